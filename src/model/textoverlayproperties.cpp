@@ -1,0 +1,9 @@
+#include "textoverlayproperties.h"
+
+#include "model/document.h"
+
+TextOverlayProperties::TextOverlayProperties(Document *document)
+    : QObject(document)
+    , DocumentPart(document)
+{
+}

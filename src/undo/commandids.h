@@ -1,0 +1,48 @@
+#pragma once
+
+// The program-wide numbering of undo command ids. Commands with equal ids on
+// the same target merge into one undo step; NoMerge never merges.
+namespace CommandId {
+enum : int {
+    NoMerge = -1,
+    ShadowEnabled = 0,
+    ShadowBlurRadius = 1,
+    ShadowColor = 2,
+    ShadowDistance = 3,
+    ShadowAngle = 4,
+    ShadowSingle = 5,
+    ItemTransform = 6,
+    FrameColor = 7,
+    FrameSize = 8,
+    FrameEnabled = 9,
+    ImageSourceAddress = 10,
+    ImageSourceRotation = 11,
+    BackgroundType = 12,
+    BackgroundColor = 13,
+    BackgroundGradientAngle = 14,
+    BackgroundGradientColor1 = 15,
+    BackgroundGradientColor2 = 16,
+    PhotoDropArrange = 17,
+    GridSpacing = 18,
+    GridItemAngle = 19,
+    TransformedImage = 20,
+    TransformedCrop = 21,
+    RotationZero = 22,
+    RotationVariation = 23,
+    TextOverlayText = 24,
+    TextOverlayFont = 25,
+    TextOverlayColor = 26,
+    TextOverlayPosition = 27,
+    TextOverlayRotation = 28,
+    TextOverlayScale = 29,
+    TextOverlayOpacity = 30,
+    TextOverlayAlignment = 31,
+    ItemFilter = 32,
+    ItemMask = 33,
+    StickerSource = 34,
+    StickerPosition = 35,
+    StickerRotation = 36,
+    StickerScale = 37,
+    StickerOpacity = 38,
+};
+} // namespace CommandId
