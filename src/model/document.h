@@ -23,6 +23,9 @@ class Document : public QObject, public DocumentPart
     Q_OBJECT
     Q_PROPERTY(ImageList *imageList READ imageList CONSTANT)
     Q_MOC_INCLUDE("model/imagelist.h")
+    Q_MOC_INCLUDE("model/stickerproperties.h")
+    Q_MOC_INCLUDE("model/textoverlayproperties.h")
+    Q_MOC_INCLUDE("themes/theme.h")
     Q_PROPERTY(QByteArray themeId READ themeId WRITE setThemeId NOTIFY themeIdChanged)
     Q_PROPERTY(PageSize pageSize READ pageSize WRITE setPageSize NOTIFY pageSizeChanged)
 

@@ -1,0 +1,242 @@
+#include <QtTest>
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QWidget>
+
+#include "app/application.h"
+#include "app/settingskeys.h"
+
+namespace {
+
+// A document window stand-in whose user may refuse to close it.
+class Window : public QWidget
+{
+public:
+    bool refuse = false;
+
+protected:
+    void closeEvent(QCloseEvent *event) override { event->setAccepted(!refuse); }
+};
+
+// The smallest file QTranslator accepts: the .qm magic number alone.
+void writeTranslation(const QString &path)
+{
+    static const char magic[] = { char(0x3C), char(0xB8), char(0x64), char(0x18),
+                                  char(0xCA), char(0xEF), char(0x9C), char(0x95),
+                                  char(0xCD), char(0x21), char(0x1C), char(0xBF),
+                                  char(0x60), char(0xA1), char(0xBD), char(0xDD) };
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(magic, sizeof magic);
+}
+
+} // namespace
+
+class TestApplication : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void identity();
+    void firstStart_data();
+    void firstStart();
+    void recentFiles();
+    void recentHeadIsNotRewritten();
+    void recentLimit();
+    void clearRecentsKeepsStoredList();
+    void languagesWithoutTranslations();
+    void languageDiscoveryAndSwitch();
+    void windowTable();
+    void quitStopsAtRefusingWindow();
+
+private:
+    Application *app() const { return Application::instance(); }
+    QString qmFolder() const { return app()->translationsPath(); }
+};
+
+void TestApplication::init()
+{
+    QSettings().clear();
+    app()->clearRecents();
+}
+
+void TestApplication::cleanup()
+{
+    QDir(qmFolder()).removeRecursively();
+}
+
+void TestApplication::identity()
+{
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Tesselo"));
+    QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Quorvane"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("0.9.6"));
+    QCOMPARE(app()->maxRecentFiles(), 10);
+    QCOMPARE(app()->translationsPath(), QCoreApplication::applicationDirPath() + "/qm/");
+    // The settings of this run live in the test's own home.
+    const QString home = qEnvironmentVariable("TESSELO_TEST_HOME");
+    if (!home.isEmpty())
+        QVERIFY(QSettings().fileName().startsWith(home));
+}
+
+void TestApplication::firstStart_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("page");
+
+    QTest::newRow("first run ever") << QVariant() << int(Application::StartPage::Welcome);
+    QTest::newRow("older version") << QVariant(QStringLiteral("0.9.5"))
+                                   << int(Application::StartPage::WhatsNew);
+    QTest::newRow("same version") << QVariant(QStringLiteral("0.9.6"))
+                                  << int(Application::StartPage::None);
+}
+
+void TestApplication::firstStart()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, page);
+    if (stored.isValid())
+        QSettings().setValue(SettingsKeys::FirstStart, stored);
+    QCOMPARE(int(app()->performFirstStartCheck()), page);
+    QCOMPARE(QSettings().value(SettingsKeys::FirstStart).toString(), QStringLiteral("0.9.6"));
+    const QUrl url = Application::startPageUrl(Application::StartPage(page));
+    QCOMPARE(url.isEmpty(), page == int(Application::StartPage::None));
+    if (!url.isEmpty())
+        QCOMPARE(url.host(), QStringLiteral("quorvane.example"));
+}
+
+void TestApplication::recentFiles()
+{
+    QSignalSpy spy(app(), &Application::recentFilesChanged);
+    app()->registerRecent(QStringLiteral("/photos/a.tsq"));
+    app()->registerRecent(QStringLiteral("/photos/b.tsq"));
+    app()->registerRecent(QStringLiteral("/photos/a.tsq"));
+    QCOMPARE(app()->recentFiles(),
+             QStringList({ QStringLiteral("/photos/a.tsq"), QStringLiteral("/photos/b.tsq") }));
+    QCOMPARE(QSettings().value(SettingsKeys::RecentFiles).toStringList(), app()->recentFiles());
+    QCOMPARE(spy.count(), 3);
+    QCOMPARE(app()->property("recentFiles").toStringList(), app()->recentFiles());
+}
+
+void TestApplication::recentHeadIsNotRewritten()
+{
+    app()->registerRecent(QStringLiteral("/photos/a.tsq"));
+    QSettings().setValue(SettingsKeys::RecentFiles, QStringLiteral("marker"));
+    QSignalSpy spy(app(), &Application::recentFilesChanged);
+    app()->registerRecent(QStringLiteral("/photos/a.tsq"));
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(QSettings().value(SettingsKeys::RecentFiles).toString(), QStringLiteral("marker"));
+}
+
+void TestApplication::recentLimit()
+{
+    for (int i = 0; i < 11; ++i)
+        app()->registerRecent(QStringLiteral("/photos/%1.tsq").arg(i));
+    QCOMPARE(app()->recentFiles().size(), 10);
+    QCOMPARE(app()->recentFiles().first(), QStringLiteral("/photos/10.tsq"));
+    QVERIFY(!app()->recentFiles().contains(QStringLiteral("/photos/0.tsq")));
+}
+
+void TestApplication::clearRecentsKeepsStoredList()
+{
+    app()->registerRecent(QStringLiteral("/photos/a.tsq"));
+    QSignalSpy spy(app(), &Application::recentFilesChanged);
+    app()->clearRecents();
+    QVERIFY(app()->recentFiles().isEmpty());
+    QCOMPARE(spy.count(), 1);
+    // What the next start reads is still the old list.
+    QCOMPARE(QSettings().value(SettingsKeys::RecentFiles).toStringList(),
+             QStringList({ QStringLiteral("/photos/a.tsq") }));
+}
+
+void TestApplication::languagesWithoutTranslations()
+{
+    QCOMPARE(app()->discoverLanguages(), QStringList({ QStringLiteral("en") }));
+    QCOMPARE(app()->property("languageList").toStringList(), QStringList({ QStringLiteral("en") }));
+    QVERIFY(!app()->setLanguage(QStringLiteral("de")));
+    QVERIFY(app()->setLanguage(QStringLiteral("en"), true));
+    QCOMPARE(app()->currentLanguage(), QStringLiteral("en"));
+}
+
+void TestApplication::languageDiscoveryAndSwitch()
+{
+    QVERIFY(QDir().mkpath(qmFolder()));
+    const QString base = QFileInfo(QCoreApplication::applicationFilePath()).baseName();
+    writeTranslation(qmFolder() + base + ".de.qm");
+    writeTranslation(qmFolder() + base + ".pt_BR.qm");
+    writeTranslation(qmFolder() + "other.fr.qm");
+
+    QStringList languages = app()->discoverLanguages();
+    QCOMPARE(languages.first(), QStringLiteral("en"));
+    languages.sort();
+    QCOMPARE(languages, QStringList({ "de", "en", "pt_BR" }));
+
+    QVERIFY(!app()->setLanguage(QStringLiteral("fr")));
+    QVERIFY(app()->setLanguage(QStringLiteral("de")));
+    QCOMPARE(app()->language(), QStringLiteral("de"));
+    QCOMPARE(app()->currentLanguage(), QStringLiteral("de"));
+    QCOMPARE(QSettings().value(SettingsKeys::Language).toString(), QStringLiteral("de"));
+    QCOMPARE(QLocale().name(), QStringLiteral("de_DE"));
+
+    // A listed language whose file has gone: the switch fails, nothing is translated.
+    QFile::remove(qmFolder() + base + ".pt_BR.qm");
+    QVERIFY(!app()->setLanguage(QStringLiteral("pt_BR")));
+    QVERIFY(app()->currentLanguage().isEmpty());
+
+    QVERIFY(app()->setLanguage(QStringLiteral("en")));
+    QCOMPARE(app()->currentLanguage(), QStringLiteral("en"));
+}
+
+void TestApplication::windowTable()
+{
+    auto *window = new Window;
+    app()->registerWindow(QStringLiteral("/photos/a.tsq"), window);
+    QCOMPARE(app()->windowForPath(QStringLiteral("/photos/a.tsq")), window);
+
+    // A save-as re-keys the window under its new path; the window is the sender.
+    QObject::connect(window, &QObject::objectNameChanged, app(), &Application::mainWindowPathChanged);
+    window->setObjectName(QStringLiteral("/photos/b.tsq"));
+    QVERIFY(!app()->windowForPath(QStringLiteral("/photos/a.tsq")));
+    QCOMPARE(app()->windowForPath(QStringLiteral("/photos/b.tsq")), window);
+    QCOMPARE(app()->windowCount(), 1);
+
+    delete window;
+    QCOMPARE(app()->windowCount(), 0);
+}
+
+void TestApplication::quitStopsAtRefusingWindow()
+{
+    Window windows[3];
+    for (int i = 0; i < 3; ++i) {
+        windows[i].show();
+        app()->registerWindow(QStringLiteral("/photos/%1.tsq").arg(i), &windows[i]);
+    }
+    windows[1].refuse = true;
+    app()->performQuit();
+    QVERIFY(windows[1].isVisible());
+    int open = 0;
+    for (const Window &window : windows)
+        open += window.isVisible();
+    QVERIFY(open >= 1 && open <= 3);
+
+    windows[1].refuse = false;
+    app()->performQuit();
+    for (const Window &window : windows)
+        QVERIFY(!window.isVisible());
+    for (Window &window : windows)
+        app()->mainWindowDestroyed(&window);
+}
+
+int main(int argc, char *argv[])
+{
+    QStandardPaths::setTestModeEnabled(true);
+    Application app(argc, argv);
+    TestApplication test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_application.moc"
