@@ -1,0 +1,80 @@
+#include <QtTest>
+
+#include "model/randomgenerator.h"
+
+class TestRandomGenerator : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { RandomGenerator::reseed(); }
+    void seedReproduces();
+    void reseedIsUnpredictable();
+    void thousandthRange();
+    void indexRange_data();
+    void indexRange();
+};
+
+void TestRandomGenerator::seedReproduces()
+{
+    RandomGenerator::seed(42);
+    QList<quint64> first;
+    for (int i = 0; i < 20; ++i)
+        first.append(RandomGenerator::draw64());
+    RandomGenerator::seed(42);
+    for (int i = 0; i < 20; ++i)
+        QCOMPARE(RandomGenerator::draw64(), first.at(i));
+    QCOMPARE(RandomGenerator::fixedSeed().value_or(0), quint64(42));
+    RandomGenerator::seed(43);
+    QVERIFY(RandomGenerator::draw64() != first.first());
+}
+
+void TestRandomGenerator::reseedIsUnpredictable()
+{
+    RandomGenerator::seed(7);
+    const quint64 seeded = RandomGenerator::draw64();
+    RandomGenerator::reseed();
+    QVERIFY(!RandomGenerator::fixedSeed());
+    QVERIFY(RandomGenerator::draw64() != seeded);
+}
+
+void TestRandomGenerator::thousandthRange()
+{
+    RandomGenerator::seed(1);
+    int low = 1000, high = -1;
+    for (int i = 0; i < 20000; ++i) {
+        const int k = RandomGenerator::thousandth();
+        low = qMin(low, k);
+        high = qMax(high, k);
+    }
+    QCOMPARE(low, 0);
+    QCOMPARE(high, 999);
+}
+
+void TestRandomGenerator::indexRange_data()
+{
+    QTest::addColumn<quint64>("n");
+    QTest::newRow("one") << quint64(1);
+    QTest::newRow("two") << quint64(2);
+    QTest::newRow("five") << quint64(5);
+    QTest::newRow("power of two") << quint64(8);
+    QTest::newRow("just above") << quint64(9);
+}
+
+void TestRandomGenerator::indexRange()
+{
+    QFETCH(quint64, n);
+    RandomGenerator::seed(3);
+    QList<int> hits(int(n), 0);
+    for (int i = 0; i < 4000; ++i) {
+        const quint64 value = RandomGenerator::index(n);
+        QVERIFY(value < n);
+        ++hits[int(value)];
+    }
+    for (int count : hits)
+        QVERIFY(count > 0); // every value is reachable
+    QCOMPARE(RandomGenerator::index(0), quint64(0));
+}
+
+QTEST_GUILESS_MAIN(TestRandomGenerator)
+#include "tst_randomgenerator.moc"
