@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QImage;
+
+// Where drawWatermark puts the text.
+enum WatermarkPosition {
+    WatermarkCenter = 0,
+    WatermarkBottomRight = 1,
+    WatermarkBottomLeft = 2,
+    WatermarkTopRight = 3,
+    WatermarkTopLeft = 4,
+};
+
+// Writes a white text with a soft dark shadow onto an exported image, its
+// size following the image height. Does nothing for a null image or an
+// empty text. `opacity` is a percentage.
+void drawWatermark(QImage *image, const QString &text, int position, int opacity);
