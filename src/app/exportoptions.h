@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+#include "model/pagesize.h"
+
+// What `tesselo --export` was asked to make, read from the command line.
+struct ExportOptions
+{
+    enum class Mode { Editor, Export, ListTemplates, Help, Version };
+
+    Mode mode = Mode::Editor;
+    QString output;
+    QString theme = QStringLiteral("mosaic");
+    QString templateName;
+    PageSize page;
+    int width = 0;
+    int height = 0;
+    double dpi = 0;
+    QString watermark;
+    int watermarkPosition = 1;
+    int watermarkOpacity = 50;
+    std::optional<quint64> seed;
+    QStringList photos;
+
+    // Reads the arguments (the program name first). On failure returns
+    // nothing and puts a one-line reason into `error`.
+    static std::optional<ExportOptions> parse(const QStringList &arguments, QString *error);
+    static QString helpText();
+
+    // The output size in pixels: the page at 1:1 for pixel pages, at the
+    // given or default resolution for inch and centimetre pages, scaled to
+    // the requested width or height with the page's proportions kept.
+    QSize outputSize() const;
+
+    // A page given as a preset name or as WxH with an optional px, in or cm.
+    static PageSize parsePage(const QString &text);
+};
