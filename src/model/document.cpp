@@ -3,6 +3,7 @@
 #include "model/imagelist.h"
 #include "model/stickerproperties.h"
 #include "model/textoverlayproperties.h"
+#include "scene/documentrenderer.h"
 #include "themes/theme.h"
 #include "themes/themeregistry.h"
 #include "undo/commandids.h"
@@ -38,6 +39,16 @@ Document *Document::createPreviewCopy(QObject *parent) const
     auto *copy = new Document(m_imageList, parent);
     copy->m_pageSize = m_pageSize;
     return copy;
+}
+
+Scene *Document::createScene(QObject *parent)
+{
+    return DocumentRenderer::createScene(this, parent);
+}
+
+void Document::render(QPainter *painter, const QRectF &target, const QRectF &source)
+{
+    DocumentRenderer::render(this, painter, target, source);
 }
 
 QString Document::fileFilter()

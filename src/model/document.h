@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QRectF>
 #include <QSharedPointer>
 #include <QSizeF>
 
@@ -10,6 +11,8 @@
 #include "model/pagesize.h"
 
 class ImageList;
+class QPainter;
+class Scene;
 class StickerProperties;
 class TextOverlayProperties;
 class Theme;
@@ -48,6 +51,11 @@ public:
     const QList<StickerProperties *> &stickers() const { return m_stickers; }
 
     Document *createPreviewCopy(QObject *parent = nullptr) const;
+
+    Scene *createScene(QObject *parent = nullptr);
+    // Draws the source part of the page (fractions of the page; null for
+    // the whole page) into target, from the image files at exact scale.
+    void render(QPainter *painter, const QRectF &target, const QRectF &source = QRectF());
 
     static QString fileFilter();
 

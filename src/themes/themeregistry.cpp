@@ -1,5 +1,10 @@
 #include "themeregistry.h"
 
+#include <QDir>
+#include <QFile>
+
+#include "themes/jstemplate.h"
+
 namespace {
 
 QHash<QByteArray, ThemeInfo> &registry()
@@ -36,4 +41,21 @@ Theme *ThemeRegistry::createTheme(const QByteArray &id, Document *document)
 void ThemeRegistry::insert(const ThemeInfo &info)
 {
     registry().insert(info.id, info);
+}
+
+QList<QSharedPointer<Template>> ThemeRegistry::templates(Document *document)
+{
+    QList<QSharedPointer<Template>> result;
+    for (const ThemeInfo &theme : std::as_const(registry())) {
+        const QDir folder(theme.templatesFolder);
+        const QStringList files = folder.entryList({ QStringLiteral("*.qjs") },
+                                                   QDir::Files | QDir::Readable | QDir::NoDotAndDotDot,
+                                                   QDir::NoSort);
+        for (const QString &fileName : files) {
+            QFile file(folder.filePath(fileName));
+            const QByteArray script = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            result.append(QSharedPointer<Template>(new JSTemplate(script, theme.id, document)));
+        }
+    }
+    return result;
 }

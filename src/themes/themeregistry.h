@@ -9,6 +9,7 @@
 #include "themes/themeinfo.h"
 
 class Document;
+class Template;
 
 // The process-wide table of theme kinds, filled at start-up before the
 // event loop runs and only read afterwards.
@@ -30,6 +31,8 @@ public:
     static QList<ThemeInfo> themes();
     // Null when no kind is registered under the id.
     static Theme *createTheme(const QByteArray &id, Document *document);
+    // Every template script of every registered kind, made for the document.
+    static QList<QSharedPointer<Template>> templates(Document *document);
 
 private:
     static void insert(const ThemeInfo &info);

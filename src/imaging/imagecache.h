@@ -1,0 +1,178 @@
+#pragma once
+
+#include <QFuture>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QSet>
+#include <QSize>
+#include <QTransform>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+// The process-wide store of decoded photos.
+//
+// Every file is decoded once into a chain of reduced versions (a mip chain)
+// whose largest member has at most `pixelLimit` pixels and whose smallest
+// still has sides of at least 256 pixels. Painting asks findImage() for the
+// version that suits its device transform; output rendering asks for an
+// image made from the file at the exact device scale. The cache keeps to a
+// soft memory budget: entries used within the last ten seconds are never
+// evicted, so what is on screen stays cached even above the budget.
+//
+// cacheImage() may run on any thread (it is the predicate of the
+// background loading); everything else belongs to the GUI thread. One
+// static mutex guards the entries, the byte count and the pending set.
+class ImageCache : public QObject
+{
+    Q_OBJECT
+
+public:
+    // A transform reduced to what matters for resampling: its scale and its
+    // rotation folded into [0, 90] degrees.
+    struct LevelKey
+    {
+        qreal scale = 1.0;
+        qreal sin = 0.0;
+        qreal cos = 1.0;
+
+        friend bool operator==(const LevelKey &a, const LevelKey &b)
+        {
+            return a.scale == b.scale && a.sin == b.sin && a.cos == b.cos;
+        }
+        friend bool operator!=(const LevelKey &a, const LevelKey &b) { return !(a == b); }
+        friend bool operator<(const LevelKey &a, const LevelKey &b)
+        {
+            if (a.scale != b.scale)
+                return a.scale < b.scale;
+            if (a.sin != b.sin)
+                return a.sin < b.sin;
+            return a.cos < b.cos;
+        }
+    };
+
+    // One stored version of a picture and the transform it was made under.
+    struct CachedLevel
+    {
+        LevelKey key;
+        QTransform transform;
+        QImage image;
+    };
+
+    struct CacheEntry
+    {
+        QSize fullSize;
+        qint64 lastAccess = 0;
+        QMap<qreal, CachedLevel> levels;
+        QMap<LevelKey, CachedLevel> exactLevels;
+
+        // An entry for a file that could not be decoded: size 0 x 0 and one
+        // null level, so that painting it draws nothing without retrying.
+        bool isNull() const { return fullSize.isEmpty(); }
+        qint64 sizeInBytes() const;
+    };
+
+    // Milliseconds since the epoch; replaceable so that the ten-second rule
+    // can be tested without waiting.
+    using Clock = std::function<qint64()>;
+
+    static constexpr qint64 defaultByteLimit = 268435456;
+    static constexpr int defaultPixelLimit = 1048576;
+    static constexpr int fastDrawPixelLimit = 10240;
+    // Output rendering makes at most this many pixels of one photo.
+    static constexpr int directRenderPixelLimit = 1 << 27;
+    static constexpr qint64 evictionAgeMs = 10000;
+    static constexpr int minimumLevelSide = 256;
+    static constexpr int tileSide = 256;
+    static constexpr int supersampling = 4;
+
+    static ImageCache *instance();
+
+    // Makes sure the file is cached; false when it cannot be decoded. Safe
+    // on any thread; the predicate of cacheImages().
+    static bool cacheImage(const QUrl &url);
+    // The background loading of a batch: a filter over `urls` on the global
+    // thread pool whose results are the readable files, in order.
+    static QFuture<QUrl> cacheImages(const QList<QUrl> &urls);
+
+    // Whether the cache holds a decoded picture for `url` (entries of files
+    // that failed to decode do not count).
+    bool contains(const QUrl &url) const;
+    // The upright full pixel size, loading the file when it is not cached;
+    // empty for an unreadable file.
+    QSize imageSize(const QUrl &url);
+    // The image to draw for `url` under `deviceTransform`, and the transform
+    // it was made under (see DrawFlag). With DirectRender the image is made
+    // from the file at the exact scale and not cached.
+    bool findImage(const QUrl &url, const QTransform &deviceTransform, int flags, QImage &image,
+                   QTransform &imageTransform);
+
+    // `source` under `transform`, centred: a pure scale is a smooth resize;
+    // anything with rotation is rendered in 256 x 256 tiles at 4x
+    // supersampling, on the global thread pool when `parallel` is set.
+    static QImage transformImage(const QImage &source, const QTransform &transform, bool parallel);
+
+    // The arithmetic of levels, usable without an instance.
+    static LevelKey decompose(const QTransform &transform);
+    static LevelKey limitPixels(LevelKey key, const QSize &size, int limit);
+    static QTransform levelTransform(const LevelKey &key);
+    // The size a picture of `size` gets when scaled by `scale` with its
+    // aspect ratio kept: the scaled size rounded, then shrunk to the aspect
+    // ratio of `size`.
+    static QSize scaledSize(const QSize &size, qreal scale);
+    // `requested` shrunk to the aspect ratio of `aspect`.
+    static QSize fitToAspect(const QSize &requested, const QSize &aspect);
+    // Builds the mip chain of a picture of `fullSize` from `decoded`, which
+    // may be a reduced decode as long as it is at least as large as level 0.
+    static CacheEntry buildEntry(const QImage &decoded, const QSize &fullSize,
+                                 int pixelLimit = defaultPixelLimit);
+
+    qint64 totalBytes() const;
+    qint64 byteLimit() const;
+    // Takes effect at the next insertion or lookup.
+    void setByteLimit(qint64 limit);
+    int pixelLimit() const { return m_pixelLimit; }
+
+    // Inspection: a copy of the entry (its images are shared, not copied).
+    std::optional<CacheEntry> entry(const QUrl &url) const;
+    QList<QUrl> cachedUrls() const;
+    // Drops every entry.
+    void clear();
+    // A null clock restores the system clock.
+    void setClock(Clock clock);
+
+Q_SIGNALS:
+    // A file was loaded on demand by imageSize() or findImage().
+    void imageLoaded(const QUrl &url);
+    // A better picture for `url` is available (announced from the GUI
+    // thread after the background loading stored it).
+    void imageCached(const QUrl &url);
+
+private Q_SLOTS:
+    void _sayImageCached();
+
+private:
+    ImageCache();
+    ~ImageCache() override;
+
+    static CacheEntry loadEntry(const QUrl &url, int pixelLimit);
+    static QImage renderTransformed(const QImage &source, const QSizeF &logicalSize,
+                                    const QTransform &transform, bool parallel);
+
+    // The following run with the mutex held.
+    qint64 currentTime() const;
+    CacheEntry *lookup(const QUrl &url);
+    void insertEntry(const QUrl &url, CacheEntry entry);
+    void evict(const QUrl &keep);
+
+    qint64 m_totalBytes = 0;
+    qint64 m_byteLimit = defaultByteLimit;
+    int m_pixelLimit = defaultPixelLimit;
+    QSet<QUrl> m_pendingCached;
+    QHash<QUrl, CacheEntry> m_entries;
+    Clock m_clock;
+};

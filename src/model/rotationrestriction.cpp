@@ -1,0 +1,95 @@
+#include "rotationrestriction.h"
+
+#include <QtMath>
+
+#include "undo/commandids.h"
+#include "undo/propertyundocommand.h"
+#include "undo/undostack.h"
+
+qreal normalizedDegrees(qreal degrees)
+{
+    // fmod gives what repeated adding or subtracting of 360 gives, without
+    // looping forever on huge values.
+    if (degrees > 180) {
+        degrees = std::fmod(degrees, 360.0);
+        if (degrees > 180)
+            degrees -= 360;
+    } else if (degrees < -180) {
+        degrees = std::fmod(degrees, 360.0);
+        if (degrees < -180)
+            degrees += 360;
+    }
+    return degrees;
+}
+
+qreal rotationToDegrees(qreal relative, qreal zero, qreal variation)
+{
+    return relative * variation + zero;
+}
+
+qreal rotationToRelative(qreal degrees, qreal zero, qreal variation)
+{
+    return normalizedDegrees(degrees - zero) / variation;
+}
+
+RotationRestriction::RotationRestriction(Document *document, QObject *parent)
+    : QObject(parent)
+    , DocumentPart(document)
+{
+    connect(this, &RotationRestriction::zeroChanged, this, &RotationRestriction::updated);
+    connect(this, &RotationRestriction::variationChanged, this, &RotationRestriction::updated);
+}
+
+qreal RotationRestriction::toDegrees(qreal relative) const
+{
+    return rotationToDegrees(relative, m_zero, m_variation);
+}
+
+qreal RotationRestriction::toRelative(qreal degrees) const
+{
+    return rotationToRelative(degrees, m_zero, m_variation);
+}
+
+void RotationRestriction::setZero(qreal zero)
+{
+    using Command = PropertyUndoCommand<RotationRestriction, double,
+        &RotationRestriction::assignZero, &RotationRestriction::zero>;
+    zero = normalizedDegrees(zero);
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(
+            QStringLiteral("Changing original rotation"), this, zero, CommandId::RotationZero));
+    else
+        assignZero(zero);
+}
+
+void RotationRestriction::setVariation(qreal variation)
+{
+    using Command = PropertyUndoCommand<RotationRestriction, double,
+        &RotationRestriction::assignVariation, &RotationRestriction::variation>;
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(QStringLiteral("Changing possible rotation"), this, variation,
+            CommandId::RotationVariation));
+    else
+        assignVariation(variation);
+}
+
+void RotationRestriction::assignZero(qreal zero)
+{
+    if (m_zero == zero)
+        return;
+    m_zero = zero;
+    Q_EMIT zeroChanged(m_zero);
+}
+
+void RotationRestriction::assignVariation(qreal variation)
+{
+    // Written so that NaN ends at 180 rather than slipping through.
+    if (!(variation <= 180))
+        variation = 180;
+    if (variation < MinimumVariation)
+        variation = MinimumVariation;
+    if (m_variation == variation)
+        return;
+    m_variation = variation;
+    Q_EMIT variationChanged(m_variation);
+}

@@ -1,0 +1,166 @@
+#include "shadowproperties.h"
+
+#include <QJSValue>
+#include <QLineF>
+#include <QMetaType>
+
+#include "undo/commandids.h"
+#include "undo/propertyundocommand.h"
+#include "undo/undostack.h"
+
+namespace {
+
+// Template scripts write the offset as a plain object, {x: .., y: ..};
+// the script engine hands such a value over as a QJSValue, which has no
+// conversion to QPointF of its own.
+void registerScriptPointConversion()
+{
+    static const bool registered = [] {
+        if (QMetaType::hasRegisteredConverterFunction<QJSValue, QPointF>())
+            return true;
+        return QMetaType::registerConverter<QJSValue, QPointF>([](const QJSValue &value) {
+            return QPointF(value.property(QStringLiteral("x")).toNumber(),
+                value.property(QStringLiteral("y")).toNumber());
+        });
+    }();
+    Q_UNUSED(registered);
+}
+
+} // namespace
+
+ShadowProperties::ShadowProperties(Document *document, QObject *parent)
+    : QObject(parent)
+    , DocumentPart(document)
+{
+    registerScriptPointConversion();
+}
+
+QPointF ShadowProperties::offset() const
+{
+    return QLineF::fromPolar(m_distance, m_angle).p2();
+}
+
+void ShadowProperties::setEnabled(bool enabled)
+{
+    using Command = PropertyUndoCommand<ShadowProperties, bool, &ShadowProperties::assignEnabled,
+        &ShadowProperties::enabled>;
+    const QString text = enabled ? tr("Enabling shadows") : tr("Disabling shadows");
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(text, this, enabled, CommandId::ShadowEnabled));
+    else
+        assignEnabled(enabled);
+}
+
+void ShadowProperties::setBlurRadius(qreal blurRadius)
+{
+    using Command = PropertyUndoCommand<ShadowProperties, double,
+        &ShadowProperties::assignBlurRadius, &ShadowProperties::blurRadius>;
+    const QString text = tr("Changing shadow blur radius");
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(text, this, blurRadius, CommandId::ShadowBlurRadius));
+    else
+        assignBlurRadius(blurRadius);
+}
+
+void ShadowProperties::setColor(const QColor &color)
+{
+    using Command = PropertyUndoCommand<ShadowProperties, QColor, &ShadowProperties::assignColor,
+        &ShadowProperties::color>;
+    const QString text = tr("Changing shadow color");
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(text, this, color, CommandId::ShadowColor));
+    else
+        assignColor(color);
+}
+
+void ShadowProperties::setOffset(const QPointF &offset)
+{
+    const QLineF line(QPointF(0, 0), offset);
+    setDistance(line.length());
+    // A zero offset has no direction; the angle stays what it was.
+    if (!line.isNull())
+        setAngle(line.angle());
+}
+
+void ShadowProperties::setAngle(qreal angle)
+{
+    using Command = PropertyUndoCommand<ShadowProperties, double, &ShadowProperties::assignAngle,
+        &ShadowProperties::angle>;
+    const QString text = tr("Changing shadow angle");
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(text, this, angle, CommandId::ShadowAngle));
+    else
+        assignAngle(angle);
+}
+
+void ShadowProperties::setDistance(qreal distance)
+{
+    using Command = PropertyUndoCommand<ShadowProperties, double, &ShadowProperties::assignDistance,
+        &ShadowProperties::distance>;
+    const QString text = tr("Changing shadow distance");
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(text, this, distance, CommandId::ShadowDistance));
+    else
+        assignDistance(distance);
+}
+
+void ShadowProperties::setGroup(bool group)
+{
+    using Command = PropertyUndoCommand<ShadowProperties, bool, &ShadowProperties::assignGroup,
+        &ShadowProperties::group>;
+    const QString text = tr("Changing single shadow");
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(text, this, group, CommandId::ShadowSingle));
+    else
+        assignGroup(group);
+}
+
+void ShadowProperties::assignEnabled(bool enabled)
+{
+    if (m_enabled == enabled)
+        return;
+    m_enabled = enabled;
+    Q_EMIT enabledChanged(m_enabled);
+}
+
+void ShadowProperties::assignBlurRadius(qreal blurRadius)
+{
+    if (m_blurRadius == blurRadius)
+        return;
+    m_blurRadius = blurRadius;
+    Q_EMIT blurRadiusChanged(m_blurRadius);
+}
+
+void ShadowProperties::assignColor(const QColor &color)
+{
+    if (!(m_color != color))
+        return;
+    m_color = color;
+    Q_EMIT colorChanged(m_color);
+}
+
+void ShadowProperties::assignAngle(qreal angle)
+{
+    if (m_angle == angle)
+        return;
+    m_angle = angle;
+    Q_EMIT angleChanged(m_angle);
+    Q_EMIT offsetChanged(offset());
+}
+
+void ShadowProperties::assignDistance(qreal distance)
+{
+    if (m_distance == distance)
+        return;
+    m_distance = distance;
+    Q_EMIT distanceChanged(m_distance);
+    Q_EMIT offsetChanged(offset());
+}
+
+void ShadowProperties::assignGroup(bool group)
+{
+    if (m_group == group)
+        return;
+    m_group = group;
+    Q_EMIT groupChanged(m_group);
+}

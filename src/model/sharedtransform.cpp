@@ -1,0 +1,12 @@
+#include "sharedtransform.h"
+
+SharedTransform::SharedTransform(QObject *parent)
+    : QGraphicsTransform(parent)
+{
+}
+
+void SharedTransform::update()
+{
+    Q_EMIT updated();
+    QGraphicsTransform::update();
+}

@@ -1,0 +1,60 @@
+#include "transformedimagesource.h"
+
+#include "model/imagesource.h"
+#include "undo/commandids.h"
+#include "undo/propertyundocommand.h"
+#include "undo/undostack.h"
+
+TransformedImageSource::TransformedImageSource(const QSharedPointer<ImageSource> &source,
+                                               Document *document, QObject *parent)
+    : QObject(parent)
+    , DocumentPart(document)
+    , m_source(source)
+{
+    // Registering the shared pointer type also registers its conversion to
+    // QObject*, which property bindings and scripts rely on.
+    static const int typeId = qRegisterMetaType<QSharedPointer<TransformedImageSource>>();
+    Q_UNUSED(typeId)
+}
+
+TransformedImageSource::~TransformedImageSource() = default;
+
+void TransformedImageSource::setSource(const QSharedPointer<ImageSource> &source)
+{
+    using Command = PropertyUndoCommand<TransformedImageSource, QSharedPointer<ImageSource>,
+                                        &TransformedImageSource::assignSource,
+                                        &TransformedImageSource::source>;
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(QStringLiteral("Changing image"), this, source,
+                                CommandId::TransformedImage));
+    else
+        assignSource(source);
+}
+
+void TransformedImageSource::setTransform(const QTransform &transform)
+{
+    using Command = PropertyUndoCommand<TransformedImageSource, QTransform,
+                                        &TransformedImageSource::assignTransform,
+                                        &TransformedImageSource::transform>;
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(QStringLiteral("Changing crop"), this, transform,
+                                CommandId::TransformedCrop));
+    else
+        assignTransform(transform);
+}
+
+void TransformedImageSource::assignSource(const QSharedPointer<ImageSource> &source)
+{
+    if (source == m_source)
+        return;
+    m_source = source;
+    Q_EMIT imageChanged();
+}
+
+void TransformedImageSource::assignTransform(const QTransform &transform)
+{
+    if (transform == m_transform)
+        return;
+    m_transform = transform;
+    Q_EMIT transformChanged(m_transform);
+}

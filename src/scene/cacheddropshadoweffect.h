@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QColor>
+#include <QGraphicsDropShadowEffect>
+#include <QImage>
+#include <QPixmap>
+#include <QPointF>
+#include <QSize>
+
+// A drop shadow that looks exactly like QGraphicsDropShadowEffect but keeps
+// its blurred shadow between repaints. Blurring is the costly part of a
+// shadow; while only the item's position changes the shadow is the same
+// image at another place, so it is blurred again only when the outline of
+// the item, the blur radius, the colour, the offset or the device pixel
+// ratio change.
+class CachedDropShadowEffect : public QGraphicsDropShadowEffect
+{
+    Q_OBJECT
+
+public:
+    explicit CachedDropShadowEffect(QObject *parent = nullptr);
+
+    // How often the shadow was blurred; for tests and measurements.
+    int blurCount() const { return m_blurCount; }
+
+protected:
+    void draw(QPainter *painter) override;
+
+private:
+    bool cacheMatches(const QPixmap &source, qreal deviceScale) const;
+    void renderShadow(const QPixmap &source, qreal deviceScale);
+
+    // What the cached shadow was made from. Only the source's key and
+    // alpha channel are kept, so that the view's own pixmap cache stays in
+    // charge of the source pixmaps.
+    qint64 m_sourceKey = 0;
+    QSize m_sourceSize;
+    QImage m_sourceAlpha;
+    QPointF m_offset;
+    qreal m_blurRadius = -1;
+    QColor m_color;
+    qreal m_devicePixelRatio = 0;
+    qreal m_deviceScale = 0;
+
+    QImage m_shadow;
+    int m_blurCount = 0;
+};

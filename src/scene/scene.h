@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QGraphicsScene>
+#include <QPointer>
+#include <QRectF>
+
+class Document;
+class DocumentItem;
+class QGraphicsItem;
+class QItemSelectionModel;
+class QPainter;
+
+// The graphics scene of one document page. It owns the page's root item,
+// the selection model shared by the photo items and the image strip, and
+// the flags that tell the items how carefully to draw.
+class Scene : public QGraphicsScene
+{
+    Q_OBJECT
+
+public:
+    explicit Scene(Document *document, QObject *parent = nullptr);
+    ~Scene() override;
+
+    Document *document() const;
+    DocumentItem *documentItem() const { return m_documentItem; }
+    QItemSelectionModel *selectionModel() const { return m_selectionModel; }
+
+    // Items hold fast drawing while they are dragged; the scene draws
+    // cheaply as long as any hold is taken.
+    void beginFastDraw();
+    void endFastDraw();
+    int fastDrawCount() const { return m_fastDrawCount; }
+
+    void setRenderFlag(int flag, bool on);
+    int renderFlags() const { return m_renderFlags; }
+    // The flags to pass to image drawing: the render flags, plus FastDraw
+    // while an item is being dragged.
+    int drawFlags() const;
+    // The draw flags of the scene an item is shown in; 0 outside a Scene.
+    static int drawFlags(const QGraphicsItem *item);
+
+    // One extra item shown above everything; replacing it deletes the
+    // previous one. Passing null removes the current overlay.
+    void setOverlayItem(QGraphicsItem *item, QGraphicsItem *owner);
+    QGraphicsItem *overlayItem() const { return m_overlayItem; }
+    QGraphicsItem *overlayOwner() const { return m_overlayOwner; }
+
+    // The page rectangle in scene coordinates; empty while no theme lays
+    // the page out.
+    QRectF pageRect() const;
+
+    // Draws the source part of the page, given in fractions of the page
+    // (null for the whole page), into target, keeping the page's aspect.
+    void render(
+        QPainter *painter, const QRectF &target = QRectF(), const QRectF &source = QRectF());
+
+Q_SIGNALS:
+    void fastDrawChanged(bool fastDraw);
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+
+private:
+    QPointer<Document> m_document;
+    QItemSelectionModel *m_selectionModel = nullptr;
+    QGraphicsItem *m_overlayItem = nullptr;
+    QGraphicsItem *m_overlayOwner = nullptr;
+    DocumentItem *m_documentItem = nullptr;
+    int m_fastDrawCount = 0;
+    int m_renderFlags = 0;
+};

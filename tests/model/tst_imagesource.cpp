@@ -1,0 +1,386 @@
+#include <QIcon>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "imaging/drawflags.h"
+#include "imaging/imagecache.h"
+#include "imaging/testphotos.h"
+#include "model/document.h"
+#include "model/iconengine.h"
+#include "model/imagesource.h"
+#include "model/imagesourcesourcechanged.h"
+#include "model/transformedimagesource.h"
+#include "undo/undostack.h"
+
+class TestImageSource : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+
+    void newSource();
+    void assignAddress();
+    void addressUndoMerges();
+    void rotation_data();
+    void rotation();
+    void rotationUndoMerges();
+    void sizeFollowsRotation();
+    void imageTransform_data();
+    void imageTransform();
+    void drawUpright_data();
+    void drawUpright();
+    void drawUnreadableDrawsNothing();
+    void drawQualityFollowsCache();
+    void iconFillsRect();
+
+    void transformedSourceUndo();
+    void transformedSourceMetaType();
+
+private:
+    QUrl writeQuadrants(const QString &name, const QSize &size, int orientation = 1);
+
+    QTemporaryDir m_dir;
+};
+
+void TestImageSource::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+}
+
+void TestImageSource::init()
+{
+    ImageCache::instance()->clear();
+}
+
+QUrl TestImageSource::writeQuadrants(const QString &name, const QSize &size, int orientation)
+{
+    QByteArray bytes = TestPhotos::encode(TestPhotos::quadrants(size), "jpeg", 95);
+    if (orientation != 1)
+        bytes = TestPhotos::withExifOrientation(bytes, orientation);
+    const QString path = m_dir.filePath(name);
+    if (!TestPhotos::writeFile(path, bytes))
+        return QUrl();
+    return QUrl::fromLocalFile(path);
+}
+
+void TestImageSource::newSource()
+{
+    ImageSource source;
+    QVERIFY(source.source().isEmpty());
+    QCOMPARE(source.state(), ImageSource::Null);
+    QCOMPARE(source.rotation(), 0);
+    QVERIFY(source.size().isEmpty());
+    QCOMPARE(QPixmapCache::cacheLimit(), 102400);
+}
+
+void TestImageSource::assignAddress()
+{
+    const QUrl url = writeQuadrants(QStringLiteral("assign.jpg"), QSize(40, 20));
+    ImageSource source;
+    QStringList order;
+    connect(&source, &ImageSource::sourceChanged, this, [&] { order << QStringLiteral("source"); });
+    connect(&source, &ImageSource::stateChanged, this, [&] { order << QStringLiteral("state"); });
+    source.setSource(url);
+    QCOMPARE(order, (QStringList { QStringLiteral("source"), QStringLiteral("state") }));
+    QCOMPARE(source.state(), ImageSource::Ready);
+    QCOMPARE(source.objectName(), QStringLiteral("assign.jpg"));
+    QCOMPARE(source.property("source").toUrl(), url);
+
+    // The same address again changes nothing and says nothing.
+    order.clear();
+    source.setSource(url);
+    QVERIFY(order.isEmpty());
+}
+
+void TestImageSource::addressUndoMerges()
+{
+    Document document(true);
+    UndoStack *stack = document.undoStack();
+    const QUrl a = writeQuadrants(QStringLiteral("a.jpg"), QSize(40, 20));
+    const QUrl b = writeQuadrants(QStringLiteral("b.jpg"), QSize(40, 20));
+    const QUrl c = writeQuadrants(QStringLiteral("c.jpg"), QSize(40, 20));
+    ImageSource source;
+    source.setSource(a); // no document yet: assigned directly
+    source.setDocument(&document);
+    QCOMPARE(stack->count(), 0);
+
+    source.setSource(b);
+    source.setSource(c);
+    QCOMPARE(stack->count(), 1);
+    QCOMPARE(stack->text(0), QStringLiteral("Changing image source address"));
+    QCOMPARE(source.source(), c);
+    stack->undo();
+    QCOMPARE(source.source(), a);
+    QCOMPARE(source.objectName(), QStringLiteral("a.jpg"));
+    stack->redo();
+    QCOMPARE(source.source(), c);
+
+    // A change of another source does not merge into this one.
+    ImageSource other(&document);
+    other.setSource(a);
+    QCOMPARE(stack->count(), 2);
+}
+
+void TestImageSource::rotation_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("requested");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<int>("signalCount");
+
+    QTest::newRow("5 is one turn") << 0 << 5 << 1 << 1;
+    QTest::newRow("4 is no change") << 0 << 4 << 0 << 0;
+    QTest::newRow("-1 is three turns") << 0 << -1 << 3 << 1;
+    QTest::newRow("from 3 to 6") << 3 << 6 << 2 << 1;
+    QTest::newRow("same rotation") << 2 << 2 << 2 << 0;
+}
+
+void TestImageSource::rotation()
+{
+    QFETCH(int, start);
+    QFETCH(int, requested);
+    QFETCH(int, expected);
+    QFETCH(int, signalCount);
+
+    ImageSource source;
+    source.setRotation(start);
+    QSignalSpy rotated(&source, &ImageSource::rotationChanged);
+    QSignalSpy resized(&source, &ImageSource::sizeChanged);
+    source.setRotation(requested);
+    QCOMPARE(source.rotation(), expected);
+    QCOMPARE(rotated.count(), signalCount);
+    QCOMPARE(resized.count(), signalCount);
+    if (signalCount)
+        QCOMPARE(rotated.first().first().toInt(), expected);
+}
+
+void TestImageSource::rotationUndoMerges()
+{
+    Document document(true);
+    UndoStack *stack = document.undoStack();
+    ImageSource source(&document);
+    source.rotate90(1);
+    source.rotate90(1);
+    source.rotate90(-3);
+    QCOMPARE(source.rotation(), 3);
+    QCOMPARE(stack->count(), 1);
+    QCOMPARE(stack->text(0), QStringLiteral("Rotating image"));
+    stack->undo();
+    QCOMPARE(source.rotation(), 0);
+    stack->redo();
+    QCOMPARE(source.rotation(), 3);
+
+    // A request that changes nothing records nothing.
+    source.setRotation(7);
+    QCOMPARE(stack->count(), 1);
+}
+
+void TestImageSource::sizeFollowsRotation()
+{
+    const QUrl url = writeQuadrants(QStringLiteral("size.jpg"), QSize(400, 300));
+    ImageSource source;
+    source.setSource(url);
+    QCOMPARE(source.size(), QSize(400, 300));
+    QSignalSpy resized(&source, &ImageSource::sizeChanged);
+    source.rotate90(1);
+    QCOMPARE(source.size(), QSize(300, 400));
+    QCOMPARE(resized.first().first().toSize(), QSize(300, 400));
+    source.rotate90(1);
+    QCOMPARE(source.size(), QSize(400, 300));
+}
+
+void TestImageSource::imageTransform_data()
+{
+    QTest::addColumn<QRectF>("rect");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QRectF>("expected");
+
+    QTest::newRow("fit in a square")
+        << QRectF(0, 0, 100, 100) << int(Qt::KeepAspectRatio) << QRectF(0, 12.5, 100, 75);
+    QTest::newRow("fill a square")
+        << QRectF(0, 0, 100, 100) << int(Qt::KeepAspectRatioByExpanding)
+        << QRectF(-100.0 / 6, 0, 400.0 / 3, 100);
+    QTest::newRow("fit offset rect")
+        << QRectF(50, 20, 800, 300) << int(Qt::KeepAspectRatio) << QRectF(250, 20, 400, 300);
+}
+
+void TestImageSource::imageTransform()
+{
+    QFETCH(QRectF, rect);
+    QFETCH(int, mode);
+    QFETCH(QRectF, expected);
+
+    const QUrl url = writeQuadrants(QStringLiteral("transform.jpg"), QSize(400, 300));
+    ImageSource source;
+    source.setSource(url);
+    const QRectF mapped =
+        source.imageTransform(rect, Qt::AspectRatioMode(mode)).mapRect(QRectF(0, 0, 400, 300));
+    QVERIFY2(qAbs(mapped.left() - expected.left()) < 1e-9 && qAbs(mapped.top() - expected.top()) < 1e-9
+                 && qAbs(mapped.width() - expected.width()) < 1e-9
+                 && qAbs(mapped.height() - expected.height()) < 1e-9,
+             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(mapped.left()).arg(mapped.top())
+                            .arg(mapped.width()).arg(mapped.height())));
+}
+
+void TestImageSource::drawUpright_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<QList<QColor>>("corners"); // top-left, top-right, bottom-left, bottom-right
+
+    const QList<QColor> plain { Qt::red, Qt::green, Qt::blue, Qt::yellow };
+    const QList<QColor> turned { Qt::blue, Qt::red, Qt::yellow, Qt::green };
+    QTest::newRow("plain") << 1 << 0 << 0 << plain;
+    QTest::newRow("plain, fast") << 1 << 0 << int(FastDraw) << plain;
+    QTest::newRow("plain, direct") << 1 << 0 << int(DirectRender) << plain;
+    QTest::newRow("turned once by the user") << 1 << 1 << 0 << turned;
+    QTest::newRow("tagged rotate 90") << 6 << 0 << 0 << turned;
+    QTest::newRow("tagged rotate 90, direct") << 6 << 0 << int(DirectRender) << turned;
+    QTest::newRow("tagged and turned back") << 6 << 3 << 0 << plain;
+}
+
+void TestImageSource::drawUpright()
+{
+    QFETCH(int, orientation);
+    QFETCH(int, rotation);
+    QFETCH(int, flags);
+    QFETCH(QList<QColor>, corners);
+
+    // Stored as 400 x 200; the orientation tag may turn it upright.
+    const QUrl url = writeQuadrants(QStringLiteral("draw-%1.jpg").arg(orientation), QSize(400, 200),
+                                    orientation);
+    ImageSource source;
+    source.setSource(url);
+    source.setRotation(rotation);
+    const QSize size = source.size();
+
+    QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    {
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        source.draw(&painter, flags);
+    }
+    const int w = size.width();
+    const int h = size.height();
+    const QList<QPoint> samples { { w / 4, h / 4 }, { 3 * w / 4, h / 4 }, { w / 4, 3 * h / 4 },
+                                  { 3 * w / 4, 3 * h / 4 } };
+    for (int i = 0; i < 4; ++i)
+        QVERIFY2(TestPhotos::near(canvas.pixel(samples.at(i)), corners.at(i)),
+                 qPrintable(QStringLiteral("corner %1 is %2").arg(i).arg(QColor(canvas.pixel(samples.at(i))).name())));
+    // The picture covers the whole rectangle.
+    QCOMPARE(qAlpha(canvas.pixel(2, 2)), 255);
+    QCOMPARE(qAlpha(canvas.pixel(w - 3, h - 3)), 255);
+}
+
+void TestImageSource::drawUnreadableDrawsNothing()
+{
+    const QString path = m_dir.filePath(QStringLiteral("broken.jpg"));
+    QVERIFY(TestPhotos::writeFile(path, QByteArray("not a picture")));
+    ImageSource source;
+    source.setSource(QUrl::fromLocalFile(path));
+    QCOMPARE(source.state(), ImageSource::Ready);
+    QVERIFY(source.size().isEmpty());
+    QImage canvas(50, 50, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    {
+        QPainter painter(&canvas);
+        source.draw(&painter, 0);
+        source.drawInRect(&painter, 0, QRectF(0, 0, 50, 50), Qt::KeepAspectRatio);
+    }
+    QImage empty(50, 50, QImage::Format_ARGB32_Premultiplied);
+    empty.fill(Qt::transparent);
+    QCOMPARE(canvas, empty);
+}
+
+void TestImageSource::drawQualityFollowsCache()
+{
+    const QUrl mine = writeQuadrants(QStringLiteral("mine.jpg"), QSize(64, 64));
+    const QUrl other = writeQuadrants(QStringLiteral("other.jpg"), QSize(64, 64));
+    ImageSource source;
+    source.setSource(mine);
+    QSignalSpy better(&source, &ImageSource::drawQualityIncrized);
+    QVERIFY(ImageCache::cacheImage(other));
+    QVERIFY(ImageCache::cacheImage(mine));
+    // The cache announces new pictures from the GUI thread's event loop.
+    QTRY_COMPARE(better.count(), 1);
+    QTest::qWait(20);
+    QCOMPARE(better.count(), 1);
+}
+
+void TestImageSource::iconFillsRect()
+{
+    const QUrl url = writeQuadrants(QStringLiteral("icon.jpg"), QSize(400, 200));
+    QSharedPointer<ImageSource> source(new ImageSource);
+    source->setSource(url);
+    QIcon icon(new IconEngine(source));
+    const QImage thumbnail = icon.pixmap(QSize(64, 64)).toImage();
+    QCOMPARE(thumbnail.size(), QSize(64, 64));
+    // Filled by expanding: the middle of the picture shows, no borders stay
+    // empty, and the outer quadrants are cropped.
+    for (const QPoint &point : { QPoint(0, 0), QPoint(63, 0), QPoint(0, 63), QPoint(63, 63) })
+        QCOMPARE(qAlpha(thumbnail.pixel(point)), 255);
+    QVERIFY(TestPhotos::near(thumbnail.pixel(16, 16), Qt::red));
+    QVERIFY(TestPhotos::near(thumbnail.pixel(48, 48), Qt::yellow));
+
+    std::unique_ptr<QIconEngine> clone(IconEngine(source).clone());
+    QCOMPARE(static_cast<IconEngine *>(clone.get())->source(), source);
+}
+
+void TestImageSource::transformedSourceUndo()
+{
+    Document document(true);
+    UndoStack *stack = document.undoStack();
+    QSharedPointer<ImageSource> first(new ImageSource(&document));
+    QSharedPointer<ImageSource> second(new ImageSource(&document));
+    TransformedImageSource cell(first, &document);
+    QCOMPARE(cell.transform(), QTransform());
+
+    QSignalSpy imageChanged(&cell, &TransformedImageSource::imageChanged);
+    QSignalSpy transformChanged(&cell, &TransformedImageSource::transformChanged);
+    cell.setSource(second);
+    cell.setSource(first);
+    QCOMPARE(imageChanged.count(), 2);
+    QCOMPARE(stack->count(), 1); // id 20 merges
+    QCOMPARE(stack->text(0), QStringLiteral("Changing image"));
+
+    cell.setTransform(QTransform::fromTranslate(5, 5));
+    cell.setTransform(QTransform::fromScale(2, 2));
+    QCOMPARE(transformChanged.count(), 2);
+    QCOMPARE(stack->count(), 2); // id 21 merges
+    QCOMPARE(stack->text(1), QStringLiteral("Changing crop"));
+    stack->undo();
+    QCOMPARE(cell.transform(), QTransform());
+    stack->undo();
+    QCOMPARE(cell.source(), first);
+    stack->redo();
+    stack->redo();
+    QCOMPARE(cell.transform(), QTransform::fromScale(2, 2));
+
+    // Setting the same transform again emits nothing.
+    transformChanged.clear();
+    Document plain(false);
+    TransformedImageSource unrecorded(first, &plain);
+    QSignalSpy plainChanged(&unrecorded, &TransformedImageSource::transformChanged);
+    unrecorded.setTransform(QTransform());
+    QCOMPARE(plainChanged.count(), 0);
+    unrecorded.setTransform(QTransform::fromScale(3, 3));
+    QCOMPARE(unrecorded.transform(), QTransform::fromScale(3, 3));
+}
+
+void TestImageSource::transformedSourceMetaType()
+{
+    QSharedPointer<TransformedImageSource> cell(new TransformedImageSource({}, nullptr));
+    const QVariant value = QVariant::fromValue(cell);
+    QVERIFY(value.canConvert<QObject *>());
+    QCOMPARE(value.value<QObject *>(), cell.data());
+}
+
+QTEST_MAIN(TestImageSource)
+#include "tst_imagesource.moc"

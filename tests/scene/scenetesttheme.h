@@ -1,0 +1,119 @@
+#pragma once
+
+// A small theme for the scene tests: a background layer and a few flat
+// coloured "photos" in a group item, with drop shadows from a watcher,
+// laid out in page units. Its items are what the page tests look at.
+
+#include <QColor>
+#include <QDataStream>
+#include <QGraphicsRectItem>
+#include <QList>
+#include <QPainter>
+#include <QPointer>
+
+#include "model/backgroundproperties.h"
+#include "model/document.h"
+#include "model/shadowproperties.h"
+#include "scene/editablegraphicsobject.h"
+#include "scene/graphicsbackgrounditem.h"
+#include "scene/scene.h"
+#include "scene/scenelayer.h"
+#include "scene/shadowswatcher.h"
+#include "themes/theme.h"
+
+struct SceneTestPhoto
+{
+    QRectF rect;
+    QColor color;
+    qreal rotation = 0;
+};
+
+class SceneTestPhotoItem : public EditableGraphicsObject
+{
+public:
+    SceneTestPhotoItem(const SceneTestPhoto &photo, QGraphicsItem *parent)
+        : EditableGraphicsObject(parent)
+        , m_photo(photo)
+    {
+        setPos(photo.rect.center());
+        setRotation(photo.rotation);
+        setFlag(ItemIsSelectable);
+    }
+
+    QRectF boundingRect() const override
+    {
+        const QSizeF size = m_photo.rect.size();
+        return QRectF(-size.width() / 2, -size.height() / 2, size.width(), size.height());
+    }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        lastDrawFlags = Scene::drawFlags(this);
+        ++paintCount;
+        painter->fillRect(boundingRect(), m_photo.color);
+    }
+
+    int lastDrawFlags = -1;
+    int paintCount = 0;
+
+private:
+    SceneTestPhoto m_photo;
+};
+
+class SceneTestLayer : public SceneLayer
+{
+public:
+    SceneTestLayer(Document *document, ShadowProperties *shadows, BackgroundProperties *background,
+        const QList<SceneTestPhoto> &photos, QGraphicsItem *parent)
+        : SceneLayer(document, parent)
+    {
+        backgroundItem = new GraphicsBackgroundItem(background, this);
+        group = new SceneLayer(document, this);
+        group->setFlag(ItemHasNoContents);
+        watcher = new ShadowsWatcher(shadows, group, this);
+        QObject::connect(watcher, &ShadowsWatcher::needUpdate, this, [this] { update(); });
+        for (const SceneTestPhoto &photo : photos) {
+            auto *item = new SceneTestPhotoItem(photo, group);
+            items.append(item);
+            watcher->addItem(item);
+        }
+    }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        watcher->recompute(painter->transform());
+    }
+
+    GraphicsBackgroundItem *backgroundItem = nullptr;
+    SceneLayer *group = nullptr;
+    ShadowsWatcher *watcher = nullptr;
+    QList<SceneTestPhotoItem *> items;
+};
+
+class SceneTestTheme : public Theme
+{
+public:
+    static QByteArray id() { return QByteArrayLiteral("com.quorvane.collage.theme.scenetest"); }
+
+    explicit SceneTestTheme(Document *document)
+        : Theme(document)
+        , shadows(new ShadowProperties(document, this))
+        , background(new BackgroundProperties(document, this))
+    {
+    }
+
+    SceneLayer *createSceneItem(QGraphicsItem *parent, QGraphicsScene *scene) override
+    {
+        lastScene = scene;
+        layer = new SceneTestLayer(document(), shadows, background, photos, parent);
+        return layer;
+    }
+    void save(QDataStream &) const override { }
+    void load(QDataStream &) override { }
+
+    ShadowProperties *shadows;
+    BackgroundProperties *background;
+    QList<SceneTestPhoto> photos;
+    QPointer<SceneTestLayer> layer;
+    QGraphicsScene *lastScene = nullptr;
+};
