@@ -14,8 +14,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <QUrl>
@@ -24,6 +22,7 @@
 #include <cstdio>
 
 #include "imaging/imagecache.h"
+#include "benchphotos.h"
 #include "imaging/imagedecoder.h"
 
 namespace {
@@ -32,41 +31,6 @@ constexpr int jpegCount = 24;
 constexpr int pngCount = 3;
 const QSize jpegSize(6000, 4000);
 const QSize pngSize(2400, 1600);
-
-// Noise over two crossing gradients, with a few soft bands, so that the
-// encoder sees something like a photograph rather than flat colour.
-QImage photograph(const QSize &size, quint32 seed)
-{
-    QImage image(size, QImage::Format_RGB32);
-    QRandomGenerator random(seed);
-    const int phase = int(seed % 97);
-    for (int y = 0; y < size.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        const int band = ((y + phase * 13) / 37) % 2 ? 12 : -12;
-        for (int x = 0; x < size.width(); x += 2) {
-            const quint32 bits = random.generate();
-            for (int k = 0; k < 2 && x + k < size.width(); ++k) {
-                const int n = int((bits >> (k * 16)) & 0x1F) - 16;
-                const int r = qBound(0, (x + k) * 230 / size.width() + 10 + n + band, 255);
-                const int g = qBound(0, y * 200 / size.height() + 30 + n, 255);
-                const int b = qBound(0, ((x + k + y + phase) % 512) / 3 + 40 + n - band, 255);
-                line[x + k] = qRgb(r, g, b);
-            }
-        }
-    }
-    return image;
-}
-
-bool writePhoto(const QString &path, const QSize &size, quint32 seed, const char *format)
-{
-    QImageWriter writer(path, format);
-    if (qstrcmp(format, "jpeg") == 0) {
-        writer.setQuality(90);
-        writer.setProgressiveScanWrite(false);
-        writer.setOptimizedWrite(false);
-    }
-    return writer.write(photograph(size, seed));
-}
 
 void print(const char *name, double value)
 {
@@ -99,7 +63,7 @@ int main(int argc, char **argv)
         photos.append({ dir.filePath(QStringLiteral("scan-%1.png").arg(i)), pngSize, "png", quint32(100 + i) });
 
     const QList<bool> written = QtConcurrent::blockingMapped(photos, [](const Photo &photo) {
-        return writePhoto(photo.path, photo.size, photo.seed, photo.format);
+        return BenchPhotos::writePhoto(photo.path, photo.size, photo.seed, photo.format);
     });
     if (written.contains(false)) {
         std::fprintf(stderr, "cannot write the test photos\n");

@@ -1,5 +1,8 @@
 #include "stickerproperties.h"
 
+#include <QDir>
+#include <QtGlobal>
+
 #include "model/document.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
@@ -11,20 +14,104 @@ StickerProperties::StickerProperties(Document *document)
 {
 }
 
-void StickerProperties::setSource(const QString &source)
+QStringList StickerProperties::availableStickers()
 {
-    using Command = PropertyUndoCommand<StickerProperties, QString, &StickerProperties::assignSource,
-                                        &StickerProperties::source>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(tr("Change sticker"), this, source, CommandId::StickerSource));
-    else
-        assignSource(source);
+    const QDir folder(QStringLiteral(":/stickers/"));
+    // QDir::Name without IgnoreCase sorts case-sensitively.
+    const QStringList names = folder.entryList(
+        { QStringLiteral("*.svg"), QStringLiteral("*.png") }, QDir::Files, QDir::Name);
+    QStringList paths;
+    paths.reserve(names.size());
+    for (const QString &name : names)
+        paths.append(folder.filePath(name));
+    return paths;
 }
 
-void StickerProperties::assignSource(const QString &source)
+template<typename Value, auto Assign, auto Getter>
+void StickerProperties::change(const QString &commandText, const Value &value, int commandId)
 {
-    if (m_source == source)
+    using Command = PropertyUndoCommand<StickerProperties, Value, Assign, Getter>;
+    if (UndoStack *stack = undoStack())
+        stack->push(new Command(commandText, this, value, commandId));
+    else
+        (this->*Assign)(value);
+}
+
+void StickerProperties::setStickerPath(const QString &stickerPath)
+{
+    change<QString, &StickerProperties::assignStickerPath, &StickerProperties::stickerPath>(
+        tr("Change sticker"), stickerPath, CommandId::StickerSource);
+}
+
+void StickerProperties::setPosition(const QPointF &position)
+{
+    change<QPointF, &StickerProperties::assignPosition, &StickerProperties::position>(
+        tr("Move sticker"), position, CommandId::StickerPosition);
+}
+
+void StickerProperties::setRotation(qreal rotation)
+{
+    change<double, &StickerProperties::assignRotation, &StickerProperties::rotation>(
+        tr("Rotate sticker"), rotation, CommandId::StickerRotation);
+}
+
+void StickerProperties::setScale(qreal scale)
+{
+    change<double, &StickerProperties::assignScale, &StickerProperties::scale>(
+        tr("Scale sticker"), scale, CommandId::StickerScale);
+}
+
+void StickerProperties::setOpacity(qreal opacity)
+{
+    change<double, &StickerProperties::assignOpacity, &StickerProperties::opacity>(
+        tr("Change sticker opacity"), opacity, CommandId::StickerOpacity);
+}
+
+void StickerProperties::assignStickerPath(const QString &stickerPath)
+{
+    if (m_stickerPath == stickerPath)
         return;
-    m_source = source;
-    Q_EMIT sourceChanged(m_source);
+    m_stickerPath = stickerPath;
+    Q_EMIT stickerPathChanged(m_stickerPath);
+    Q_EMIT sourceChanged(m_stickerPath);
+}
+
+// The numeric assignments drop values that are not finite: a NaN would
+// compare unequal forever and would poison the item's geometry.
+void StickerProperties::assignPosition(const QPointF &position)
+{
+    if (!qIsFinite(position.x()) || !qIsFinite(position.y()) || m_position == position)
+        return;
+    m_position = position;
+    Q_EMIT positionChanged(m_position);
+}
+
+void StickerProperties::assignRotation(double rotation)
+{
+    if (!qIsFinite(rotation) || m_rotation == rotation)
+        return;
+    m_rotation = rotation;
+    Q_EMIT rotationChanged(m_rotation);
+}
+
+void StickerProperties::assignScale(double scale)
+{
+    if (!qIsFinite(scale))
+        return;
+    scale = qBound(MinimumScale, scale, MaximumScale);
+    if (m_scale == scale)
+        return;
+    m_scale = scale;
+    Q_EMIT scaleChanged(m_scale);
+}
+
+void StickerProperties::assignOpacity(double opacity)
+{
+    if (!qIsFinite(opacity))
+        return;
+    opacity = qBound(0.0, opacity, 1.0);
+    if (m_opacity == opacity)
+        return;
+    m_opacity = opacity;
+    Q_EMIT opacityChanged(m_opacity);
 }

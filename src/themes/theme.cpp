@@ -11,12 +11,15 @@ Theme::Theme(Document *document)
     if (!document)
         return;
     ImageList *images = document->imageList();
-    connect(images, &QAbstractItemModel::modelReset, this, &Theme::imageModelReset);
+    // A theme replaced by another stays alive for undo; it must not follow
+    // the list meanwhile, or it would record changes into the new theme's
+    // steps. Undo brings the list back to where it was when the theme left.
+    connect(images, &QAbstractItemModel::modelReset, this, &Theme::_layoutReset);
     connect(images, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             &Theme::imageRowsAboutToBeRemoved);
     connect(images, &QAbstractItemModel::rowsInserted, this, &Theme::imageRowsInserted);
     connect(images, &QAbstractItemModel::rowsMoved, this, &Theme::imageRowsMoved);
-    connect(document, &Document::sizeChanged, this, &Theme::imageModelReset);
+    connect(document, &Document::sizeChanged, this, &Theme::_layoutReset);
 }
 
 Theme::~Theme() = default;
@@ -85,14 +88,27 @@ void Theme::resetLayout()
         stack->endMacro();
 }
 
+bool Theme::isCurrent() const
+{
+    return document() && document()->theme() == this;
+}
+
 void Theme::imageRowsAboutToBeRemoved(const QModelIndex &, int start, int end)
 {
-    imagesRemoved(start, end - start + 1);
+    if (isCurrent())
+        imagesRemoved(start, end - start + 1);
 }
 
 void Theme::imageRowsInserted(const QModelIndex &, int start, int end)
 {
-    imagesInserted(start, end - start + 1);
+    if (isCurrent())
+        imagesInserted(start, end - start + 1);
+}
+
+void Theme::_layoutReset()
+{
+    if (isCurrent())
+        imageModelReset();
 }
 
 void Theme::imageModelReset()
@@ -106,7 +122,8 @@ void Theme::imageModelReset()
 void Theme::imageRowsMoved(const QModelIndex &, int sourceStart, int sourceEnd, const QModelIndex &,
                            int destinationRow)
 {
-    imagesMoved(sourceStart, sourceEnd, destinationRow);
+    if (isCurrent())
+        imagesMoved(sourceStart, sourceEnd, destinationRow);
 }
 
 Theme::BaseFactory::BaseFactory(const QByteArray &id, const QIcon &icon, const QString &name)

@@ -38,6 +38,8 @@ public:
 
     QList<QAction *> actions() const { return m_actions; }
     QObject *documentObject() const;
+    // Whether the document shows this theme now.
+    bool isCurrent() const;
 
     virtual SceneLayer *createSceneItem(QGraphicsItem *parent, QGraphicsScene *scene) = 0;
     virtual QList<QWidget *> createPropertyWidgets(QWidget *parent);
@@ -60,6 +62,7 @@ protected Q_SLOTS:
     void imageRowsAboutToBeRemoved(const QModelIndex &parent, int start, int end);
     void imageRowsInserted(const QModelIndex &parent, int start, int end);
     void imageModelReset();
+    void _layoutReset();
     void imageRowsMoved(const QModelIndex &sourceParent, int sourceStart, int sourceEnd,
                         const QModelIndex &destinationParent, int destinationRow);
 

@@ -18,7 +18,11 @@ public:
     // Replaces QUndoStack::push for all program code; executes the command.
     void push(QUndoCommand *command);
 
+    // True while any recorded command runs, on its first run or a replay.
     bool isReplaying() const { return m_replayDepth > 0; }
+    // True while a recorded step is undone or redone: changes made now are
+    // already part of it and must not be made again.
+    bool isReplayingRecordedStep() const { return m_replayDepth > 0 && !m_openWrapper; }
 
     // Marks a replay of a recorded step for as long as it lives.
     class ReplayGuard

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void unknownThemeIdKeepsTheId();
     void oldThemeLifetime_data();
     void oldThemeLifetime();
+    void replacedThemeStopsFollowing();
     void registryKeepsFirstRegistration();
     void overlaysAndStickers();
     void previewCopySharesImages();
@@ -162,6 +163,30 @@ void TestDocument::oldThemeLifetime()
     document.setTheme(ThemeRegistry::createTheme(TestTheme::Id, &document));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(first.isNull(), !withUndoStack);
+}
+
+void TestDocument::replacedThemeStopsFollowing()
+{
+    Document document(true);
+    document.setThemeId(TestTheme::Id);
+    auto *first = qobject_cast<TestTheme *>(document.theme());
+    document.setTheme(ThemeRegistry::createTheme(TestTheme::Id, &document));
+    auto *second = qobject_cast<TestTheme *>(document.theme());
+    const int steps = document.undoStack()->count();
+
+    QVERIFY(document.imageList()->insertUrls(
+        0, { QUrl::fromLocalFile(QStringLiteral(":/samples/sample1.jpg")) }, false));
+    QCOMPARE(second->images.size(), 1);
+    QCOMPARE(first->images.size(), 0);
+    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(640, 480)));
+    QCOMPARE(first->images.size(), 0);
+
+    // Undo walks back to the moment the first theme left: its items match.
+    while (document.undoStack()->count() > steps - 1 && document.undoStack()->canUndo()
+           && document.theme() != first)
+        document.undoStack()->undo();
+    QCOMPARE(document.theme(), first);
+    QCOMPARE(document.imageList()->count(), first->images.size());
 }
 
 void TestDocument::registryKeepsFirstRegistration()

@@ -59,6 +59,7 @@ private Q_SLOTS:
     void cleanStateBreaksMerge();
     void nestedPushesLandInOneStep();
     void nestedPushesMergeInsideTheStep();
+    void replayIsToldApartFromFirstRun();
     void replayDiscardsPushes();
     void macrosGroupWrappers();
     void updateTextRenamesOnlyFromFirstCommand();
@@ -174,6 +175,25 @@ void TestUndoStack::nestedPushesMergeInsideTheStep()
     QCOMPARE(target.value(), 0.0);
 }
 
+void TestUndoStack::replayIsToldApartFromFirstRun()
+{
+    // An assignment asks the stack whether its step is being recorded or
+    // replayed, as the grid theme does before laying out anew.
+    UndoStack stack;
+    struct Watcher
+    {
+        UndoStack *stack;
+        QList<bool> replays;
+        double value() const { return 0; }
+        void assign(double) { replays.append(stack->isReplayingRecordedStep()); }
+    } watcher { &stack, {} };
+    using Command = PropertyUndoCommand<Watcher, double, &Watcher::assign, &Watcher::value>;
+    stack.push(new Command(QStringLiteral("Watching"), &watcher, 1));
+    stack.undo();
+    stack.redo();
+    QCOMPARE(watcher.replays, QList<bool>({ false, true, true }));
+}
+
 void TestUndoStack::replayDiscardsPushes()
 {
     UndoStack stack;
@@ -191,6 +211,7 @@ void TestUndoStack::replayDiscardsPushes()
     QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
     QCOMPARE(follower.value(), 6.0);
     QVERIFY(!stack.isReplaying());
+    QVERIFY(!stack.isReplayingRecordedStep());
 }
 
 void TestUndoStack::macrosGroupWrappers()

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QPixmap>
+#include <QPointer>
+#include <QRectF>
+#include <QString>
+
+#include <memory>
+
+#include "scene/editablegraphicsobject.h"
+
+class DocumentInnerItem;
+class QSvgRenderer;
+class StickerProperties;
+class UndoStack;
+
+// Shows one sticker on the page, above the photos: an SVG drawn as vectors
+// or another picture file. The longer side is 15% of the shorter page side
+// at scale 1. The centre moves the sticker and the border band turns and
+// scales it; every change goes to the properties as an undoable edit.
+class StickerItem : public EditableGraphicsObject
+{
+    Q_OBJECT
+
+public:
+    // The item is normally a child of the page, whose bounding rectangle
+    // gives the page size the position and the sticker size refer to.
+    explicit StickerItem(StickerProperties *properties, QGraphicsItem *parent = nullptr);
+    ~StickerItem() override;
+
+    // Share of the shorter page side that the longer sticker side takes.
+    static constexpr qreal PageFraction = 0.15;
+
+    StickerProperties *properties() const;
+    // The sticker's box in item coordinates, centred on the origin.
+    QRectF stickerRect() const { return m_stickerRect; }
+    // The loaded picture: a valid SVG renderer, or else a non-null pixmap,
+    // or neither when the file is missing or unreadable.
+    QSvgRenderer *renderer() const { return m_renderer.get(); }
+    QPixmap pixmap() const { return m_pixmap; }
+
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+
+    int hitTest(const QPointF &pos) override;
+    QPointF transformCenter() const override;
+
+public Q_SLOTS:
+    void onPropertyChanged();
+
+protected:
+    void partDragged(int &part) override;
+    void partReleased(int &part) override;
+    bool sceneEvent(QEvent *event) override;
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
+
+private:
+    void load(const QString &path);
+    void layOut();
+    void followPage();
+    void endGesture();
+
+    QPointer<StickerProperties> m_properties;
+    QRectF m_stickerRect;
+    std::unique_ptr<QSvgRenderer> m_renderer;
+    QPixmap m_pixmap;
+    // The path the picture was loaded from, so that moving or turning the
+    // sticker does not read its file again.
+    QString m_loadedPath;
+    bool m_loaded = false;
+    QPointer<DocumentInnerItem> m_page;
+    // Open while the border band is dragged: the turns and scalings of one
+    // gesture form one undo step.
+    QPointer<UndoStack> m_gestureStack;
+};

@@ -1,0 +1,286 @@
+#include "textoverlayitem.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QGraphicsSceneMouseEvent>
+#include <QInputDialog>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "model/document.h"
+#include "model/pagesize.h"
+#include "model/textoverlayproperties.h"
+#include "scene/documentinneritem.h"
+#include "scene/overlaygestures.h"
+#include "undo/undostack.h"
+
+namespace {
+
+// Text is shaped at this pixel size and scaled to the page. A fixed, ample
+// size keeps glyph shapes and advances exact whatever the point size.
+constexpr int ReferencePixelSize = 100;
+
+} // namespace
+
+TextOverlayItem::TextOverlayItem(TextOverlayProperties *properties, QGraphicsItem *parent)
+    : EditableGraphicsObject(parent)
+    , m_properties(properties)
+    , m_document(properties ? properties->document() : nullptr)
+{
+    // Movable stays off: the item moves only through its parts, so that
+    // every move is an undoable edit.
+    setFlag(ItemIsSelectable, true);
+    setFlag(ItemIsMovable, false);
+    setAcceptHoverEvents(true);
+    setCursor(Qt::SizeAllCursor);
+
+    if (properties) {
+        connect(properties, &TextOverlayProperties::textChanged, this,
+            &TextOverlayItem::onPropertyChanged);
+        connect(properties, &TextOverlayProperties::fontChanged, this,
+            &TextOverlayItem::onPropertyChanged);
+        connect(properties, &TextOverlayProperties::colorChanged, this,
+            &TextOverlayItem::onPropertyChanged);
+        connect(properties, &TextOverlayProperties::positionChanged, this,
+            &TextOverlayItem::onPropertyChanged);
+        connect(properties, &TextOverlayProperties::rotationChanged, this,
+            &TextOverlayItem::onPropertyChanged);
+        connect(properties, &TextOverlayProperties::scaleChanged, this,
+            &TextOverlayItem::onPropertyChanged);
+        connect(properties, &TextOverlayProperties::opacityChanged, this,
+            &TextOverlayItem::onPropertyChanged);
+        connect(properties, &TextOverlayProperties::alignmentChanged, this,
+            &TextOverlayItem::onPropertyChanged);
+    }
+    // The page's unit sets the size of a point.
+    if (m_document)
+        connect(m_document, &Document::sizeChanged, this, &TextOverlayItem::onPropertyChanged);
+    followPage();
+    onPropertyChanged();
+}
+
+TextOverlayItem::~TextOverlayItem()
+{
+    endGesture();
+}
+
+TextOverlayProperties *TextOverlayItem::properties() const
+{
+    return m_properties;
+}
+
+qreal TextOverlayItem::pageUnitsPerPoint(int units)
+{
+    switch (units) {
+    case PageSize::Pixels:
+        return 96.0 / 72.0;
+    case PageSize::Centimeters:
+        return 2.54 / 72.0;
+    default:
+        return 1.0 / 72.0;
+    }
+}
+
+TextOverlayItem::WorkingFont TextOverlayItem::workingFont(const QFont &font, qreal unitsPerPoint)
+{
+    qreal points = font.pointSizeF();
+    if (points <= 0)
+        points = font.pixelSize() > 0 ? font.pixelSize() : 12;
+    WorkingFont working;
+    working.font = font;
+    working.font.setPixelSize(ReferencePixelSize);
+    // Unhinted outlines and advances scale exactly to any page size.
+    working.font.setHintingPreference(QFont::PreferNoHinting);
+    working.unitsPerFontPixel = points * unitsPerPoint / ReferencePixelSize;
+    return working;
+}
+
+TextOverlayItem::WorkingFont TextOverlayItem::currentWorkingFont() const
+{
+    const int units = m_document ? m_document->pageSize().units() : int(PageSize::None);
+    return workingFont(m_properties->font(), pageUnitsPerPoint(units));
+}
+
+QColor TextOverlayItem::shadowColor(const QColor &textColor)
+{
+    // HSL lightness from the exact channels: QColor rounds it to 16 bits,
+    // which puts pure yellow a hair above one half.
+    const QColor rgb = textColor.toRgb();
+    const qreal lightness = (qMax(qMax(rgb.redF(), rgb.greenF()), rgb.blueF())
+                                + qMin(qMin(rgb.redF(), rgb.greenF()), rgb.blueF()))
+        / 2;
+    QColor shadow = lightness > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
+    shadow.setAlphaF(0.5);
+    return shadow;
+}
+
+QRectF TextOverlayItem::boundingRect() const
+{
+    return m_textRect;
+}
+
+QPainterPath TextOverlayItem::shape() const
+{
+    QPainterPath path;
+    path.addRect(m_textRect);
+    return path;
+}
+
+void TextOverlayItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    if (!m_properties)
+        return;
+    const WorkingFont working = currentWorkingFont();
+    const qreal k = working.unitsPerFontPixel;
+    const qreal lineHeight = QFontMetricsF(working.font).height() * k;
+    const int flags = m_properties->alignment();
+    const QString text = m_properties->text();
+
+    painter->save();
+    painter->setFont(working.font);
+    painter->scale(k, k);
+    const QRectF box(m_textRect.topLeft() / k, m_textRect.size() / k);
+    const qreal offset = 0.02 * lineHeight / k;
+    painter->setPen(shadowColor(m_properties->color()));
+    painter->drawText(box.translated(offset, offset), flags, text);
+    painter->setPen(m_properties->color());
+    painter->drawText(box, flags, text);
+    painter->restore();
+
+    if (isSelected())
+        OverlayGestures::paintSelectionFrame(painter, m_textRect);
+}
+
+int TextOverlayItem::hitTest(const QPointF &pos)
+{
+    return OverlayGestures::hitTest(m_textRect, pos);
+}
+
+QPointF TextOverlayItem::transformCenter() const
+{
+    return m_textRect.center();
+}
+
+void TextOverlayItem::onPropertyChanged()
+{
+    if (!m_properties)
+        return;
+    prepareGeometryChange();
+
+    const WorkingFont working = currentWorkingFont();
+    const qreal k = working.unitsPerFontPixel;
+    const QRectF measured = QFontMetricsF(working.font)
+                                .boundingRect(QRectF(), m_properties->alignment(),
+                                    m_properties->text());
+    QRectF rect(measured.topLeft() * k, measured.size() * k);
+    const qreal margin = 0.1 * rect.height();
+    rect.adjust(-margin, -margin, margin, margin);
+    rect.moveCenter(QPointF(0, 0));
+    m_textRect = rect;
+
+    if (QGraphicsItem *page = parentItem())
+        setPos(OverlayGestures::pagePoint(m_properties->position(), page->boundingRect()));
+    setRotation(m_properties->rotation());
+    setScale(m_properties->scale());
+    setOpacity(m_properties->opacity());
+    update();
+}
+
+void TextOverlayItem::partDragged(int &part)
+{
+    QGraphicsItem *page = parentItem();
+    if (!m_properties || !page || page->boundingRect().isEmpty())
+        return;
+    const QRectF pageRect = page->boundingRect();
+    // The item moves and turns under the pointer: the next step starts from
+    // the pointer's place expressed in the item's new coordinates.
+    const QPointF pointer = mapToParent(currentPos());
+
+    if (part == MovePart) {
+        const QPointF delta = pointer - mapToParent(lastPos());
+        m_properties->setPosition(
+            OverlayGestures::movedPosition(m_properties->position(), delta, pageRect.size()));
+    } else if (part == RotateScalePart) {
+        const QPointF centre = transformCenter();
+        const qreal rotation = OverlayGestures::turnedRotation(
+            m_properties->rotation(), centre, lastPos(), currentPos());
+        const qreal scale = OverlayGestures::scaledScale(
+            m_properties->scale(), centre, lastPos(), currentPos());
+        // Turning and scaling alternate on the stack and could not merge
+        // step by step; the gesture is one macro instead.
+        if (!m_gestureStack && m_properties->undoStack()) {
+            m_gestureStack = m_properties->undoStack();
+            m_gestureStack->beginMacro(tr("Rotate text"));
+        }
+        if (rotation != m_properties->rotation())
+            m_properties->setRotation(rotation);
+        if (scale != m_properties->scale())
+            m_properties->setScale(scale);
+    } else {
+        return;
+    }
+    setLastPos(mapFromParent(pointer));
+}
+
+void TextOverlayItem::partReleased(int &)
+{
+    endGesture();
+}
+
+bool TextOverlayItem::sceneEvent(QEvent *event)
+{
+    // A grab can end without a release (a dialog taking the pointer); the
+    // gesture's undo step must still be closed.
+    if (event->type() == QEvent::UngrabMouse)
+        endGesture();
+    return EditableGraphicsObject::sceneEvent(event);
+}
+
+void TextOverlayItem::endGesture()
+{
+    if (!m_gestureStack)
+        return;
+    UndoStack *stack = m_gestureStack;
+    m_gestureStack = nullptr;
+    stack->endMacro();
+}
+
+void TextOverlayItem::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
+{
+    event->accept();
+    if (!m_properties)
+        return;
+    // The dialog runs its own event loop; the overlay may go meanwhile.
+    QPointer<TextOverlayProperties> properties = m_properties;
+    bool accepted = false;
+    const QString text = QInputDialog::getMultiLineText(
+        nullptr, tr("Edit Text"), tr("Text:"), properties->text(), &accepted);
+    // An unchanged text would only add an empty undo step.
+    if (accepted && !text.isEmpty() && properties && text != properties->text())
+        properties->setText(text);
+}
+
+QVariant TextOverlayItem::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    if (change == ItemParentHasChanged) {
+        followPage();
+        onPropertyChanged();
+    }
+    return EditableGraphicsObject::itemChange(change, value);
+}
+
+void TextOverlayItem::followPage()
+{
+    // The position is a fraction of the page: a new page size moves the
+    // text with it.
+    auto *page = qobject_cast<DocumentInnerItem *>(parentObject());
+    if (page == m_page)
+        return;
+    if (m_page)
+        disconnect(m_page, nullptr, this, nullptr);
+    m_page = page;
+    if (page)
+        connect(page, &DocumentInnerItem::geometryChanged, this,
+            &TextOverlayItem::onPropertyChanged);
+}
