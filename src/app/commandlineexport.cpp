@@ -1,0 +1,257 @@
+#include "commandlineexport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <algorithm>
+
+#include "imaging/imagedecoder.h"
+#include "model/document.h"
+#include "model/imagelist.h"
+#include "model/imagesource.h"
+#include "model/randomgenerator.h"
+#include "scene/watermark.h"
+#include "themes/builtinthemes.h"
+#include "themes/jstemplate.h"
+#include "themes/themeregistry.h"
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("CommandLineExport", text);
+}
+
+QByteArray themeId(const QString &theme)
+{
+    return theme == QLatin1String("photodrop") ? BuiltInThemes::PhotoDropId
+                                               : BuiltInThemes::MosaicId;
+}
+
+QString themeKey(const QByteArray &id)
+{
+    return id == BuiltInThemes::PhotoDropId ? QStringLiteral("photodrop")
+                                            : QStringLiteral("mosaic");
+}
+
+QList<QUrl> samplePhotos()
+{
+    QList<QUrl> photos;
+    const QDir samples(QStringLiteral(":/samples"));
+    for (const QString &name : samples.entryList({ QStringLiteral("*.jpg") }, QDir::Files, QDir::Name))
+        photos.append(QUrl::fromLocalFile(samples.filePath(name)));
+    return photos;
+}
+
+// One template file of the library: its script and the name it gives itself.
+struct TemplateFile
+{
+    QByteArray themeId;
+    QString fileName;
+    QByteArray script;
+    QString name;
+};
+
+QList<TemplateFile> templateFiles()
+{
+    QList<TemplateFile> files;
+    for (const ThemeInfo &theme : ThemeRegistry::themes()) {
+        const QDir folder(theme.templatesFolder);
+        for (const QString &fileName : folder.entryList({ QStringLiteral("*.qjs") }, QDir::Files)) {
+            QFile file(folder.filePath(fileName));
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray script = file.readAll();
+            files.append({ theme.id, fileName, script, JSTemplate::nameFromScript(script) });
+        }
+    }
+    std::sort(files.begin(), files.end(), [](const TemplateFile &a, const TemplateFile &b) {
+        return std::make_pair(themeKey(a.themeId), a.name.toLower())
+            < std::make_pair(themeKey(b.themeId), b.name.toLower());
+    });
+    return files;
+}
+
+bool formatHasAlpha(const QByteArray &format)
+{
+    static const QList<QByteArray> opaque { "jpg", "jpeg", "bmp", "ppm", "pgm", "pbm", "xbm" };
+    return !opaque.contains(format);
+}
+
+} // namespace
+
+CommandLineExport::CommandLineExport(const ExportOptions &options, QTextStream &out,
+                                     QTextStream &err)
+    : m_options(options)
+    , m_out(out)
+    , m_err(err)
+{
+}
+
+int CommandLineExport::run()
+{
+    switch (m_options.mode) {
+    case ExportOptions::Mode::Help:
+        m_out << ExportOptions::helpText();
+        return 0;
+    case ExportOptions::Mode::Version:
+        m_out << QStringLiteral("Tesselo %1\n").arg(QCoreApplication::applicationVersion());
+        return 0;
+    case ExportOptions::Mode::ListTemplates:
+        for (const QString &line : templateLines())
+            m_out << line << '\n';
+        return 0;
+    case ExportOptions::Mode::Export:
+        return exportCollage();
+    case ExportOptions::Mode::Editor:
+        break;
+    }
+    return fail(tr("nothing to do"));
+}
+
+QStringList CommandLineExport::templateLines()
+{
+    QStringList lines;
+    for (const TemplateFile &file : templateFiles())
+        lines.append(themeKey(file.themeId) + QLatin1Char('\t') + file.name);
+    return lines;
+}
+
+int CommandLineExport::fail(const QString &message)
+{
+    m_err << QStringLiteral("tesselo: ") << message << '\n';
+    m_err.flush();
+    return 1;
+}
+
+QList<QUrl> CommandLineExport::readablePhotos()
+{
+    QList<QUrl> photos;
+    for (const QString &path : std::as_const(m_options.photos)) {
+        const ImageDecoder decoder(path);
+        if (decoder.canRead()) {
+            photos.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+        } else {
+            m_err << tr("tesselo: skipping %1: %2").arg(path, decoder.errorString()) << '\n';
+        }
+    }
+    m_err.flush();
+    return photos;
+}
+
+QSharedPointer<Template> CommandLineExport::findTemplate(Document *document, QString *error) const
+{
+    const QByteArray id = themeId(m_options.theme);
+    const QString wanted = m_options.templateName.trimmed();
+    for (const TemplateFile &file : templateFiles()) {
+        if (file.themeId != id)
+            continue;
+        const bool match = wanted.isEmpty()
+            ? file.fileName == QLatin1String("default.qjs")
+            : file.name.compare(wanted, Qt::CaseInsensitive) == 0;
+        if (match)
+            return QSharedPointer<Template>(new JSTemplate(file.script, file.themeId, document));
+    }
+    *error = tr("unknown template \"%1\" for the %2 theme (see --list-templates)")
+                 .arg(wanted, m_options.theme);
+    return {};
+}
+
+void CommandLineExport::reportDropped(const QList<QUrl> &requested, const ImageList *images)
+{
+    // Files whose header looked fine can still fail to decode; name them too.
+    if (images->count() == requested.size())
+        return;
+    QList<QUrl> present;
+    for (const auto &image : images->items())
+        present.append(image->source());
+    for (const QUrl &url : requested) {
+        if (!present.contains(url))
+            m_err << tr("tesselo: skipping %1: not a readable image").arg(url.toLocalFile()) << '\n';
+    }
+    m_err.flush();
+}
+
+QByteArray CommandLineExport::outputFormat() const
+{
+    return QFileInfo(m_options.output).suffix().toLower().toLatin1();
+}
+
+int CommandLineExport::exportCollage()
+{
+    const QByteArray format = outputFormat();
+    if (format.isEmpty() || !QImageWriter::supportedImageFormats().contains(format))
+        return fail(tr("cannot write %1: unknown image format \"%2\"")
+                        .arg(m_options.output, QString::fromLatin1(format)));
+    if (m_options.seed)
+        RandomGenerator::seed(*m_options.seed);
+
+    QList<QUrl> photos = readablePhotos();
+    if (photos.isEmpty() && !m_options.photos.isEmpty())
+        return fail(tr("no readable photo"));
+    if (photos.isEmpty())
+        photos = samplePhotos();
+
+    Document document(false);
+    document.setPageSize(m_options.page);
+    if (!document.imageList()->insertUrls(0, photos, false))
+        return fail(tr("no readable photo"));
+    reportDropped(photos, document.imageList());
+
+    // The look is applied with the photos in place, so that a scattered
+    // pile is thrown and relaxed over all of them.
+    QString error;
+    const QSharedPointer<Template> look = findTemplate(&document, &error);
+    if (!look)
+        return fail(error);
+    document.setTheme(look->createTheme(&document));
+    if (!document.theme())
+        return fail(tr("the %1 theme is not available").arg(m_options.theme));
+
+    const QSize size = m_options.outputSize();
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return fail(tr("cannot allocate an image of %1 x %2 pixels").arg(size.width()).arg(size.height()));
+    // Formats without transparency get the page over white, not over
+    // whatever the empty pixels would turn into.
+    image.fill(formatHasAlpha(format) ? Qt::transparent : Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
+                           | QPainter::SmoothPixmapTransform);
+    document.render(&painter, QRectF(QPointF(0, 0), size));
+    painter.end();
+
+    drawWatermark(&image, m_options.watermark, m_options.watermarkPosition,
+                  m_options.watermarkOpacity);
+    if (!writeImage(image, &error))
+        return fail(error);
+    return 0;
+}
+
+bool CommandLineExport::writeImage(const QImage &image, QString *error) const
+{
+    const QString path = m_options.output;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = tr("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    QImageWriter writer(&file, outputFormat());
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        *error = tr("cannot write %1: %2").arg(path, writer.errorString());
+        return false;
+    }
+    if (!file.commit()) {
+        *error = tr("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}

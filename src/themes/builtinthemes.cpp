@@ -1,0 +1,18 @@
+#include "builtinthemes.h"
+
+#include <QCoreApplication>
+#include <QIcon>
+
+#include "themes/photodrop/photodroptheme.h"
+#include "themes/photogrid/mosaictheme.h"
+#include "themes/themeregistry.h"
+
+void BuiltInThemes::registerAll()
+{
+    ThemeRegistry::registerTheme<PhotoDropTheme>(
+        PhotoDropId, QIcon(), QCoreApplication::translate("Application", "Photo Drop"),
+        QStringLiteral(":/PhotoDropTemplates"));
+    ThemeRegistry::registerTheme<MosaicTheme>(
+        MosaicId, QIcon(), QCoreApplication::translate("Application", "Mosaic"),
+        QStringLiteral(":/MosaicTemplates"));
+}
