@@ -47,7 +47,7 @@ void JSTemplate::startEngine()
     global.setProperty(QStringLiteral("template"), m_engine->newQObject(this));
     // Script errors are not reported: a broken template still makes a theme
     // with whatever it managed to set.
-    m_engine->evaluate(QString::fromUtf8(m_script), QString(), 1);
+    noteError(m_engine->evaluate(QString::fromUtf8(m_script), QString(), 1));
     global.setProperty(QStringLiteral("template"), QJSValue(QJSValue::UndefinedValue));
 }
 
@@ -64,9 +64,15 @@ Theme *JSTemplate::createTheme(Document *document)
         // collected by the engine, whatever their parents.
         QJSEngine::setObjectOwnership(theme, QJSEngine::CppOwnership);
         QJSEngine::setObjectOwnership(document, QJSEngine::CppOwnership);
-        tune.call({ m_engine->newQObject(theme) });
+        noteError(tune.call({ m_engine->newQObject(theme) }));
     }
     return theme;
+}
+
+void JSTemplate::noteError(const QJSValue &result)
+{
+    if (result.isError())
+        m_lastError = result.toString();
 }
 
 void JSTemplate::signalHandlerException(const QJSValue &)

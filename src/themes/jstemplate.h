@@ -27,6 +27,10 @@ public:
     Theme *createTheme(Document *document) override;
     QByteArray templateId() const override;
 
+    // The error the script last raised while evaluated or tuning, for
+    // checking the library; users are never shown it.
+    QString lastError() const { return m_lastError; }
+
     // The name a script gives itself, read without running it.
     static QString nameFromScript(const QByteArray &script);
 
@@ -41,8 +45,10 @@ private Q_SLOTS:
 
 private:
     void startEngine();
+    void noteError(const QJSValue &result);
 
     QByteArray m_script;
     QByteArray m_themeId;
     QJSEngine *m_engine = nullptr;
+    QString m_lastError;
 };

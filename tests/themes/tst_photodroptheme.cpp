@@ -309,8 +309,11 @@ void TestPhotoDropTheme::scriptProperties()
     QVERIFY(theme->metaObject()->indexOfSlot("randomize()") >= 0);
     QVERIFY(theme->metaObject()->indexOfSlot("rearrange()") >= 0);
     QVERIFY(theme->metaObject()->indexOfSlot("bringToFront(QItemSelection)") >= 0);
-    QCOMPARE(theme->createSceneItem(nullptr, nullptr), nullptr);
-    QVERIFY(theme->createPropertyWidgets(nullptr).isEmpty());
+    // The theme's pages: its own, then shadows, frames and background.
+    QWidget panel;
+    const QList<QWidget *> pages = theme->createPropertyWidgets(&panel);
+    QCOMPARE(pages.size(), 4);
+    QCOMPARE(pages.first()->metaObject()->className(), "PhotoDropThemePropertiesWidget");
 }
 
 void TestPhotoDropTheme::rearrangeSeparates_data()

@@ -16,7 +16,12 @@
 #include "model/shadowproperties.h"
 #include "themes/photodrop/photodropitemproperties.h"
 #include "themes/photodrop/photodropitempropertieslist.h"
+#include "themes/photodrop/photodropsceneitem.h"
 #include "themes/photodrop/photodropthemearrangecommand.h"
+#include "themes/photodrop/photodropthemepropertieswidget.h"
+#include "ui/backgroundcontrolwidget.h"
+#include "ui/framecontrolwidget.h"
+#include "ui/shadowcontrolwidget.h"
 #include "undo/undostack.h"
 
 PhotoDropTheme::PhotoDropTheme(Document *document)
@@ -41,14 +46,16 @@ PhotoDropTheme::PhotoDropTheme(Document *document)
 
 PhotoDropTheme::~PhotoDropTheme() = default;
 
-SceneLayer *PhotoDropTheme::createSceneItem(QGraphicsItem *, QGraphicsScene *)
+SceneLayer *PhotoDropTheme::createSceneItem(QGraphicsItem *parent, QGraphicsScene *scene)
 {
-    return nullptr; // the scene layer comes with the photo items
+    return new PhotoDropSceneItem(this, parent, scene);
 }
 
 QList<QWidget *> PhotoDropTheme::createPropertyWidgets(QWidget *parent)
 {
-    return Theme::createPropertyWidgets(parent); // the pages come with the panels
+    return { new PhotoDropThemePropertiesWidget(this, parent),
+             new ShadowControlWidget(m_shadows, parent), new FrameControlWidget(m_frames, parent),
+             new BackgroundControlWidget(m_background, parent) };
 }
 
 void PhotoDropTheme::save(QDataStream &) const
