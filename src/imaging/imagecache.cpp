@@ -54,6 +54,8 @@ TransformationResult renderTile(const TransformedImageSourceStruct &job)
     supersampled.fill(Qt::transparent);
     {
         QPainter painter(&supersampled);
+        if (factor == 1) // filtered sampling stands in for the supersampling
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
         painter.scale(factor, factor);
         painter.translate(-job.tile.topLeft());
         painter.translate(job.outputSize.width() / 2.0, job.outputSize.height() / 2.0);
@@ -62,6 +64,8 @@ TransformationResult renderTile(const TransformedImageSourceStruct &job)
         const QRectF target(-size.width() / 2.0, -size.height() / 2.0, size.width(), size.height());
         painter.drawImage(target, *job.source);
     }
+    if (factor == 1)
+        return { supersampled, job.tile, job.outputSize, job.transform };
     return { supersampled.scaled(job.tile.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
              job.tile, job.outputSize, job.transform };
 }
@@ -253,6 +257,12 @@ QImage ImageCache::renderTransformed(const QImage &source, const QSizeF &logical
     if (outputSize.isEmpty()
         || qint64(outputSize.width()) * outputSize.height() > ImageDecoder::maximumPixels)
         return QImage();
+    // Supersampling averages many source pixels into one output pixel. When
+    // the picture was decoded close to the output scale (at most two source
+    // pixels per output pixel) bilinear filtering with antialiased edges
+    // gives the same result at a sixteenth of the work.
+    const qreal sourcePerOutput = source.width() / qMax(w * s, qreal(1));
+    const int factor = sourcePerOutput <= 2.0 ? 1 : supersampling;
     const int columns = outputSize.width() / tileSide + 1;
     const int rows = outputSize.height() / tileSide + 1;
     const QRect outputRect(QPoint(0, 0), outputSize);
@@ -263,7 +273,7 @@ QImage ImageCache::renderTransformed(const QImage &source, const QSizeF &logical
             const QRect tile(tileSide * column, tileSide * row, tileSide, tileSide);
             if (!tile.intersects(outputRect))
                 continue; // the spare column or row of an exact multiple
-            jobs.append({ &source, logicalSize, transform, tile, supersampling, outputSize, QUrl() });
+            jobs.append({ &source, logicalSize, transform, tile, factor, outputSize, QUrl() });
         }
     }
 
