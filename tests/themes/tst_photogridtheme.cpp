@@ -191,8 +191,10 @@ void TestPhotoGridTheme::construction()
                  ->property(theme->metaObject()->indexOfProperty("minimumItemSize"))
                  .isWritable());
     QVERIFY(theme->metaObject()->indexOfSlot("rearrange()") >= 0);
-    QCOMPARE(theme->createSceneItem(nullptr, nullptr), nullptr);
-    QVERIFY(theme->createPropertyWidgets(nullptr).isEmpty());
+    QWidget panel;
+    const QList<QWidget *> pages = theme->createPropertyWidgets(&panel);
+    QCOMPARE(pages.size(), 4);
+    QCOMPARE(pages.first()->metaObject()->className(), "PhotoGrigControlWidget");
 
     // A fresh grid starts with the page's shorter side as its unit.
     PhotoGridTheme plain(document.data());

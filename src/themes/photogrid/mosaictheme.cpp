@@ -7,6 +7,10 @@
 #include "model/randomgenerator.h"
 #include "model/transformedimagesource.h"
 #include "themes/photogrid/photogridsplit.h"
+#include "themes/photogrid/photogrigcontrolwidget.h"
+#include "ui/backgroundcontrolwidget.h"
+#include "ui/framecontrolwidget.h"
+#include "ui/shadowcontrolwidget.h"
 #include "undo/undostack.h"
 
 MosaicTheme::MosaicTheme(Document *document)
@@ -20,7 +24,8 @@ MosaicTheme::~MosaicTheme() = default;
 
 QList<QWidget *> MosaicTheme::createPropertyWidgets(QWidget *parent)
 {
-    return PhotoGridTheme::createPropertyWidgets(parent); // the pages come with the panels
+    return { new PhotoGrigControlWidget(this, parent), new ShadowControlWidget(shadows(), parent),
+        new FrameControlWidget(frames(), parent), new BackgroundControlWidget(background(), parent) };
 }
 
 bool MosaicTheme::replayingRecordedStep() const

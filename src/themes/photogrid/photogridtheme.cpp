@@ -13,6 +13,7 @@
 #include "model/shadowproperties.h"
 #include "model/transformedimagesource.h"
 #include "themes/photogrid/itemschanged.h"
+#include "themes/photogrid/photogridsceneitem.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
 #include "undo/undostack.h"
@@ -110,9 +111,9 @@ QObject *PhotoGridTheme::rotationRestrictionsObject() const
     return m_rotationRestrictions;
 }
 
-SceneLayer *PhotoGridTheme::createSceneItem(QGraphicsItem *, QGraphicsScene *)
+SceneLayer *PhotoGridTheme::createSceneItem(QGraphicsItem *parent, QGraphicsScene *scene)
 {
-    return nullptr; // the scene layer comes with the cell items
+    return new PhotoGridSceneItem(this, parent, scene);
 }
 
 void PhotoGridTheme::save(QDataStream &) const

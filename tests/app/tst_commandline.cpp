@@ -1,0 +1,275 @@
+#include <QtTest>
+
+#include <QImageReader>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "themes/builtinthemes.h"
+
+namespace {
+
+struct Result
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the real program, as a user's script would.
+Result tesselo(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM")); // the export must pick offscreen itself
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TESSELO_EXECUTABLE), arguments);
+    if (!process.waitForFinished(120000))
+        return {};
+    return { process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+             QString::fromLocal8Bit(process.readAllStandardError()) };
+}
+
+QImage photo(const QSize &size, const QColor &color)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    QPainter painter(&image);
+    painter.fillRect(QRect(QPoint(0, 0), size / 2), color.darker(180));
+    return image;
+}
+
+// How many distinct colours an image has, coarsely: a blank page has one.
+int colourCount(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 7)
+        for (int x = 0; x < image.width(); x += 7)
+            colours.insert(image.pixel(x, y) & 0xF0F0F0F0);
+    return int(colours.size());
+}
+
+} // namespace
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void helpVersionAndList();
+    void sizesAndFormats_data();
+    void sizesAndFormats();
+    void templates_data();
+    void templates();
+    void seedsReproduce();
+    void watermarkPlacement();
+    void unreadablePhotosAreSkipped();
+    void errors_data();
+    void errors();
+    void unwritableTargetKeepsExistingFile();
+    void editorArgumentsStayIgnored();
+
+private:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    QTemporaryDir m_dir;
+    QStringList m_photos;
+};
+
+void TestCommandLine::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    const QList<QPair<QSize, QColor>> photos { { { 600, 400 }, QColor("#c0392b") },
+                                               { { 400, 600 }, QColor("#2980b9") },
+                                               { { 500, 500 }, QColor("#27ae60") } };
+    for (int i = 0; i < photos.size(); ++i) {
+        const QString file = path(QStringLiteral("photo%1.jpg").arg(i));
+        QVERIFY(photo(photos[i].first, photos[i].second).save(file, "JPEG", 90));
+        m_photos.append(file);
+    }
+}
+
+void TestCommandLine::helpVersionAndList()
+{
+    Result help = tesselo({ QStringLiteral("--help") });
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains(QStringLiteral("--export OUT")));
+    Result version = tesselo({ QStringLiteral("--version") });
+    QCOMPARE(version.out.trimmed(), QStringLiteral("Tesselo 0.9.6"));
+    Result list = tesselo({ QStringLiteral("--list-templates") });
+    QCOMPARE(list.exitCode, 0);
+    const QStringList lines = list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 97);
+    QVERIFY(lines.contains(QStringLiteral("photodrop\tCork Board")));
+    QVERIFY(lines.contains(QStringLiteral("mosaic\tMagazine")));
+}
+
+void TestCommandLine::sizesAndFormats_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QByteArray>("format");
+
+    QTest::newRow("default page, png") << QStringList {} << "a.png" << QSize(1080, 1080) << QByteArray("png");
+    QTest::newRow("preset, jpeg") << QStringList { "--page", "Facebook Post" } << "b.jpg"
+                                  << QSize(1200, 630) << QByteArray("jpeg");
+    QTest::newRow("inches at 300 dpi") << QStringList { "--page", "4x6in" } << "c.png"
+                                       << QSize(1200, 1800) << QByteArray("png");
+    QTest::newRow("inches at 100 dpi") << QStringList { "--page", "4x6in", "--dpi", "100" } << "d.bmp"
+                                       << QSize(400, 600) << QByteArray("bmp");
+    QTest::newRow("width keeps proportions") << QStringList { "--page", "3000x2000", "--width", "900" }
+                                             << "e.png" << QSize(900, 600) << QByteArray("png");
+    QTest::newRow("upper-case suffix") << QStringList { "--height", "300" } << "f.JPG"
+                                       << QSize(300, 300) << QByteArray("jpeg");
+}
+
+void TestCommandLine::sizesAndFormats()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
+    QFETCH(QByteArray, format);
+    const Result result = tesselo(QStringList { "--export", path(file), "--seed", "5" } + options + m_photos);
+    QVERIFY2(result.exitCode == 0, qPrintable(result.err));
+    QImageReader reader(path(file));
+    QCOMPARE(reader.format(), format);
+    const QImage image = reader.read();
+    QCOMPARE(image.size(), size);
+    QVERIFY2(colourCount(image) > 3, "the collage shows no photos");
+}
+
+void TestCommandLine::templates_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("mosaic default") << QStringList {};
+    QTest::newRow("photo drop default") << QStringList { "--theme", "photodrop" };
+    QTest::newRow("named, any case") << QStringList { "--theme", "photodrop", "--template", "CORK board" };
+    QTest::newRow("mosaic template") << QStringList { "--template", "Magazine" };
+}
+
+void TestCommandLine::templates()
+{
+    QFETCH(QStringList, options);
+    const QString out = path(QStringLiteral("template.png"));
+    const Result result = tesselo(QStringList { "--export", out, "--width", "400" } + options + m_photos);
+    QVERIFY2(result.exitCode == 0, qPrintable(result.err));
+    QVERIFY(colourCount(QImage(out)) > 3);
+}
+
+void TestCommandLine::seedsReproduce()
+{
+    for (const QString &theme : { QStringLiteral("photodrop"), QStringLiteral("mosaic") }) {
+        QList<QImage> images;
+        for (const QString &seed : { QStringLiteral("7"), QStringLiteral("7"), QStringLiteral("8") }) {
+            const QString out = path(QStringLiteral("seed_%1.png").arg(images.size()));
+            const Result result = tesselo(QStringList { "--export", out, "--theme", theme, "--seed", seed,
+                                                        "--width", "300" } + m_photos);
+            QVERIFY2(result.exitCode == 0, qPrintable(result.err));
+            images.append(QImage(out));
+        }
+        QCOMPARE(images[0], images[1]);
+        QVERIFY2(images[0] != images[2], qPrintable(theme));
+    }
+}
+
+void TestCommandLine::watermarkPlacement()
+{
+    const QString plain = path(QStringLiteral("plain.png")), marked = path(QStringLiteral("marked.png"));
+    const QStringList common { "--seed", "3", "--page", "800x600" };
+    QCOMPARE(tesselo(QStringList { "--export", plain } + common + m_photos).exitCode, 0);
+    QCOMPARE(tesselo(QStringList { "--export", marked, "--watermark", "© Tesselo",
+                                   "--watermark-position", "top-left", "--watermark-opacity", "100" }
+                     + common + m_photos).exitCode, 0);
+    const QImage a(plain), b(marked);
+    QRect changed;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                changed |= QRect(x, y, 1, 1);
+    QVERIFY(!changed.isEmpty());
+    QVERIFY(QRect(0, 0, 400, 150).contains(changed));
+}
+
+void TestCommandLine::unreadablePhotosAreSkipped()
+{
+    const QString broken = path(QStringLiteral("broken.jpg"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    const QString out = path(QStringLiteral("skipped.png"));
+    const Result result = tesselo({ "--export", out, m_photos.first(), broken, path("missing.jpg") });
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.err.contains(QStringLiteral("broken.jpg")));
+    QVERIFY(result.err.contains(QStringLiteral("missing.jpg")));
+    QVERIFY(QFile::exists(out));
+}
+
+void TestCommandLine::errors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no readable photo") << QStringList { "--export", "OUT", "nothing.jpg" } << "no readable photo";
+    QTest::newRow("unknown template") << QStringList { "--export", "OUT", "--template", "Nope" } << "unknown template";
+    QTest::newRow("template of the other theme")
+        << QStringList { "--export", "OUT", "--theme", "mosaic", "--template", "Cork Board" } << "unknown template";
+    QTest::newRow("unknown page") << QStringList { "--export", "OUT", "--page", "Billboard" } << "unknown page";
+    QTest::newRow("bad number") << QStringList { "--export", "OUT", "--width", "wide" } << "--width";
+    QTest::newRow("unknown format") << QStringList { "--export", "OUT.xyz" } << "unknown image format";
+    QTest::newRow("missing folder") << QStringList { "--export", "missing/OUT.png" } << "cannot write";
+}
+
+void TestCommandLine::errors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    for (QString &argument : arguments) {
+        if (argument.startsWith(QLatin1String("OUT")) || argument.startsWith(QLatin1String("missing/")))
+            argument = path(argument.startsWith(QLatin1String("OUT")) ? argument + ".png" : argument);
+    }
+    arguments.replaceInStrings(QStringLiteral("OUT.xyz.png"), path(QStringLiteral("OUT.xyz")));
+    const Result result = tesselo(arguments);
+    QVERIFY(result.exitCode != 0);
+    const QStringList lines = result.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(!lines.isEmpty() && lines.last().contains(message), qPrintable(result.err));
+    QVERIFY(lines.last().startsWith(QStringLiteral("tesselo: ")));
+    QVERIFY(!QFile::exists(path(QStringLiteral("OUT.png"))));
+}
+
+void TestCommandLine::unwritableTargetKeepsExistingFile()
+{
+    // JPEG cannot hold 70000 pixels in a row: the writer fails after it
+    // started, and the collage that stood there before must survive.
+    const QString target = path(QStringLiteral("keep.jpg"));
+    QVERIFY(photo({ 50, 50 }, Qt::yellow).save(target));
+    QFile original(target);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    const QByteArray before = original.readAll();
+    original.close();
+
+    const Result result = tesselo({ "--export", target, "--width", "70000", "--height", "10",
+                                    m_photos.first() });
+    QVERIFY(result.exitCode != 0);
+    QVERIFY2(result.err.trimmed().section(QLatin1Char('\n'), -1).startsWith(QStringLiteral("tesselo: cannot write")),
+             qPrintable(result.err));
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(original.readAll(), before);
+    QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("keep.jpg*") }, QDir::Files | QDir::Hidden),
+             QStringList { QStringLiteral("keep.jpg") }); // no temporary file left behind
+}
+
+void TestCommandLine::editorArgumentsStayIgnored()
+{
+    // Without --export, unknown options keep their old meaning (ignored)
+    // and do not reach the export parser.
+    const Result result = tesselo({ QStringLiteral("--version"), QStringLiteral("-x") });
+    QCOMPARE(result.exitCode, 0);
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
