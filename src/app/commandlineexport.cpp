@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "imaging/imagedecoder.h"
+#include "io/documentfile.h"
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "model/imagesource.h"
@@ -187,34 +188,81 @@ QByteArray CommandLineExport::outputFormat() const
 int CommandLineExport::exportCollage()
 {
     const QByteArray format = outputFormat();
-    if (format.isEmpty() || !QImageWriter::supportedImageFormats().contains(format))
+    if (!m_options.output.isEmpty()
+        && (format.isEmpty() || !QImageWriter::supportedImageFormats().contains(format)))
         return fail(tr("cannot write %1: unknown image format \"%2\"")
                         .arg(m_options.output, QString::fromLatin1(format)));
     if (m_options.seed)
         RandomGenerator::seed(*m_options.seed);
 
+    QString error;
+    std::unique_ptr<Document> document = m_options.inputDocument.isEmpty()
+        ? makeCollage(&error)
+        : openCollage(&error);
+    if (!document)
+        return fail(error);
+    if (!m_options.saveDocument.isEmpty()
+        && !DocumentFile::save(document.get(), m_options.saveDocument, &error))
+        return fail(error);
+    if (m_options.output.isEmpty())
+        return 0;
+    return renderCollage(document.get());
+}
+
+std::unique_ptr<Document> CommandLineExport::makeCollage(QString *error)
+{
     QList<QUrl> photos = readablePhotos();
-    if (photos.isEmpty() && !m_options.photos.isEmpty())
-        return fail(tr("no readable photo"));
+    if (photos.isEmpty() && !m_options.photos.isEmpty()) {
+        *error = tr("no readable photo");
+        return nullptr;
+    }
     if (photos.isEmpty())
         photos = samplePhotos();
 
-    Document document(false);
-    document.setPageSize(m_options.page);
-    if (!document.imageList()->insertUrls(0, photos, false))
-        return fail(tr("no readable photo"));
-    reportDropped(photos, document.imageList());
+    auto document = std::make_unique<Document>(false);
+    document->setPageSize(m_options.page);
+    if (!document->imageList()->insertUrls(0, photos, false)) {
+        *error = tr("no readable photo");
+        return nullptr;
+    }
+    reportDropped(photos, document->imageList());
 
     // The look is applied with the photos in place, so that a scattered
     // pile is thrown and relaxed over all of them.
-    QString error;
-    const QSharedPointer<Template> look = findTemplate(&document, &error);
+    const QSharedPointer<Template> look = findTemplate(document.get(), error);
     if (!look)
-        return fail(error);
-    document.setTheme(look->createTheme(&document));
-    if (!document.theme())
-        return fail(tr("the %1 theme is not available").arg(m_options.theme));
+        return nullptr;
+    document->setTheme(look->createTheme(document.get()));
+    if (!document->theme()) {
+        *error = tr("the %1 theme is not available").arg(m_options.theme);
+        return nullptr;
+    }
+    return document;
+}
 
+std::unique_ptr<Document> CommandLineExport::openCollage(QString *error)
+{
+    std::unique_ptr<Document> document = DocumentFile::open(m_options.inputDocument, error, false);
+    if (!document) {
+        *error = tr("cannot open %1: %2").arg(m_options.inputDocument, *error);
+        return nullptr;
+    }
+    if (!document->imageList()->readAllFiles(false)) {
+        *error = tr("cannot read the photos of %1").arg(m_options.inputDocument);
+        return nullptr;
+    }
+    m_options.page = document->pageSize();
+    if (const QString problem = m_options.checkOutput(); !problem.isEmpty()) {
+        *error = problem;
+        return nullptr;
+    }
+    return document;
+}
+
+int CommandLineExport::renderCollage(Document *document)
+{
+    QString error;
+    const QByteArray format = outputFormat();
     const QSize size = m_options.outputSize();
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
@@ -225,7 +273,7 @@ int CommandLineExport::exportCollage()
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
                            | QPainter::SmoothPixmapTransform);
-    document.render(&painter, QRectF(QPointF(0, 0), size));
+    document->render(&painter, QRectF(QPointF(0, 0), size));
     painter.end();
 
     drawWatermark(&image, m_options.watermark, m_options.watermarkPosition,

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <memory>
+
 #include "app/exportoptions.h"
 
 class Document;
@@ -27,6 +29,9 @@ public:
 
 private:
     int exportCollage();
+    std::unique_ptr<Document> makeCollage(QString *error);
+    std::unique_ptr<Document> openCollage(QString *error);
+    int renderCollage(Document *document);
     QByteArray outputFormat() const;
     QList<QUrl> readablePhotos();
     void reportDropped(const QList<QUrl> &requested, const ImageList *images);

@@ -43,7 +43,7 @@ const QStringList &valueOptions()
         QStringLiteral("--width"),        QStringLiteral("--height"),
         QStringLiteral("--dpi"),          QStringLiteral("--watermark"),
         QStringLiteral("--watermark-position"), QStringLiteral("--watermark-opacity"),
-        QStringLiteral("--seed"),
+        QStringLiteral("--seed"),         QStringLiteral("--save"),
     };
     return options;
 }
@@ -142,6 +142,8 @@ std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, 
             if (!ok)
                 return fail(tr("--seed must be a whole number, not \"%1\"").arg(value));
             options.seed = seed;
+        } else if (argument == QLatin1String("--save")) {
+            options.saveDocument = value;
         } else if (argument.startsWith(QLatin1Char('-'))) {
             // Without --export, unknown options are ignored as the editor
             // always did; with it they are mistakes worth reporting.
@@ -163,7 +165,7 @@ std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, 
         options.mode = Mode::ListTemplates;
         return options;
     }
-    if (!exporting) {
+    if (!exporting && options.saveDocument.isEmpty()) {
         options.mode = Mode::Editor;
         return options;
     }
@@ -171,8 +173,19 @@ std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, 
         return fail(tr("unknown option %1").arg(unknownOptions.first()));
 
     options.mode = Mode::Export;
-    if (options.output.isEmpty())
+    if (exporting && options.output.isEmpty())
         return fail(tr("--export needs an output file name"));
+    for (const QString &photo : std::as_const(options.photos)) {
+        if (photo.endsWith(QLatin1String(".tsq"), Qt::CaseInsensitive))
+            options.inputDocument = photo;
+    }
+    if (!options.inputDocument.isEmpty()) {
+        if (options.photos.size() > 1)
+            return fail(tr("give either one collage (.tsq) or photos, not both"));
+        if (!exporting)
+            return fail(tr("--save needs photos, not a collage"));
+        options.photos.clear();
+    }
     if (options.theme != QLatin1String("mosaic") && options.theme != QLatin1String("photodrop"))
         return fail(tr("unknown theme \"%1\" (use mosaic or photodrop)").arg(options.theme));
     if (!pageText.isEmpty()) {
@@ -181,12 +194,22 @@ std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, 
             return fail(tr("unknown page \"%1\" (use a preset name or WxH with px, in or cm)")
                             .arg(pageText));
     }
-    if (options.dpi > 0 && options.page.units() == PageSize::Pixels)
-        return fail(tr("--dpi applies to pages in inches or centimetres only"));
-    const QSize size = options.outputSize();
-    if (size.isEmpty() || qint64(size.width()) * size.height() > 400'000'000)
-        return fail(tr("the output of %1 x %2 pixels is too large").arg(size.width()).arg(size.height()));
+    // A saved collage brings its own page; it is checked once it is read.
+    if (!options.inputDocument.isEmpty())
+        return options;
+    if (const QString problem = options.checkOutput(); !problem.isEmpty())
+        return fail(problem);
     return options;
+}
+
+QString ExportOptions::checkOutput() const
+{
+    if (dpi > 0 && page.units() == PageSize::Pixels)
+        return tr("--dpi applies to pages in inches or centimetres only");
+    const QSize size = outputSize();
+    if (size.isEmpty() || qint64(size.width()) * size.height() > 400'000'000)
+        return tr("the output of %1 x %2 pixels is too large").arg(size.width()).arg(size.height());
+    return QString();
 }
 
 QSize ExportOptions::outputSize() const
@@ -208,6 +231,7 @@ QString ExportOptions::helpText()
 {
     return tr("Usage: tesselo [COLLAGE.tsq ...]\n"
               "       tesselo --export OUT [options] [PHOTO ...]\n"
+              "       tesselo --export OUT [options] COLLAGE.tsq\n"
               "       tesselo --list-templates\n"
               "\n"
               "Makes a collage of the photos without opening a window and writes it to OUT\n"
@@ -228,6 +252,8 @@ QString ExportOptions::helpText()
               "                             top-right or top-left\n"
               "  --watermark-opacity N      5 to 100 percent (default: 50)\n"
               "  --seed N                   reproduce a layout exactly\n"
+              "  --save DOC.tsq             also save the collage as a document the editor\n"
+              "                             opens\n"
               "  --list-templates           print the template library\n"
               "  --help, --version\n");
 }

@@ -26,6 +26,10 @@ struct ExportOptions
     int watermarkOpacity = 50;
     std::optional<quint64> seed;
     QStringList photos;
+    // A saved collage to render instead of photos, and where to save the
+    // collage that was made.
+    QString inputDocument;
+    QString saveDocument;
 
     // Reads the arguments (the program name first). On failure returns
     // nothing and puts a one-line reason into `error`.
@@ -36,6 +40,8 @@ struct ExportOptions
     // given or default resolution for inch and centimetre pages, scaled to
     // the requested width or height with the page's proportions kept.
     QSize outputSize() const;
+    // Why the output cannot be made for this page and size; empty when it can.
+    QString checkOutput() const;
 
     // A page given as a preset name or as WxH with an optional px, in or cm.
     static PageSize parsePage(const QString &text);

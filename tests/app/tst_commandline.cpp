@@ -67,6 +67,7 @@ private Q_SLOTS:
     void seedsReproduce();
     void watermarkPlacement();
     void unreadablePhotosAreSkipped();
+    void savedCollageExportsTheSame();
     void errors_data();
     void errors();
     void unwritableTargetKeepsExistingFile();
@@ -209,6 +210,34 @@ void TestCommandLine::unreadablePhotosAreSkipped()
     QVERIFY(QFile::exists(out));
 }
 
+void TestCommandLine::savedCollageExportsTheSame()
+{
+    // --save writes the collage as a document; exporting that document
+    // gives the picture the first run made.
+    const QString document = path(QStringLiteral("trip.tsq"));
+    const QString direct = path(QStringLiteral("direct.png")), reopened = path(QStringLiteral("reopened.png"));
+    Result made = tesselo(QStringList { "--export", direct, "--save", document, "--theme", "photodrop",
+                                        "--seed", "11", "--width", "400" } + m_photos);
+    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+    QVERIFY(QFileInfo(document).size() > 0);
+    Result again = tesselo({ "--export", reopened, "--width", "400", document });
+    QVERIFY2(again.exitCode == 0, qPrintable(again.err));
+    QCOMPARE(QImage(reopened), QImage(direct));
+
+    Result saveOnly = tesselo(QStringList { "--save", path(QStringLiteral("only.tsq")) } + m_photos);
+    QVERIFY2(saveOnly.exitCode == 0, qPrintable(saveOnly.err));
+    QVERIFY(QFile::exists(path(QStringLiteral("only.tsq"))));
+
+    QFile broken(path(QStringLiteral("broken.tsq")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("\xD3\x06\x00\x09garbage");
+    broken.close();
+    Result refused = tesselo({ "--export", path(QStringLiteral("never.png")), broken.fileName() });
+    QVERIFY(refused.exitCode != 0);
+    QVERIFY2(refused.err.contains(QStringLiteral("File corrupted")), qPrintable(refused.err));
+    QVERIFY(!QFile::exists(path(QStringLiteral("never.png"))));
+}
+
 void TestCommandLine::errors_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -222,6 +251,9 @@ void TestCommandLine::errors_data()
     QTest::newRow("bad number") << QStringList { "--export", "OUT", "--width", "wide" } << "--width";
     QTest::newRow("unknown format") << QStringList { "--export", "OUT.xyz" } << "unknown image format";
     QTest::newRow("missing folder") << QStringList { "--export", "missing/OUT.png" } << "cannot write";
+    QTest::newRow("collage and photos")
+        << QStringList { "--export", "OUT", "a.tsq", "b.jpg" } << "either one collage";
+    QTest::newRow("missing collage") << QStringList { "--export", "OUT", "gone.tsq" } << "cannot open";
 }
 
 void TestCommandLine::errors()

@@ -31,6 +31,10 @@ void TestExportOptions::modes_data()
                             << int(Mode::Export) << QStringList { "a.jpg", "b.jpg" };
     QTest::newRow("export with =") << QStringList { "tesselo", "--export=out.png" }
                                    << int(Mode::Export) << QStringList {};
+    QTest::newRow("save only") << QStringList { "tesselo", "--save", "trip.tsq", "a.jpg" }
+                               << int(Mode::Export) << QStringList { "a.jpg" };
+    QTest::newRow("saved collage") << QStringList { "tesselo", "--export", "o.png", "trip.TSQ" }
+                                   << int(Mode::Export) << QStringList {};
     QTest::newRow("help wins") << QStringList { "tesselo", "--export", "o.png", "--help" }
                                << int(Mode::Help) << QStringList {};
     QTest::newRow("version") << QStringList { "tesselo", "--version" } << int(Mode::Version)
@@ -107,6 +111,10 @@ void TestExportOptions::errors_data()
                               << "--seed";
     QTest::newRow("unknown option") << QStringList { "tesselo", "--export", "o.png", "--colour" }
                                     << "unknown option --colour";
+    QTest::newRow("collage and photos")
+        << QStringList { "tesselo", "--export", "o.png", "a.tsq", "b.jpg" } << "not both";
+    QTest::newRow("save a collage")
+        << QStringList { "tesselo", "--save", "b.tsq", "a.tsq" } << "needs photos";
     QTest::newRow("huge output")
         << QStringList { "tesselo", "--export", "o.png", "--width", "100000", "--height", "100000" }
         << "too large";

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "io/photodropstreams.h"
 #include "model/backgroundproperties.h"
 #include "model/document.h"
 #include "model/frameproperties.h"
@@ -58,14 +59,14 @@ QList<QWidget *> PhotoDropTheme::createPropertyWidgets(QWidget *parent)
              new BackgroundControlWidget(m_background, parent) };
 }
 
-void PhotoDropTheme::save(QDataStream &) const
+void PhotoDropTheme::save(QDataStream &stream) const
 {
-    // The theme's record is written by the collage file format.
+    savePhotoDropTheme(stream, *this);
 }
 
-void PhotoDropTheme::load(QDataStream &)
+void PhotoDropTheme::load(QDataStream &stream)
 {
-    // The theme's record is read by the collage file format.
+    loadPhotoDropTheme(stream, *this);
 }
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "io/photogridstreams.h"
 #include "model/backgroundproperties.h"
 #include "model/document.h"
 #include "model/frameproperties.h"
@@ -116,14 +117,14 @@ SceneLayer *PhotoGridTheme::createSceneItem(QGraphicsItem *parent, QGraphicsScen
     return new PhotoGridSceneItem(this, parent, scene);
 }
 
-void PhotoGridTheme::save(QDataStream &) const
+void PhotoGridTheme::save(QDataStream &stream) const
 {
-    // The theme's record is written by the collage file format.
+    savePhotoGridTheme(stream, *this);
 }
 
-void PhotoGridTheme::load(QDataStream &)
+void PhotoGridTheme::load(QDataStream &stream)
 {
-    // The theme's record is read by the collage file format.
+    loadPhotoGridTheme(stream, *this);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,73 @@
+// libFuzzer target of the collage file reader. Every input is read as a
+// collage file; whatever the reader accepts must also save and read back,
+// so a reader that lets through a document the program cannot handle shows
+// up as a crash just like a reader that crashes itself.
+
+#include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+#include "io/documentfile.h"
+#include "model/document.h"
+#include "model/randomgenerator.h"
+#include "themes/builtinthemes.h"
+
+namespace {
+
+std::unique_ptr<Document> readBytes(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return DocumentFile::read(&buffer);
+}
+
+// Warnings of damaged image paths are expected by the thousand; only a
+// fatal message means something.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtFatalMsg) {
+        fprintf(stderr, "fatal: %s\n", qPrintable(message));
+        abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietMessages);
+    static int argc = 1;
+    static char name[] = "fuzz_documentreader";
+    static char *argv[] = { name, nullptr };
+    static QApplication application(argc, argv);
+    BuiltInThemes::registerAll();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    // The same input lays out the same way every time.
+    RandomGenerator::seed(1);
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    if (std::unique_ptr<Document> document = readBytes(bytes)) {
+        QByteArray saved;
+        QBuffer out(&saved);
+        out.open(QIODevice::WriteOnly);
+        if (!DocumentFile::write(*document, &out)) {
+            fprintf(stderr, "accepted document could not be written\n");
+            abort();
+        }
+        if (!readBytes(saved)) {
+            fprintf(stderr, "written document could not be read again\n");
+            abort();
+        }
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return 0;
+}

@@ -1,0 +1,146 @@
+// Writes the seed corpus of the collage file fuzzer: small valid documents
+// of both themes with text and stickers, in the current record versions (as
+// the program itself writes them) and in older ones.
+//
+//   make_fuzz_corpus <folder>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+#include "io/collagefilebuilder.h"
+#include "io/documentfile.h"
+#include "model/document.h"
+#include "themes/builtinthemes.h"
+
+using namespace CollageFileBuilder;
+
+namespace {
+
+// Current versions go through the program: read, then written as it writes.
+QByteArray rewritten(const QByteArray &bytes)
+{
+    QBuffer in;
+    in.setData(bytes);
+    in.open(QIODevice::ReadOnly);
+    const std::unique_ptr<Document> document = DocumentFile::read(&in);
+    if (!document)
+        return QByteArray();
+    QByteArray result;
+    QBuffer out(&result);
+    out.open(QIODevice::WriteOnly);
+    return DocumentFile::write(*document, &out) ? result : QByteArray();
+}
+
+Content minimalPhotoDrop()
+{
+    Content c = photoDropContent();
+    c.urls = photoUrls(1);
+    c.rotations = { 1 };
+    c.photos = { { QPointF(5, 5), 0.8, -0.5, 0, 2, 1 } };
+    c.properties.clear();
+    c.overlays.clear();
+    c.stickers.clear();
+    c.backgroundType = 2;
+    return c;
+}
+
+Content emptyMosaic()
+{
+    Content c = mosaicContent();
+    c.urls.clear();
+    c.rotations.clear();
+    c.cells.clear();
+    c.overlays.clear();
+    c.stickers.clear();
+    return c;
+}
+
+Content decoratedPage()
+{
+    Content c = photoDropContent();
+    c.urls.clear();
+    c.rotations.clear();
+    c.photos.clear();
+    QFont pixels(QStringLiteral("DejaVu Serif"));
+    pixels.setPixelSize(40);
+    pixels.setUnderline(true);
+    pixels.setLetterSpacing(QFont::PercentageSpacing, 110);
+    QFont families(QStringLiteral("DejaVu Sans Mono"), 12);
+    families.setFamilies({ QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace") });
+    families.setCapitalization(QFont::AllUppercase);
+    c.overlays.append({ QStringLiteral("Second"), pixels, QColor::fromHsv(30, 200, 250),
+        QPointF(0.5, 0.1), -5, 0.5, 1, qint32(Qt::AlignCenter) });
+    c.overlays.append({ QString(), families, QColor::fromCmyk(0, 50, 100, 0), QPointF(0.9, 0.9),
+        180, 3, 0.25, qint32(Qt::AlignRight) });
+    c.stickers.append({ QStringLiteral(":/stickers/ribbon.svg"), QPointF(0.5, 0.5), 12.5, 1, 0.5 });
+    return c;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTextStream err(stderr);
+    if (argc != 2) {
+        err << "usage: make_fuzz_corpus <folder>\n";
+        return 2;
+    }
+    BuiltInThemes::registerAll();
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+
+    Versions oldest;
+    oldest.document = 1;
+    oldest.pageSize = 0;
+    oldest.imageList = 0;
+    oldest.photoDropTheme = 0;
+    oldest.photoDropItemList = 0;
+    oldest.photoDropItem = 0;
+    oldest.itemTransform = 0;
+    oldest.gridTheme = 0;
+    oldest.gridItem = 0;
+    oldest.transformedSource = 0;
+    oldest.shadow = 0;
+    oldest.frame = 0;
+    oldest.background = 0;
+    oldest.imageSource = 0;
+    Versions middle;
+    middle.document = 2;
+    middle.imageList = 1;
+    middle.photoDropTheme = 1;
+    middle.photoDropItem = 1;
+    middle.itemTransform = 1;
+    middle.gridTheme = 2;
+    middle.gridItem = 2;
+    middle.background = 1;
+
+    const QList<std::pair<QString, QByteArray>> files = {
+        { QStringLiteral("photodrop.tsq"), rewritten(Builder().build(photoDropContent()).bytes) },
+        { QStringLiteral("mosaic.tsq"), rewritten(Builder().build(mosaicContent()).bytes) },
+        { QStringLiteral("photodrop-minimal.tsq"),
+            rewritten(Builder().build(minimalPhotoDrop()).bytes) },
+        { QStringLiteral("mosaic-empty.tsq"), rewritten(Builder().build(emptyMosaic()).bytes) },
+        { QStringLiteral("decorated-page.tsq"), rewritten(Builder().build(decoratedPage()).bytes) },
+        { QStringLiteral("photodrop-oldest.tsq"), Builder(oldest).build(photoDropContent()).bytes },
+        { QStringLiteral("mosaic-oldest.tsq"), Builder(oldest).build(mosaicContent()).bytes },
+        { QStringLiteral("photodrop-version2.tsq"),
+            Builder(middle).build(photoDropContent()).bytes },
+        { QStringLiteral("mosaic-version2.tsq"), Builder(middle).build(mosaicContent()).bytes },
+    };
+    for (const auto &[name, bytes] : files) {
+        if (bytes.isEmpty()) {
+            err << name << ": the program refused its own document\n";
+            return 1;
+        }
+        QFile file(folder.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            err << name << ": " << file.errorString() << "\n";
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,383 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QDataStream>
+#include <QFont>
+#include <QHash>
+#include <QIODevice>
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QTransform>
+#include <QUrl>
+#include <QVariant>
+#include <QtEndian>
+
+// Writes collage files field by field as the format describes them, in any
+// record version, without the program's own writers: the tests read what it
+// builds with the program and compare the program's output with it.
+namespace CollageFileBuilder {
+
+inline const QByteArray PhotoDropId = QByteArrayLiteral("com.quorvane.collage.theme.photodrop");
+inline const QByteArray MosaicId = QByteArrayLiteral("com.quorvane.collage.theme.mosaic");
+
+// The record versions to write; the defaults are the current ones.
+struct Versions
+{
+    int document = 3;
+    int pageSize = 1;
+    int imageList = 2;
+    int imageSource = 1;
+    int photoDropTheme = 2;
+    int photoDropItemList = 1;
+    int photoDropItem = 2;
+    int itemTransform = 2;
+    int gridTheme = 3;
+    int gridItem = 3;
+    int transformedSource = 1;
+    int shadow = 1;
+    int frame = 1;
+    int background = 3;
+    int restriction = 1;
+    int overlay = 1;
+    int sticker = 1;
+};
+
+struct Photo
+{
+    QPointF position;
+    double zoom = 1;
+    double rotation = 0; // as stored: relative, or degrees in old transforms
+    qint32 row = 0;
+    qint8 filter = 0;
+    qint8 mask = 0;
+};
+
+struct Cell
+{
+    double angle = 0; // as stored: relative, or degrees in old cells
+    QRectF rect;
+    QTransform crop;
+    qint32 row = 0;
+    qint8 filter = 0;
+    qint8 mask = 0;
+};
+
+struct Overlay
+{
+    QString text;
+    QFont font;
+    QColor color;
+    QPointF position;
+    double rotation = 0;
+    double scale = 1;
+    double opacity = 1;
+    qint32 alignment = 0;
+};
+
+struct Sticker
+{
+    QString path;
+    QPointF position;
+    double rotation = 0;
+    double scale = 1;
+    double opacity = 1;
+};
+
+struct Content
+{
+    QByteArray themeId = PhotoDropId;
+    QString pageName = QStringLiteral("A5");
+    QSizeF pageSize { 21, 14.8 };
+    qint32 units = 2;
+    QList<QUrl> urls;
+    QList<qint32> rotations;
+    QHash<QByteArray, QVariant> properties;
+
+    bool shadowEnabled = true;
+    double blurRadius = 4.5;
+    QColor shadowColor = QColor(0x33, 0x66, 0x99, 200);
+    double shadowDistance = 2.25;
+    bool shadowGroup = true;
+
+    double frameSize = 0.05;
+    QColor frameColor = QColor(0xff, 0xee, 0xdd);
+    bool frameEnabled = false;
+
+    qint32 backgroundType = 3;
+    QColor backgroundColor = QColor(0x10, 0x20, 0x30);
+    double gradientAngle = 45; // version 3
+    qint32 gradientDirection = 1; // versions 0-2
+    QColor gradientStart = QColor(0xaa, 0xbb, 0xcc);
+    QColor gradientEnd = QColor(0xcc, 0xbb, 0xaa);
+    QUrl picture = QUrl::fromLocalFile(QStringLiteral("/photos/background.png"));
+    qint32 pictureRotation = 2;
+
+    double zero = 10;
+    double variation = 30;
+    bool rotationFlag = true; // grid themes before version 3
+
+    QList<Photo> photos; // in row order
+    double border = 0.3;
+    double minimumItemSize = 5.5;
+    QList<Cell> cells;
+
+    QList<Overlay> overlays;
+    QList<Sticker> stickers;
+};
+
+// A file and the offsets of some of its fields, for tests that damage them.
+struct File
+{
+    QByteArray bytes;
+    QHash<QString, qint64> marks;
+
+    // Overwrites the big-endian integer of `size` bytes at the mark.
+    void patch(const QString &mark, qint64 value, int size)
+    {
+        const qint64 at = marks.value(mark, -1);
+        Q_ASSERT(at >= 0 && at + size <= bytes.size());
+        for (int i = 0; i < size; ++i)
+            bytes[at + i] = char((value >> (8 * (size - 1 - i))) & 0xff);
+    }
+    void patchDouble(const QString &mark, double value)
+    {
+        quint64 bits = 0;
+        static_assert(sizeof(bits) == sizeof(value));
+        memcpy(&bits, &value, sizeof(bits));
+        patch(mark, qint64(bits), 8);
+    }
+};
+
+class Builder
+{
+public:
+    explicit Builder(const Versions &versions = Versions())
+        : m_versions(versions)
+        , m_out(&m_file.bytes, QIODevice::WriteOnly)
+    {
+        m_out.setVersion(QDataStream::Qt_6_4);
+    }
+
+    File build(const Content &c)
+    {
+        header(0xD306, m_versions.document);
+        pageSize(c);
+        imageList(c);
+        mark(QStringLiteral("themeId"));
+        m_out << c.themeId;
+        if (m_versions.document >= 2) {
+            mark(QStringLiteral("propertyCount"));
+            m_out << c.properties;
+        }
+        if (c.themeId == MosaicId)
+            gridTheme(c);
+        else
+            photoDropTheme(c);
+        if (m_versions.document >= 3) {
+            mark(QStringLiteral("overlayCount"));
+            m_out << qint32(c.overlays.size());
+            for (const Overlay &overlay : c.overlays)
+                textOverlay(overlay);
+            mark(QStringLiteral("stickerCount"));
+            m_out << qint32(c.stickers.size());
+            for (const Sticker &s : c.stickers)
+                sticker(s);
+        }
+        return m_file;
+    }
+
+private:
+    void mark(const QString &name)
+    {
+        if (!m_file.marks.contains(name))
+            m_file.marks.insert(name, m_file.bytes.size());
+    }
+    void header(quint16 magic, int version) { m_out << magic << qint16(version); }
+
+    void pageSize(const Content &c)
+    {
+        header(0xD302, m_versions.pageSize);
+        m_out << c.pageName << c.pageSize;
+        mark(QStringLiteral("units"));
+        m_out << c.units;
+    }
+
+    void imageList(const Content &c)
+    {
+        header(0xD307, m_versions.imageList);
+        mark(QStringLiteral("urlCount"));
+        m_out << c.urls;
+        if (m_versions.imageList >= 2) {
+            mark(QStringLiteral("rotationCount"));
+            m_out << c.rotations;
+        }
+    }
+
+    void shadow(const Content &c)
+    {
+        header(0xD305, m_versions.shadow);
+        m_out << c.shadowEnabled << c.blurRadius;
+        mark(QStringLiteral("shadowColor"));
+        m_out << c.shadowColor << c.shadowDistance << c.shadowGroup;
+    }
+
+    void frame(const Content &c)
+    {
+        header(0xD301, m_versions.frame);
+        mark(QStringLiteral("frameSize"));
+        m_out << c.frameSize << c.frameColor << c.frameEnabled;
+    }
+
+    void background(const Content &c)
+    {
+        const int version = m_versions.background;
+        header(0xD300, version);
+        mark(QStringLiteral("backgroundType"));
+        m_out << c.backgroundType << c.backgroundColor;
+        if (version >= 3)
+            m_out << c.gradientAngle;
+        else
+            m_out << c.gradientDirection;
+        m_out << c.gradientStart << c.gradientEnd;
+        if (version == 1) {
+            m_out << c.picture;
+        } else {
+            header(0xE300, m_versions.imageSource);
+            m_out << c.pictureRotation << c.picture;
+        }
+    }
+
+    void restriction(const Content &c)
+    {
+        header(0xD203, m_versions.restriction);
+        m_out << c.zero << c.variation;
+    }
+
+    void photoDropTheme(const Content &c)
+    {
+        header(0xD304, m_versions.photoDropTheme);
+        shadow(c);
+        frame(c);
+        background(c);
+        if (m_versions.photoDropTheme >= 2)
+            restriction(c);
+        header(0xD303, m_versions.photoDropItemList);
+        mark(QStringLiteral("photoCount"));
+        m_out << qint32(c.photos.size());
+        for (qsizetype i = c.photos.size() - 1; i >= 0; --i) {
+            const Photo &photo = c.photos.at(i);
+            header(0xD311, m_versions.photoDropItem);
+            header(0xD312, m_versions.itemTransform);
+            m_out << photo.position;
+            mark(QStringLiteral("zoom"));
+            m_out << photo.zoom << photo.rotation;
+            mark(QStringLiteral("photoRow"));
+            m_out << photo.row;
+            if (m_versions.photoDropItem >= 2)
+                m_out << photo.filter << photo.mask;
+        }
+    }
+
+    void gridTheme(const Content &c)
+    {
+        header(0xD324, m_versions.gridTheme);
+        m_out << c.border;
+        shadow(c);
+        frame(c);
+        background(c);
+        m_out << c.minimumItemSize;
+        if (m_versions.gridTheme >= 3)
+            restriction(c);
+        else
+            m_out << c.rotationFlag;
+        mark(QStringLiteral("cellCount"));
+        m_out << qint32(c.cells.size());
+        for (const Cell &cell : c.cells) {
+            header(0xD325, m_versions.gridItem);
+            m_out << cell.angle << cell.rect;
+            header(0xD326, m_versions.transformedSource);
+            m_out << cell.crop;
+            mark(QStringLiteral("cellRow"));
+            m_out << cell.row;
+            if (m_versions.gridItem >= 3)
+                m_out << cell.filter << cell.mask;
+        }
+    }
+
+    void textOverlay(const Overlay &o)
+    {
+        header(0xD330, m_versions.overlay);
+        m_out << o.text;
+        mark(QStringLiteral("font"));
+        m_out << o.font << o.color << o.position << o.rotation << o.scale << o.opacity
+              << o.alignment;
+    }
+
+    void sticker(const Sticker &s)
+    {
+        header(0xD340, m_versions.sticker);
+        m_out << s.path << s.position << s.rotation << s.scale << s.opacity;
+    }
+
+    Versions m_versions;
+    File m_file;
+    QDataStream m_out;
+};
+
+inline QList<QUrl> photoUrls(int count)
+{
+    QList<QUrl> urls;
+    for (int i = 0; i < count; ++i)
+        urls.append(QUrl::fromLocalFile(QStringLiteral("/photos/photo%1.jpg").arg(i)));
+    return urls;
+}
+
+inline QFont overlayFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"), 30);
+    font.setBold(true);
+    font.setItalic(true);
+    return font;
+}
+
+// A Photo Drop collage of three photos with a text block and two stickers.
+inline Content photoDropContent()
+{
+    Content c;
+    c.themeId = PhotoDropId;
+    c.urls = photoUrls(3);
+    c.rotations = { 0, 1, 3 };
+    c.properties.insert("windowGeometry", QByteArray("geometry bytes"));
+    c.photos = {
+        { QPointF(10, 20), 0.5, 0.5, 0, 1, 0 },
+        { QPointF(30, 40), 0.75, -0.25, 1, 2, 3 },
+        { QPointF(50, 60), 1.25, 1.0, 2, 5, 5 },
+    };
+    c.overlays = { { QStringLiteral("Hello\nWorld"), overlayFont(), QColor(200, 10, 10, 180),
+        QPointF(0.25, 0.75), 15, 1.5, 0.8, qint32(Qt::AlignLeft | Qt::AlignTop) } };
+    c.stickers = {
+        { QStringLiteral(":/stickers/heart.svg"), QPointF(0.1, 0.2), -30, 0.5, 0.9 },
+        { QStringLiteral(":/stickers/star.svg"), QPointF(0.9, 0.8), 90, 2, 1 },
+    };
+    return c;
+}
+
+// A Mosaic of three images in three cells, one of which shows no image.
+inline Content mosaicContent()
+{
+    Content c = photoDropContent();
+    c.themeId = MosaicId;
+    c.photos.clear();
+    c.cells = {
+        { 0.25, QRectF(0, 0, 10, 14.8), QTransform::fromScale(2, 2).translate(-3, 4), 2, 4, 1 },
+        { -1, QRectF(10, 0, 11, 7.4), QTransform(), 0, 0, 0 },
+        { 0, QRectF(10, 7.4, 11, 7.4), QTransform().rotate(90), -1, 3, 2 },
+    };
+    return c;
+}
+
+} // namespace CollageFileBuilder
