@@ -220,22 +220,22 @@ bool readUrl(QDataStream &stream, QUrl *url)
     return true;
 }
 
-//  spec (qint8) | alpha | c1 | c2 | c3 | pad   (five quint16)
+//  model (qint8) | alpha | c1 | c2 | c3 | pad   (five quint16)
 //
-// The library stores any spec number it reads, and a colour with an unknown
-// spec or an impossible hue misbehaves wherever it is converted later.
+// The library stores any colour-model number it reads, and a colour with an unknown
+// model or an impossible hue misbehaves wherever it is converted later.
 bool readColor(QDataStream &stream, QColor *color)
 {
-    qint8 spec = 0;
+    qint8 colorModel = 0;
     quint16 fields[5] = {};
-    stream >> spec;
+    stream >> colorModel;
     for (quint16 &field : fields)
         stream >> field;
     if (!isOk(stream))
         return false;
 
     bool sound = false;
-    switch (spec) {
+    switch (colorModel) {
     case QColor::Invalid:
     case QColor::Rgb:
     case QColor::Cmyk:
@@ -262,7 +262,7 @@ bool readColor(QDataStream &stream, QColor *color)
     {
         QDataStream out(&bytes, QIODevice::WriteOnly);
         out.setVersion(stream.version());
-        out << spec;
+        out << colorModel;
         for (quint16 field : fields)
             out << field;
     }

@@ -17,7 +17,7 @@ class QUrl;
 
 // Readers of library types for files that may be damaged. The library's own
 // operators trust their input: a container reserves room for whatever count
-// it reads, a colour takes any spec number and a variant loads any type.
+// it reads, a colour takes any colour-model number and a variant loads any type.
 // These check what they read, mark the stream corrupt
 // (QDataStream::ReadCorruptData) when it cannot have been written by this
 // program, and allocate only in proportion to the bytes that are really

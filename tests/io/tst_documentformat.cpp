@@ -865,8 +865,8 @@ void TestDocumentFormat::damagedFieldsAreRefused_data()
     QTest::newRow("negative sticker count") << false << "stickerCount" << qint64(-1) << 4;
     QTest::newRow("absurd family count") << false << "font" << qint64(0) << 0;
     QTest::newRow("unknown background type") << false << "backgroundType" << qint64(7) << 4;
-    QTest::newRow("unknown colour spec") << false << "shadowColor" << qint64(42) << 1;
-    QTest::newRow("negative colour spec") << false << "shadowColor" << qint64(0xff) << 1;
+    QTest::newRow("unknown colour model") << false << "shadowColor" << qint64(42) << 1;
+    QTest::newRow("negative colour model") << false << "shadowColor" << qint64(0xff) << 1;
     QTest::newRow("unknown page unit") << false << "units" << qint64(5) << 4;
     QTest::newRow("unknown theme") << false << "themeId" << qint64(0x00000003) << 4;
     QTest::newRow("NaN zoom") << false << "zoom" << qint64(0x7ff8000000000000) << 8;

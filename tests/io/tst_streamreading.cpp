@@ -288,15 +288,15 @@ void TestStreamReading::colours()
 
 void TestStreamReading::damagedColoursAreRefused_data()
 {
-    QTest::addColumn<qint8>("spec");
+    QTest::addColumn<qint8>("model");
     QTest::addColumn<quint16>("alpha");
     QTest::addColumn<quint16>("first");
     QTest::addColumn<bool>("accepted");
 
     QTest::newRow("rgb") << qint8(QColor::Rgb) << quint16(0xffff) << quint16(0x1234) << true;
-    QTest::newRow("unknown spec") << qint8(6) << quint16(0xffff) << quint16(0) << false;
-    QTest::newRow("large spec") << qint8(127) << quint16(0xffff) << quint16(0) << false;
-    QTest::newRow("negative spec") << qint8(-1) << quint16(0xffff) << quint16(0) << false;
+    QTest::newRow("unknown model") << qint8(6) << quint16(0xffff) << quint16(0) << false;
+    QTest::newRow("large model") << qint8(127) << quint16(0xffff) << quint16(0) << false;
+    QTest::newRow("negative model") << qint8(-1) << quint16(0xffff) << quint16(0) << false;
     QTest::newRow("hsv hue past a turn")
         << qint8(QColor::Hsv) << quint16(0xffff) << quint16(36000) << false;
     QTest::newRow("hsl hue past a turn")
@@ -314,11 +314,11 @@ void TestStreamReading::damagedColoursAreRefused_data()
 
 void TestStreamReading::damagedColoursAreRefused()
 {
-    QFETCH(qint8, spec);
+    QFETCH(qint8, model);
     QFETCH(quint16, alpha);
     QFETCH(quint16, first);
     QFETCH(bool, accepted);
-    QDataStream stream(encode(spec, alpha, first, quint16(0), quint16(0), quint16(0)));
+    QDataStream stream(encode(model, alpha, first, quint16(0), quint16(0), quint16(0)));
     stream.setVersion(FileVersion);
     QColor color(Qt::magenta);
     QCOMPARE(readColor(stream, &color), accepted);
@@ -326,7 +326,7 @@ void TestStreamReading::damagedColoursAreRefused()
         QCOMPARE(color, QColor(Qt::magenta));
         QCOMPARE(stream.status(), QDataStream::ReadCorruptData);
     } else {
-        QCOMPARE(int(color.spec()), int(spec));
+        QCOMPARE(int(color.spec()), int(model));
     }
 }
 
@@ -495,7 +495,7 @@ void TestStreamReading::refusedVariants_data()
         quint32(QMetaType::User), qint8(0), QByteArray("PageSize"));
     QTest::newRow("unknown type id") << encode(quint32(0x7ffff), qint8(0));
     QTest::newRow("odd null flag") << encode(quint32(QMetaType::Int), qint8(2), qint32(1));
-    QTest::newRow("colour with unknown spec") << encode(quint32(QMetaType::QColor), qint8(0),
+    QTest::newRow("colour with unknown model") << encode(quint32(QMetaType::QColor), qint8(0),
         qint8(9), quint16(0), quint16(0), quint16(0), quint16(0), quint16(0));
 }
 

@@ -835,7 +835,7 @@ QStringList tuneProblems(const TuneRun &run, ThemeKind kind, bool expectRandomiz
     return problems;
 }
 
-// The spec-fixed pattern the program uses to read a template's name without running it.
+// The fixed pattern the program uses to read a template's name without running it.
 const QRegularExpression namePattern(QStringLiteral("template\\.name\\s*=\\s*['\"]([^'\"]+)['\"]"));
 
 struct ScriptCheck
