@@ -7,12 +7,15 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSaveFile>
 #include <QTextStream>
 
 #include <algorithm>
 
+#include "imaging/imagecache.h"
 #include "imaging/imagedecoder.h"
+#include "imaging/largeimage.h"
 #include "io/documentfile.h"
 #include "model/document.h"
 #include "model/imagelist.h"
@@ -194,6 +197,12 @@ int CommandLineExport::exportCollage()
                         .arg(m_options.output, QString::fromLatin1(format)));
     if (m_options.seed)
         RandomGenerator::seed(*m_options.seed);
+    // Output is drawn from the files at the exact scale, so loading the
+    // photos only needs their sizes.
+    ImageCache *cache = ImageCache::instance();
+    const bool wasSizesOnly = cache->sizesOnly();
+    cache->setSizesOnly(true);
+    const auto restore = qScopeGuard([cache, wasSizesOnly] { cache->setSizesOnly(wasSizesOnly); });
 
     QString error;
     std::unique_ptr<Document> document = m_options.inputDocument.isEmpty()
@@ -264,7 +273,7 @@ int CommandLineExport::renderCollage(Document *document)
     QString error;
     const QByteArray format = outputFormat();
     const QSize size = m_options.outputSize();
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image = LargeImage::create(size, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return fail(tr("cannot allocate an image of %1 x %2 pixels").arg(size.width()).arg(size.height()));
     // Formats without transparency get the page over white, not over

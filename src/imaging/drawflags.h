@@ -9,4 +9,7 @@ enum DrawFlag : int {
     // The user is dragging or otherwise interacting: draw the cheapest
     // version, without smooth scaling.
     FastDraw = 2,
+    // With DirectRender: a pass that draws no pictures but notes each one,
+    // so that their files can be decoded ahead on every core.
+    CollectImages = 4,
 };

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "imaging/decodequeue.h"
 #include "imaging/drawflags.h"
 #include "imaging/imagedecoder.h"
 
@@ -293,11 +294,16 @@ QImage ImageCache::renderTransformed(const QImage &source, const QSizeF &logical
 // ---------------------------------------------------------------------------
 // Loading
 
-ImageCache::CacheEntry ImageCache::loadEntry(const QUrl &url, int pixelLimit)
+ImageCache::CacheEntry ImageCache::loadEntry(const QUrl &url, int pixelLimit, bool sizesOnly)
 {
     ImageDecoder decoder(url.toLocalFile());
     if (url.isEmpty() || !decoder.canRead())
         return buildEntry(QImage(), QSize());
+    if (sizesOnly && decoder.size().isValid()) {
+        CacheEntry entry;
+        entry.fullSize = decoder.size();
+        return entry;
+    }
     // Level 0 is all that is kept of the full picture, so a decoder that can
     // reduce while decoding only needs to deliver that much.
     qreal scale = 1.0;
@@ -311,15 +317,17 @@ bool ImageCache::cacheImage(const QUrl &url)
 {
     ImageCache *cache = instance();
     int pixelLimit = defaultPixelLimit;
+    bool sizesOnly = false;
     {
         QMutexLocker locker(&cacheMutex);
         const auto it = cache->m_entries.constFind(url);
         if (it != cache->m_entries.constEnd() && !it->isNull())
             return true;
         pixelLimit = cache->m_pixelLimit;
+        sizesOnly = cache->m_sizesOnly;
     }
 
-    CacheEntry entry = loadEntry(url, pixelLimit);
+    CacheEntry entry = loadEntry(url, pixelLimit, sizesOnly);
     if (entry.isNull())
         return false;
 
@@ -379,9 +387,10 @@ QSize ImageCache::imageSize(const QUrl &url)
         CacheEntry *entry = lookup(url);
         if (!entry) {
             const int pixelLimit = m_pixelLimit;
+            const bool sizesOnly = m_sizesOnly;
             // Decode without the lock so that background loading goes on.
             locker.unlock();
-            CacheEntry built = loadEntry(url, pixelLimit);
+            CacheEntry built = loadEntry(url, pixelLimit, sizesOnly);
             locker.relock();
             entry = lookup(url);
             if (!entry) {
@@ -406,37 +415,20 @@ bool ImageCache::findImage(const QUrl &url, const QTransform &deviceTransform, i
         return false;
     const LevelKey deviceKey = decompose(deviceTransform);
 
-    if (flags & DirectRender) {
-        ImageDecoder decoder(url.toLocalFile());
-        if (!decoder.canRead())
-            return false;
-        // Far beyond the picture's own resolution nothing is gained; cap the
-        // output so that an extreme zoom cannot ask for gigabytes.
-        LevelKey key = deviceKey;
-        if (decoder.size().isValid())
-            key = limitPixels(deviceKey, decoder.size(), directRenderPixelLimit);
-        const QTransform transform = levelTransform(key);
-        const QImage decoded = decoder.read(qMin(key.scale, qreal(1.0)));
-        if (decoded.isNull())
-            return false;
-        image = renderTransformed(decoded, decoder.size(), transform, true);
-        // Long exports call this for every photo; keep the interface alive.
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
-        imageTransform = transform;
-        return !image.isNull();
-    }
+    if (flags & DirectRender)
+        return findOutputImage(url, deviceKey, flags, image, imageTransform);
 
     bool loaded = false;
     {
         QMutexLocker locker(&cacheMutex);
         CacheEntry *entry = lookup(url);
-        if (!entry) {
+        if (!entry || entry->hasSizeOnly()) {
             const int pixelLimit = m_pixelLimit;
             locker.unlock();
-            CacheEntry built = loadEntry(url, pixelLimit);
+            CacheEntry built = loadEntry(url, pixelLimit, false);
             locker.relock();
             entry = lookup(url);
-            if (!entry) {
+            if (!entry || entry->hasSizeOnly()) {
                 built.lastAccess = currentTime();
                 insertEntry(url, std::move(built));
                 entry = lookup(url);
@@ -463,6 +455,63 @@ bool ImageCache::findImage(const QUrl &url, const QTransform &deviceTransform, i
     if (loaded)
         Q_EMIT imageLoaded(url);
     return true;
+}
+
+ImageCache::OutputDecode ImageCache::decodeForOutput(const QUrl &url, const LevelKey &deviceKey)
+{
+    ImageDecoder decoder(url.toLocalFile());
+    if (!decoder.canRead())
+        return {};
+    // Far beyond the picture's own resolution nothing is gained; cap the
+    // output so that an extreme zoom cannot ask for gigabytes.
+    LevelKey key = deviceKey;
+    if (decoder.size().isValid())
+        key = limitPixels(deviceKey, decoder.size(), directRenderPixelLimit);
+    OutputDecode decoded;
+    decoded.image = decoder.read(qMin(key.scale, qreal(1.0)));
+    decoded.fullSize = decoder.size().isValid() ? decoder.size() : decoded.image.size();
+    decoded.key = key;
+    return decoded;
+}
+
+bool ImageCache::findOutputImage(const QUrl &url, const LevelKey &deviceKey, int flags,
+                                 QImage &image, QTransform &imageTransform)
+{
+    if (flags & CollectImages) {
+        // The noting pass draws nothing.
+        if (m_decodeQueue)
+            m_decodeQueue->note(url, deviceKey);
+        image = QImage();
+        imageTransform = QTransform();
+        return true;
+    }
+    OutputDecode decoded;
+    if (m_decodeQueue)
+        decoded = m_decodeQueue->take(url, deviceKey);
+    if (decoded.image.isNull())
+        decoded = decodeForOutput(url, deviceKey);
+    if (decoded.image.isNull() || decoded.fullSize.isEmpty())
+        return false;
+    const QSizeF full(decoded.fullSize);
+    const qreal decodedScale = decoded.image.width() / full.width();
+    if (decodedScale <= 2 * decoded.key.scale) {
+        // Decoded close to the output scale: the painter's filtered drawing
+        // gives what an exact rendering would, without making another
+        // picture of the same size.
+        image = decoded.image;
+        imageTransform = QTransform::fromScale(decodedScale, decoded.image.height() / full.height());
+    } else {
+        imageTransform = levelTransform(decoded.key);
+        image = renderTransformed(decoded.image, full, imageTransform, true);
+    }
+    // Long exports call this for every photo; keep the interface alive.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    return !image.isNull();
+}
+
+void ImageCache::setDecodeQueue(DecodeQueue *queue)
+{
+    m_decodeQueue = queue;
 }
 
 // ---------------------------------------------------------------------------
@@ -531,6 +580,18 @@ qint64 ImageCache::byteLimit() const
 {
     QMutexLocker locker(&cacheMutex);
     return m_byteLimit;
+}
+
+bool ImageCache::sizesOnly() const
+{
+    QMutexLocker locker(&cacheMutex);
+    return m_sizesOnly;
+}
+
+void ImageCache::setSizesOnly(bool sizesOnly)
+{
+    QMutexLocker locker(&cacheMutex);
+    m_sizesOnly = sizesOnly;
 }
 
 void ImageCache::setByteLimit(qint64 limit)

@@ -14,6 +14,8 @@
 #include <functional>
 #include <optional>
 
+class DecodeQueue;
+
 // The process-wide store of decoded photos.
 //
 // Every file is decoded once into a chain of reduced versions (a mip chain)
@@ -63,6 +65,15 @@ public:
         QImage image;
     };
 
+    // A picture decoded for output: the decode, the file's upright full
+    // size and the key it was decoded for (the device's, capped).
+    struct OutputDecode
+    {
+        QImage image;
+        QSize fullSize;
+        LevelKey key;
+    };
+
     struct CacheEntry
     {
         QSize fullSize;
@@ -73,6 +84,8 @@ public:
         // An entry for a file that could not be decoded: size 0 x 0 and one
         // null level, so that painting it draws nothing without retrying.
         bool isNull() const { return fullSize.isEmpty(); }
+        // An entry read in sizes-only mode: the size without pixels.
+        bool hasSizeOnly() const { return !isNull() && levels.isEmpty(); }
         qint64 sizeInBytes() const;
     };
 
@@ -111,6 +124,15 @@ public:
     bool findImage(const QUrl &url, const QTransform &deviceTransform, int flags, QImage &image,
                    QTransform &imageTransform);
 
+    // Decodes `url` for output under a device transform of `deviceKey`: at
+    // the smallest reduced scale the decoder offers that still covers the
+    // device scale. Safe on any thread.
+    static OutputDecode decodeForOutput(const QUrl &url, const LevelKey &deviceKey);
+    // While set, output lookups note their pictures in `queue` (with
+    // CollectImages) or take them from it. The queue belongs to the caller
+    // and must be unset before it goes.
+    void setDecodeQueue(DecodeQueue *queue);
+
     // `source` under `transform`, centred: a pure scale is a smooth resize;
     // anything with rotation is rendered in 256 x 256 tiles at 4x
     // supersampling, on the global thread pool when `parallel` is set.
@@ -135,6 +157,12 @@ public:
     qint64 byteLimit() const;
     // Takes effect at the next insertion or lookup.
     void setByteLimit(qint64 limit);
+    // For runs that only render output: loading reads each file's size and
+    // checks its data but decodes no pixels, since output rendering decodes
+    // at the exact scale anyway. Lookups for drawing on screen still get
+    // their levels, made when first asked for.
+    bool sizesOnly() const;
+    void setSizesOnly(bool sizesOnly);
     int pixelLimit() const { return m_pixelLimit; }
 
     // Inspection: a copy of the entry (its images are shared, not copied).
@@ -159,7 +187,9 @@ private:
     ImageCache();
     ~ImageCache() override;
 
-    static CacheEntry loadEntry(const QUrl &url, int pixelLimit);
+    static CacheEntry loadEntry(const QUrl &url, int pixelLimit, bool sizesOnly);
+    bool findOutputImage(const QUrl &url, const LevelKey &deviceKey, int flags, QImage &image,
+                         QTransform &imageTransform);
     static QImage renderTransformed(const QImage &source, const QSizeF &logicalSize,
                                     const QTransform &transform, bool parallel);
 
@@ -172,6 +202,8 @@ private:
     qint64 m_totalBytes = 0;
     qint64 m_byteLimit = defaultByteLimit;
     int m_pixelLimit = defaultPixelLimit;
+    bool m_sizesOnly = false;
+    DecodeQueue *m_decodeQueue = nullptr;
     QSet<QUrl> m_pendingCached;
     QHash<QUrl, CacheEntry> m_entries;
     Clock m_clock;

@@ -8,6 +8,8 @@
 
 #include <turbojpeg.h>
 
+#include "imaging/largeimage.h"
+
 TurboJpegDecoder::TurboJpegDecoder()
     : m_handle(tjInitDecompress())
 {
@@ -65,7 +67,7 @@ QImage TurboJpegDecoder::decode(const QByteArray &data, const QSize &scaledSize)
 {
     if (!m_handle || !m_size.isValid() || !scaledSizes().contains(scaledSize))
         return QImage();
-    QImage image(scaledSize, QImage::Format_RGB32);
+    QImage image = LargeImage::create(scaledSize, QImage::Format_RGB32);
     if (image.isNull())
         return QImage();
     // RGB32 is 0xffRRGGBB in native order, that is B, G, R, X in memory on

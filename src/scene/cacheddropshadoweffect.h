@@ -7,18 +7,27 @@
 #include <QPointF>
 #include <QSize>
 
+class QGraphicsItem;
+
 // A drop shadow that looks exactly like QGraphicsDropShadowEffect but keeps
 // its blurred shadow between repaints. Blurring is the costly part of a
 // shadow; while only the item's position changes the shadow is the same
 // image at another place, so it is blurred again only when the outline of
 // the item, the blur radius, the colour, the offset or the device pixel
 // ratio change.
+//
+// Output renderings (the scene's DirectRender flag) draw once and keep
+// nothing: the source goes into a buffer of the effect's own and the shadow
+// is blurred at a reduced resolution, which a soft shadow does not show but
+// a page of many megapixels feels.
 class CachedDropShadowEffect : public QGraphicsDropShadowEffect
 {
     Q_OBJECT
 
 public:
-    explicit CachedDropShadowEffect(QObject *parent = nullptr);
+    // `item` is the item the effect is given to; it tells whether the
+    // scene renders for output.
+    explicit CachedDropShadowEffect(QGraphicsItem *item = nullptr, QObject *parent = nullptr);
 
     // How often the shadow was blurred; for tests and measurements.
     int blurCount() const { return m_blurCount; }
@@ -29,6 +38,13 @@ protected:
 private:
     bool cacheMatches(const QPixmap &source, qreal deviceScale) const;
     void renderShadow(const QPixmap &source, qreal deviceScale);
+    bool rendersForOutput() const;
+    void drawForOutput(QPainter *painter);
+    // The tinted, blurred shadow of `content`, made at 1 / `*reduction` of
+    // its size; `*reduction` tells the size the result stands for.
+    QImage reducedShadow(const QImage &content, int *reduction) const;
+
+    QGraphicsItem *m_item = nullptr;
 
     // What the cached shadow was made from. Only the source's key and
     // alpha channel are kept, so that the view's own pixmap cache stays in

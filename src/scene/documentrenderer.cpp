@@ -1,8 +1,11 @@
 #include "documentrenderer.h"
 
 #include <QPainter>
+#include <QScopeGuard>
 
+#include "imaging/decodequeue.h"
 #include "imaging/drawflags.h"
+#include "imaging/imagecache.h"
 #include "model/document.h"
 #include "model/stickerproperties.h"
 #include "model/textoverlayproperties.h"
@@ -39,5 +42,23 @@ void DocumentRenderer::render(
         for (StickerProperties *sticker : document->stickers())
             new StickerItem(sticker, page);
     }
+
+    // A first pass with the same transform notes which photos are drawn at
+    // which scale; they are then decoded on the thread pool while the real
+    // pass draws, each waited for only when it is reached.
+    DecodeQueue queue;
+    ImageCache *cache = ImageCache::instance();
+    cache->setDecodeQueue(&queue);
+    const auto unset = qScopeGuard([cache] { cache->setDecodeQueue(nullptr); });
+    {
+        scene.setRenderFlag(CollectImages, true);
+        QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+        QPainter notePainter(&scratch);
+        notePainter.setRenderHints(painter->renderHints());
+        notePainter.setWorldTransform(painter->deviceTransform());
+        scene.render(&notePainter, target, source);
+        scene.setRenderFlag(CollectImages, false);
+    }
+    queue.start();
     scene.render(painter, target, source);
 }

@@ -115,7 +115,7 @@ void ShadowsWatcher::giveEffect(QGraphicsItem *item)
     }
     // The cached effect looks the same as the stock one but does not blur
     // again while items only move, which keeps dragging smooth.
-    auto *effect = new CachedDropShadowEffect;
+    auto *effect = new CachedDropShadowEffect(item);
     apply(effect);
     connect(effect, &QObject::destroyed, this, &ShadowsWatcher::effectDestroyed);
     item->setGraphicsEffect(effect);

@@ -3,8 +3,10 @@
 #include <QImageWriter>
 #include <QImageReader>
 #include <QSignalSpy>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QtConcurrent>
 
 #include <cmath>
@@ -13,6 +15,7 @@
 #include <sys/resource.h>
 #endif
 
+#include "imaging/decodequeue.h"
 #include "imaging/drawflags.h"
 #include "imaging/imagecache.h"
 #include "imaging/imagedecoder.h"
@@ -55,6 +58,8 @@ private Q_SLOTS:
     void orientationThroughCache();
     void reducedDecodeKeepsMinimum();
     void directRender();
+    void sizesOnly();
+    void decodeQueue();
 
     void goodInput_data();
     void goodInput();
@@ -575,20 +580,99 @@ void TestImageCache::directRender()
     QImage image;
     QTransform transform;
 
-    // Exact scale, from the file, not limited by the cache's pixel limit.
+    // Above the picture's own size: the whole picture, enlarged by the
+    // painter, and not limited by the cache's pixel limit.
     QVERIFY(cache->findImage(url, QTransform::fromScale(1.5, 1.5), DirectRender, image, transform));
-    QCOMPARE(image.size(), QSize(1800, 1350));
-    QCOMPARE(transform, QTransform::fromScale(1.5, 1.5));
+    QCOMPARE(image.size(), QSize(1200, 900));
+    QCOMPARE(transform, QTransform());
     QVERIFY(!cache->contains(url)); // nothing is cached by output rendering
 
+    // Below it: the smallest reduced decode that still covers the device
+    // scale (3/8 for 0.3), with the transform that lays it over the picture.
     QVERIFY(cache->findImage(url, QTransform::fromScale(0.3, 0.3), DirectRender, image, transform));
-    QCOMPARE(image.size(), ImageCache::scaledSize(QSize(1200, 900), 0.3));
+    QCOMPARE(image.size(), QSize(450, 338));
+    QCOMPARE(transform.map(QPointF(1200, 900)), QPointF(450, 338));
 
-    const QTransform rotated = QTransform().rotate(20).scale(0.4, 0.4);
-    QVERIFY(cache->findImage(url, rotated, DirectRender, image, transform));
+    // A turned device leaves the turning to the painter.
+    QVERIFY(cache->findImage(url, QTransform().rotate(20).scale(0.4, 0.4), DirectRender, image,
+                             transform));
+    QCOMPARE(image.size(), QSize(600, 450));
+    QCOMPARE(transform, QTransform::fromScale(0.5, 0.5));
+
+    // A picture decoded far above the device scale (a PNG is never
+    // reduced while decoding) is rendered at the exact scale and turn.
+    const QUrl png = writePhoto(QStringLiteral("direct.png"),
+                                TestPhotos::encode(TestPhotos::quadrants(QSize(1200, 900)), "png"));
+    const QTransform rotated = QTransform().rotate(20).scale(0.2, 0.2);
+    QVERIFY(cache->findImage(png, rotated, DirectRender, image, transform));
     const Key key = ImageCache::decompose(rotated);
     QCOMPARE(transform, ImageCache::levelTransform(key));
     QCOMPARE(image.width(), qCeil(1200 * key.cos * key.scale) + qCeil(900 * key.sin * key.scale));
+}
+
+void TestImageCache::sizesOnly()
+{
+    const QUrl url = writeJpeg(QStringLiteral("sizes.jpg"), TestPhotos::photoLike(QSize(1600, 1200)));
+    const QUrl broken = writePhoto(QStringLiteral("sizes-broken.jpg"),
+                                   TestPhotos::encode(TestPhotos::photoLike(QSize(640, 480)), "jpeg", 90).left(900));
+    ImageCache *cache = ImageCache::instance();
+    cache->setSizesOnly(true);
+    const auto restore = qScopeGuard([cache] { cache->setSizesOnly(false); });
+
+    // Loading checks the file and keeps its size, without pixels.
+    QVERIFY(ImageCache::cacheImage(url));
+    QVERIFY(!ImageCache::cacheImage(broken));
+    QCOMPARE(cache->imageSize(url), QSize(1600, 1200));
+    QVERIFY(cache->entry(url)->hasSizeOnly());
+    QCOMPARE(cache->totalBytes(), 0);
+
+    // Drawing on screen still finds a level, made when first asked for.
+    QSignalSpy loaded(cache, &ImageCache::imageLoaded);
+    QImage image;
+    QTransform transform;
+    QVERIFY(cache->findImage(url, QTransform::fromScale(0.25, 0.25), 0, image, transform));
+    QCOMPARE(loaded.count(), 1);
+    QVERIFY(!cache->entry(url)->hasSizeOnly());
+    QVERIFY(image.width() >= 400);
+    QCOMPARE(cache->totalBytes(), sumOfEntries());
+}
+
+void TestImageCache::decodeQueue()
+{
+    QList<QUrl> urls;
+    for (int i = 0; i < 6; ++i)
+        urls.append(writeJpeg(QStringLiteral("queued%1.jpg").arg(i),
+                              TestPhotos::photoLike(QSize(800 + 16 * i, 600))));
+    Key half;
+    half.scale = 0.5;
+    Key turned = ImageCache::decompose(QTransform().rotate(30).scale(0.3, 0.3));
+
+    DecodeQueue queue;
+    for (const QUrl &url : std::as_const(urls))
+        queue.note(url, half);
+    queue.note(urls.first(), half); // the same photo drawn alike again
+    queue.note(urls.first(), turned);
+    QCOMPARE(queue.count(), 7);
+    queue.start();
+    // A few at a time, however long the queue.
+    QVERIFY(queue.inFlight() <= QThreadPool::globalInstance()->maxThreadCount() + 1);
+
+    // What is taken is what a decode of its own would give; keys reached
+    // through another chain of transforms still match.
+    Key nearlyHalf = half;
+    nearlyHalf.scale = 0.5 * (1 + 1e-13);
+    const ImageCache::OutputDecode first = queue.take(urls.first(), nearlyHalf);
+    QCOMPARE(first.image, ImageCache::decodeForOutput(urls.first(), half).image);
+    QCOMPARE(first.fullSize, QSize(800, 600));
+    QCOMPARE(first.image.size(), QSize(400, 300));
+    QCOMPARE(queue.take(urls.first(), turned).image.size(), QSize(300, 225));
+    for (int i = 1; i < 6; ++i) {
+        QVERIFY(queue.inFlight() <= QThreadPool::globalInstance()->maxThreadCount() + 1);
+        QCOMPARE(queue.take(urls.at(i), half).fullSize, QSize(800 + 16 * i, 600));
+    }
+    QCOMPARE(queue.count(), 0);
+    // Not noted (or taken already): the caller decodes itself.
+    QVERIFY(queue.take(urls.first(), half).image.isNull());
 }
 
 // ---------------------------------------------------------------------------

@@ -5,7 +5,12 @@
 #include <QGraphicsScene>
 #include <QPainter>
 
+#include <algorithm>
+
+#include "imaging/drawflags.h"
+#include "model/document.h"
 #include "scene/cacheddropshadoweffect.h"
+#include "scene/scene.h"
 
 class TestCachedDropShadowEffect : public QObject
 {
@@ -21,6 +26,8 @@ private Q_SLOTS:
     void newContentWithTheSameOutline();
     void devicePixelRatioChange();
     void noBlurAndNoOffsetDrawsTheSourceOnly();
+    void outputRenderingKeepsTheLook_data();
+    void outputRenderingKeepsTheLook();
 };
 
 namespace {
@@ -110,6 +117,51 @@ template<typename Effect> struct Stage
     Blob *blob = nullptr;
     Effect *effect = nullptr;
 };
+
+// The blob on a program scene, drawn for the screen or for output.
+QImage renderOnScene(const Setup &setup, qreal scale, bool output)
+{
+    Document document(false);
+    Scene scene(&document);
+    scene.setSceneRect(0, 0, 160, 120);
+    auto *blob = new Blob;
+    blob->setPos(80, 60);
+    blob->setRotation(setup.rotation);
+    blob->setOpacity(setup.opacity);
+    auto *effect = new CachedDropShadowEffect(blob);
+    effect->setOffset(setup.offset * scale);
+    effect->setBlurRadius(setup.blurRadius * scale);
+    effect->setColor(setup.color);
+    blob->setGraphicsEffect(effect);
+    scene.addItem(blob);
+    scene.setRenderFlag(DirectRender, output);
+
+    QImage image(QSize(160, 120) * scale, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(250, 250, 240));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The plain scene drawing: the program scene draws pages, and this one
+    // has none.
+    static_cast<QGraphicsScene &>(scene).render(&painter, QRectF(QPointF(0, 0), image.size()),
+                                                QRectF(0, 0, 160, 120));
+    painter.end();
+    return image;
+}
+
+int largestDifference(const QImage &a, const QImage &b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto *lineA = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const auto *lineB = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            largest = std::max({ largest, qAbs(qRed(lineA[x]) - qRed(lineB[x])),
+                                 qAbs(qGreen(lineA[x]) - qGreen(lineB[x])),
+                                 qAbs(qBlue(lineA[x]) - qBlue(lineB[x])) });
+        }
+    }
+    return largest;
+}
 
 } // namespace
 
@@ -271,3 +323,29 @@ void TestCachedDropShadowEffect::noBlurAndNoOffsetDrawsTheSourceOnly()
 
 QTEST_MAIN(TestCachedDropShadowEffect)
 #include "tst_cacheddropshadoweffect.moc"
+
+void TestCachedDropShadowEffect::outputRenderingKeepsTheLook_data()
+{
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("soft black") << Setup { { 4, 4 }, 8, QColor(0, 0, 0, 180), 0, 1 } << 1.0;
+    QTest::newRow("turned, wide blur") << Setup { { -3, 6 }, 15, QColor(20, 40, 90), 25, 1 } << 1.0;
+    QTest::newRow("half transparent item")
+        << Setup { { 5, 0 }, 6, QColor(0, 0, 0, 200), 0, 0.5 } << 1.0;
+    QTest::newRow("offset only") << Setup { { 6, 6 }, 0, QColor(0, 0, 0, 160), 10, 1 } << 1.0;
+    // A large page: the shadow is blurred from an eighth of the pixels.
+    QTest::newRow("large page") << Setup { { 4, 6 }, 10, QColor(0, 0, 0, 200), 15, 1 } << 8.0;
+}
+
+void TestCachedDropShadowEffect::outputRenderingKeepsTheLook()
+{
+    QFETCH(Setup, setup);
+    QFETCH(qreal, scale);
+    const QImage screen = renderOnScene(setup, scale, false);
+    const QImage output = renderOnScene(setup, scale, true);
+    const Setup unshaded { setup.offset, 0, Qt::transparent, setup.rotation, setup.opacity };
+    QVERIFY(screen != renderOnScene(unshaded, scale, false));
+    // The same shadow up to rounding: no channel off by more than 3 %.
+    const int difference = largestDifference(screen, output);
+    QVERIFY2(difference <= 8, qPrintable(QString::number(difference)));
+}

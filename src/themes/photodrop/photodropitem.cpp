@@ -112,7 +112,8 @@ void PhotoDropItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, Q
         auto drawPhoto = [source, flags, photoRect](QPainter *target) {
             source->drawInRect(target, flags, photoRect, Qt::KeepAspectRatioByExpanding);
         };
-        if (!ImageFilters::isActive(filter)) {
+        // A noting pass needs the picture named, not filtered.
+        if (!ImageFilters::isActive(filter) || (flags & CollectImages)) {
             painter->save();
             if (!clip.isEmpty())
                 painter->setClipPath(clip, Qt::IntersectClip);

@@ -234,7 +234,8 @@ void PhotoGridGraphicsItem::paint(QPainter *painter, const QStyleOptionGraphicsI
             target->setTransform(transform, true);
             source->draw(target, flags);
         };
-        if (!ImageFilters::isActive(filter)) {
+        // A noting pass needs the picture named, not filtered.
+        if (!ImageFilters::isActive(filter) || (flags & CollectImages)) {
             painter->save();
             painter->setClipPath(clip, Qt::IntersectClip);
             drawImage(painter);
