@@ -60,5 +60,10 @@ void DocumentRenderer::render(
         scene.setRenderFlag(CollectImages, false);
     }
     queue.start();
+    // Photos come decoded near the output scale and are resampled while
+    // drawn; without filtering they would alias.
+    painter->save();
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
     scene.render(painter, target, source);
+    painter->restore();
 }
