@@ -1,13 +1,9 @@
-#include <QBuffer>
 #include <QElapsedTimer>
-#include <QImageWriter>
-#include <QImageReader>
 #include <QSignalSpy>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
-#include <QtConcurrent>
 
 #include <cmath>
 
@@ -18,7 +14,6 @@
 #include "imaging/decodequeue.h"
 #include "imaging/drawflags.h"
 #include "imaging/imagecache.h"
-#include "imaging/imagedecoder.h"
 #include "imaging/testphotos.h"
 
 using Key = ImageCache::LevelKey;
@@ -32,21 +27,10 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void levelChain_data();
-    void levelChain();
-    void levelChainFromReducedDecode_data();
-    void levelChainFromReducedDecode();
-    void levelChoice_data();
     void levelChoice();
-    void keySymmetry_data();
-    void keySymmetry();
-    void pixelLimit_data();
     void pixelLimit();
 
-    void transformIdentityShares();
-    void transformRotatedTiles_data();
-    void transformRotatedTiles();
-    void transformQuarterTurnContent();
+    void transformImage();
 
     void cacheImageStoresOnce();
     void eviction_data();
@@ -55,8 +39,6 @@ private Q_SLOTS:
 
     void orientation_data();
     void orientation();
-    void orientationThroughCache();
-    void reducedDecodeKeepsMinimum();
     void directRender();
     void sizesOnly();
     void decodeQueue();
@@ -117,259 +99,101 @@ qint64 TestImageCache::sumOfEntries() const
     return sum;
 }
 
-// ---------------------------------------------------------------------------
-
-void TestImageCache::levelChain_data()
-{
-    QTest::addColumn<QSize>("fullSize");
-    QTest::addColumn<QList<qreal>>("scales");
-    QTest::addColumn<QList<QSize>>("sizes");
-
-    const qreal s4000 = std::sqrt(1048576.0 / 12000000.0);
-    QTest::newRow("4000x3000") << QSize(4000, 3000) << QList<qreal> { s4000 / 2, s4000 }
-                               << QList<QSize> { QSize(590, 443), QSize(1182, 886) };
-    QTest::newRow("200x150 keeps only itself")
-        << QSize(200, 150) << QList<qreal> { 1.0 } << QList<QSize> { QSize(200, 150) };
-    QTest::newRow("1000x1000 under the limit")
-        << QSize(1000, 1000) << QList<qreal> { 0.5, 1.0 }
-        << QList<QSize> { QSize(500, 500), QSize(1000, 1000) };
-    const qreal s6000 = std::sqrt(1048576.0 / 24000000.0);
-    QTest::newRow("6000x4000") << QSize(6000, 4000) << QList<qreal> { s6000 / 2, s6000 }
-                               << QList<QSize> { QSize(627, 418), QSize(1254, 836) };
-    QTest::newRow("portrait 3000x4000")
-        << QSize(3000, 4000) << QList<qreal> { s4000 / 2, s4000 }
-        << QList<QSize> { QSize(443, 590), QSize(886, 1182) };
-}
-
-void TestImageCache::levelChain()
-{
-    QFETCH(QSize, fullSize);
-    QFETCH(QList<qreal>, scales);
-    QFETCH(QList<QSize>, sizes);
-
-    QImage image(fullSize, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    const ImageCache::CacheEntry entry = ImageCache::buildEntry(image, fullSize);
-    QCOMPARE(entry.fullSize, fullSize);
-    QCOMPARE(entry.levels.size(), scales.size());
-    int i = 0;
-    for (auto it = entry.levels.cbegin(); it != entry.levels.cend(); ++it, ++i) {
-        QVERIFY2(qAbs(it.key() - scales.at(i)) < 1e-9, qPrintable(QString::number(it.key())));
-        QCOMPARE(it->image.size(), sizes.at(i));
-        QCOMPARE(it->transform, QTransform::fromScale(it.key(), it.key()));
-    }
-    if (fullSize == QSize(200, 150)) // the decoded image itself, not a copy
-        QCOMPARE(entry.levels.first().image.cacheKey(), image.cacheKey());
-    QCOMPARE(entry.sizeInBytes(), [&] {
-        qint64 bytes = 0;
-        for (const auto &level : entry.levels)
-            bytes += level.image.sizeInBytes();
-        return bytes;
-    }());
-}
-
-void TestImageCache::levelChainFromReducedDecode_data()
-{
-    QTest::addColumn<QSize>("fullSize");
-    QTest::addColumn<QSize>("decodedSize");
-    QTest::newRow("4000x3000 from a quarter") << QSize(4000, 3000) << QSize(1000, 750);
-    QTest::newRow("6000x4000 from a quarter") << QSize(6000, 4000) << QSize(1500, 1000);
-    QTest::newRow("odd sides rounded up") << QSize(4001, 2999) << QSize(1001, 750);
-}
-
-void TestImageCache::levelChainFromReducedDecode()
-{
-    QFETCH(QSize, fullSize);
-    QFETCH(QSize, decodedSize);
-
-    QImage full(fullSize, QImage::Format_RGB32);
-    full.fill(Qt::darkRed);
-    QImage reduced(decodedSize, QImage::Format_RGB32);
-    reduced.fill(Qt::darkRed);
-    const ImageCache::CacheEntry fromFull = ImageCache::buildEntry(full, fullSize);
-    const ImageCache::CacheEntry fromReduced = ImageCache::buildEntry(reduced, fullSize);
-    QCOMPARE(fromReduced.fullSize, fullSize);
-    QCOMPARE(fromReduced.levels.keys(), fromFull.levels.keys());
-    for (auto it = fromFull.levels.cbegin(); it != fromFull.levels.cend(); ++it)
-        QCOMPARE(fromReduced.levels.value(it.key()).image.size(), it->image.size());
-}
-
-void TestImageCache::levelChoice_data()
-{
-    QTest::addColumn<qreal>("deviceScale");
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<QSize>("expectedSize");
-
-    QTest::newRow("scale 0.1 takes level 1") << 0.1 << 0 << QSize(590, 443);
-    QTest::newRow("scale 0.2 takes level 0") << 0.2 << 0 << QSize(1182, 886);
-    QTest::newRow("scale 1.0 takes level 0") << 1.0 << 0 << QSize(1182, 886);
-    QTest::newRow("scale 3.0 takes level 0") << 3.0 << 0 << QSize(1182, 886);
-    QTest::newRow("fast draw at 1.0 takes level 1") << 1.0 << int(FastDraw) << QSize(590, 443);
-    QTest::newRow("fast draw at 0.01 takes level 1") << 0.01 << int(FastDraw) << QSize(590, 443);
-}
-
 void TestImageCache::levelChoice()
 {
-    QFETCH(qreal, deviceScale);
-    QFETCH(int, flags);
-    QFETCH(QSize, expectedSize);
-
+    // A 4000 x 3000 photo keeps level 0 at the pixel limit (1182 x 886) and
+    // level 1 at half that; drawing takes the smallest level that is not
+    // enlarged, and the smaller one while the user drags.
     const QUrl url = writeJpeg(QStringLiteral("choice.jpg"), TestPhotos::quadrants(QSize(4000, 3000)));
     QVERIFY(ImageCache::cacheImage(url));
-    QImage image;
-    QTransform transform;
-    QVERIFY(ImageCache::instance()->findImage(url, QTransform::fromScale(deviceScale, deviceScale),
-                                              flags, image, transform));
-    QCOMPARE(image.size(), expectedSize);
-    // The transform maps the full-size picture onto the image.
-    QVERIFY(qAbs(transform.m11() * 4000 - expectedSize.width()) < 2.0);
-    QCOMPARE(transform.m12(), 0.0);
-}
-
-void TestImageCache::keySymmetry_data()
-{
-    QTest::addColumn<QTransform>("a");
-    QTest::addColumn<QTransform>("b");
-    QTest::addColumn<qreal>("scale");
-
-    QTest::newRow("30 and -30 degrees") << QTransform().rotate(30) << QTransform().rotate(-30) << 1.0;
-    QTest::newRow("60 and 120 degrees") << QTransform().rotate(60) << QTransform().rotate(120) << 1.0;
-    QTest::newRow("mirrored") << QTransform::fromScale(-2, 2) << QTransform::fromScale(2, 2) << 2.0;
-    QTest::newRow("scaled rotation") << QTransform().scale(0.5, 0.5).rotate(45)
-                                     << QTransform().scale(0.5, 0.5).rotate(-45) << 0.5;
-    QTest::newRow("translation ignored")
-        << QTransform().translate(100, -40).rotate(10) << QTransform().rotate(-10) << 1.0;
-}
-
-void TestImageCache::keySymmetry()
-{
-    QFETCH(QTransform, a);
-    QFETCH(QTransform, b);
-    QFETCH(qreal, scale);
-
-    const Key ka = ImageCache::decompose(a);
-    const Key kb = ImageCache::decompose(b);
-    QVERIFY(qAbs(ka.scale - kb.scale) < 1e-12);
-    QVERIFY(qAbs(ka.sin - kb.sin) < 1e-12);
-    QVERIFY(qAbs(ka.cos - kb.cos) < 1e-12);
-    QVERIFY(qAbs(ka.scale - scale) < 1e-12);
-    QVERIFY(ka.sin >= 0 && ka.cos >= 0);
-    // The level transform of a key reproduces its key.
-    const Key again = ImageCache::decompose(ImageCache::levelTransform(ka));
-    QVERIFY(qAbs(again.scale - ka.scale) < 1e-12 && qAbs(again.sin - ka.sin) < 1e-12);
-}
-
-void TestImageCache::pixelLimit_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<qreal>("angle");
-    QTest::addColumn<qreal>("scale");
-    QTest::addColumn<int>("limit");
-    QTest::addColumn<qreal>("expected");
-
-    QTest::newRow("small image untouched") << QSize(200, 150) << 0.0 << 1.0 << 1048576 << 1.0;
-    QTest::newRow("exactly at the limit") << QSize(1024, 1024) << 0.0 << 1.0 << 1048576 << 1.0;
-    QTest::newRow("large image limited") << QSize(4000, 3000) << 0.0 << 1.0 << 1048576
-                                         << std::sqrt(1048576.0 / 12e6);
-    QTest::newRow("fast draw limit") << QSize(4000, 3000) << 0.0 << 0.05 << 10240
-                                     << std::sqrt(10240.0 / 12e6);
-    // 1000 x 1000 turned by 45 degrees has a bounding box of 2 million pixels.
-    QTest::newRow("rotation counts the bounding box")
-        << QSize(1000, 1000) << 45.0 << 1.0 << 1048576 << std::sqrt(1048576.0 / 1e6);
+    ImageCache *cache = ImageCache::instance();
+    QCOMPARE(cache->entry(url)->levels.size(), 2);
+    const struct
+    {
+        qreal scale;
+        int flags;
+        QSize size;
+    } cases[] = { { 0.1, 0, QSize(590, 443) },
+                  { 0.2, 0, QSize(1182, 886) },
+                  { 3.0, 0, QSize(1182, 886) },
+                  { 1.0, FastDraw, QSize(590, 443) } };
+    for (const auto &c : cases) {
+        QImage image;
+        QTransform transform;
+        const QTransform device = QTransform::fromScale(c.scale, c.scale);
+        QVERIFY(cache->findImage(url, device, c.flags, image, transform));
+        QCOMPARE(image.size(), c.size);
+        // The transform maps the full-size picture onto the image.
+        QVERIFY(qAbs(transform.m11() * 4000 - c.size.width()) < 2.0);
+        QCOMPARE(transform.m12(), 0.0);
+    }
 }
 
 void TestImageCache::pixelLimit()
 {
-    QFETCH(QSize, size);
-    QFETCH(qreal, angle);
-    QFETCH(qreal, scale);
-    QFETCH(int, limit);
-    QFETCH(qreal, expected);
-
-    const Key key = ImageCache::decompose(QTransform().rotate(angle).scale(scale, scale));
-    const Key limited = ImageCache::limitPixels(key, size, limit);
-    QVERIFY2(qAbs(limited.scale - expected) < 1e-9, qPrintable(QString::number(limited.scale)));
-    QCOMPARE(limited.sin, key.sin);
+    struct Case
+    {
+        QSize size;
+        qreal angle;
+        qreal scale;
+        int limit;
+        qreal expected;
+    };
+    // 1000 x 1000 turned by 45 degrees has a bounding box of 2 million pixels.
+    const Case cases[] = { { QSize(1024, 1024), 0, 1, 1048576, 1 },
+                           { QSize(4000, 3000), 0, 0.05, 10240, std::sqrt(10240.0 / 12e6) },
+                           { QSize(1000, 1000), 45, 1, 1048576, std::sqrt(1048576.0 / 1e6) } };
+    for (const Case &c : cases) {
+        const Key key = ImageCache::decompose(QTransform().rotate(c.angle).scale(c.scale, c.scale));
+        const Key limited = ImageCache::limitPixels(key, c.size, c.limit);
+        QVERIFY2(qAbs(limited.scale - c.expected) < 1e-9,
+                 qPrintable(QString::number(limited.scale)));
+        QCOMPARE(limited.sin, key.sin);
+    }
 }
 
-// ---------------------------------------------------------------------------
-
-void TestImageCache::transformIdentityShares()
+void TestImageCache::transformImage()
 {
-    QImage source(300, 200, QImage::Format_RGB32);
-    source.fill(Qt::green);
+    // Nothing to do shares the image; absurd outputs are refused instead of
+    // allocated.
+    const QImage source = TestPhotos::quadrants(QSize(600, 300));
     QCOMPARE(ImageCache::transformImage(source, QTransform(), false).cacheKey(), source.cacheKey());
-    const QImage half = ImageCache::transformImage(source, QTransform::fromScale(0.5, 0.5), false);
-    QCOMPARE(half.size(), QSize(150, 100));
-    // Absurd outputs are refused instead of allocated.
     QVERIFY(ImageCache::transformImage(source, QTransform::fromScale(5000, 5000), false).isNull());
     QVERIFY(ImageCache::transformImage(source, QTransform().rotate(30).scale(5000, 5000), true).isNull());
-}
 
-void TestImageCache::transformRotatedTiles_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<qreal>("angle");
-    QTest::addColumn<qreal>("scale");
+    // A quarter turn clockwise: the left column becomes the top row.
+    const QImage turned = ImageCache::transformImage(source, QTransform().rotate(90), true);
+    QCOMPARE(turned.size(), QSize(300, 600));
+    QCOMPARE(QColor(turned.pixel(75, 150)), QColor(Qt::blue));
+    QCOMPARE(QColor(turned.pixel(225, 450)), QColor(Qt::green));
+    QCOMPARE(qAlpha(turned.pixel(0, 0)), 255);
 
-    QTest::newRow("30 degrees, several tiles") << QSize(700, 400) << 30.0 << 1.0;
-    QTest::newRow("-75 degrees scaled down") << QSize(900, 650) << -75.0 << 0.5;
-    QTest::newRow("10 degrees enlarged") << QSize(200, 120) << 10.0 << 2.5;
-}
-
-void TestImageCache::transformRotatedTiles()
-{
-    QFETCH(QSize, size);
-    QFETCH(qreal, angle);
-    QFETCH(qreal, scale);
-
-    QImage source(size, QImage::Format_RGB32);
-    source.fill(QColor(200, 40, 10));
-    const QTransform transform = QTransform().rotate(angle).scale(scale, scale);
+    // A turn in several tiles: the same result on the thread pool, clear
+    // corners, and no gaps along the tile seams inside the picture.
+    QImage plain(QSize(900, 650), QImage::Format_RGB32);
+    plain.fill(QColor(200, 40, 10));
+    const QTransform transform = QTransform().rotate(-75).scale(0.5, 0.5);
     const Key key = ImageCache::decompose(transform);
-
-    const QImage sequential = ImageCache::transformImage(source, transform, false);
-    const QImage parallel = ImageCache::transformImage(source, transform, true);
-    const QSize expected(qCeil(size.width() * key.cos * key.scale) + qCeil(size.height() * key.sin * key.scale),
-                         qCeil(size.height() * key.cos * key.scale) + qCeil(size.width() * key.sin * key.scale));
+    const QImage sequential = ImageCache::transformImage(plain, transform, false);
+    const QSize expected(qCeil(900 * key.cos * key.scale) + qCeil(650 * key.sin * key.scale),
+                         qCeil(650 * key.cos * key.scale) + qCeil(900 * key.sin * key.scale));
     QCOMPARE(sequential.size(), expected);
-    QVERIFY(sequential.width() > 256 || sequential.height() > 256); // more than one tile
-    QCOMPARE(parallel, sequential);
-
-    // The centre is the picture, the corners of the bounding box are clear,
-    // and tile seams leave no gaps inside the picture.
-    const QPoint centre(expected.width() / 2, expected.height() / 2);
-    QCOMPARE(QColor(sequential.pixel(centre)).rgb(), QColor(200, 40, 10).rgb());
+    QVERIFY(expected.width() > 256);
+    QCOMPARE(ImageCache::transformImage(plain, transform, true), sequential);
     QCOMPARE(qAlpha(sequential.pixel(0, 0)), 0);
     QCOMPARE(qAlpha(sequential.pixel(expected.width() - 1, expected.height() - 1)), 0);
-    const QTransform toOutput = QTransform::fromTranslate(-size.width() / 2.0, -size.height() / 2.0)
-        * transform * QTransform::fromTranslate(expected.width() / 2.0, expected.height() / 2.0);
+    const QTransform toOutput = QTransform::fromTranslate(-450, -325) * transform
+        * QTransform::fromTranslate(expected.width() / 2.0, expected.height() / 2.0);
+    const QTransform fromOutput = toOutput.inverted();
     for (int seam = 256; seam < expected.width(); seam += 256) {
         for (int y = 0; y < expected.height(); ++y) {
-            // Only points well inside the turned picture.
-            const QPointF inPicture = toOutput.inverted().map(QPointF(seam, y));
-            if (!QRectF(QPointF(3, 3), QSizeF(size) - QSizeF(6, 6)).contains(inPicture))
-                continue;
-            QCOMPARE(qAlpha(sequential.pixel(seam, y)), 255);
+            if (!QRectF(3, 3, 894, 644).contains(fromOutput.map(QPointF(seam, y))))
+                continue; // not well inside the turned picture
+            QCOMPARE(QColor(sequential.pixel(seam, y)).rgba(), QColor(200, 40, 10).rgba());
             QCOMPARE(qAlpha(sequential.pixel(seam - 1, y)), 255);
         }
     }
 }
-
-void TestImageCache::transformQuarterTurnContent()
-{
-    // A quarter turn clockwise: the left column becomes the top row.
-    const QImage source = TestPhotos::quadrants(QSize(600, 300));
-    const QImage turned = ImageCache::transformImage(source, QTransform().rotate(90), true);
-    QCOMPARE(turned.size(), QSize(300, 600));
-    QCOMPARE(QColor(turned.pixel(75, 150)), QColor(Qt::blue));
-    QCOMPARE(QColor(turned.pixel(225, 150)), QColor(Qt::red));
-    QCOMPARE(QColor(turned.pixel(75, 450)), QColor(Qt::yellow));
-    QCOMPARE(QColor(turned.pixel(225, 450)), QColor(Qt::green));
-    QCOMPARE(qAlpha(turned.pixel(0, 0)), 255);
-}
-
-// ---------------------------------------------------------------------------
 
 void TestImageCache::cacheImageStoresOnce()
 {
@@ -473,8 +297,6 @@ void TestImageCache::evictionSparesRecentEntries()
     QCOMPARE(loaded.first().first().toUrl(), urls.at(1));
 }
 
-// ---------------------------------------------------------------------------
-
 void TestImageCache::orientation_data()
 {
     QTest::addColumn<int>("orientation");
@@ -502,75 +324,33 @@ void TestImageCache::orientation()
     const QByteArray jpeg = TestPhotos::withExifOrientation(
         TestPhotos::encode(TestPhotos::quadrants(QSize(160, 80)), "jpeg", 95), orientation);
     const QUrl url = writePhoto(QStringLiteral("orientation-%1.jpg").arg(orientation), jpeg);
-
-    ImageDecoder decoder(url.toLocalFile());
-    QCOMPARE(decoder.orientation(), orientation);
-    QCOMPARE(decoder.size(), uprightSize);
-    const QImage image = decoder.read();
-    QCOMPARE(image.size(), uprightSize);
-    const int w = uprightSize.width();
-    const int h = uprightSize.height();
-    const QList<QPoint> samples { { w / 4, h / 4 }, { 3 * w / 4, h / 4 }, { w / 4, 3 * h / 4 },
-                                  { 3 * w / 4, 3 * h / 4 } };
-    for (int i = 0; i < 4; ++i)
-        QVERIFY2(TestPhotos::near(image.pixel(samples.at(i)), corners.at(i)),
-                 qPrintable(QStringLiteral("corner %1 is %2").arg(i).arg(QColor(image.pixel(samples.at(i))).name())));
-
-    // The image library's own reading agrees.
-    QImageReader reader(url.toLocalFile());
-    reader.setAutoTransform(true);
-    const QImage reference = reader.read();
-    QCOMPARE(reference.size(), uprightSize);
-    for (const QPoint &point : samples)
-        QVERIFY(TestPhotos::near(image.pixel(point), QColor(reference.pixel(point)), 24));
-}
-
-void TestImageCache::orientationThroughCache()
-{
-    // A 1600 x 800 photo stored sideways with "rotate 90": everything sees
-    // the upright 800 x 1600 picture.
-    const QByteArray jpeg = TestPhotos::withExifOrientation(
-        TestPhotos::encode(TestPhotos::quadrants(QSize(1600, 800)), "jpeg", 90), 6);
-    const QUrl url = writePhoto(QStringLiteral("portrait.jpg"), jpeg);
     ImageCache *cache = ImageCache::instance();
 
+    // The cached levels and output rendering at a reduced decode both see
+    // the upright picture.
     QVERIFY(ImageCache::cacheImage(url));
-    QCOMPARE(cache->imageSize(url), QSize(800, 1600));
-    const ImageCache::CacheEntry entry = *cache->entry(url);
-    const qreal s0 = std::sqrt(1048576.0 / (800.0 * 1600.0));
-    QCOMPARE(entry.levels.first().image.size(), QSize(362, 724)); // level 1
-    QCOMPARE(entry.levels.last().image.size(), ImageCache::scaledSize(QSize(800, 1600), s0));
-    const QImage level0 = entry.levels.last().image;
-    QVERIFY(level0.height() > level0.width());
-    QVERIFY(TestPhotos::near(level0.pixel(level0.width() / 4, level0.height() / 4), Qt::blue));
-    QVERIFY(TestPhotos::near(level0.pixel(3 * level0.width() / 4, level0.height() / 4), Qt::red));
-
-    // Loaded on demand (after a clear) it is the same.
-    cache->clear();
-    QCOMPARE(cache->imageSize(url), QSize(800, 1600));
-
-    // The exact-scale path for output.
-    QImage image;
+    QCOMPARE(cache->imageSize(url), uprightSize);
+    const QImage level0 = cache->entry(url)->levels.last().image;
+    QCOMPARE(level0.size(), uprightSize);
+    QImage direct;
     QTransform transform;
-    QVERIFY(cache->findImage(url, QTransform::fromScale(0.5, 0.5), DirectRender, image, transform));
-    QCOMPARE(image.size(), QSize(400, 800));
-    QVERIFY(TestPhotos::near(image.pixel(100, 200), Qt::blue));
-    QVERIFY(TestPhotos::near(image.pixel(300, 600), Qt::green));
-}
+    QVERIFY(cache->findImage(url, QTransform::fromScale(0.5, 0.5), DirectRender, direct,
+                             transform));
+    QCOMPARE(direct.size(), uprightSize / 2);
 
-void TestImageCache::reducedDecodeKeepsMinimum()
-{
-    const QUrl url = writeJpeg(QStringLiteral("reduce.jpg"), TestPhotos::photoLike(QSize(4000, 3000)));
-    ImageDecoder full(url.toLocalFile());
-    QCOMPARE(full.size(), QSize(4000, 3000));
-    QCOMPARE(full.read().size(), QSize(4000, 3000));
-
-    const qreal s0 = std::sqrt(1048576.0 / 12e6);
-    ImageDecoder reduced(url.toLocalFile());
-    const QImage image = reduced.read(s0);
-    QVERIFY(image.width() >= qCeil(4000 * s0) && image.height() >= qCeil(3000 * s0));
-    QVERIFY2(image.width() < 4000, "a large JPEG is decoded at a reduced scale");
-    QCOMPARE(reduced.size(), QSize(4000, 3000));
+    for (const QImage &image : { level0, direct }) {
+        const int w = image.width();
+        const int h = image.height();
+        const QList<QPoint> samples { { w / 4, h / 4 }, { 3 * w / 4, h / 4 }, { w / 4, 3 * h / 4 },
+                                      { 3 * w / 4, 3 * h / 4 } };
+        for (int i = 0; i < 4; ++i)
+            QVERIFY2(TestPhotos::near(image.pixel(samples.at(i)), corners.at(i)),
+                     qPrintable(QStringLiteral("corner %1 of a %2 x %3 image is %4")
+                                    .arg(i)
+                                    .arg(w)
+                                    .arg(h)
+                                    .arg(QColor(image.pixel(samples.at(i))).name())));
+    }
 }
 
 void TestImageCache::directRender()
@@ -675,8 +455,6 @@ void TestImageCache::decodeQueue()
     QVERIFY(queue.take(urls.first(), half).image.isNull());
 }
 
-// ---------------------------------------------------------------------------
-
 void TestImageCache::goodInput_data()
 {
     QTest::addColumn<QString>("name");
@@ -686,14 +464,6 @@ void TestImageCache::goodInput_data()
 
     const QImage photo = TestPhotos::photoLike(QSize(640, 480));
     const QByteArray jpeg = TestPhotos::encode(photo, "jpeg", 90);
-    QByteArray progressive;
-    {
-        QBuffer buffer(&progressive);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "jpeg");
-        writer.setProgressiveScanWrite(true);
-        writer.write(photo);
-    }
     QImage translucent(300, 200, QImage::Format_ARGB32);
     translucent.fill(QColor(10, 200, 30, 100));
 
@@ -703,11 +473,6 @@ void TestImageCache::goodInput_data()
     QTest::newRow("little-endian orientation tag")
         << QStringLiteral("intel.jpg") << TestPhotos::withExifOrientation(jpeg, 8, true)
         << QSize(480, 640) << false;
-    QTest::newRow("progressive") << QStringLiteral("progressive.jpg") << progressive
-                                 << QSize(640, 480) << false;
-    QTest::newRow("grayscale") << QStringLiteral("gray.jpg")
-                               << TestPhotos::encode(photo.convertToFormat(QImage::Format_Grayscale8), "jpeg", 90)
-                               << QSize(640, 480) << false;
     QTest::newRow("png with alpha") << QStringLiteral("alpha.png")
                                     << TestPhotos::encode(translucent, "png") << QSize(300, 200) << true;
     QTest::newRow("jpeg named .png") << QStringLiteral("misnamed.png") << jpeg << QSize(640, 480) << false;
@@ -737,17 +502,11 @@ void TestImageCache::badInput_data()
     QTest::addColumn<QByteArray>("bytes");
 
     const QByteArray jpeg = TestPhotos::encode(TestPhotos::photoLike(QSize(800, 600)), "jpeg", 90);
-    const QByteArray png = TestPhotos::encode(TestPhotos::photoLike(QSize(800, 600)), "png");
     QTest::newRow("missing") << QStringLiteral("missing.jpg") << QByteArray();
-    QTest::newRow("empty") << QStringLiteral("empty.jpg") << QByteArray("");
     QTest::newRow("truncated jpeg") << QStringLiteral("cut.jpg") << jpeg.left(jpeg.size() / 2);
-    QTest::newRow("jpeg cut before its scan")
-        << QStringLiteral("header.jpg") << jpeg.left(300);
-    QTest::newRow("truncated png") << QStringLiteral("cut.png") << png.left(png.size() / 2);
+    QTest::newRow("jpeg cut before its scan") << QStringLiteral("header.jpg") << jpeg.left(300);
     QTest::newRow("not an image") << QStringLiteral("notes.png")
                                   << QByteArray("These are notes, not pixels.\n").repeated(40);
-    QTest::newRow("png declaring 50000 x 50000")
-        << QStringLiteral("huge.png") << TestPhotos::pngDeclaring(QSize(50000, 50000));
     QTest::newRow("png declaring 20000 x 20000")
         << QStringLiteral("large.png") << TestPhotos::pngDeclaring(QSize(20000, 20000));
 }
@@ -772,10 +531,9 @@ void TestImageCache::badInput()
     timer.start();
     QVERIFY(!ImageCache::cacheImage(url));
     QVERIFY(!cache->contains(url));
-    QCOMPARE(cache->totalBytes(), qint64(0));
 
     // Drawing or measuring it later finds an empty picture and draws nothing.
-    QCOMPARE(cache->imageSize(url).isEmpty(), true);
+    QVERIFY(cache->imageSize(url).isEmpty());
     QImage image(1, 1, QImage::Format_RGB32);
     QTransform transform;
     QVERIFY(cache->findImage(url, QTransform(), 0, image, transform));

@@ -143,13 +143,6 @@ struct File
         for (int i = 0; i < size; ++i)
             bytes[at + i] = char((value >> (8 * (size - 1 - i))) & 0xff);
     }
-    void patchDouble(const QString &mark, double value)
-    {
-        quint64 bits = 0;
-        static_assert(sizeof(bits) == sizeof(value));
-        memcpy(&bits, &value, sizeof(bits));
-        patch(mark, qint64(bits), 8);
-    }
 };
 
 class Builder

@@ -16,21 +16,14 @@ class TestDocument : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void newDocument_data();
-    void newDocument();
-    void pageSizeChanges_data();
-    void pageSizeChanges();
-    void equalPageSizeStillPushesAStep();
+    void pageSize_data();
+    void pageSize();
     void themeIdSwapIsOneStep();
-    void sameThemeIdDoesNothing();
     void unknownThemeIdKeepsTheId();
     void oldThemeLifetime_data();
     void oldThemeLifetime();
     void replacedThemeStopsFollowing();
-    void registryKeepsFirstRegistration();
-    void overlaysAndStickers();
-    void previewCopySharesImages();
-    void pageSizeReadableThroughDocument();
+    void overlaysAndPreviewCopy();
 };
 
 void TestDocument::initTestCase()
@@ -39,64 +32,47 @@ void TestDocument::initTestCase()
                                             QStringLiteral(":/none"));
 }
 
-void TestDocument::newDocument_data()
+void TestDocument::pageSize_data()
 {
     QTest::addColumn<bool>("withUndoStack");
     QTest::newRow("edited") << true;
     QTest::newRow("preview") << false;
 }
 
-void TestDocument::newDocument()
+void TestDocument::pageSize()
 {
     QFETCH(bool, withUndoStack);
     Document document(withUndoStack);
     QCOMPARE(document.undoStack() != nullptr, withUndoStack);
-    QCOMPARE(document.pageSize(), PageSize(PageSize::Pixels, QSizeF(300, 300)));
-    QVERIFY(document.themeId().isEmpty());
-    QVERIFY(!document.theme());
-    QVERIFY(document.imageList());
-    QCOMPARE(document.imageList()->parent(), &document);
-    QCOMPARE(document.document(), &document);
-    QCOMPARE(Document::fileFilter(), QStringLiteral("Collage (*.tsq)"));
-}
-
-void TestDocument::pageSizeChanges_data()
-{
-    newDocument_data();
-}
-
-void TestDocument::pageSizeChanges()
-{
-    QFETCH(bool, withUndoStack);
-    Document document(withUndoStack);
+    const PageSize initial(PageSize::Pixels, QSizeF(300, 300));
+    QCOMPARE(document.pageSize(), initial);
     QSignalSpy pageSpy(&document, &Document::pageSizeChanged);
     QSignalSpy sizeSpy(&document, &Document::sizeChanged);
 
+    // A fuzzily equal size is no change.
+    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(300, 300 + 1e-12)));
+    QCOMPARE(pageSpy.count(), 0);
     const PageSize postcard(PageSize::Centimeters, QSizeF(10, 15), QStringLiteral("Postcard"));
     document.setPageSize(postcard);
     QCOMPARE(document.pageSize(), postcard);
-    QCOMPARE(pageSpy.count(), 1);
     QCOMPARE(pageSpy.at(0).at(0).value<PageSize>(), postcard);
     QCOMPARE(sizeSpy.at(0).at(0).toSizeF(), QSizeF(10, 15));
 
+    // Scripts read it through the document.
+    QJSEngine engine;
+    QJSEngine::setObjectOwnership(&document, QJSEngine::CppOwnership);
+    engine.globalObject().setProperty(QStringLiteral("document"), engine.newQObject(&document));
+    QCOMPARE(engine.evaluate(QStringLiteral("document.pageSize.size.height")).toNumber(), 15.0);
+
     if (!withUndoStack)
         return;
-    QCOMPARE(document.undoStack()->text(0), QStringLiteral("Changing page size"));
+    // The equal size was still an edit of its own.
+    QCOMPARE(document.undoStack()->count(), 2);
+    QCOMPARE(document.undoStack()->text(1), QStringLiteral("Changing page size"));
     document.undoStack()->undo();
-    QCOMPARE(document.pageSize(), PageSize(PageSize::Pixels, QSizeF(300, 300)));
+    document.undoStack()->undo();
+    QCOMPARE(document.pageSize(), initial);
     QCOMPARE(pageSpy.count(), 2);
-}
-
-void TestDocument::equalPageSizeStillPushesAStep()
-{
-    Document document(true);
-    QSignalSpy spy(&document, &Document::pageSizeChanged);
-    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(300, 300 + 1e-12)));
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(document.undoStack()->count(), 1);
-    document.undoStack()->undo();
-    document.undoStack()->redo();
-    QCOMPARE(spy.count(), 0);
 }
 
 void TestDocument::themeIdSwapIsOneStep()
@@ -104,13 +80,10 @@ void TestDocument::themeIdSwapIsOneStep()
     Document document(true);
     QSignalSpy themeSpy(&document, &Document::themeChanged);
     document.setThemeId(TestTheme::Id);
-
     auto *theme = qobject_cast<TestTheme *>(document.theme());
     QVERIFY(theme);
-    QCOMPARE(theme->property("Theme.Id").toByteArray(), TestTheme::Id);
     QCOMPARE(theme->property("Theme.Name").toString(), QStringLiteral("Test"));
     QCOMPARE(theme->parent(), &document);
-    QCOMPARE(document.themeId(), TestTheme::Id);
     QCOMPARE(themeSpy.count(), 1);
 
     UndoStack *stack = document.undoStack();
@@ -121,24 +94,27 @@ void TestDocument::themeIdSwapIsOneStep()
     QVERIFY(document.themeId().isEmpty());
     stack->redo();
     QCOMPARE(document.theme(), theme); // the same object comes back, not a new one
-    QCOMPARE(stack->count(), 1);
-}
 
-void TestDocument::sameThemeIdDoesNothing()
-{
-    Document document(false);
-    document.setThemeId(TestTheme::Id);
-    Theme *first = document.theme();
+    // The same id again (without undo stack) changes nothing.
+    Document plain(false);
+    plain.setThemeId(TestTheme::Id);
+    Theme *first = plain.theme();
     const int live = TestTheme::liveCount;
-    QSignalSpy spy(&document, &Document::themeIdChanged);
-    document.setThemeId(TestTheme::Id);
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(document.theme(), first);
+    QSignalSpy idSpy(&plain, &Document::themeIdChanged);
+    plain.setThemeId(TestTheme::Id);
+    QCOMPARE(idSpy.count(), 0);
+    QCOMPARE(plain.theme(), first);
     QCOMPARE(TestTheme::liveCount, live);
 }
 
 void TestDocument::unknownThemeIdKeepsTheId()
 {
+    // A second registration of an id does not replace the first.
+    ThemeRegistry::registerTheme<TestTheme>(TestTheme::Id, QIcon(), QStringLiteral("Other"),
+                                            QStringLiteral(":/other"));
+    QCOMPARE(ThemeRegistry::info(TestTheme::Id).name, QStringLiteral("Test"));
+    QVERIFY(!ThemeRegistry::createTheme("com.example.unknown", nullptr));
+
     Document document(true);
     document.setThemeId(TestTheme::Id);
     document.setThemeId("com.example.unknown");
@@ -151,11 +127,12 @@ void TestDocument::unknownThemeIdKeepsTheId()
 
 void TestDocument::oldThemeLifetime_data()
 {
-    newDocument_data();
+    pageSize_data();
 }
 
 void TestDocument::oldThemeLifetime()
 {
+    // A replaced theme lives on while an undo step may bring it back.
     QFETCH(bool, withUndoStack);
     Document document(withUndoStack);
     QPointer<Theme> first = ThemeRegistry::createTheme(TestTheme::Id, &document);
@@ -177,7 +154,6 @@ void TestDocument::replacedThemeStopsFollowing()
     QVERIFY(document.imageList()->insertUrls(
         0, { QUrl::fromLocalFile(QStringLiteral(":/samples/sample1.jpg")) }, false));
     QCOMPARE(second->images.size(), 1);
-    QCOMPARE(first->images.size(), 0);
     document.setPageSize(PageSize(PageSize::Pixels, QSizeF(640, 480)));
     QCOMPARE(first->images.size(), 0);
 
@@ -189,35 +165,19 @@ void TestDocument::replacedThemeStopsFollowing()
     QCOMPARE(document.imageList()->count(), first->images.size());
 }
 
-void TestDocument::registryKeepsFirstRegistration()
-{
-    ThemeRegistry::registerTheme<TestTheme>(TestTheme::Id, QIcon(), QStringLiteral("Other"),
-                                            QStringLiteral(":/other"));
-    QCOMPARE(ThemeRegistry::info(TestTheme::Id).name, QStringLiteral("Test"));
-    QVERIFY(!ThemeRegistry::createTheme("com.example.unknown", nullptr));
-}
-
-void TestDocument::overlaysAndStickers()
+void TestDocument::overlaysAndPreviewCopy()
 {
     Document document(true);
     QSignalSpy overlaySpy(&document, &Document::textOverlayAdded);
     QSignalSpy stickerSpy(&document, &Document::stickerAdded);
     TextOverlayProperties *overlay = document.addTextOverlay();
     StickerProperties *heart = document.addSticker(QStringLiteral(":/stickers/heart.svg"));
-    StickerProperties *blank = document.addSticker();
     QCOMPARE(document.textOverlays(), QList<TextOverlayProperties *>({ overlay }));
-    QCOMPARE(document.stickers(), QList<StickerProperties *>({ heart, blank }));
-    QCOMPARE(overlay->parent(), &document);
+    QCOMPARE(document.stickers(), QList<StickerProperties *>({ heart }));
     QCOMPARE(heart->document(), &document);
-    QCOMPARE(heart->source(), QStringLiteral(":/stickers/heart.svg"));
-    QVERIFY(blank->source().isEmpty());
-    QCOMPARE(overlaySpy.count(), 1);
-    QCOMPARE(stickerSpy.count(), 2);
-}
+    QCOMPARE(overlaySpy.count() + stickerSpy.count(), 2);
 
-void TestDocument::previewCopySharesImages()
-{
-    Document document(true);
+    // A preview copy shares the images and outlives nothing it shares.
     document.setPageSize(PageSize(PageSize::Inches, QSizeF(4, 6), QStringLiteral("4x6")));
     QScopedPointer<Document> copy(document.createPreviewCopy());
     QCOMPARE(copy->imageList(), document.imageList());
@@ -225,16 +185,6 @@ void TestDocument::previewCopySharesImages()
     QVERIFY(!copy->undoStack());
     copy.reset();
     QCOMPARE(document.imageList()->count(), 0); // still alive after the copy is gone
-}
-
-void TestDocument::pageSizeReadableThroughDocument()
-{
-    Document document(false);
-    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(3000, 2000)));
-    QJSEngine engine;
-    engine.globalObject().setProperty(QStringLiteral("document"), engine.newQObject(&document));
-    QJSEngine::setObjectOwnership(&document, QJSEngine::CppOwnership);
-    QCOMPARE(engine.evaluate(QStringLiteral("document.pageSize.size.height")).toNumber(), 2000.0);
 }
 
 QTEST_MAIN(TestDocument)

@@ -1,6 +1,5 @@
 #include <QIcon>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,14 +22,8 @@ private Q_SLOTS:
     void initTestCase();
     void init();
 
-    void newSource();
-    void assignAddress();
-    void addressUndoMerges();
-    void rotation_data();
+    void address();
     void rotation();
-    void rotationUndoMerges();
-    void sizeFollowsRotation();
-    void imageTransform_data();
     void imageTransform();
     void drawUpright_data();
     void drawUpright();
@@ -39,7 +32,6 @@ private Q_SLOTS:
     void iconFillsRect();
 
     void transformedSourceUndo();
-    void transformedSourceMetaType();
 
 private:
     QUrl writeQuadrants(const QString &name, const QSize &size, int orientation = 1);
@@ -68,163 +60,79 @@ QUrl TestImageSource::writeQuadrants(const QString &name, const QSize &size, int
     return QUrl::fromLocalFile(path);
 }
 
-void TestImageSource::newSource()
+void TestImageSource::address()
 {
-    ImageSource source;
-    QVERIFY(source.source().isEmpty());
-    QCOMPARE(source.state(), ImageSource::Null);
-    QCOMPARE(source.rotation(), 0);
-    QVERIFY(source.size().isEmpty());
-    QCOMPARE(QPixmapCache::cacheLimit(), 102400);
-}
-
-void TestImageSource::assignAddress()
-{
-    const QUrl url = writeQuadrants(QStringLiteral("assign.jpg"), QSize(40, 20));
+    const QUrl a = writeQuadrants(QStringLiteral("a.jpg"), QSize(40, 20));
+    const QUrl b = writeQuadrants(QStringLiteral("b.jpg"), QSize(40, 20));
     ImageSource source;
     QStringList order;
     connect(&source, &ImageSource::sourceChanged, this, [&] { order << QStringLiteral("source"); });
     connect(&source, &ImageSource::stateChanged, this, [&] { order << QStringLiteral("state"); });
-    source.setSource(url);
+    source.setSource(a); // no document yet: assigned directly
+    source.setSource(a); // the same address again changes nothing and says nothing
     QCOMPARE(order, (QStringList { QStringLiteral("source"), QStringLiteral("state") }));
     QCOMPARE(source.state(), ImageSource::Ready);
-    QCOMPARE(source.objectName(), QStringLiteral("assign.jpg"));
-    QCOMPARE(source.property("source").toUrl(), url);
 
-    // The same address again changes nothing and says nothing.
-    order.clear();
-    source.setSource(url);
-    QVERIFY(order.isEmpty());
-}
-
-void TestImageSource::addressUndoMerges()
-{
+    // With a document, a run of changes of one source is one step.
     Document document(true);
     UndoStack *stack = document.undoStack();
-    const QUrl a = writeQuadrants(QStringLiteral("a.jpg"), QSize(40, 20));
-    const QUrl b = writeQuadrants(QStringLiteral("b.jpg"), QSize(40, 20));
-    const QUrl c = writeQuadrants(QStringLiteral("c.jpg"), QSize(40, 20));
-    ImageSource source;
-    source.setSource(a); // no document yet: assigned directly
     source.setDocument(&document);
-    QCOMPARE(stack->count(), 0);
-
     source.setSource(b);
-    source.setSource(c);
+    source.setSource(QUrl());
+    source.setSource(b);
     QCOMPARE(stack->count(), 1);
     QCOMPARE(stack->text(0), QStringLiteral("Changing image source address"));
-    QCOMPARE(source.source(), c);
+    QCOMPARE(source.objectName(), QStringLiteral("b.jpg"));
     stack->undo();
     QCOMPARE(source.source(), a);
     QCOMPARE(source.objectName(), QStringLiteral("a.jpg"));
     stack->redo();
-    QCOMPARE(source.source(), c);
-
-    // A change of another source does not merge into this one.
     ImageSource other(&document);
     other.setSource(a);
     QCOMPARE(stack->count(), 2);
 }
 
-void TestImageSource::rotation_data()
-{
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("requested");
-    QTest::addColumn<int>("expected");
-    QTest::addColumn<int>("signalCount");
-
-    QTest::newRow("5 is one turn") << 0 << 5 << 1 << 1;
-    QTest::newRow("4 is no change") << 0 << 4 << 0 << 0;
-    QTest::newRow("-1 is three turns") << 0 << -1 << 3 << 1;
-    QTest::newRow("from 3 to 6") << 3 << 6 << 2 << 1;
-    QTest::newRow("same rotation") << 2 << 2 << 2 << 0;
-}
-
 void TestImageSource::rotation()
 {
-    QFETCH(int, start);
-    QFETCH(int, requested);
-    QFETCH(int, expected);
-    QFETCH(int, signalCount);
-
+    // Turns count modulo four; a request that changes nothing says nothing.
     ImageSource source;
-    source.setRotation(start);
     QSignalSpy rotated(&source, &ImageSource::rotationChanged);
     QSignalSpy resized(&source, &ImageSource::sizeChanged);
-    source.setRotation(requested);
-    QCOMPARE(source.rotation(), expected);
-    QCOMPARE(rotated.count(), signalCount);
-    QCOMPARE(resized.count(), signalCount);
-    if (signalCount)
-        QCOMPARE(rotated.first().first().toInt(), expected);
-}
+    source.setRotation(4);
+    QCOMPARE(rotated.count() + resized.count(), 0);
+    source.setRotation(-1);
+    QCOMPARE(source.rotation(), 3);
+    QCOMPARE(rotated.count() + resized.count(), 2);
 
-void TestImageSource::rotationUndoMerges()
-{
+    // With a document, a run of turns is one step.
     Document document(true);
     UndoStack *stack = document.undoStack();
-    ImageSource source(&document);
+    source.setDocument(&document);
     source.rotate90(1);
     source.rotate90(1);
     source.rotate90(-3);
-    QCOMPARE(source.rotation(), 3);
+    QCOMPARE(source.rotation(), 2);
+    source.setRotation(5);
     QCOMPARE(stack->count(), 1);
     QCOMPARE(stack->text(0), QStringLiteral("Rotating image"));
     stack->undo();
-    QCOMPARE(source.rotation(), 0);
-    stack->redo();
     QCOMPARE(source.rotation(), 3);
-
-    // A request that changes nothing records nothing.
-    source.setRotation(7);
-    QCOMPARE(stack->count(), 1);
-}
-
-void TestImageSource::sizeFollowsRotation()
-{
-    const QUrl url = writeQuadrants(QStringLiteral("size.jpg"), QSize(400, 300));
-    ImageSource source;
-    source.setSource(url);
-    QCOMPARE(source.size(), QSize(400, 300));
-    QSignalSpy resized(&source, &ImageSource::sizeChanged);
-    source.rotate90(1);
-    QCOMPARE(source.size(), QSize(300, 400));
-    QCOMPARE(resized.first().first().toSize(), QSize(300, 400));
-    source.rotate90(1);
-    QCOMPARE(source.size(), QSize(400, 300));
-}
-
-void TestImageSource::imageTransform_data()
-{
-    QTest::addColumn<QRectF>("rect");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QRectF>("expected");
-
-    QTest::newRow("fit in a square")
-        << QRectF(0, 0, 100, 100) << int(Qt::KeepAspectRatio) << QRectF(0, 12.5, 100, 75);
-    QTest::newRow("fill a square")
-        << QRectF(0, 0, 100, 100) << int(Qt::KeepAspectRatioByExpanding)
-        << QRectF(-100.0 / 6, 0, 400.0 / 3, 100);
-    QTest::newRow("fit offset rect")
-        << QRectF(50, 20, 800, 300) << int(Qt::KeepAspectRatio) << QRectF(250, 20, 400, 300);
+    stack->redo();
+    QCOMPARE(source.rotation(), 1);
 }
 
 void TestImageSource::imageTransform()
 {
-    QFETCH(QRectF, rect);
-    QFETCH(int, mode);
-    QFETCH(QRectF, expected);
-
+    // A 400 x 300 picture fitted into, and filling, a rectangle.
     const QUrl url = writeQuadrants(QStringLiteral("transform.jpg"), QSize(400, 300));
     ImageSource source;
     source.setSource(url);
-    const QRectF mapped =
-        source.imageTransform(rect, Qt::AspectRatioMode(mode)).mapRect(QRectF(0, 0, 400, 300));
-    QVERIFY2(qAbs(mapped.left() - expected.left()) < 1e-9 && qAbs(mapped.top() - expected.top()) < 1e-9
-                 && qAbs(mapped.width() - expected.width()) < 1e-9
-                 && qAbs(mapped.height() - expected.height()) < 1e-9,
-             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(mapped.left()).arg(mapped.top())
-                            .arg(mapped.width()).arg(mapped.height())));
+    const QRectF picture(0, 0, 400, 300);
+    const QTransform fit = source.imageTransform(QRectF(50, 20, 800, 300), Qt::KeepAspectRatio);
+    QCOMPARE(fit.mapRect(picture), QRectF(250, 20, 400, 300));
+    const QTransform fill
+        = source.imageTransform(QRectF(0, 0, 100, 100), Qt::KeepAspectRatioByExpanding);
+    QCOMPARE(fill.mapRect(picture), QRectF(-100.0 / 6, 0, 400.0 / 3, 100));
 }
 
 void TestImageSource::drawUpright_data()
@@ -238,9 +146,7 @@ void TestImageSource::drawUpright_data()
     const QList<QColor> turned { Qt::blue, Qt::red, Qt::yellow, Qt::green };
     QTest::newRow("plain") << 1 << 0 << 0 << plain;
     QTest::newRow("plain, fast") << 1 << 0 << int(FastDraw) << plain;
-    QTest::newRow("plain, direct") << 1 << 0 << int(DirectRender) << plain;
     QTest::newRow("turned once by the user") << 1 << 1 << 0 << turned;
-    QTest::newRow("tagged rotate 90") << 6 << 0 << 0 << turned;
     QTest::newRow("tagged rotate 90, direct") << 6 << 0 << int(DirectRender) << turned;
     QTest::newRow("tagged and turned back") << 6 << 3 << 0 << plain;
 }
@@ -251,6 +157,7 @@ void TestImageSource::drawUpright()
     QFETCH(int, rotation);
     QFETCH(int, flags);
     QFETCH(QList<QColor>, corners);
+    const QList<QColor> plain { Qt::red, Qt::green, Qt::blue, Qt::yellow };
 
     // Stored as 400 x 200; the orientation tag may turn it upright.
     const QUrl url = writeQuadrants(QStringLiteral("draw-%1.jpg").arg(orientation), QSize(400, 200),
@@ -259,6 +166,7 @@ void TestImageSource::drawUpright()
     source.setSource(url);
     source.setRotation(rotation);
     const QSize size = source.size();
+    QCOMPARE(size, corners == plain ? QSize(400, 200) : QSize(200, 400));
 
     QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
@@ -275,8 +183,7 @@ void TestImageSource::drawUpright()
         QVERIFY2(TestPhotos::near(canvas.pixel(samples.at(i)), corners.at(i)),
                  qPrintable(QStringLiteral("corner %1 is %2").arg(i).arg(QColor(canvas.pixel(samples.at(i))).name())));
     // The picture covers the whole rectangle.
-    QCOMPARE(qAlpha(canvas.pixel(2, 2)), 255);
-    QCOMPARE(qAlpha(canvas.pixel(w - 3, h - 3)), 255);
+    QCOMPARE(qAlpha(canvas.pixel(2, 2)) + qAlpha(canvas.pixel(w - 3, h - 3)), 510);
 }
 
 void TestImageSource::drawUnreadableDrawsNothing()
@@ -363,23 +270,9 @@ void TestImageSource::transformedSourceUndo()
     stack->redo();
     QCOMPARE(cell.transform(), QTransform::fromScale(2, 2));
 
-    // Setting the same transform again emits nothing.
-    transformChanged.clear();
-    Document plain(false);
-    TransformedImageSource unrecorded(first, &plain);
-    QSignalSpy plainChanged(&unrecorded, &TransformedImageSource::transformChanged);
-    unrecorded.setTransform(QTransform());
-    QCOMPARE(plainChanged.count(), 0);
-    unrecorded.setTransform(QTransform::fromScale(3, 3));
-    QCOMPARE(unrecorded.transform(), QTransform::fromScale(3, 3));
-}
-
-void TestImageSource::transformedSourceMetaType()
-{
-    QSharedPointer<TransformedImageSource> cell(new TransformedImageSource({}, nullptr));
-    const QVariant value = QVariant::fromValue(cell);
-    QVERIFY(value.canConvert<QObject *>());
-    QCOMPARE(value.value<QObject *>(), cell.data());
+    // Scripts see the shared cell as an object.
+    QSharedPointer<TransformedImageSource> shared(new TransformedImageSource({}, nullptr));
+    QCOMPARE(QVariant::fromValue(shared).value<QObject *>(), shared.data());
 }
 
 QTEST_MAIN(TestImageSource)

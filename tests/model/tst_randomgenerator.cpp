@@ -8,15 +8,15 @@ class TestRandomGenerator : public QObject
 
 private Q_SLOTS:
     void cleanup() { RandomGenerator::reseed(); }
-    void seedReproduces();
-    void reseedIsUnpredictable();
+    void seeding();
     void thousandthRange();
     void indexRange_data();
     void indexRange();
 };
 
-void TestRandomGenerator::seedReproduces()
+void TestRandomGenerator::seeding()
 {
+    // A seed reproduces its sequence; another seed or a reseed does not.
     RandomGenerator::seed(42);
     QList<quint64> first;
     for (int i = 0; i < 20; ++i)
@@ -27,15 +27,9 @@ void TestRandomGenerator::seedReproduces()
     QCOMPARE(RandomGenerator::fixedSeed().value_or(0), quint64(42));
     RandomGenerator::seed(43);
     QVERIFY(RandomGenerator::draw64() != first.first());
-}
-
-void TestRandomGenerator::reseedIsUnpredictable()
-{
-    RandomGenerator::seed(7);
-    const quint64 seeded = RandomGenerator::draw64();
     RandomGenerator::reseed();
     QVERIFY(!RandomGenerator::fixedSeed());
-    QVERIFY(RandomGenerator::draw64() != seeded);
+    QVERIFY(RandomGenerator::draw64() != first.first());
 }
 
 void TestRandomGenerator::thousandthRange()
@@ -55,10 +49,8 @@ void TestRandomGenerator::indexRange_data()
 {
     QTest::addColumn<quint64>("n");
     QTest::newRow("one") << quint64(1);
-    QTest::newRow("two") << quint64(2);
     QTest::newRow("five") << quint64(5);
-    QTest::newRow("power of two") << quint64(8);
-    QTest::newRow("just above") << quint64(9);
+    QTest::newRow("just above a power of two") << quint64(9);
 }
 
 void TestRandomGenerator::indexRange()

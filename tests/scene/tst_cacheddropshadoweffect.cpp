@@ -19,21 +19,14 @@ class TestCachedDropShadowEffect : public QObject
 private Q_SLOTS:
     void looksLikeTheStockEffect_data();
     void looksLikeTheStockEffect();
-    void reusesTheShadowWhileOnlyMoving_data();
-    void reusesTheShadowWhileOnlyMoving();
-    void blursAgainWhenTheLookChanges_data();
-    void blursAgainWhenTheLookChanges();
-    void newContentWithTheSameOutline();
-    void devicePixelRatioChange();
-    void noBlurAndNoOffsetDrawsTheSourceOnly();
+    void blursOnlyWhenNeeded();
     void outputRenderingKeepsTheLook_data();
     void outputRenderingKeepsTheLook();
 };
 
 namespace {
 
-// A filled ellipse with a white core, so that both outline and content
-// show in the pixels.
+// A filled red ellipse.
 class Blob : public QGraphicsEllipseItem
 {
 public:
@@ -66,37 +59,10 @@ struct Setup
     qreal opacity;
 };
 
-template<typename Effect> QImage renderWith(const Setup &setup, QPointF position = QPointF(80, 60))
-{
-    QGraphicsScene scene(0, 0, 160, 120);
-    auto *blob = new Blob;
-    blob->setPos(position);
-    blob->setRotation(setup.rotation);
-    blob->setOpacity(setup.opacity);
-    auto *effect = new Effect;
-    effect->setOffset(setup.offset);
-    effect->setBlurRadius(setup.blurRadius);
-    effect->setColor(setup.color);
-    blob->setGraphicsEffect(effect);
-    scene.addItem(blob);
-    return renderScene(scene);
-}
-
-QImage renderPlain(const Setup &setup)
-{
-    QGraphicsScene scene(0, 0, 160, 120);
-    auto *blob = new Blob;
-    blob->setPos(80, 60);
-    blob->setRotation(setup.rotation);
-    blob->setOpacity(setup.opacity);
-    scene.addItem(blob);
-    return renderScene(scene);
-}
-
 // A scene with one shadowed blob, kept across renders.
 template<typename Effect> struct Stage
 {
-    Stage(const Setup &setup, QPointF position = QPointF(80, 60))
+    explicit Stage(const Setup &setup, QPointF position = QPointF(80, 60))
         : scene(0, 0, 160, 120)
     {
         blob = new Blob;
@@ -117,6 +83,11 @@ template<typename Effect> struct Stage
     Blob *blob = nullptr;
     Effect *effect = nullptr;
 };
+
+QImage renderStock(const Setup &setup)
+{
+    return Stage<QGraphicsDropShadowEffect>(setup).render();
+}
 
 // The blob on a program scene, drawn for the screen or for output.
 QImage renderOnScene(const Setup &setup, qreal scale, bool output)
@@ -142,8 +113,8 @@ QImage renderOnScene(const Setup &setup, qreal scale, bool output)
     painter.setRenderHint(QPainter::Antialiasing);
     // The plain scene drawing: the program scene draws pages, and this one
     // has none.
-    static_cast<QGraphicsScene &>(scene).render(&painter, QRectF(QPointF(0, 0), image.size()),
-                                                QRectF(0, 0, 160, 120));
+    static_cast<QGraphicsScene &>(scene).render(
+        &painter, QRectF(QPointF(0, 0), image.size()), QRectF(0, 0, 160, 120));
     painter.end();
     return image;
 }
@@ -156,8 +127,8 @@ int largestDifference(const QImage &a, const QImage &b)
         const auto *lineB = reinterpret_cast<const QRgb *>(b.constScanLine(y));
         for (int x = 0; x < a.width(); ++x) {
             largest = std::max({ largest, qAbs(qRed(lineA[x]) - qRed(lineB[x])),
-                                 qAbs(qGreen(lineA[x]) - qGreen(lineB[x])),
-                                 qAbs(qBlue(lineA[x]) - qBlue(lineB[x])) });
+                qAbs(qGreen(lineA[x]) - qGreen(lineB[x])),
+                qAbs(qBlue(lineA[x]) - qBlue(lineB[x])) });
         }
     }
     return largest;
@@ -175,154 +146,75 @@ void TestCachedDropShadowEffect::looksLikeTheStockEffect_data()
     QTest::newRow("half transparent item") << Setup { { 5, 0 }, 6, QColor(0, 0, 0, 200), 0, 0.5 };
     QTest::newRow("offset only") << Setup { { 6, 6 }, 0, QColor(0, 0, 0, 160), 10, 1 };
     QTest::newRow("blur only") << Setup { { 0, 0 }, 10, QColor(90, 0, 0), 0, 1 };
+    QTest::newRow("no blur, no offset") << Setup { { 0, 0 }, 0, QColor(0, 0, 0), 0, 1 };
 }
 
 void TestCachedDropShadowEffect::looksLikeTheStockEffect()
 {
     QFETCH(Setup, setup);
-    const QImage stock = renderWith<QGraphicsDropShadowEffect>(setup);
-    const QImage cached = renderWith<CachedDropShadowEffect>(setup);
-    // A shadow must have been drawn at all, and drawn the same way.
-    QVERIFY(stock != renderPlain(setup));
-    QCOMPARE(cached, stock);
+    Stage<CachedDropShadowEffect> cached(setup);
+    const QImage stock = renderStock(setup);
+    QCOMPARE(cached.render(), stock);
+
+    // A shadow must have been drawn at all, unless there is none to draw.
+    Stage<CachedDropShadowEffect> plain(setup);
+    plain.effect->setEnabled(false);
+    const bool shadowless = setup.offset.isNull() && setup.blurRadius == 0;
+    QCOMPARE(stock == plain.render(), shadowless);
+    QCOMPARE(cached.effect->blurCount(), shadowless ? 0 : 1);
 }
 
-void TestCachedDropShadowEffect::reusesTheShadowWhileOnlyMoving_data()
+// The shadow is blurred again only when its look, the item's outline or
+// the device pixel ratio changes, and always matches the stock effect.
+void TestCachedDropShadowEffect::blursOnlyWhenNeeded()
 {
-    QTest::addColumn<qreal>("rotation");
-    QTest::addColumn<QPointF>("step");
-    QTest::newRow("upright, fractional step") << 0.0 << QPointF(7.25, -3.5);
-    QTest::newRow("upright, whole step") << 0.0 << QPointF(-12, 5);
-    QTest::newRow("turned, whole step") << 30.0 << QPointF(9, 4);
-}
-
-void TestCachedDropShadowEffect::reusesTheShadowWhileOnlyMoving()
-{
-    QFETCH(qreal, rotation);
-    QFETCH(QPointF, step);
-
-    const Setup setup { { 4, 5 }, 9, QColor(0, 0, 0, 170), rotation, 1 };
+    const Setup setup { { 4, 5 }, 9, QColor(0, 0, 0, 170), 0, 1 };
     Stage<CachedDropShadowEffect> cached(setup, QPointF(70, 60));
     Stage<QGraphicsDropShadowEffect> stock(setup, QPointF(70, 60));
+    const QImage before = stock.render();
+    int expectedBlurs = 0;
+    auto step = [&](qreal dpr, bool blurs) {
+        expectedBlurs += blurs;
+        return cached.render(dpr) == stock.render(dpr)
+            && cached.effect->blurCount() == expectedBlurs;
+    };
+    auto both = [&](auto change) {
+        change(cached.blob);
+        change(stock.blob);
+    };
+    QVERIFY(step(1, true));
+    QVERIFY(step(1, false));
 
-    QCOMPARE(cached.render(), stock.render());
-    QCOMPARE(cached.effect->blurCount(), 1);
-    QCOMPARE(cached.render(), stock.render());
-    QCOMPARE(cached.effect->blurCount(), 1);
+    // Moving reuses the shadow: upright by any step, turned by whole pixels.
+    both([](Blob *blob) { blob->setPos(blob->pos() + QPointF(7.25, -3.5)); });
+    QVERIFY(step(1, false));
+    QVERIFY(stock.render() != before);
+    both([](Blob *blob) { blob->setRotation(30); });
+    QVERIFY(step(1, true));
+    both([](Blob *blob) { blob->setPos(blob->pos() + QPointF(9, 4)); });
+    QVERIFY(step(1, false));
 
-    cached.blob->setPos(cached.blob->pos() + step);
-    stock.blob->setPos(stock.blob->pos() + step);
-    const QImage moved = cached.render();
-    QCOMPARE(cached.effect->blurCount(), 1);
-    // The reused shadow sits where the stock effect puts its own.
-    QCOMPARE(moved, stock.render());
-    QVERIFY(moved != renderWith<QGraphicsDropShadowEffect>(setup, QPointF(70, 60)));
+    // A new colour inside the same outline casts the same shadow, yet the
+    // item shows its new colour; a new outline casts a new shadow.
+    both([](Blob *blob) { blob->setBrush(QColor(30, 160, 60)); });
+    QVERIFY(step(1, false));
+    both([](Blob *blob) { blob->setRect(-40, -20, 80, 40); });
+    QVERIFY(step(1, true));
+
+    // So does every change of the shadow's look.
+    const QList<QPair<const char *, QVariant>> looks { { "color", QColor(0, 0, 120, 200) },
+        { "offset", QPointF(-5, 2) }, { "blurRadius", 3.0 } };
+    for (const auto &[property, value] : looks) {
+        QVERIFY(cached.effect->setProperty(property, value));
+        QVERIFY(stock.effect->setProperty(property, value));
+        QVERIFY2(step(1, true), property);
+    }
+
+    // Another device pixel ratio needs a shadow of its own.
+    QVERIFY(step(2, true));
+    QVERIFY(step(2, false));
+    QVERIFY(step(1, true));
 }
-
-void TestCachedDropShadowEffect::blursAgainWhenTheLookChanges_data()
-{
-    QTest::addColumn<QByteArray>("property");
-    QTest::addColumn<QVariant>("value");
-    QTest::newRow("colour") << QByteArray("color") << QVariant(QColor(0, 0, 120, 200));
-    QTest::newRow("offset") << QByteArray("offset") << QVariant(QPointF(-5, 2));
-    QTest::newRow("blur radius") << QByteArray("blurRadius") << QVariant(3.0);
-}
-
-void TestCachedDropShadowEffect::blursAgainWhenTheLookChanges()
-{
-    QFETCH(QByteArray, property);
-    QFETCH(QVariant, value);
-
-    Setup setup { { 4, 4 }, 8, QColor(0, 0, 0, 180), 15, 1 };
-    QGraphicsScene scene(0, 0, 160, 120);
-    auto *blob = new Blob;
-    blob->setPos(80, 60);
-    blob->setRotation(setup.rotation);
-    auto *effect = new CachedDropShadowEffect;
-    effect->setOffset(setup.offset);
-    effect->setBlurRadius(setup.blurRadius);
-    effect->setColor(setup.color);
-    blob->setGraphicsEffect(effect);
-    scene.addItem(blob);
-    renderScene(scene);
-    QCOMPARE(effect->blurCount(), 1);
-
-    QVERIFY(effect->setProperty(property, value));
-    const QImage changed = renderScene(scene);
-    QCOMPARE(effect->blurCount(), 2);
-    if (property == "color")
-        setup.color = value.value<QColor>();
-    else if (property == "offset")
-        setup.offset = value.toPointF();
-    else
-        setup.blurRadius = value.toReal();
-    QCOMPARE(changed, renderWith<QGraphicsDropShadowEffect>(setup));
-    renderScene(scene);
-    QCOMPARE(effect->blurCount(), 2);
-}
-
-void TestCachedDropShadowEffect::newContentWithTheSameOutline()
-{
-    QGraphicsScene scene(0, 0, 160, 120);
-    auto *blob = new Blob;
-    blob->setPos(80, 60);
-    auto *effect = new CachedDropShadowEffect;
-    effect->setOffset(3, 3);
-    effect->setBlurRadius(6);
-    blob->setGraphicsEffect(effect);
-    scene.addItem(blob);
-    renderScene(scene);
-    QCOMPARE(effect->blurCount(), 1);
-
-    // A new colour inside the same outline casts the same shadow; the item
-    // itself must show its new colour.
-    blob->setBrush(QColor(30, 160, 60));
-    QImage image = renderScene(scene);
-    QCOMPARE(effect->blurCount(), 1);
-    QCOMPARE(image.pixelColor(80, 60), QColor(30, 160, 60));
-
-    // A new outline casts a new shadow.
-    blob->setRect(-40, -20, 80, 40);
-    image = renderScene(scene);
-    QCOMPARE(effect->blurCount(), 2);
-    QCOMPARE(image.pixelColor(80, 60), QColor(30, 160, 60));
-}
-
-void TestCachedDropShadowEffect::devicePixelRatioChange()
-{
-    const Setup setup { { 3, 3 }, 6, QColor(0, 0, 0, 180), 0, 1 };
-    Stage<CachedDropShadowEffect> cached(setup);
-    Stage<QGraphicsDropShadowEffect> stock(setup);
-    QCOMPARE(cached.render(), stock.render());
-    QCOMPARE(cached.effect->blurCount(), 1);
-    QCOMPARE(cached.render(2), stock.render(2));
-    QCOMPARE(cached.effect->blurCount(), 2);
-    QCOMPARE(cached.render(2), stock.render(2));
-    QCOMPARE(cached.effect->blurCount(), 2);
-    QCOMPARE(cached.render(1), stock.render(1));
-    QCOMPARE(cached.effect->blurCount(), 3);
-}
-
-void TestCachedDropShadowEffect::noBlurAndNoOffsetDrawsTheSourceOnly()
-{
-    const Setup setup { { 0, 0 }, 0, QColor(0, 0, 0), 0, 1 };
-    QGraphicsScene scene(0, 0, 160, 120);
-    auto *blob = new Blob;
-    blob->setPos(80, 60);
-    auto *effect = new CachedDropShadowEffect;
-    effect->setOffset(0, 0);
-    effect->setBlurRadius(0);
-    blob->setGraphicsEffect(effect);
-    scene.addItem(blob);
-    const QImage image = renderScene(scene);
-    QCOMPARE(effect->blurCount(), 0);
-    QCOMPARE(image, renderWith<QGraphicsDropShadowEffect>(setup));
-    QCOMPARE(image.pixelColor(80, 60), QColor(200, 40, 40));
-    QCOMPARE(image.pixelColor(80, 90), QColor(250, 250, 240));
-}
-
-QTEST_MAIN(TestCachedDropShadowEffect)
-#include "tst_cacheddropshadoweffect.moc"
 
 void TestCachedDropShadowEffect::outputRenderingKeepsTheLook_data()
 {
@@ -349,3 +241,6 @@ void TestCachedDropShadowEffect::outputRenderingKeepsTheLook()
     const int difference = largestDifference(screen, output);
     QVERIFY2(difference <= 8, qPrintable(QString::number(difference)));
 }
+
+QTEST_MAIN(TestCachedDropShadowEffect)
+#include "tst_cacheddropshadoweffect.moc"

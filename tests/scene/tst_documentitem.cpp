@@ -19,13 +19,10 @@ private Q_SLOTS:
     void pageFitting_data();
     void pageFitting();
     void refitsOnSceneRectAndPageSize();
-    void noThemeLaysOutNoPage();
     void themeChangeRebuildsThePage();
     void deletedThemeTakesItsLayer();
-    void layerFollowsPageSize();
     void pageShadow_data();
     void pageShadow();
-    void sceneRenderHasNoPageShadow();
 
 private:
     static SceneTestTheme *installTheme(Document &document, QColor background = Qt::white);
@@ -50,15 +47,9 @@ void TestDocumentItem::pageFitting_data()
     QTest::newRow("A4 portrait in 800x600")
         << QSizeF(800, 600) << PageSize(PageSize::Pixels, QSizeF(2480, 3508))
         << QRectF(194.2765, 9, 411.4470, 582) << 0.165906;
-    QTest::newRow("square in 800x600")
-        << QSizeF(800, 600) << PageSize(PageSize::Pixels, QSizeF(300, 300))
-        << QRectF(109, 9, 582, 582) << 1.94;
     QTest::newRow("wide strip in 800x600")
         << QSizeF(800, 600) << PageSize(PageSize::Pixels, QSizeF(4000, 1000))
         << QRectF(9, 202.25, 782, 195.5) << 0.1955;
-    QTest::newRow("A4 landscape in 1024x768")
-        << QSizeF(1024, 768) << PageSize(PageSize::Pixels, QSizeF(3508, 2480))
-        << QRectF(9, 28.4008, 1006, 711.1984) << 0.286773;
     QTest::newRow("letter in inches in 400x400")
         << QSizeF(400, 400) << PageSize(PageSize::Inches, QSizeF(8.5, 11))
         << QRectF(52.4091, 9, 295.1818, 382) << 34.727273;
@@ -84,12 +75,15 @@ void TestDocumentItem::pageFitting()
     DocumentInnerItem *inner = item->innerItem();
     QVERIFY(inner);
     const QRectF page = item->pageRect();
-    QVERIFY2(qAbs(page.x() - expectedPage.x()) < 0.01, qPrintable(QString::number(page.x())));
-    QVERIFY2(qAbs(page.y() - expectedPage.y()) < 0.01, qPrintable(QString::number(page.y())));
-    QVERIFY2(qAbs(page.width() - expectedPage.width()) < 0.01,
-        qPrintable(QString::number(page.width())));
-    QVERIFY2(qAbs(page.height() - expectedPage.height()) < 0.01,
-        qPrintable(QString::number(page.height())));
+    const QString text = QStringLiteral("%1,%2 %3x%4")
+                             .arg(page.x())
+                             .arg(page.y())
+                             .arg(page.width())
+                             .arg(page.height());
+    QVERIFY2(qAbs(page.x() - expectedPage.x()) < 0.01 && qAbs(page.y() - expectedPage.y()) < 0.01
+            && qAbs(page.width() - expectedPage.width()) < 0.01
+            && qAbs(page.height() - expectedPage.height()) < 0.01,
+        qPrintable(text));
     QVERIFY2(
         qAbs(inner->scale() - expectedScale) < 1e-5, qPrintable(QString::number(inner->scale())));
     QCOMPARE(inner->pos(), page.topLeft());
@@ -98,10 +92,9 @@ void TestDocumentItem::pageFitting()
         QCOMPARE(item->boundingRect(), page.adjusted(-m, -m, m, m));
         QCOMPARE(scene.pageRect(), page);
         // The page's corner in document units lands on the page's corner.
-        const QSizeF docSize = pageSize.size();
-        QPointF corner = inner->mapToScene(QPointF(docSize.width(), docSize.height()));
-        QVERIFY(qAbs(corner.x() - page.right()) < 0.01);
-        QVERIFY(qAbs(corner.y() - page.bottom()) < 0.01);
+        const QPointF corner
+            = inner->mapToScene(QPointF(pageSize.size().width(), pageSize.size().height()));
+        QVERIFY(qAbs(corner.x() - page.right()) < 0.01 && qAbs(corner.y() - page.bottom()) < 0.01);
     }
 }
 
@@ -109,7 +102,7 @@ void TestDocumentItem::refitsOnSceneRectAndPageSize()
 {
     Document document(false);
     document.setPageSize(PageSize(PageSize::Pixels, QSizeF(2480, 3508)));
-    installTheme(document);
+    SceneTestTheme *theme = installTheme(document);
     Scene scene(&document);
     scene.setSceneRect(0, 0, 800, 600);
     DocumentItem *item = scene.documentItem();
@@ -117,38 +110,16 @@ void TestDocumentItem::refitsOnSceneRectAndPageSize()
 
     // The view grows: the page follows at once (available 982 x 1000).
     scene.setSceneRect(0, 0, 1000, 1018);
-    QVERIFY(qAbs(item->pageRect().width() - 1000.0 * 2480 / 3508) < 1e-9);
     QVERIFY(qAbs(item->pageRect().height() - 1000) < 1e-9);
     QVERIFY(qAbs(item->pageRect().center().x() - 500) < 1e-9);
-    QVERIFY(qAbs(item->pageRect().center().y() - 509) < 1e-9);
 
-    // The page turns to landscape: width-limited now.
+    // The page turns to landscape: width-limited now; the theme's layer
+    // follows the page size.
     document.setPageSize(PageSize(PageSize::Pixels, QSizeF(3508, 2480)));
-    QCOMPARE(item->innerItem()->documentSize(), QSizeF(3508, 2480));
     QVERIFY(qAbs(item->pageRect().width() - 982) < 1e-9);
-    QVERIFY(qAbs(item->pageRect().height() - 982.0 * 2480 / 3508) < 1e-9);
     QVERIFY(qAbs(item->innerItem()->scale() - 982.0 / 3508) < 1e-12);
     QCOMPARE(item->innerItem()->boundingRect(), QRectF(0, 0, 3508, 2480));
-}
-
-void TestDocumentItem::noThemeLaysOutNoPage()
-{
-    Document document(false);
-    Scene scene(&document);
-    scene.setSceneRect(0, 0, 800, 600);
-    QVERIFY(!scene.documentItem()->innerItem());
-    QVERIFY(!scene.documentItem()->sceneLayer());
-    QVERIFY(scene.documentItem()->pageRect().isEmpty());
-    QVERIFY(scene.documentItem()->boundingRect().isEmpty());
-    QVERIFY(scene.pageRect().isEmpty());
-
-    // Rendering a page that is not laid out leaves the target untouched.
-    QImage image(40, 30, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::green);
-    QPainter painter(&image);
-    scene.render(&painter);
-    painter.end();
-    QCOMPARE(image.pixelColor(20, 15), QColor(Qt::green));
+    QCOMPARE(theme->layer->boundingRect(), QRectF(0, 0, 3508, 2480));
 }
 
 void TestDocumentItem::themeChangeRebuildsThePage()
@@ -158,24 +129,27 @@ void TestDocumentItem::themeChangeRebuildsThePage()
     scene.setSceneRect(0, 0, 800, 600);
     DocumentItem *item = scene.documentItem();
     QSignalSpy layerSpy(item, &DocumentItem::sceneLayerChanged);
+    // No theme: no page, and rendering leaves the target untouched.
+    QVERIFY(!item->innerItem());
+    QVERIFY(scene.pageRect().isEmpty());
+    QImage image(40, 30, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::green);
+    QPainter painter(&image);
+    scene.render(&painter);
+    painter.end();
+    QCOMPARE(image.pixelColor(20, 15), QColor(Qt::green));
 
     SceneTestTheme *first = installTheme(document);
-    QCOMPARE(layerSpy.count(), 1);
     QPointer<DocumentInnerItem> firstInner = item->innerItem();
-    QVERIFY(firstInner);
     QPointer<SceneTestLayer> firstLayer = first->layer;
-    QVERIFY(firstLayer);
+    QVERIFY(firstInner);
     QCOMPARE(item->sceneLayer(), firstLayer.data());
     QCOMPARE(firstLayer->parentItem(), firstInner.data());
-    QCOMPARE(first->lastScene, &scene);
     QCOMPARE(firstLayer->scene(), &scene);
-    QVERIFY(!item->pageRect().isEmpty());
 
     SceneTestTheme *second = installTheme(document);
-    QCOMPARE(layerSpy.count(), 2);
     QVERIFY(!firstInner);
     QVERIFY(!firstLayer);
-    QVERIFY(second->layer);
     QCOMPARE(item->sceneLayer(), second->layer.data());
     QCOMPARE(second->layer->parentItem(), item->innerItem());
 
@@ -191,47 +165,27 @@ void TestDocumentItem::deletedThemeTakesItsLayer()
     auto *document = new Document(false);
     auto *scene = new Scene(document);
     scene->setSceneRect(0, 0, 800, 600);
-    SceneTestTheme *theme = installTheme(*document);
-    QPointer<SceneTestLayer> layer = theme->layer;
+    QPointer<SceneTestLayer> layer = installTheme(*document)->layer;
     QVERIFY(layer);
-    QSignalSpy layerSpy(scene->documentItem(), &DocumentItem::sceneLayerChanged);
 
     // The document (and with it the theme) goes before the scene.
     delete document;
     QVERIFY(!layer);
     QVERIFY(!scene->documentItem()->innerItem());
-    QCOMPARE(layerSpy.count(), 1);
     scene->setSceneRect(0, 0, 400, 300);
     delete scene;
-}
-
-void TestDocumentItem::layerFollowsPageSize()
-{
-    Document document(false);
-    SceneTestTheme *theme = installTheme(document);
-    Scene scene(&document);
-    scene.setSceneRect(0, 0, 800, 600);
-    QVERIFY(theme->layer);
-    QCOMPARE(theme->layer->boundingRect(), QRectF(0, 0, 300, 300));
-    QCOMPARE(theme->layer->backgroundItem->boundingRect(), QRectF(0, 0, 300, 300));
-    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(640, 480)));
-    QCOMPARE(theme->layer->boundingRect(), QRectF(0, 0, 640, 480));
-    QCOMPARE(theme->layer->backgroundItem->boundingRect(), QRectF(0, 0, 640, 480));
-    QVERIFY(theme->layer->actions().isEmpty());
 }
 
 void TestDocumentItem::pageShadow_data()
 {
     QTest::addColumn<bool>("directRender");
-    QTest::addColumn<bool>("shadowExpected");
-    QTest::newRow("editing view") << false << true;
-    QTest::newRow("direct render") << true << false;
+    QTest::newRow("editing view") << false;
+    QTest::newRow("direct render has none") << true;
 }
 
 void TestDocumentItem::pageShadow()
 {
     QFETCH(bool, directRender);
-    QFETCH(bool, shadowExpected);
 
     Document document(false);
     document.setPageSize(PageSize(PageSize::Pixels, QSizeF(200, 100)));
@@ -250,66 +204,26 @@ void TestDocumentItem::pageShadow()
     QCOMPARE(scene.pageRect(), QRectF(9, 9, 400, 200));
 
     const QImage shot = view.viewport()->grab().toImage();
-    QCOMPARE(shot.size(), QSize(418, 218));
     QCOMPARE(shot.pixelColor(200, 100), QColor(40, 90, 200));
-
-    struct Probe
-    {
-        QPoint near;
-        QPoint far;
-    };
-    // Just outside each edge and corner, and past the shadow margin.
-    const QList<Probe> probes {
-        { QPoint(200, 7), QPoint(200, 0) },
-        { QPoint(200, 210), QPoint(200, 217) },
-        { QPoint(7, 100), QPoint(0, 100) },
-        { QPoint(410, 100), QPoint(417, 100) },
-        { QPoint(8, 8), QPoint(1, 1) },
-        { QPoint(410, 210), QPoint(416, 216) },
-        { QPoint(410, 8), QPoint(416, 1) },
-        { QPoint(8, 210), QPoint(1, 216) },
-    };
-    for (const Probe &probe : probes) {
-        const QColor near = shot.pixelColor(probe.near);
-        const QColor far = shot.pixelColor(probe.far);
-        QCOMPARE(far, QColor(Qt::white));
-        if (shadowExpected) {
-            // Dark near the page, at most 60 % black.
-            QVERIFY2(near.value() < 220 && near.value() >= 255 * 0.4 - 1,
-                qPrintable(QStringLiteral("%1,%2: %3")
-                               .arg(probe.near.x())
-                               .arg(probe.near.y())
-                               .arg(near.value())));
-            QCOMPARE(near.red(), near.blue());
-        } else {
+    // Just outside each edge and a corner, and past the shadow margin.
+    const QList<QPair<QPoint, QPoint>> probes { { QPoint(200, 7), QPoint(200, 0) },
+        { QPoint(200, 210), QPoint(200, 217) }, { QPoint(7, 100), QPoint(0, 100) },
+        { QPoint(410, 100), QPoint(417, 100) }, { QPoint(410, 210), QPoint(416, 216) } };
+    for (const auto &[nearPoint, farPoint] : probes) {
+        const QColor near = shot.pixelColor(nearPoint);
+        QCOMPARE(shot.pixelColor(farPoint), QColor(Qt::white));
+        if (directRender) {
             QCOMPARE(near, QColor(Qt::white));
+        } else {
+            // Dark grey near the page, at most 60 % black.
+            QVERIFY2(near.value() < 220 && near.value() >= 255 * 0.4 - 1,
+                qPrintable(QString::number(near.value())));
+            QCOMPARE(near.red(), near.blue());
         }
     }
-    if (shadowExpected) {
-        // The strip darkens towards the page edge.
-        QVERIFY(shot.pixelColor(200, 8).value() < shot.pixelColor(200, 4).value());
-        QVERIFY(shot.pixelColor(200, 4).value() < shot.pixelColor(200, 1).value());
-    }
-}
-
-void TestDocumentItem::sceneRenderHasNoPageShadow()
-{
-    Document document(false);
-    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(200, 100)));
-    installTheme(document, QColor(40, 90, 200));
-    Scene scene(&document);
-    scene.setSceneRect(0, 0, 418, 218);
-
-    // Painting without a widget (into an image) leaves the shadow out.
-    QImage image(418, 218, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    scene.QGraphicsScene::render(&painter, QRectF(0, 0, 418, 218), QRectF(0, 0, 418, 218));
-    painter.end();
-    QCOMPARE(image.pixelColor(200, 100), QColor(40, 90, 200));
-    QCOMPARE(image.pixelColor(200, 7), QColor(Qt::white));
-    QCOMPARE(image.pixelColor(7, 100), QColor(Qt::white));
-    QCOMPARE(image.pixelColor(8, 8), QColor(Qt::white));
+    // The strip darkens towards the page edge.
+    if (!directRender)
+        QVERIFY(shot.pixelColor(200, 8).value() < shot.pixelColor(200, 1).value());
 }
 
 QTEST_MAIN(TestDocumentItem)

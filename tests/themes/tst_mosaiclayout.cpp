@@ -1,5 +1,4 @@
 #include <QImage>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -62,15 +61,6 @@ Layout layoutOf(const PhotoGridTheme *theme)
     return layout;
 }
 
-// The geometry alone, for comparing two documents.
-QList<QPair<QRectF, qreal>> geometryOf(const PhotoGridTheme *theme)
-{
-    QList<QPair<QRectF, qreal>> result;
-    for (const auto &item : theme->items())
-        result.append({ item->rect(), item->angleRelative() });
-    return result;
-}
-
 int timesShown(const PhotoGridTheme *theme, const ImageSource *image)
 {
     int count = 0;
@@ -92,34 +82,30 @@ class TestMosaicLayout : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanup();
+    void cleanup()
+    {
+        m_document.reset();
+        RandomGenerator::reseed();
+    }
 
     void splitGeometry_data();
     void splitGeometry();
-    void elongatedCellsCutAcross_data();
-    void elongatedCellsCutAcross();
     void largestCellTieBreak();
-
-    void splitExample();
     void partitionTilesThePage_data();
     void partitionTilesThePage();
-    void unreadableImageSplitsAtRandomShare();
     void seededRunsLayOutIdentically();
-
     void removalRefillsAndReuses();
-    void removingTheOnlyImage();
-    void pageSizeChangeRebuilds();
     void undoRedoRestoresCells_data();
     void undoRedoRestoresCells();
-    void replayDoesNothing();
 
 private:
     QList<QUrl> writeImages(const QList<QSize> &sizes);
     QList<QUrl> mixedImages(int count);
-    Document *newDocument(const QSizeF &page, const QList<QUrl> &urls, bool withUndoStack = true);
-    MosaicTheme *installTheme(Document *document);
+    // Lays the images out on a new page; the undo stack starts empty.
+    MosaicTheme *mosaic(const QSizeF &page, const QList<QUrl> &urls);
 
     QTemporaryDir m_dir;
+    QScopedPointer<Document> m_document;
     int m_fileCount = 0;
 };
 
@@ -128,11 +114,6 @@ void TestMosaicLayout::initTestCase()
     QVERIFY(m_dir.isValid());
     ThemeRegistry::registerTheme<MosaicTheme>(
         MosaicId, QIcon(), QStringLiteral("Mosaic"), QStringLiteral(":/MosaicTemplates"));
-}
-
-void TestMosaicLayout::cleanup()
-{
-    RandomGenerator::reseed();
 }
 
 QList<QUrl> TestMosaicLayout::writeImages(const QList<QSize> &sizes)
@@ -160,28 +141,16 @@ QList<QUrl> TestMosaicLayout::mixedImages(int count)
     return writeImages(sizes);
 }
 
-Document *TestMosaicLayout::newDocument(
-    const QSizeF &page, const QList<QUrl> &urls, bool withUndoStack)
+MosaicTheme *TestMosaicLayout::mosaic(const QSizeF &page, const QList<QUrl> &urls)
 {
-    auto *document = new Document(withUndoStack, this);
-    document->setPageSize(PageSize(PageSize::Pixels, page));
-    if (!urls.isEmpty() && !document->imageList()->insertUrls(0, urls, false))
+    m_document.reset(new Document(true));
+    m_document->setPageSize(PageSize(PageSize::Pixels, page));
+    if (!m_document->imageList()->insertUrls(0, urls, false))
         return nullptr;
-    if (document->undoStack())
-        document->undoStack()->clear();
-    return document;
+    m_document->setThemeId(MosaicId);
+    m_document->undoStack()->clear();
+    return qobject_cast<MosaicTheme *>(m_document->theme());
 }
-
-MosaicTheme *TestMosaicLayout::installTheme(Document *document)
-{
-    document->setThemeId(MosaicId);
-    if (document->undoStack())
-        document->undoStack()->clear();
-    return qobject_cast<MosaicTheme *>(document->theme());
-}
-
-// ---------------------------------------------------------------------------
-// Plain geometry
 
 void TestMosaicLayout::splitGeometry_data()
 {
@@ -204,24 +173,15 @@ void TestMosaicLayout::splitGeometry_data()
     QTest::newRow("square cell, square photo: stacked thirds")
         << QRectF(100, 200, 600, 600) << QSizeF(50, 50) << 0 << false << QRectF(100, 200, 600, 400)
         << QRectF(100, 600, 600, 200) << 200.0;
-    QTest::newRow("square cell, landscape photo: side by side")
-        << QRectF(0, 0, 900, 900) << QSizeF(200, 100) << 0 << true << QRectF(0, 0, 450, 900)
-        << QRectF(450, 0, 450, 900) << 450.0;
     QTest::newRow("wide cell, panorama: at most 70 %")
         << QRectF(0, 0, 4000, 2000) << QSizeF(10000, 100) << 0 << true << QRectF(0, 0, 1200, 2000)
         << QRectF(1200, 0, 2800, 2000) << 1200.0;
-    QTest::newRow("wide cell, tall strip: at least 30 %")
-        << QRectF(0, 0, 4000, 2000) << QSizeF(10, 1000) << 0 << true << QRectF(0, 0, 2800, 2000)
-        << QRectF(2800, 0, 1200, 2000) << 1200.0;
     QTest::newRow("tall cell, panorama: stacked, at least 30 %")
         << QRectF(0, 0, 1000, 3000) << QSizeF(1000, 10) << 0 << false << QRectF(0, 0, 1000, 2100)
         << QRectF(0, 2100, 1000, 900) << 900.0;
     QTest::newRow("unreadable photo, k = 0: keeps 40 %")
         << QRectF(0, 0, 1000, 1000) << QSizeF() << 0 << true << QRectF(0, 0, 400, 1000)
         << QRectF(400, 0, 600, 1000) << 400.0;
-    QTest::newRow("unreadable photo, k = 500: halves")
-        << QRectF(0, 0, 1000, 1000) << QSizeF(0, 0) << 500 << true << QRectF(0, 0, 500, 1000)
-        << QRectF(500, 0, 500, 1000) << 500.0;
     QTest::newRow("unreadable photo in a tall cell, k = 999")
         << QRectF(0, 0, 1000, 2000) << QSizeF(-1, -1) << 999 << false
         << QRectF(0, 0, 1000, 2000 * 0.5998) << QRectF(0, 2000 * 0.5998, 1000, 2000 * 0.4002)
@@ -249,33 +209,6 @@ void TestMosaicLayout::splitGeometry()
     QCOMPARE(result.added.bottomRight(), cell.bottomRight());
 }
 
-void TestMosaicLayout::elongatedCellsCutAcross_data()
-{
-    QTest::addColumn<QRectF>("cell");
-    QTest::addColumn<bool>("sideBySide");
-    QTest::newRow("4000 x 2000") << QRectF(0, 0, 4000, 2000) << true;
-    QTest::newRow("1.51 : 1") << QRectF(50, 50, 1510, 1000) << true;
-    QTest::newRow("2000 x 4000") << QRectF(0, 0, 2000, 4000) << false;
-    QTest::newRow("1 : 1.51") << QRectF(0, 300, 1000, 1510) << false;
-}
-
-void TestMosaicLayout::elongatedCellsCutAcross()
-{
-    QFETCH(QRectF, cell);
-    QFETCH(bool, sideBySide);
-    // From extreme portrait to extreme landscape.
-    for (qreal ratio : { 0.01, 0.2, 0.5, 0.75, 1.0, 1.333, 2.0, 5.0, 100.0 }) {
-        const QSizeF image(1000 * ratio, 1000);
-        const PhotoGridSplit::Result result = PhotoGridSplit::split(cell, image, 0);
-        QCOMPARE(result.cut == PhotoGridSplit::Cut::SideBySide, sideBySide);
-        const qreal share = sideBySide ? result.added.width() / cell.width()
-                                       : result.added.height() / cell.height();
-        QVERIFY2(share >= 0.3 - 1e-12 && share <= 0.7 + 1e-12,
-            qPrintable(QStringLiteral("ratio %1 share %2").arg(ratio).arg(share)));
-        QCOMPARE(area(result.kept) + area(result.added), area(cell));
-    }
-}
-
 void TestMosaicLayout::largestCellTieBreak()
 {
     QCOMPARE(PhotoGridSplit::largestCell({}), -1);
@@ -286,39 +219,6 @@ void TestMosaicLayout::largestCellTieBreak()
     QCOMPARE(PhotoGridSplit::largestCell({ QRectF(0, 0, 10, 10), QRectF(0, 0, 10, 10) }), 0);
 }
 
-// ---------------------------------------------------------------------------
-// The theme
-
-void TestMosaicLayout::splitExample()
-{
-    QScopedPointer<Document> document(
-        newDocument(QSizeF(3000, 2000), writeImages({ QSize(400, 300) })));
-    QVERIFY(document);
-    MosaicTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    QCOMPARE(theme->items().size(), 1);
-    QCOMPARE(theme->items().first()->rect(), QRectF(0, 0, 3000, 2000));
-    QCOMPARE(theme->minimumItemSize(), 2000.0);
-
-    UndoStack *stack = document->undoStack();
-    QSignalSpy inserted(theme, &PhotoGridTheme::itemInserted);
-    QVERIFY(document->imageList()->insertUrls(1, writeImages({ QSize(3000, 4000) }), false));
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(inserted.count(), 1);
-    QCOMPARE(theme->items().size(), 2);
-    QCOMPARE(theme->items().at(0)->rect(), QRectF(0, 0, 3000, 1000));
-    QCOMPARE(theme->items().at(1)->rect(), QRectF(0, 1000, 3000, 1000));
-    QCOMPARE(theme->items().at(1)->image(), document->imageList()->at(1));
-    QCOMPARE(theme->minimumItemSize(), 1000.0);
-    const qreal angle = theme->items().at(1)->angleRelative();
-    QVERIFY(angle >= -1.0 && angle <= 0.998);
-    // The relative turn is one of -1.000, -0.998, ... 0.998.
-    QCOMPARE(qRound((angle + 1) * 500) / 500.0 - 1, angle);
-
-    theme->setBorderRelative(0.3);
-    QCOMPARE(theme->border(), 150.0);
-}
-
 void TestMosaicLayout::partitionTilesThePage_data()
 {
     QTest::addColumn<QSizeF>("page");
@@ -326,7 +226,6 @@ void TestMosaicLayout::partitionTilesThePage_data()
     QTest::addColumn<quint64>("seed");
     QTest::newRow("landscape page, 7 photos") << QSizeF(3000, 2000) << 7 << quint64(1);
     QTest::newRow("portrait page, 12 photos") << QSizeF(2100, 2970) << 12 << quint64(2);
-    QTest::newRow("square page, 20 photos") << QSizeF(1000, 1000) << 20 << quint64(3);
 }
 
 void TestMosaicLayout::partitionTilesThePage()
@@ -335,9 +234,7 @@ void TestMosaicLayout::partitionTilesThePage()
     QFETCH(int, count);
     QFETCH(quint64, seed);
     RandomGenerator::seed(seed);
-    QScopedPointer<Document> document(newDocument(page, mixedImages(count)));
-    QVERIFY(document);
-    MosaicTheme *theme = installTheme(document.data());
+    MosaicTheme *theme = mosaic(page, mixedImages(count));
     QVERIFY(theme);
     const auto &items = theme->items();
     QCOMPARE(items.size(), count);
@@ -354,48 +251,27 @@ void TestMosaicLayout::partitionTilesThePage()
         for (int j = i + 1; j < items.size(); ++j)
             QVERIFY(area(r.intersected(items.at(j)->rect())) < 1e-6);
         // Every image has exactly one cell.
-        QCOMPARE(timesShown(theme, document->imageList()->at(i).data()), 1);
+        QCOMPARE(timesShown(theme, m_document->imageList()->at(i).data()), 1);
     }
     QVERIFY(qAbs(total - area(pageRect)) < 1e-6 * area(pageRect));
     QVERIFY(qAbs(theme->minimumItemSize() - smallest) < 1e-9 * smallest);
 }
 
-void TestMosaicLayout::unreadableImageSplitsAtRandomShare()
-{
-    QScopedPointer<Document> document(newDocument(QSizeF(1000, 1000), mixedImages(1)));
-    QVERIFY(document);
-    MosaicTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    // An image whose file is not in the cache has no size.
-    auto broken = QSharedPointer<ImageSource>::create();
-    broken->setSource(QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("missing.png"))));
-    QVERIFY(broken->size().isEmpty());
-    RandomGenerator::seed(99);
-    RandomGenerator::thousandth(); // the new cell's turn
-    const int k = RandomGenerator::thousandth();
-    RandomGenerator::seed(99);
-    theme->imageInserted(broken);
-    QCOMPARE(theme->items().size(), 2);
-    const qreal kept = theme->items().at(0)->rect().width() / 1000.0;
-    QCOMPARE(kept, 0.4 + k / 1000.0 * 0.2);
-    QCOMPARE(theme->items().at(1)->rect().left(), theme->items().at(0)->rect().right());
-}
-
 void TestMosaicLayout::seededRunsLayOutIdentically()
 {
     const QList<QUrl> urls = mixedImages(9);
-    QList<QPair<QRectF, qreal>> runs[3];
-    const quint64 seeds[3] = { 7, 7, 8 };
-    for (int run = 0; run < 3; ++run) {
-        RandomGenerator::seed(seeds[run]);
-        QScopedPointer<Document> document(newDocument(QSizeF(2000, 1500), urls));
-        QVERIFY(document);
-        MosaicTheme *theme = installTheme(document.data());
+    QList<Layout> runs;
+    for (quint64 seed : { 7, 7, 8 }) {
+        RandomGenerator::seed(seed);
+        MosaicTheme *theme = mosaic(QSizeF(2000, 1500), urls);
         QVERIFY(theme);
         // Take one photo out and shuffle, so that every kind of draw is used.
-        document->imageList()->removeRows(3, 1);
+        m_document->imageList()->removeRows(3, 1);
         theme->rearrange();
-        runs[run] = geometryOf(theme);
+        Layout layout = layoutOf(theme);
+        for (Cell &cell : layout.cells)
+            cell.item = nullptr, cell.source = nullptr, cell.image = nullptr;
+        runs.append(layout);
     }
     QCOMPARE(runs[0], runs[1]);
     QVERIFY(runs[0] != runs[2]);
@@ -404,129 +280,74 @@ void TestMosaicLayout::seededRunsLayOutIdentically()
 void TestMosaicLayout::removalRefillsAndReuses()
 {
     RandomGenerator::seed(11);
-    QScopedPointer<Document> document(newDocument(QSizeF(3000, 2000), mixedImages(5)));
-    QVERIFY(document);
-    MosaicTheme *theme = installTheme(document.data());
+    MosaicTheme *theme = mosaic(QSizeF(3000, 2000), mixedImages(5));
     QVERIFY(theme);
-    UndoStack *stack = document->undoStack();
-    ImageList *images = document->imageList();
-    const Layout before = layoutOf(theme);
-
-    const QSharedPointer<ImageSource> removed = images->at(2);
-    PhotoGridItemProperties *orphan = nullptr;
-    for (const auto &item : theme->items()) {
-        if (item->image() == removed)
-            orphan = item.data();
-    }
-    QVERIFY(orphan);
+    UndoStack *stack = m_document->undoStack();
+    ImageList *images = m_document->imageList();
+    PhotoGridItemProperties *orphan = theme->items().at(2).data();
+    const QSharedPointer<ImageSource> removed = orphan->image();
     orphan->source()->setTransform(QTransform::fromScale(2, 2));
     stack->clear();
-    const Layout cropped = layoutOf(theme);
+    const Layout before = layoutOf(theme);
+    const auto rects = [theme] {
+        QList<QRectF> result;
+        for (const auto &item : theme->items())
+            result.append(item->rect());
+        return result;
+    };
+    const QList<QRectF> cells = rects();
 
-    QVERIFY(images->removeRows(2, 1));
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(theme->items().size(), 5);
-    const Layout afterRemoval = layoutOf(theme);
-    for (int i = 0; i < 5; ++i)
-        QCOMPARE(afterRemoval.cells[i].rect, before.cells[i].rect);
-    QVERIFY(orphan->image() != removed);
+    // The cell of a removed image shows another image, uncropped; no cell
+    // moves.
+    QVERIFY(images->removeRows(images->indexOf(removed).row(), 1));
+    QCOMPARE(rects(), cells);
     QVERIFY(images->indexOf(orphan->image()).isValid());
     QCOMPARE(timesShown(theme, orphan->image().data()), 2);
     QCOMPARE(orphan->source()->transform(), QTransform());
+    const Layout afterRemoval = layoutOf(theme);
 
     // The next image fills a doubled cell: nothing is split.
     QVERIFY(images->insertUrls(images->count(), mixedImages(1), false));
-    QCOMPARE(stack->count(), 2);
-    QCOMPARE(theme->items().size(), 5);
-    const Layout afterInsertion = layoutOf(theme);
-    for (int i = 0; i < 5; ++i)
-        QCOMPARE(afterInsertion.cells[i].rect, before.cells[i].rect);
-    QCOMPARE(afterInsertion.minimumItemSize, before.minimumItemSize);
+    QCOMPARE(rects(), cells);
+    QCOMPARE(theme->minimumItemSize(), before.minimumItemSize);
     for (const auto &image : images->items())
         QCOMPARE(timesShown(theme, image.data()), 1);
+    const Layout afterInsertion = layoutOf(theme);
 
+    QCOMPARE(stack->count(), 2);
     stack->undo();
     QCOMPARE(layoutOf(theme), afterRemoval);
     stack->undo();
-    QCOMPARE(layoutOf(theme), cropped);
+    QCOMPARE(layoutOf(theme), before);
     stack->redo();
-    QCOMPARE(layoutOf(theme), afterRemoval);
     stack->redo();
     QCOMPARE(layoutOf(theme), afterInsertion);
-}
-
-void TestMosaicLayout::removingTheOnlyImage()
-{
-    QScopedPointer<Document> document(newDocument(QSizeF(1200, 800), mixedImages(1)));
-    QVERIFY(document);
-    MosaicTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    QSignalSpy removed(theme, &PhotoGridTheme::itemRemoved);
-    QVERIFY(document->imageList()->removeRows(0, 1));
-    QCOMPARE(theme->items().size(), 0);
-    QCOMPARE(removed.count(), 1);
-
-    // The next image fills the whole page again, with the spacing unit of it.
-    theme->updateMinimumItemSize(10);
-    QVERIFY(document->imageList()->insertUrls(0, mixedImages(1), false));
-    QCOMPARE(theme->items().size(), 1);
-    QCOMPARE(theme->items().first()->rect(), QRectF(0, 0, 1200, 800));
-    QCOMPARE(theme->minimumItemSize(), 800.0);
-    document->undoStack()->undo();
-    QCOMPARE(theme->minimumItemSize(), 10.0);
-    QCOMPARE(theme->items().size(), 0);
-}
-
-void TestMosaicLayout::pageSizeChangeRebuilds()
-{
-    QScopedPointer<Document> document(newDocument(QSizeF(3000, 2000), mixedImages(4)));
-    QVERIFY(document);
-    MosaicTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    const Layout before = layoutOf(theme);
-    document->setPageSize(PageSize(PageSize::Pixels, QSizeF(1000, 1500)));
-    QCOMPARE(theme->items().size(), 4);
-    qreal total = 0;
-    for (const auto &item : theme->items())
-        total += area(item->rect());
-    QVERIFY(qAbs(total - 1000 * 1500) < 1e-6);
-    // The cells were rebuilt, not carried over.
-    for (const auto &item : theme->items()) {
-        for (const Cell &old : before.cells)
-            QVERIFY(item.data() != old.item);
-    }
-    document->undoStack()->undo();
-    QCOMPARE(layoutOf(theme), before);
 }
 
 void TestMosaicLayout::undoRedoRestoresCells_data()
 {
     QTest::addColumn<QString>("action");
     QTest::newRow("insert two") << QStringLiteral("insert");
-    QTest::newRow("remove one") << QStringLiteral("remove");
     QTest::newRow("remove all") << QStringLiteral("remove all");
     QTest::newRow("move rows") << QStringLiteral("move");
     QTest::newRow("reset layout") << QStringLiteral("reset");
     QTest::newRow("rearrange") << QStringLiteral("rearrange");
     QTest::newRow("rotate image") << QStringLiteral("rotate");
+    QTest::newRow("page size") << QStringLiteral("page size");
 }
 
 void TestMosaicLayout::undoRedoRestoresCells()
 {
     QFETCH(QString, action);
     RandomGenerator::seed(31);
-    QScopedPointer<Document> document(newDocument(QSizeF(2400, 1800), mixedImages(6)));
-    QVERIFY(document);
-    MosaicTheme *theme = installTheme(document.data());
+    MosaicTheme *theme = mosaic(QSizeF(2400, 1800), mixedImages(6));
     QVERIFY(theme);
-    UndoStack *stack = document->undoStack();
-    ImageList *images = document->imageList();
+    UndoStack *stack = m_document->undoStack();
+    ImageList *images = m_document->imageList();
     const Layout before = layoutOf(theme);
 
     if (action == QLatin1String("insert")) {
         QVERIFY(images->insertUrls(2, mixedImages(2), false));
-    } else if (action == QLatin1String("remove")) {
-        QVERIFY(images->removeRows(4, 1));
     } else if (action == QLatin1String("remove all")) {
         QVERIFY(images->removeRows(0, images->count()));
         QCOMPARE(theme->items().size(), 0);
@@ -538,6 +359,16 @@ void TestMosaicLayout::undoRedoRestoresCells()
         theme->rearrange();
     } else if (action == QLatin1String("rotate")) {
         images->at(1)->rotate90(1);
+    } else if (action == QLatin1String("page size")) {
+        // The cells are rebuilt for the new page, not carried over.
+        m_document->setPageSize(PageSize(PageSize::Pixels, QSizeF(1000, 1500)));
+        qreal total = 0;
+        for (const auto &item : theme->items()) {
+            total += area(item->rect());
+            for (const Cell &old : before.cells)
+                QVERIFY(item.data() != old.item);
+        }
+        QVERIFY(qAbs(total - 1000 * 1500) < 1e-6);
     }
     QCOMPARE(stack->count(), 1);
     const Layout after = layoutOf(theme);
@@ -546,6 +377,12 @@ void TestMosaicLayout::undoRedoRestoresCells()
     else
         QCOMPARE(after, before); // moves and turns of images leave the cells
 
+    // A replay neither records nor draws anything.
+    const auto *step = static_cast<const UndoCommandWrapper *>(stack->command(0));
+    const qsizetype recorded = step->commands().size();
+    RandomGenerator::seed(5);
+    const quint64 draw = RandomGenerator::draw64();
+    RandomGenerator::seed(5);
     for (int round = 0; round < 2; ++round) {
         stack->undo();
         QCOMPARE(layoutOf(theme), before);
@@ -553,44 +390,8 @@ void TestMosaicLayout::undoRedoRestoresCells()
         QCOMPARE(layoutOf(theme), after);
     }
     QCOMPARE(stack->count(), 1);
-}
-
-void TestMosaicLayout::replayDoesNothing()
-{
-    QScopedPointer<Document> document(newDocument(QSizeF(2000, 2000), mixedImages(3)));
-    QVERIFY(document);
-    MosaicTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    UndoStack *stack = document->undoStack();
-    ImageList *images = document->imageList();
-    QVERIFY(images->insertUrls(3, mixedImages(2), false));
-    QVERIFY(images->removeRows(0, 1));
-    QCOMPARE(stack->count(), 2);
-    auto commandsIn = [stack](int index) {
-        return static_cast<const UndoCommandWrapper *>(stack->command(index))->commands().size();
-    };
-    const qsizetype recorded0 = commandsIn(0);
-    const qsizetype recorded1 = commandsIn(1);
-    const Layout after = layoutOf(theme);
-
-    QSignalSpy inserted(theme, &PhotoGridTheme::itemInserted);
-    QSignalSpy removed(theme, &PhotoGridTheme::itemRemoved);
-    // A replay must neither record nor draw anything.
-    RandomGenerator::seed(5);
-    const quint64 expected = RandomGenerator::draw64();
-    RandomGenerator::seed(5);
-    stack->undo();
-    stack->undo();
-    QCOMPARE(inserted.count(), 0);
-    QCOMPARE(removed.count(), 2);
-    stack->redo();
-    stack->redo();
-    QCOMPARE(RandomGenerator::draw64(), expected);
-    QCOMPARE(inserted.count(), 2);
-    QCOMPARE(stack->count(), 2);
-    QCOMPARE(commandsIn(0), recorded0);
-    QCOMPARE(commandsIn(1), recorded1);
-    QCOMPARE(layoutOf(theme), after);
+    QCOMPARE(step->commands().size(), recorded);
+    QCOMPARE(RandomGenerator::draw64(), draw);
 }
 
 QTEST_MAIN(TestMosaicLayout)

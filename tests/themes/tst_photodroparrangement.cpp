@@ -59,16 +59,6 @@ std::vector<PhotoDropArrangement::Photo> throwPile(int count, const QSizeF &page
     return photos;
 }
 
-TemporyItemData *makeItem(const QPointF &position, qreal zoom, const QRectF &rect)
-{
-    auto *item = new TemporyItemData;
-    item->transform.position = position;
-    item->transform.zoom = zoom;
-    item->rect = rect;
-    item->start();
-    return item;
-}
-
 } // namespace
 
 class TestPhotoDropArrangement : public QObject
@@ -78,36 +68,17 @@ class TestPhotoDropArrangement : public QObject
 private Q_SLOTS:
     void cleanup();
 
-    void combinationsOrder_data();
-    void combinationsOrder();
-    void combinationsRandomAccess();
-    void boundCombinationsOrder();
-
-    void unitSize_data();
-    void unitSize();
-    void collisionRect_data();
-    void collisionRect();
-
+    void combinations();
     void randomPlacement_data();
     void randomPlacement();
-    void randomPlacementIsSeeded();
-
     void intersectionCenter();
-    void intersectionCenterOfDisjointOrTouching_data();
-    void intersectionCenterOfDisjointOrTouching();
+    void pushFromTheCentre();
 
-    void pushDirection_data();
-    void pushDirection();
-
-    void startGeometry();
-    void bounds();
-    void onePhotoGrows();
-    void onePhotoOutsideIsPushedBack();
+    void onePhoto();
     void overlapSeparation_data();
     void overlapSeparation();
     void sameResultOnAnyPool();
-    void zeroSizedPhotoDoesNotStopOthers();
-    void emptyRun();
+    void degeneratePhotos();
 };
 
 void TestPhotoDropArrangement::cleanup()
@@ -116,32 +87,21 @@ void TestPhotoDropArrangement::cleanup()
     RandomGenerator::reseed();
 }
 
-void TestPhotoDropArrangement::combinationsOrder_data()
+void TestPhotoDropArrangement::combinations()
 {
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QList<QPoint>>("expected");
-    QTest::newRow("none") << 0 << QList<QPoint>();
-    QTest::newRow("one") << 1 << QList<QPoint>();
-    QTest::newRow("two") << 2 << QList<QPoint> { { 0, 1 } };
-    QTest::newRow("four") << 4
-                          << QList<QPoint> { { 0, 1 }, { 0, 2 }, { 1, 2 }, { 0, 3 }, { 1, 3 },
-                                 { 2, 3 } };
-}
+    auto pairsOf = [](const auto &container) {
+        QList<QPoint> seen;
+        for (auto it = container.begin(); it != container.end(); ++it)
+            seen.append(QPoint((*it).first, (*it).second));
+        return seen;
+    };
+    QVERIFY(pairsOf(CombinationsContainer(1)).isEmpty());
+    QCOMPARE(pairsOf(CombinationsContainer(4)),
+        QList<QPoint>({ { 0, 1 }, { 0, 2 }, { 1, 2 }, { 0, 3 }, { 1, 3 }, { 2, 3 } }));
+    // Every photo of one group against every photo of another, row by row.
+    QCOMPARE(pairsOf(OrederedCombiantioinsConatiner(2, 3)),
+        QList<QPoint>({ { 0, 0 }, { 0, 1 }, { 0, 2 }, { 1, 0 }, { 1, 1 }, { 1, 2 } }));
 
-void TestPhotoDropArrangement::combinationsOrder()
-{
-    QFETCH(int, count);
-    QFETCH(QList<QPoint>, expected);
-    const CombinationsContainer pairs(count);
-    QCOMPARE(pairs.size(), std::ptrdiff_t(expected.size()));
-    QList<QPoint> seen;
-    for (auto it = pairs.begin(); it != pairs.end(); ++it)
-        seen.append(QPoint((*it).first, (*it).second));
-    QCOMPARE(seen, expected);
-}
-
-void TestPhotoDropArrangement::combinationsRandomAccess()
-{
     // Jumping into the sequence (as the thread pool does for each block)
     // must give the same pair as walking to it.
     const int count = 300;
@@ -152,66 +112,11 @@ void TestPhotoDropArrangement::combinationsRandomAccess()
         const IndexPair walked = *walker;
         auto jumped = pairs.begin();
         jumped += index;
-        const IndexPair direct = *jumped;
-        if (walked.first != direct.first || walked.second != direct.second)
+        if (walked.first != (*jumped).first || walked.second != (*jumped).second)
             QFAIL(qPrintable(QStringLiteral("pair %1 differs").arg(index)));
         QVERIFY(walked.first >= 0 && walked.first < walked.second && walked.second < count);
     }
     QCOMPARE(walker, pairs.end());
-    const IndexPair last = *(pairs.end() - 1);
-    QCOMPARE(last.first, count - 2);
-    QCOMPARE(last.second, count - 1);
-}
-
-void TestPhotoDropArrangement::boundCombinationsOrder()
-{
-    const OrederedCombiantioinsConatiner pairs(3, 4);
-    QCOMPARE(pairs.size(), std::ptrdiff_t(12));
-    int index = 0;
-    for (auto it = pairs.begin(); it != pairs.end(); ++it, ++index) {
-        QCOMPARE((*it).first, index / 4);
-        QCOMPARE((*it).second, index % 4);
-    }
-}
-
-void TestPhotoDropArrangement::unitSize_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QSizeF>("expected");
-    QTest::newRow("landscape") << QSize(400, 300) << QSizeF(1, 0.75);
-    QTest::newRow("portrait") << QSize(300, 400) << QSizeF(0.75, 1);
-    QTest::newRow("square") << QSize(77, 77) << QSizeF(1, 1);
-    QTest::newRow("invalid") << QSize() << QSizeF(0, 0);
-    QTest::newRow("no height") << QSize(300, 0) << QSizeF(0, 0);
-}
-
-void TestPhotoDropArrangement::unitSize()
-{
-    QFETCH(QSize, size);
-    QFETCH(QSizeF, expected);
-    QCOMPARE(PhotoDropArrangement::unitSize(size), expected);
-}
-
-void TestPhotoDropArrangement::collisionRect_data()
-{
-    QTest::addColumn<QSizeF>("unit");
-    QTest::addColumn<qreal>("frame");
-    QTest::addColumn<QSizeF>("expected");
-    QTest::newRow("landscape 0.08") << QSizeF(1, 0.75) << 0.08 << QSizeF(0.92 + 0.06, 0.69 + 0.06);
-    QTest::newRow("portrait 0.08") << QSizeF(0.75, 1) << 0.08 << QSizeF(0.69 + 0.06, 0.92 + 0.06);
-    QTest::newRow("no frame") << QSizeF(1, 0.5) << 0.0 << QSizeF(1, 0.5);
-    QTest::newRow("square 0.2") << QSizeF(1, 1) << 0.2 << QSizeF(1, 1);
-}
-
-void TestPhotoDropArrangement::collisionRect()
-{
-    QFETCH(QSizeF, unit);
-    QFETCH(qreal, frame);
-    QFETCH(QSizeF, expected);
-    const QRectF rect = PhotoDropArrangement::collisionRect(unit, frame);
-    QVERIFY(qAbs(rect.width() - expected.width()) < 1e-12);
-    QVERIFY(qAbs(rect.height() - expected.height()) < 1e-12);
-    QVERIFY(qAbs(rect.center().x()) < 1e-12 && qAbs(rect.center().y()) < 1e-12);
 }
 
 void TestPhotoDropArrangement::randomPlacement_data()
@@ -223,12 +128,9 @@ void TestPhotoDropArrangement::randomPlacement_data()
     QTest::addColumn<qreal>("variation");
     QTest::newRow("landscape on landscape")
         << QSize(400, 300) << QSizeF(3000, 2000) << 5 << 0.0 << 15.0;
-    QTest::newRow("portrait on landscape")
-        << QSize(300, 400) << QSizeF(3000, 2000) << 3 << 0.0 << 35.0;
     QTest::newRow("wide, turned zero")
         << QSize(900, 300) << QSizeF(2000, 3000) << 8 << 30.0 << 10.0;
     QTest::newRow("square, full turn") << QSize(50, 50) << QSizeF(1000, 1000) << 20 << 0.0 << 180.0;
-    QTest::newRow("no rotation") << QSize(640, 480) << QSizeF(800, 600) << 2 << 0.0 << 0.0001;
 }
 
 void TestPhotoDropArrangement::randomPlacement()
@@ -266,42 +168,6 @@ void TestPhotoDropArrangement::randomPlacement()
     }
 }
 
-void TestPhotoDropArrangement::randomPlacementIsSeeded()
-{
-    const QSizeF unit(1, 0.75);
-    RandomGenerator::seed(99);
-    const PhotoDropPlacement a
-        = PhotoDropArrangement::randomPlacement(unit, QSizeF(800, 600), 4, 0, 15);
-    const PhotoDropPlacement b
-        = PhotoDropArrangement::randomPlacement(unit, QSizeF(800, 600), 4, 0, 15);
-    RandomGenerator::seed(99);
-    const PhotoDropPlacement c
-        = PhotoDropArrangement::randomPlacement(unit, QSizeF(800, 600), 4, 0, 15);
-    QCOMPARE(c.position, a.position);
-    QCOMPARE(c.zoom, a.zoom);
-    QCOMPARE(c.rotationRelative, a.rotationRelative);
-    QVERIFY(!(a.position == b.position) || a.rotationRelative != b.rotationRelative);
-
-    // Three draws per photo: the rotation, then y, then x.
-    RandomGenerator::seed(5);
-    const int kr = RandomGenerator::thousandth();
-    const int ky = RandomGenerator::thousandth();
-    const int kx = RandomGenerator::thousandth();
-    RandomGenerator::seed(5);
-    const PhotoDropPlacement d
-        = PhotoDropArrangement::randomPlacement(QSizeF(1, 1), QSizeF(1000, 1000), 1, 0, 0.0001);
-    QCOMPARE(d.rotationRelative, 2.0 * kr / 1000.0 - 1.0);
-    // Unturned square of the whole page: the allowed centres are one point.
-    QVERIFY(qAbs(d.zoom - 1000.0) < 1e-3);
-    QVERIFY(qAbs(d.position.x() - 500.0) < 1e-3 && qAbs(d.position.y() - 500.0) < 1e-3);
-    RandomGenerator::seed(5);
-    const PhotoDropPlacement e
-        = PhotoDropArrangement::randomPlacement(QSizeF(1, 1), QSizeF(1000, 1000), 4, 0, 0.0001);
-    // Quarter area: side 500, centres in [250, 750].
-    QVERIFY(qAbs(e.position.x() - (250.0 + 500.0 * kx / 1000.0)) < 1e-3);
-    QVERIFY(qAbs(e.position.y() - (250.0 + 500.0 * ky / 1000.0)) < 1e-3);
-}
-
 void TestPhotoDropArrangement::intersectionCenter()
 {
     // Against Qt's general polygon clipping: the centre lies inside the
@@ -335,94 +201,34 @@ void TestPhotoDropArrangement::intersectionCenter()
     }
     QVERIFY(overlapping > 50);
 
-    // The closing point counts: a square overlap of corners 0, 2 (clipped
-    // from a's first corner on) averages five points.
-    const QPolygonF a(QRectF(0, 0, 2, 2));
-    const QPolygonF b(QRectF(-1, -1, 10, 10));
     QPointF center;
-    QVERIFY(PhotoDropArrangement::intersectionCenter(a, b, &center));
-    QVERIFY(qAbs(center.x() - 2.0 / 5.0 * 2.0) < 1e-12);
-    QVERIFY(qAbs(center.y() - 2.0 / 5.0 * 2.0) < 1e-12);
+    // Apart, touching or degenerate: no overlap either way round.
+    const QRectF apart[][2] = { { QRectF(0, 0, 1, 1), QRectF(3, 3, 1, 1) },
+        { QRectF(0, 0, 1, 1), QRectF(1, 0, 1, 1) }, { QRectF(0, 0, 1, 1), QRectF(1, 1, 1, 1) },
+        { QRectF(0, 0, 1, 1), QRectF(0.5, 0.5, 0, 0) } };
+    for (const auto &pair : apart) {
+        QVERIFY(!PhotoDropArrangement::intersectionCenter(pair[0], pair[1], &center));
+        QVERIFY(!PhotoDropArrangement::intersectionCenter(pair[1], pair[0], &center));
+    }
 }
 
-void TestPhotoDropArrangement::intersectionCenterOfDisjointOrTouching_data()
+void TestPhotoDropArrangement::pushFromTheCentre()
 {
-    QTest::addColumn<QRectF>("a");
-    QTest::addColumn<QRectF>("b");
-    QTest::newRow("apart") << QRectF(0, 0, 1, 1) << QRectF(3, 3, 1, 1);
-    QTest::newRow("sharing an edge") << QRectF(0, 0, 1, 1) << QRectF(1, 0, 1, 1);
-    QTest::newRow("sharing a corner") << QRectF(0, 0, 1, 1) << QRectF(1, 1, 1, 1);
-    QTest::newRow("degenerate") << QRectF(0, 0, 1, 1) << QRectF(0.5, 0.5, 0, 0);
+    // A push at the photo's own centre has no direction: no force, and no
+    // division by zero, but it still counts as pressure.
+    TemporyItemData item;
+    item.transform.position = QPointF(5, 5);
+    item.transform.zoom = 1;
+    item.rect = QRectF(-0.5, -0.5, 1, 1);
+    item.start();
+    PhotoDropArrangement::push(item, QPointF(5, 5), 2.0, 0);
+    item.collectPushes();
+    QCOMPARE(item.force[0], 0.0f);
+    QCOMPARE(item.force[1], 0.0f);
+    QCOMPARE(item.pressure, 2.0);
 }
 
-void TestPhotoDropArrangement::intersectionCenterOfDisjointOrTouching()
-{
-    QFETCH(QRectF, a);
-    QFETCH(QRectF, b);
-    QPointF center;
-    QVERIFY(!PhotoDropArrangement::intersectionCenter(QPolygonF(a), QPolygonF(b), &center));
-    QVERIFY(!PhotoDropArrangement::intersectionCenter(QPolygonF(b), QPolygonF(a), &center));
-}
-
-void TestPhotoDropArrangement::pushDirection_data()
-{
-    QTest::addColumn<QPointF>("center");
-    QTest::addColumn<QPointF>("point");
-    QTest::addColumn<QPointF>("expectedForce");
-    QTest::newRow("normalised") << QPointF(10, 10) << QPointF(7, 6) << QPointF(0.6 * 2, 0.8 * 2);
-    QTest::newRow("unit length as it is") << QPointF(0, 0) << QPointF(-1, 0) << QPointF(2, 0);
-    QTest::newRow("centre on the overlap") << QPointF(5, 5) << QPointF(5, 5) << QPointF(0, 0);
-}
-
-void TestPhotoDropArrangement::pushDirection()
-{
-    QFETCH(QPointF, center);
-    QFETCH(QPointF, point);
-    QFETCH(QPointF, expectedForce);
-    QScopedPointer<TemporyItemData> item(makeItem(center, 1, QRectF(-0.5, -0.5, 1, 1)));
-    PhotoDropArrangement::push(*item, point, 2.0, 0);
-    item->collectPushes();
-    QVERIFY(qAbs(item->force[0] - expectedForce.x()) < 1e-5);
-    QVERIFY(qAbs(item->force[1] - expectedForce.y()) < 1e-5);
-    // The push counts as pressure even when it cannot move the photo.
-    QCOMPARE(item->pressure, 2.0);
-}
-
-void TestPhotoDropArrangement::startGeometry()
-{
-    // A landscape photo turned by 90 degrees.
-    QScopedPointer<TemporyItemData> item(makeItem(QPointF(100, 50), 10, QRectF(-1, -0.5, 2, 1)));
-    item->rotation = 90;
-    item->force[0] = 3;
-    item->pressure = 4;
-    item->start();
-    QCOMPARE(item->polygon.size(), 5);
-    QVERIFY(item->polygon.isClosed());
-    QCOMPARE(item->center, QPointF(100, 50));
-    QVERIFY(qAbs(item->area - 200.0) < 1e-9);
-    QVERIFY(qAbs(item->shortSide - 10.0) < 1e-9);
-    QVERIFY(qAbs(item->radius - std::sqrt(125.0f)) < 1e-4);
-    QVERIFY(QLineF(item->polygon[0], QPointF(105, 40)).length() < 1e-9);
-    QCOMPARE(item->force[0], 0.0f);
-    QCOMPARE(item->pressure, 0.0);
-}
-
-void TestPhotoDropArrangement::bounds()
-{
-    PhotoDropArrangement arrangement(QSizeF(300, 200), {});
-    const auto &bounds = arrangement.bounds();
-    QCOMPARE(int(bounds.size()), 4);
-    QCOMPARE(bounds[0].point, QPointF(0, 0));
-    QCOMPARE(bounds[1].point, QPointF(300, 0));
-    QCOMPARE(bounds[2].point, QPointF(300, 200));
-    QCOMPARE(bounds[3].point, QPointF(0, 200));
-    QCOMPARE(QPointF(bounds[0].normalX, bounds[0].normalY), QPointF(1, 0));
-    QCOMPARE(QPointF(bounds[1].normalX, bounds[1].normalY), QPointF(0, 1));
-    QCOMPARE(QPointF(bounds[2].normalX, bounds[2].normalY), QPointF(-1, 0));
-    QCOMPARE(QPointF(bounds[3].normalX, bounds[3].normalY), QPointF(0, -1));
-}
-
-void TestPhotoDropArrangement::onePhotoGrows()
+void TestPhotoDropArrangement::onePhoto()
 {
     // No pairs and no contact: 10 % per pass until a corner leaves the page,
     // then the bounds hold it and push it back inside.
@@ -434,42 +240,20 @@ void TestPhotoDropArrangement::onePhotoGrows()
     PhotoDropArrangement arrangement(QSizeF(3000, 2000), { photo });
     arrangement.run(0); // one pass
     QVERIFY(qAbs(arrangement.placement(0).zoom - 110.0) < 1e-9);
-    QCOMPARE(arrangement.placement(0).position, QPointF(1500, 1000));
-
-    qreal zoom = arrangement.placement(0).zoom;
-    int pass = 1;
-    bool outside = false;
-    while (!outside && pass < 100) {
-        arrangement.pass();
-        ++pass;
-        const qreal next = arrangement.placement(0).zoom;
-        if (!outside) {
-            QVERIFY2(qAbs(next - 1.1 * zoom) < 1e-9 * next, qPrintable(QString::number(pass)));
-        }
-        zoom = next;
-        const QPolygonF polygon = photoPolygon(arrangement.placement(0), 10, photo.rect);
-        outside = !QRectF(0, 0, 3000, 2000).contains(polygon.boundingRect());
-    }
-    QVERIFY(outside);
     arrangement.run(500);
-    const PhotoDropPlacement end = arrangement.placement(0);
-    const QRectF box = photoPolygon(end, 10, photo.rect).boundingRect();
-    // It grew to about the page's height and stays near the page.
-    QVERIFY2(box.height() > 1800 && box.height() < 2100, qPrintable(QString::number(box.height())));
-    QVERIFY(box.top() > -60 && box.bottom() < 2060);
-    QVERIFY(box.left() > -60 && box.right() < 3060);
-}
+    QRectF box = photoPolygon(arrangement.placement(0), 10, photo.rect).boundingRect();
+    // It grew to about the page's height and stays on the page, up to the
+    // same 5 % the relaxation of many photos is allowed.
+    QVERIFY2(box.height() > 1800, qPrintable(QString::number(box.height())));
+    QVERIFY(QRectF(-100, -100, 3200, 2200).contains(box));
 
-void TestPhotoDropArrangement::onePhotoOutsideIsPushedBack()
-{
     // A small photo thrown half off the page's left edge comes back in.
-    PhotoDropArrangement::Photo photo;
     photo.placement.position = QPointF(0, 500);
-    photo.placement.zoom = 100;
+    photo.rotation = 0;
     photo.rect = QRectF(-0.5, -0.5, 1, 1);
-    PhotoDropArrangement arrangement(QSizeF(1000, 1000), { photo });
-    arrangement.run(500);
-    const QRectF box = photoPolygon(arrangement.placement(0), 0, photo.rect).boundingRect();
+    PhotoDropArrangement outside(QSizeF(1000, 1000), { photo });
+    outside.run(500);
+    box = photoPolygon(outside.placement(0), 0, photo.rect).boundingRect();
     QVERIFY2(box.left() > -20, qPrintable(QString::number(box.left())));
     QVERIFY(box.width() > 900);
 }
@@ -484,7 +268,6 @@ void TestPhotoDropArrangement::overlapSeparation_data()
     QTest::addColumn<qreal>("minimumCoverage");
     // Thrown as the theme throws new photos.
     QTest::newRow("3 on landscape") << 3 << QSizeF(3000, 2000) << 15.0 << quint64(1) << 1.0 << 0.3;
-    QTest::newRow("8 on landscape") << 8 << QSizeF(3000, 2000) << 15.0 << quint64(2) << 1.0 << 0.3;
     QTest::newRow("20 on portrait") << 20 << QSizeF(2000, 3000) << 30.0 << quint64(3) << 1.0 << 0.3;
     QTest::newRow("40 on square, straight")
         << 40 << QSizeF(1000, 1000) << 0.0001 << quint64(4) << 1.0 << 0.3;
@@ -529,15 +312,8 @@ void TestPhotoDropArrangement::overlapSeparation()
     const qreal tolerance = 0.05 * qMin(page.width(), page.height());
     const QRectF allowed
         = QRectF(QPointF(0, 0), page).adjusted(-tolerance, -tolerance, tolerance, tolerance);
-    for (const QPolygonF &polygon : after) {
-        const QRectF box = polygon.boundingRect();
-        QVERIFY2(allowed.contains(box),
-            qPrintable(QStringLiteral("%1 %2 %3 %4")
-                           .arg(box.left())
-                           .arg(box.top())
-                           .arg(box.right())
-                           .arg(box.bottom())));
-    }
+    for (const QPolygonF &polygon : after)
+        QVERIFY(allowed.contains(polygon.boundingRect()));
     // The rotations are the photos' own; the run only moves and scales.
     for (int k = 0; k < count; ++k)
         QCOMPARE(arrangement.placement(k).rotationRelative, photos[k].placement.rotationRelative);
@@ -560,12 +336,15 @@ void TestPhotoDropArrangement::sameResultOnAnyPool()
         QCOMPARE(again.placement(k).position, parallel.placement(k).position);
         QCOMPARE(single.placement(k).position, parallel.placement(k).position);
         QCOMPARE(single.placement(k).zoom, parallel.placement(k).zoom);
-        QVERIFY(parallel.placement(k).position.x() == single.placement(k).position.x());
     }
 }
 
-void TestPhotoDropArrangement::zeroSizedPhotoDoesNotStopOthers()
+void TestPhotoDropArrangement::degeneratePhotos()
 {
+    PhotoDropArrangement empty(QSizeF(100, 100), {});
+    empty.run(500);
+    QCOMPARE(empty.count(), 0);
+
     // A photo whose image has no size has no area: nothing divides by it,
     // and its zero short side does not freeze the others.
     PhotoDropArrangement::Photo broken;
@@ -582,19 +361,12 @@ void TestPhotoDropArrangement::zeroSizedPhotoDoesNotStopOthers()
     PhotoDropArrangement arrangement(QSizeF(1000, 1000), { broken, a, b });
     arrangement.run(500);
     for (int k = 0; k < 3; ++k) {
-        QVERIFY(std::isfinite(arrangement.placement(k).position.x()));
-        QVERIFY(std::isfinite(arrangement.placement(k).position.y()));
-        QVERIFY(std::isfinite(arrangement.placement(k).zoom));
+        const PhotoDropPlacement placement = arrangement.placement(k);
+        QVERIFY(std::isfinite(placement.position.x()) && std::isfinite(placement.position.y()));
+        QVERIFY(std::isfinite(placement.zoom));
     }
     // The two real photos slid apart.
     QVERIFY(arrangement.placement(2).position.x() - arrangement.placement(1).position.x() > 200);
-}
-
-void TestPhotoDropArrangement::emptyRun()
-{
-    PhotoDropArrangement arrangement(QSizeF(100, 100), {});
-    arrangement.run(500);
-    QCOMPARE(arrangement.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestPhotoDropArrangement)

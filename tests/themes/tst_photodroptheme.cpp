@@ -1,14 +1,11 @@
 #include <QImage>
 #include <QItemSelection>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
-#include "model/backgroundproperties.h"
 #include "model/document.h"
-#include "model/frameproperties.h"
 #include "model/imagelist.h"
 #include "model/imagesource.h"
 #include "model/itemtransform.h"
@@ -16,6 +13,7 @@
 #include "model/randomgenerator.h"
 #include "model/rotationrestriction.h"
 #include "model/shadowproperties.h"
+#include "themes/builtinthemes.h"
 #include "themes/photodrop/photodropitemproperties.h"
 #include "themes/photodrop/photodropitempropertieslist.h"
 #include "themes/photodrop/photodroptheme.h"
@@ -24,8 +22,6 @@
 #include "undo/undostack.h"
 
 namespace {
-
-const QByteArray PhotoDropId = "com.quorvane.collage.theme.photodrop";
 
 struct Placement
 {
@@ -69,32 +65,8 @@ double totalOverlap(const PhotoDropTheme *theme)
     return total;
 }
 
-QStringList stackNames(const PhotoDropTheme *theme)
-{
-    QStringList names;
-    for (const auto &item : theme->items()->items())
-        names.append(item->objectName());
-    return names;
-}
-
-QStringList imageNames(const Document &document)
-{
-    QStringList names;
-    for (const auto &image : document.imageList()->items())
-        names.append(image->objectName());
-    return names;
-}
-
-QItemSelection selectRows(const PhotoDropTheme *theme, const QList<int> &rows)
-{
-    QItemSelection selection;
-    for (int row : rows)
-        selection.select(theme->items()->index(row), theme->items()->index(row));
-    return selection;
-}
-
-// Records its pushes only when it first runs, as setters called by an
-// assignment do.
+// Runs its action only when it first runs, as a setter called by an
+// assignment does.
 class NestingCommand : public UndoCommand
 {
 public:
@@ -125,33 +97,17 @@ private Q_SLOTS:
     void cleanup();
 
     void construction();
-    void placementOfNewPhotos_data();
     void placementOfNewPhotos();
-    void scriptProperties();
-
-    void rearrangeSeparates_data();
-    void rearrangeSeparates();
-    void rearrangeIsOneStep();
-    void rearrangeTwiceIsOneStep();
-    void randomizeIsOneStep();
-    void emptyTheme();
+    void arrangeAndRandomizeUndo();
     void withoutUndoStack();
-    void arrangeCommandsMerge();
     void nestedArrangeCommandsMerge();
-
-    void recyclingAfterRemoveAndUndo();
-    void recyclingAfterPageSizeChange();
-    void recycledPhotoGoesWithItsImage();
-    void imageMovesAreFollowed();
-
+    void recycling();
     void stacking_data();
     void stacking();
-
     void seededLayoutIsReproduced();
 
 private:
-    QList<QUrl> writeImages(const QList<QSize> &sizes);
-    QList<QUrl> mixedImages(int count);
+    QList<QUrl> images(int count, bool squares = false);
     Document *newDocument(bool withUndoStack, const QSizeF &page, const QList<QUrl> &urls);
     PhotoDropTheme *installTheme(Document *document);
 
@@ -162,8 +118,8 @@ private:
 void TestPhotoDropTheme::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    ThemeRegistry::registerTheme<PhotoDropTheme>(
-        PhotoDropId, QIcon(), QStringLiteral("Photo Drop"), QStringLiteral(":/PhotoDropTemplates"));
+    ThemeRegistry::registerTheme<PhotoDropTheme>(BuiltInThemes::PhotoDropId, QIcon(),
+        QStringLiteral("Photo Drop"), QStringLiteral(":/PhotoDropTemplates"));
 }
 
 void TestPhotoDropTheme::cleanup()
@@ -171,11 +127,14 @@ void TestPhotoDropTheme::cleanup()
     RandomGenerator::reseed();
 }
 
-QList<QUrl> TestPhotoDropTheme::writeImages(const QList<QSize> &sizes)
+// Photos of mixed proportions, or squares.
+QList<QUrl> TestPhotoDropTheme::images(int count, bool squares)
 {
+    static const QSize proportions[]
+        = { { 40, 30 }, { 30, 40 }, { 64, 36 }, { 50, 50 }, { 90, 30 } };
     QList<QUrl> urls;
-    for (const QSize &size : sizes) {
-        QImage image(size, QImage::Format_RGB32);
+    for (int k = 0; k < count; ++k) {
+        QImage image(squares ? QSize(20, 20) : proportions[k % 5], QImage::Format_RGB32);
         image.fill(QColor::fromHsv((m_fileCount * 47) % 360, 200, 220));
         const QString path = m_dir.filePath(QStringLiteral("photo%1.png").arg(m_fileCount++));
         if (!image.save(path))
@@ -185,16 +144,6 @@ QList<QUrl> TestPhotoDropTheme::writeImages(const QList<QSize> &sizes)
     return urls;
 }
 
-QList<QUrl> TestPhotoDropTheme::mixedImages(int count)
-{
-    static const QSize proportions[]
-        = { { 40, 30 }, { 30, 40 }, { 64, 36 }, { 50, 50 }, { 90, 30 } };
-    QList<QSize> sizes;
-    for (int k = 0; k < count; ++k)
-        sizes.append(proportions[k % 5]);
-    return writeImages(sizes);
-}
-
 Document *TestPhotoDropTheme::newDocument(
     bool withUndoStack, const QSizeF &page, const QList<QUrl> &urls)
 {
@@ -202,14 +151,12 @@ Document *TestPhotoDropTheme::newDocument(
     document->setPageSize(PageSize(PageSize::Pixels, page));
     if (!urls.isEmpty() && !document->imageList()->insertUrls(0, urls, false))
         return nullptr;
-    if (document->undoStack())
-        document->undoStack()->clear();
     return document;
 }
 
 PhotoDropTheme *TestPhotoDropTheme::installTheme(Document *document)
 {
-    document->setThemeId(PhotoDropId);
+    document->setThemeId(BuiltInThemes::PhotoDropId);
     if (document->undoStack())
         document->undoStack()->clear();
     return qobject_cast<PhotoDropTheme *>(document->theme());
@@ -217,22 +164,19 @@ PhotoDropTheme *TestPhotoDropTheme::installTheme(Document *document)
 
 void TestPhotoDropTheme::construction()
 {
-    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), mixedImages(3)));
+    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), images(3)));
     QVERIFY(document);
     UndoStack *stack = document->undoStack();
-    document->setThemeId(PhotoDropId);
+    stack->clear();
+    document->setThemeId(BuiltInThemes::PhotoDropId);
     auto *theme = qobject_cast<PhotoDropTheme *>(document->theme());
     QVERIFY(theme);
     // Building the photos is part of the theme change, not steps of its own.
     QCOMPARE(stack->count(), 1);
     QCOMPARE(theme->items()->count(), 3);
-    QCOMPARE(theme->recycledCount(), 3);
     for (int row = 0; row < 3; ++row) {
         const auto item = theme->items()->at(row);
         QCOMPARE(item->source(), document->imageList()->at(row));
-        QCOMPARE(item->objectName(), document->imageList()->at(row)->objectName());
-        QCOMPARE(item->transform()->objectName(), item->objectName());
-        QCOMPARE(item->transform()->document(), document.data());
         QCOMPARE(item->transform()->restriction(), theme->rotationRestrictions());
     }
     // Initial shadow: a blur of 3 % of the shorter side, offset straight down.
@@ -240,9 +184,6 @@ void TestPhotoDropTheme::construction()
     QCOMPARE(theme->shadows()->blurRadius(), m);
     QVERIFY(qAbs(theme->shadows()->offset().x()) < 1e-9);
     QVERIFY(qAbs(theme->shadows()->offset().y() - m * 0.3) < 1e-9);
-    QCOMPARE(theme->shadows()->document(), document.data());
-    QCOMPARE(theme->frames()->size(), 0.08);
-    QCOMPARE(theme->rotationRestrictions()->variation(), 180.0);
     // The appearance objects record their changes in the document.
     theme->shadows()->setBlurRadius(5);
     QCOMPARE(stack->count(), 2);
@@ -250,32 +191,19 @@ void TestPhotoDropTheme::construction()
     QCOMPARE(theme->shadows()->blurRadius(), m);
 }
 
-void TestPhotoDropTheme::placementOfNewPhotos_data()
-{
-    QTest::addColumn<QSizeF>("page");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<qreal>("variation");
-    QTest::newRow("landscape page") << QSizeF(3000, 2000) << 4 << 15.0;
-    QTest::newRow("portrait page, wide turns") << QSizeF(1000, 2000) << 6 << 40.0;
-    QTest::newRow("square page, straight") << QSizeF(800, 800) << 5 << 0.0;
-}
-
 void TestPhotoDropTheme::placementOfNewPhotos()
 {
-    QFETCH(QSizeF, page);
-    QFETCH(int, count);
-    QFETCH(qreal, variation);
+    const QSizeF page(1000, 2000);
     QScopedPointer<Document> document(newDocument(true, page, {}));
     PhotoDropTheme *theme = installTheme(document.data());
     QVERIFY(theme);
-    theme->rotationRestrictions()->setVariation(variation);
+    theme->rotationRestrictions()->setVariation(40);
     UndoStack *stack = document->undoStack();
     stack->clear();
-    const QList<QUrl> urls = mixedImages(count);
-    QVERIFY(document->imageList()->insertUrls(0, urls, false));
+    QVERIFY(document->imageList()->insertUrls(0, images(6), false));
     // One step: the insertion; the first throw of each photo is not recorded.
     QCOMPARE(stack->count(), 1);
-    QCOMPARE(theme->items()->count(), count);
+    QCOMPARE(theme->items()->count(), 6);
     for (const auto &item : theme->items()->items()) {
         const ItemTransform *t = item->transform();
         QVERIFY(t->rotationRelative() >= -1.0 && t->rotationRelative() < 1.0);
@@ -285,7 +213,7 @@ void TestPhotoDropTheme::placementOfNewPhotos()
         const QSizeF fitted = unit.size().scaled(page, Qt::KeepAspectRatio);
         const QRectF box
             = QTransform().scale(t->zoom(), t->zoom()).rotate(t->rotation()).mapRect(unit);
-        const double share = fitted.width() * fitted.height() / (count + 1);
+        const double share = fitted.width() * fitted.height() / 7;
         QVERIFY2(qAbs(box.width() * box.height() - share) < 1e-3 * share,
             qPrintable(QStringLiteral("%1 %2").arg(box.width() * box.height()).arg(share)));
         const QRectF onPage = PhotoDropTheme::outline(item.data()).boundingRect();
@@ -295,146 +223,69 @@ void TestPhotoDropTheme::placementOfNewPhotos()
     QCOMPARE(theme->items()->count(), 0);
 }
 
-void TestPhotoDropTheme::scriptProperties()
+void TestPhotoDropTheme::arrangeAndRandomizeUndo()
 {
-    QScopedPointer<Document> document(newDocument(false, QSizeF(1000, 1000), {}));
+    RandomGenerator::seed(21);
+    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), {}));
     PhotoDropTheme *theme = installTheme(document.data());
     QVERIFY(theme);
-    QCOMPARE(theme->property("shadows").value<QObject *>(), theme->shadows());
-    QCOMPARE(theme->property("frames").value<QObject *>(), theme->frames());
-    QCOMPARE(theme->property("background").value<QObject *>(),
-        static_cast<QObject *>(theme->background()));
-    QCOMPARE(
-        theme->property("rotationRestrictions").value<QObject *>(), theme->rotationRestrictions());
-    QVERIFY(theme->metaObject()->indexOfSlot("randomize()") >= 0);
-    QVERIFY(theme->metaObject()->indexOfSlot("rearrange()") >= 0);
-    QVERIFY(theme->metaObject()->indexOfSlot("bringToFront(QItemSelection)") >= 0);
-    // The theme's pages: its own, then shadows, frames and background.
-    QWidget panel;
-    const QList<QWidget *> pages = theme->createPropertyWidgets(&panel);
-    QCOMPARE(pages.size(), 4);
-    QCOMPARE(pages.first()->metaObject()->className(), "PhotoDropThemePropertiesWidget");
-}
-
-void TestPhotoDropTheme::rearrangeSeparates_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QSizeF>("page");
-    QTest::addColumn<quint64>("seed");
-    QTest::newRow("6 photos") << 6 << QSizeF(3000, 2000) << quint64(21);
-    QTest::newRow("15 photos") << 15 << QSizeF(2000, 3000) << quint64(22);
-}
-
-void TestPhotoDropTheme::rearrangeSeparates()
-{
-    QFETCH(int, count);
-    QFETCH(QSizeF, page);
-    QFETCH(quint64, seed);
-    RandomGenerator::seed(seed);
-    QScopedPointer<Document> document(newDocument(true, page, mixedImages(count)));
-    PhotoDropTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
+    UndoStack *stack = document->undoStack();
+    // Nothing to arrange is no step.
+    theme->rearrange();
+    QCOMPARE(stack->count(), 0);
+    QVERIFY(document->imageList()->insertUrls(0, images(6), false));
     theme->rotationRestrictions()->setVariation(20);
+    stack->clear();
+    const QList<Placement> thrown = placements(theme);
     const double before = totalOverlap(theme);
-    QVERIFY(before > 0);
-    theme->rearrange();
-    const double after = totalOverlap(theme);
-    QVERIFY2(after < 0.2 * before, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
-    const qreal tolerance = 0.05 * qMin(page.width(), page.height());
-    for (const auto &item : theme->items()->items()) {
-        const QRectF box = PhotoDropTheme::outline(item.data()).boundingRect();
-        QVERIFY(QRectF(QPointF(0, 0), page)
-                    .adjusted(-tolerance, -tolerance, tolerance, tolerance)
-                    .contains(box));
-    }
-}
 
-void TestPhotoDropTheme::rearrangeIsOneStep()
-{
-    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), mixedImages(5)));
-    PhotoDropTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    UndoStack *stack = document->undoStack();
-    const QList<Placement> thrown = placements(theme);
-    theme->rearrange();
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Arranging items"));
-    const QList<Placement> arranged = placements(theme);
-    QVERIFY(arranged != thrown);
-    for (int row = 0; row < 5; ++row)
-        QCOMPARE(arranged[row].rotationRelative, thrown[row].rotationRelative);
-    QSignalSpy moved(theme->items()->at(0)->transform(), &ItemTransform::positionChanged);
-    stack->undo();
-    QCOMPARE(placements(theme), thrown);
-    QCOMPARE(moved.count(), 1);
-    stack->redo();
-    QCOMPARE(placements(theme), arranged);
-}
-
-void TestPhotoDropTheme::rearrangeTwiceIsOneStep()
-{
-    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), mixedImages(4)));
-    PhotoDropTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    UndoStack *stack = document->undoStack();
-    const QList<Placement> thrown = placements(theme);
+    // Arranging separates the photos on the page and keeps their turns.
     theme->rearrange();
     const QList<Placement> once = placements(theme);
+    QVERIFY2(totalOverlap(theme) < 0.2 * before, qPrintable(QString::number(before)));
+    for (int row = 0; row < 6; ++row) {
+        const QRectF box = PhotoDropTheme::outline(theme->items()->at(row).data()).boundingRect();
+        QVERIFY(QRectF(-100, -100, 3200, 2200).contains(box));
+        QCOMPARE(once[row].rotationRelative, thrown[row].rotationRelative);
+    }
+
+    // Arranging again goes on from there, in the same step.
     theme->rearrange();
     const QList<Placement> twice = placements(theme);
     QVERIFY(twice != once);
     QCOMPARE(stack->count(), 1);
     QCOMPARE(stack->text(0), QStringLiteral("Arranging items"));
+    QSignalSpy moved(theme->items()->at(0)->transform(), &ItemTransform::positionChanged);
     stack->undo();
     QCOMPARE(placements(theme), thrown);
+    QCOMPARE(moved.count(), 1);
     stack->redo();
     QCOMPARE(placements(theme), twice);
-    // After a save the next arrangement is a step of its own.
+
+    // After a save the next arrangement is a step of its own; a randomize
+    // is a step of its own that moves every photo, and no arrangement merges
+    // into it.
     stack->setClean();
     theme->rearrange();
     QCOMPARE(stack->count(), 2);
-}
-
-void TestPhotoDropTheme::randomizeIsOneStep()
-{
-    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), mixedImages(5)));
-    PhotoDropTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    UndoStack *stack = document->undoStack();
-    const QList<Placement> thrown = placements(theme);
+    const QList<Placement> arranged = placements(theme);
     theme->randomize();
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Randomizing"));
+    QCOMPARE(stack->count(), 3);
+    QCOMPARE(stack->text(2), QStringLiteral("Randomizing"));
     const QList<Placement> randomized = placements(theme);
-    for (int row = 0; row < 5; ++row)
-        QVERIFY(!(randomized[row] == thrown[row]));
+    for (int row = 0; row < 6; ++row)
+        QVERIFY(!(randomized[row] == arranged[row]));
     stack->undo();
-    QCOMPARE(placements(theme), thrown);
+    QCOMPARE(placements(theme), arranged);
     stack->redo();
     QCOMPARE(placements(theme), randomized);
-    // A randomize is not merged into by a following arrangement.
     theme->rearrange();
-    QCOMPARE(stack->count(), 2);
-}
-
-void TestPhotoDropTheme::emptyTheme()
-{
-    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), {}));
-    PhotoDropTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    UndoStack *stack = document->undoStack();
-    theme->rearrange();
-    QCOMPARE(stack->count(), 0);
-    theme->randomize();
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Randomizing"));
-    theme->bringToFront(QItemSelection());
-    QCOMPARE(stack->count(), 1);
+    QCOMPARE(stack->count(), 4);
 }
 
 void TestPhotoDropTheme::withoutUndoStack()
 {
-    QScopedPointer<Document> document(newDocument(false, QSizeF(3000, 2000), mixedImages(4)));
+    QScopedPointer<Document> document(newDocument(false, QSizeF(3000, 2000), images(4)));
     PhotoDropTheme *theme = installTheme(document.data());
     QVERIFY(theme);
     const QList<Placement> thrown = placements(theme);
@@ -446,40 +297,6 @@ void TestPhotoDropTheme::withoutUndoStack()
     // One notice per photo instead of one per changed value.
     QCOMPARE(updated.count(), 1);
     QCOMPARE(moved.count(), 0);
-    updated.clear();
-    theme->randomize();
-    QVERIFY(updated.count() >= 1);
-}
-
-void TestPhotoDropTheme::arrangeCommandsMerge()
-{
-    Document document(true);
-    UndoStack *stack = document.undoStack();
-    ItemTransform first(&document);
-    ItemTransform second(&document);
-    auto *a = new PhotoDropThemeArrangeCommand;
-    a->addCommand(new ItemTransformUndoCommand(&first, QPointF(10, 0), 2, 0));
-    stack->push(a);
-    auto *b = new PhotoDropThemeArrangeCommand;
-    b->addCommand(new ItemTransformUndoCommand(&first, QPointF(20, 0), 3, 0));
-    b->addCommand(new ItemTransformUndoCommand(&second, QPointF(0, 5), 4, 0.5));
-    stack->push(b);
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(first.position(), QPointF(20, 0));
-    QCOMPARE(second.position(), QPointF(0, 5));
-    QCOMPARE(second.rotationRelative(), 0.5);
-    stack->undo();
-    QCOMPARE(first.position(), QPointF(0, 0));
-    QCOMPARE(first.zoom(), 1.0);
-    QCOMPARE(second.position(), QPointF(0, 0));
-    QCOMPARE(second.zoom(), 1.0);
-    QCOMPARE(second.rotationRelative(), 0.0);
-    stack->redo();
-    QCOMPARE(first.zoom(), 3.0);
-    QCOMPARE(second.zoom(), 4.0);
-    // Another command id does not merge.
-    first.setZoom(7);
-    QCOMPARE(stack->count(), 2);
 }
 
 void TestPhotoDropTheme::nestedArrangeCommandsMerge()
@@ -510,78 +327,43 @@ void TestPhotoDropTheme::nestedArrangeCommandsMerge()
     QCOMPARE(second.position(), QPointF(3, 3));
 }
 
-void TestPhotoDropTheme::recyclingAfterRemoveAndUndo()
+void TestPhotoDropTheme::recycling()
 {
-    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), mixedImages(4)));
+    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), images(4)));
     PhotoDropTheme *theme = installTheme(document.data());
     QVERIFY(theme);
     theme->rearrange();
     UndoStack *stack = document->undoStack();
     stack->clear();
+    auto items = theme->items()->items();
     const QList<Placement> before = placements(theme);
-    const auto removedItem = theme->items()->at(1);
-    const auto removedImage = document->imageList()->at(1);
+
+    // Removed photos come back, where they were, with an undo.
     QVERIFY(document->imageList()->removeRows(1, 2));
     QCOMPARE(theme->items()->count(), 2);
     QCOMPARE(theme->recycledCount(), 4);
     stack->undo();
-    // The same photos come back, where they were.
-    QCOMPARE(theme->items()->count(), 4);
-    QCOMPARE(theme->items()->at(1), removedItem);
-    QCOMPARE(removedItem->source(), removedImage);
-    QCOMPARE(placements(theme), before);
     stack->redo();
-    QCOMPARE(theme->items()->count(), 2);
     stack->undo();
-    QCOMPARE(theme->items()->at(1), removedItem);
-    QCOMPARE(placements(theme), before);
-}
-
-void TestPhotoDropTheme::recyclingAfterPageSizeChange()
-{
-    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), mixedImages(3)));
-    PhotoDropTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    const auto items = theme->items()->items();
-    const QList<Placement> before = placements(theme);
-    document->setPageSize(PageSize(PageSize::Pixels, QSizeF(2000, 3000)));
-    // Every image went out and came back to its old photo.
     QCOMPARE(theme->items()->items(), items);
     QCOMPARE(placements(theme), before);
-    for (int row = 0; row < 3; ++row)
-        QCOMPARE(theme->items()->at(row)->source(), document->imageList()->at(row));
-}
 
-void TestPhotoDropTheme::recycledPhotoGoesWithItsImage()
-{
-    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), mixedImages(3)));
-    PhotoDropTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    QWeakPointer<PhotoDropItemProperties> item = theme->items()->at(0);
+    // A page-size change sends every image out and back to its old photo.
+    document->setPageSize(PageSize(PageSize::Pixels, QSizeF(2000, 3000)));
+    QCOMPARE(theme->items()->items(), items);
+    QCOMPARE(placements(theme), before);
+
+    // Once no step holds a removed image, its photo is dropped with it.
+    QWeakPointer<PhotoDropItemProperties> item = items.at(0);
     QWeakPointer<ImageSource> image = document->imageList()->at(0);
+    items.clear();
     QVERIFY(document->imageList()->removeRows(0, 1));
-    QCOMPARE(theme->recycledCount(), 3);
-    // The removal step still holds the image: it may come back.
-    QVERIFY(!image.isNull());
-    QVERIFY(!item.isNull());
-    document->undoStack()->clear();
-    // Now nothing holds the image; its photo is dropped with it.
+    const int recycled = theme->recycledCount();
+    QVERIFY(!image.isNull() && !item.isNull());
+    stack->clear();
     QVERIFY(image.isNull());
-    QCOMPARE(theme->recycledCount(), 2);
     QVERIFY(item.isNull());
-}
-
-void TestPhotoDropTheme::imageMovesAreFollowed()
-{
-    QScopedPointer<Document> document(newDocument(true, QSizeF(3000, 2000), mixedImages(5)));
-    PhotoDropTheme *theme = installTheme(document.data());
-    QVERIFY(theme);
-    QVERIFY(document->imageList()->moveItems(0, 1, 4));
-    QCOMPARE(stackNames(theme), imageNames(*document));
-    document->undoStack()->undo();
-    QCOMPARE(stackNames(theme), imageNames(*document));
-    for (int row = 0; row < 5; ++row)
-        QCOMPARE(theme->items()->at(row)->source(), document->imageList()->at(row));
+    QCOMPARE(theme->recycledCount(), recycled - 1);
 }
 
 void TestPhotoDropTheme::stacking_data()
@@ -603,25 +385,18 @@ void TestPhotoDropTheme::stacking_data()
                                           << "Bringing to Front";
     QTest::newRow("front: nothing above overlaps") << "bringToFront" << QList<int> { 2 } << "ABCDE"
                                                    << "";
-    QTest::newRow("front: already on top") << "bringToFront" << QList<int> { 4 } << "ABCDE"
-                                           << "";
+    QTest::newRow("front: nothing selected") << "bringToFront" << QList<int> {} << "ABCDE"
+                                             << "";
     QTest::newRow("backward: nearest below") << "sendBackward" << QList<int> { 4 } << "ABCED"
                                              << "Sending Backward";
     QTest::newRow("back: lowest below") << "sendToBack" << QList<int> { 4 } << "EABCD"
                                         << "Sending to Back";
-    QTest::newRow("back: nothing below overlaps") << "sendToBack" << QList<int> { 2 } << "ABCDE"
-                                                  << "";
     QTest::newRow("front: two, the upper travels along")
         << "bringToFront" << QList<int> { 0, 1 } << "CDEBA"
         << "Bringing to Front";
-    QTest::newRow("forward: two, the upper travels along")
-        << "bringForward" << QList<int> { 0, 1 } << "CDBAE"
-        << "Bringing Forward";
     QTest::newRow("backward: two, the lower travels along")
         << "sendBackward" << QList<int> { 3, 4 } << "AEDBC"
         << "Sending Backward";
-    QTest::newRow("back: two apart") << "sendToBack" << QList<int> { 3, 1 } << "DBACE"
-                                     << "Sending to Back";
 }
 
 void TestPhotoDropTheme::stacking()
@@ -630,8 +405,7 @@ void TestPhotoDropTheme::stacking()
     QFETCH(QList<int>, selection);
     QFETCH(QString, expected);
     QFETCH(QString, stepText);
-    QScopedPointer<Document> document(newDocument(true, QSizeF(1000, 1000),
-        writeImages({ { 20, 20 }, { 20, 20 }, { 20, 20 }, { 20, 20 }, { 20, 20 } })));
+    QScopedPointer<Document> document(newDocument(true, QSizeF(1000, 1000), images(5, true)));
     PhotoDropTheme *theme = installTheme(document.data());
     QVERIFY(theme);
     const qreal xs[] = { 100, 160, 400, 190, 130 };
@@ -645,44 +419,45 @@ void TestPhotoDropTheme::stacking()
     UndoStack *stack = document->undoStack();
     stack->clear();
     const QList<QSharedPointer<ImageSource>> images = document->imageList()->items();
+    auto order = [theme] {
+        QString names;
+        for (const auto &item : theme->items()->items())
+            names += item->objectName();
+        return names;
+    };
 
-    QVERIFY(QMetaObject::invokeMethod(theme, operation.toLatin1().constData(),
-        Q_ARG(QItemSelection, selectRows(theme, selection))));
-    QCOMPARE(stackNames(theme).join(QString()), expected);
+    QItemSelection selected;
+    for (int row : selection)
+        selected.select(theme->items()->index(row), theme->items()->index(row));
+    QVERIFY(QMetaObject::invokeMethod(
+        theme, operation.toLatin1().constData(), Q_ARG(QItemSelection, selected)));
+    QCOMPARE(order(), expected);
     // The theme follows the image list, which is what was moved.
     for (int row = 0; row < 5; ++row)
         QCOMPARE(theme->items()->at(row)->source(), document->imageList()->at(row));
-    if (stepText.isEmpty()) {
-        QCOMPARE(stack->count(), 0);
+    QCOMPARE(stack->count(), stepText.isEmpty() ? 0 : 1);
+    if (stepText.isEmpty())
         return;
-    }
-    QCOMPARE(stack->count(), 1);
     QCOMPARE(stack->text(0), stepText);
     stack->undo();
-    QCOMPARE(stackNames(theme).join(QString()), QStringLiteral("ABCDE"));
+    QCOMPARE(order(), QStringLiteral("ABCDE"));
     QCOMPARE(document->imageList()->items(), images);
 }
 
 void TestPhotoDropTheme::seededLayoutIsReproduced()
 {
-    const QList<QUrl> urls = mixedImages(8);
-    QList<Placement> layouts[2];
-    for (QList<Placement> &layout : layouts) {
-        RandomGenerator::seed(2024);
+    const QList<QUrl> urls = images(8);
+    auto layout = [&](quint64 seed) {
+        RandomGenerator::seed(seed);
         QScopedPointer<Document> document(newDocument(false, QSizeF(3000, 2000), urls));
         PhotoDropTheme *theme = installTheme(document.data());
-        QVERIFY(theme);
         theme->rotationRestrictions()->setVariation(15);
         theme->randomize();
-        layout = placements(theme);
-    }
-    QCOMPARE(layouts[1], layouts[0]);
-    RandomGenerator::seed(2025);
-    QScopedPointer<Document> document(newDocument(false, QSizeF(3000, 2000), urls));
-    PhotoDropTheme *theme = installTheme(document.data());
-    theme->rotationRestrictions()->setVariation(15);
-    theme->randomize();
-    QVERIFY(placements(theme) != layouts[0]);
+        return placements(theme);
+    };
+    const QList<Placement> first = layout(2024);
+    QCOMPARE(layout(2024), first);
+    QVERIFY(layout(2025) != first);
 }
 
 QTEST_MAIN(TestPhotoDropTheme)

@@ -5,22 +5,17 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <limits>
 
-#include "model/backgroundproperties.h"
 #include "model/document.h"
-#include "model/frameproperties.h"
 #include "model/imagelist.h"
 #include "model/imagesource.h"
 #include "model/randomgenerator.h"
 #include "model/rotationrestriction.h"
-#include "model/shadowproperties.h"
 #include "model/transformedimagesource.h"
 #include "themes/photogrid/mosaictheme.h"
 #include "themes/photogrid/photogriditemproperties.h"
 #include "themes/photogrid/photogridtheme.h"
 #include "themes/themeregistry.h"
-#include "undo/undocommandwrapper.h"
 #include "undo/undostack.h"
 
 namespace {
@@ -54,14 +49,6 @@ QList<Cell> cellsOf(const PhotoGridTheme *theme)
     return cells;
 }
 
-QList<const PhotoGridItemProperties *> orderOf(const PhotoGridTheme *theme)
-{
-    QList<const PhotoGridItemProperties *> order;
-    for (const auto &item : theme->items())
-        order.append(item.data());
-    return order;
-}
-
 } // namespace
 
 class TestPhotoGridTheme : public QObject
@@ -70,23 +57,14 @@ class TestPhotoGridTheme : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanup();
+    void cleanup() { RandomGenerator::reseed(); }
 
-    void construction();
-    void spacingClamps_data();
-    void spacingClamps();
-    void spacingChangesMerge();
-    void borderFollowsMinimumItemSize();
+    void spacing_data();
+    void spacing();
     void minimumItemSize();
-
-    void itemsChangedKeepsOrder();
-    void itemsWithoutUndoStack();
     void findItemOnlyFindsOwnCells();
-
     void rearrange_data();
     void rearrange();
-    void rearrangeIsSeeded();
-
     void exchange_data();
     void exchange();
     void placement_data();
@@ -109,11 +87,6 @@ void TestPhotoGridTheme::initTestCase()
     QVERIFY(m_dir.isValid());
     ThemeRegistry::registerTheme<MosaicTheme>(
         MosaicId, QIcon(), QStringLiteral("Mosaic"), QStringLiteral(":/MosaicTemplates"));
-}
-
-void TestPhotoGridTheme::cleanup()
-{
-    RandomGenerator::reseed();
 }
 
 QList<QUrl> TestPhotoGridTheme::writeImages(int count)
@@ -146,77 +119,30 @@ PhotoGridTheme *TestPhotoGridTheme::handMadeGrid(
     Document *document, const QList<QRectF> &rects, const QList<int> &shown)
 {
     auto *theme = new PhotoGridTheme(document);
-    for (int i = 0; i < rects.size(); ++i) {
-        const auto item = theme->createItem(document->imageList()->at(shown.at(i)));
-        item->setRect(rects.at(i));
-    }
+    for (int i = 0; i < rects.size(); ++i)
+        theme->createItem(document->imageList()->at(shown.at(i)))->setRect(rects.at(i));
     if (document->undoStack())
         document->undoStack()->clear();
     return theme;
 }
 
-void TestPhotoGridTheme::construction()
-{
-    QScopedPointer<Document> document(newDocument(QSizeF(3000, 2000), 2));
-    QVERIFY(document);
-    document->setThemeId(MosaicId);
-    auto *theme = qobject_cast<MosaicTheme *>(document->theme());
-    QVERIFY(theme);
-    // Building the cells is part of the theme change.
-    QCOMPARE(document->undoStack()->count(), 1);
-    QCOMPARE(theme->items().size(), 2);
-    QCOMPARE(theme->borderRelative(), 0.0);
-    QCOMPARE(theme->border(), 0.0);
-    for (QObject *part : { static_cast<QObject *>(theme->shadows()),
-             static_cast<QObject *>(theme->frames()), static_cast<QObject *>(theme->background()),
-             static_cast<QObject *>(theme->rotationRestrictions()) })
-        QCOMPARE(part->parent(), theme);
-    QCOMPARE(theme->shadows()->document(), document.data());
-    QCOMPARE(theme->rotationRestrictions()->document(), document.data());
-    for (const auto &item : theme->items()) {
-        QCOMPARE(item->restriction(), theme->rotationRestrictions());
-        QCOMPARE(item->document(), document.data());
-        QCOMPARE(item->parent(), nullptr);
-    }
-    // What template scripts see.
-    QCOMPARE(theme->property("shadows").value<QObject *>(), theme->shadows());
-    QCOMPARE(theme->property("frames").value<QObject *>(), theme->frames());
-    QCOMPARE(theme->property("background").value<QObject *>(),
-        static_cast<QObject *>(theme->background()));
-    QCOMPARE(
-        theme->property("rotationRestrictions").value<QObject *>(), theme->rotationRestrictions());
-    QVERIFY(theme->setProperty("borderRelative", 0.25));
-    QCOMPARE(theme->property("border").toReal(), 0.25 * theme->minimumItemSize() * 0.5);
-    QVERIFY(!theme->metaObject()
-                 ->property(theme->metaObject()->indexOfProperty("minimumItemSize"))
-                 .isWritable());
-    QVERIFY(theme->metaObject()->indexOfSlot("rearrange()") >= 0);
-    QWidget panel;
-    const QList<QWidget *> pages = theme->createPropertyWidgets(&panel);
-    QCOMPARE(pages.size(), 4);
-    QCOMPARE(pages.first()->metaObject()->className(), "PhotoGrigControlWidget");
-
-    // A fresh grid starts with the page's shorter side as its unit.
-    PhotoGridTheme plain(document.data());
-    QCOMPARE(plain.minimumItemSize(), 2000.0);
-    QVERIFY(plain.items().isEmpty());
-}
-
-void TestPhotoGridTheme::spacingClamps_data()
+void TestPhotoGridTheme::spacing_data()
 {
     QTest::addColumn<qreal>("requested");
     QTest::addColumn<qreal>("stored");
+    // The spacing starts at 0.5.
     QTest::newRow("inside") << 0.3 << 0.3;
     QTest::newRow("upper bound") << 1.0 << 1.0;
-    QTest::newRow("above") << 1.5 << 1.0;
-    QTest::newRow("below") << -0.2 << 0.0;
     QTest::newRow("far above") << 1e9 << 1.0;
+    QTest::newRow("below") << -0.2 << 0.0;
+    QTest::newRow("not a number") << qQNaN() << 0.5;
 }
 
-void TestPhotoGridTheme::spacingClamps()
+void TestPhotoGridTheme::spacing()
 {
     QFETCH(qreal, requested);
     QFETCH(qreal, stored);
+    const int changes = stored == 0.5 ? 0 : 1;
     for (bool withStack : { true, false }) {
         QScopedPointer<Document> document(newDocument(QSizeF(1000, 800), 0, withStack));
         PhotoGridTheme theme(document.data());
@@ -227,69 +153,15 @@ void TestPhotoGridTheme::spacingClamps()
         QSignalSpy border(&theme, &PhotoGridTheme::borderChanged);
         theme.setBorderRelative(requested);
         QCOMPARE(theme.borderRelative(), stored);
-        QCOMPARE(relative.count(), 1);
-        QCOMPARE(relative.first().first().toReal(), stored);
-        QCOMPARE(border.count(), 1);
+        QCOMPARE(relative.count(), changes);
+        QCOMPARE(border.count(), changes);
         QCOMPARE(theme.border(), stored * 800 * 0.5);
         if (withStack) {
+            QCOMPARE(document->undoStack()->count(), changes);
             document->undoStack()->undo();
             QCOMPARE(theme.borderRelative(), 0.5);
-            document->undoStack()->redo();
-            QCOMPARE(theme.borderRelative(), stored);
         }
     }
-}
-
-void TestPhotoGridTheme::spacingChangesMerge()
-{
-    QScopedPointer<Document> document(newDocument(QSizeF(1000, 1000), 0));
-    PhotoGridTheme theme(document.data());
-    UndoStack *stack = document->undoStack();
-    stack->clear();
-    theme.setBorderRelative(0.1);
-    theme.setBorderRelative(0.2);
-    theme.setBorder(150); // 150 / (1000 x 0.5)
-    QCOMPARE(theme.borderRelative(), 0.3);
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Changing spacing"));
-    const auto *wrapper = static_cast<const UndoCommandWrapper *>(stack->command(0));
-    QCOMPARE(wrapper->commands().first()->id(), 18);
-    stack->undo();
-    QCOMPARE(theme.borderRelative(), 0.0);
-    stack->redo();
-    QCOMPARE(theme.borderRelative(), 0.3);
-    // Another kind of change in between ends the run.
-    theme.updateMinimumItemSize(500);
-    theme.setBorderRelative(0.4);
-    QCOMPARE(stack->count(), 3);
-    // A value that is no number changes nothing.
-    theme.setBorderRelative(std::numeric_limits<qreal>::quiet_NaN());
-    theme.setBorder(std::numeric_limits<qreal>::quiet_NaN());
-    QCOMPARE(theme.borderRelative(), 0.4);
-}
-
-void TestPhotoGridTheme::borderFollowsMinimumItemSize()
-{
-    QScopedPointer<Document> document(newDocument(QSizeF(1200, 1000), 0, false));
-    PhotoGridTheme theme(document.data());
-    theme.setBorderRelative(0.4);
-    QCOMPARE(theme.border(), 200.0);
-    QSignalSpy border(&theme, &PhotoGridTheme::borderChanged);
-    QSignalSpy minimum(&theme, &PhotoGridTheme::minimumItemSizeChanged);
-    theme.updateMinimumItemSize(300);
-    QCOMPARE(minimum.count(), 1);
-    QCOMPARE(border.count(), 1);
-    QCOMPARE(theme.border(), 60.0);
-    // Writing the absolute spacing sets the relative one.
-    theme.setBorder(30);
-    QCOMPARE(theme.borderRelative(), 0.2);
-    theme.setBorder(1000);
-    QCOMPARE(theme.borderRelative(), 1.0);
-    // Between a reset and the first cut there is no unit to relate to.
-    theme.resetMinimumItemSize();
-    QCOMPARE(theme.border(), 0.0);
-    theme.setBorder(10);
-    QCOMPARE(theme.borderRelative(), 1.0);
 }
 
 void TestPhotoGridTheme::minimumItemSize()
@@ -297,96 +169,36 @@ void TestPhotoGridTheme::minimumItemSize()
     QScopedPointer<Document> document(newDocument(QSizeF(900, 1600), 0));
     PhotoGridTheme theme(document.data());
     UndoStack *stack = document->undoStack();
+    theme.setBorderRelative(0.4);
     stack->clear();
-    QCOMPARE(theme.minimumItemSize(), 900.0);
-    QSignalSpy minimum(&theme, &PhotoGridTheme::minimumItemSizeChanged);
+    QSignalSpy border(&theme, &PhotoGridTheme::borderChanged);
     theme.updateMinimumItemSize(1000); // larger: stays
     QCOMPARE(theme.minimumItemSize(), 900.0);
-    QCOMPARE(minimum.count(), 0);
     QCOMPARE(stack->count(), 0);
     theme.updateMinimumItemSize(400);
     theme.updateMinimumItemSize(300);
-    QCOMPARE(theme.minimumItemSize(), 300.0);
-    // These never merge.
+    // These steps never merge; the absolute spacing follows them.
     QCOMPARE(stack->count(), 2);
     QCOMPARE(stack->text(1), QStringLiteral("Changing minimum image size"));
+    QCOMPARE(border.count(), 2);
+    QCOMPARE(theme.border(), 60.0);
+    // Writing the absolute spacing sets the relative one.
+    theme.setBorder(30); // 30 / (300 x 0.5)
+    QCOMPARE(theme.borderRelative(), 0.2);
+    QCOMPARE(stack->text(2), QStringLiteral("Changing spacing"));
+    // Between a reset and the first cut there is no unit to relate to.
     theme.resetMinimumItemSize();
     QVERIFY(qIsInf(theme.minimumItemSize()));
+    QCOMPARE(theme.border(), 0.0);
+    theme.setBorder(10);
+    QCOMPARE(theme.borderRelative(), 0.2);
+    QCOMPARE(stack->count(), 4);
+    stack->undo();
     stack->undo();
     QCOMPARE(theme.minimumItemSize(), 300.0);
+    QCOMPARE(theme.borderRelative(), 0.4);
     stack->undo();
     QCOMPARE(theme.minimumItemSize(), 400.0);
-    QCOMPARE(minimum.count(), 5);
-}
-
-void TestPhotoGridTheme::itemsChangedKeepsOrder()
-{
-    QScopedPointer<Document> document(newDocument(QSizeF(1000, 1000), 3));
-    QVERIFY(document);
-    PhotoGridTheme theme(document.data());
-    UndoStack *stack = document->undoStack();
-    stack->clear();
-    QSignalSpy inserted(&theme, &PhotoGridTheme::itemInserted);
-    QSignalSpy removed(&theme, &PhotoGridTheme::itemRemoved);
-    ImageList *images = document->imageList();
-
-    QList<PhotoGridItemPropertiesSharedPointer> made;
-    for (int i = 0; i < 3; ++i)
-        made.append(theme.createItem(images->at(i)));
-    QCOMPARE(stack->count(), 3);
-    QCOMPARE(stack->text(0), QStringLiteral("inserting grid item"));
-    QCOMPARE(inserted.count(), 3);
-    QCOMPARE(inserted.at(1).first().value<PhotoGridItemPropertiesSharedPointer>(), made.at(1));
-    QCOMPARE(made.at(1)->image(), images->at(1));
-    QCOMPARE(made.at(1)->source()->transform(), QTransform());
-    const QList<const PhotoGridItemProperties *> order = orderOf(&theme);
-
-    theme.removeItem(made.at(1));
-    QCOMPARE(stack->count(), 4);
-    QCOMPARE(stack->text(3), QStringLiteral("removing grid item"));
-    QCOMPARE(removed.count(), 1);
-    QCOMPARE(theme.items().size(), 2);
-    QVERIFY(!theme.containsItem(made.at(1).data()));
-    // Removing a cell the theme does not hold records nothing.
-    theme.removeItem(made.at(1));
-    theme.removeItem(PhotoGridItemPropertiesSharedPointer());
-    QCOMPARE(stack->count(), 4);
-
-    // The removed cell comes back at its former place.
-    stack->undo();
-    QCOMPARE(orderOf(&theme), order);
-    QCOMPARE(inserted.count(), 4);
-    stack->undo();
-    stack->undo();
-    QCOMPARE(theme.items().size(), 1);
-    stack->redo();
-    stack->redo();
-    stack->redo();
-    QCOMPARE(theme.items().size(), 2);
-    stack->undo();
-    QCOMPARE(orderOf(&theme), order);
-    const auto *wrapper = static_cast<const UndoCommandWrapper *>(stack->command(0));
-    QCOMPARE(wrapper->commands().first()->id(), -1);
-}
-
-void TestPhotoGridTheme::itemsWithoutUndoStack()
-{
-    QScopedPointer<Document> document(newDocument(QSizeF(1000, 1000), 2, false));
-    QVERIFY(document);
-    PhotoGridTheme theme(document.data());
-    QSignalSpy inserted(&theme, &PhotoGridTheme::itemInserted);
-    QSignalSpy removed(&theme, &PhotoGridTheme::itemRemoved);
-    const auto a = theme.createItem(document->imageList()->at(0));
-    const auto b = theme.createItem(document->imageList()->at(1));
-    QCOMPARE(inserted.count(), 2);
-    QCOMPARE(theme.items(), (QList<PhotoGridItemPropertiesSharedPointer> { a, b }));
-    theme.insertItem(a); // already there
-    QCOMPARE(inserted.count(), 2);
-    theme.removeItem(a);
-    QCOMPARE(removed.count(), 1);
-    QCOMPARE(theme.items(), (QList<PhotoGridItemPropertiesSharedPointer> { b }));
-    theme.insertItem(a);
-    QCOMPARE(theme.items(), (QList<PhotoGridItemPropertiesSharedPointer> { b, a }));
 }
 
 void TestPhotoGridTheme::findItemOnlyFindsOwnCells()
@@ -407,24 +219,24 @@ void TestPhotoGridTheme::findItemOnlyFindsOwnCells()
 void TestPhotoGridTheme::rearrange_data()
 {
     QTest::addColumn<int>("count");
-    QTest::addColumn<quint64>("seed");
-    QTest::newRow("empty") << 0 << quint64(1);
-    QTest::newRow("one cell") << 1 << quint64(1);
-    QTest::newRow("two cells") << 2 << quint64(4);
-    QTest::newRow("seven cells") << 7 << quint64(5);
+    QTest::newRow("empty") << 0;
+    QTest::newRow("one cell") << 1;
+    QTest::newRow("seven cells") << 7;
 }
 
 void TestPhotoGridTheme::rearrange()
 {
     QFETCH(int, count);
-    QFETCH(quint64, seed);
-    RandomGenerator::seed(seed);
+    RandomGenerator::seed(5);
     QScopedPointer<Document> document(newDocument(QSizeF(3000, 2000), count));
     QVERIFY(document);
     document->setThemeId(MosaicId);
     auto *theme = qobject_cast<MosaicTheme *>(document->theme());
     QVERIFY(theme);
+    QCOMPARE(theme->items().size(), count);
     UndoStack *stack = document->undoStack();
+    // Building the cells is part of the theme change.
+    QCOMPARE(stack->count(), 1);
     theme->rotationRestrictions()->setZero(10);
     theme->rotationRestrictions()->setVariation(25);
     // Give each image its own crop, filter and mask.
@@ -439,37 +251,29 @@ void TestPhotoGridTheme::rearrange()
 
     theme->rearrange();
     const QList<Cell> after = cellsOf(theme);
-    if (count == 0) {
-        QCOMPARE(stack->count(), 0);
-        return;
-    }
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Rearrange"));
-    if (count == 1) {
+    QCOMPARE(stack->count(), count == 0 ? 0 : 1);
+    if (count < 2) {
         QCOMPARE(after, before);
         return;
     }
-    // The images keep their sources, crops, filters and masks ...
-    QList<QPair<QRectF, qreal>> dealtBefore;
-    QList<QPair<QRectF, qreal>> dealtAfter;
-    for (int i = 0; i < count; ++i) {
-        QCOMPARE(after[i].source, before[i].source);
-        QCOMPARE(after[i].image, before[i].image);
-        QCOMPARE(after[i].crop, before[i].crop);
-        QCOMPARE(after[i].filter, before[i].filter);
-        QCOMPARE(after[i].mask, before[i].mask);
-        dealtBefore.append({ before[i].rect, before[i].angleRelative });
-        dealtAfter.append({ after[i].rect, after[i].angleRelative });
-    }
-    // ... and the (cell, turn) pairs are dealt out anew, each exactly once.
-    auto byPosition = [](const QPair<QRectF, qreal> &a, const QPair<QRectF, qreal> &b) {
-        return std::make_tuple(a.first.x(), a.first.y(), a.second)
-            < std::make_tuple(b.first.x(), b.first.y(), b.second);
+    QCOMPARE(stack->text(0), QStringLiteral("Rearrange"));
+    // The images keep their sources, crops, filters and masks, and the
+    // (cell, turn) pairs are dealt out anew, each exactly once.
+    using Place = std::tuple<qreal, qreal, qreal, qreal, qreal>;
+    const auto split = [](QList<Cell> cells) {
+        QList<Place> places;
+        for (Cell &cell : cells) {
+            places.append({ cell.rect.x(), cell.rect.y(), cell.rect.width(), cell.rect.height(),
+                cell.angleRelative });
+            cell.rect = QRectF();
+            cell.angleRelative = 0;
+        }
+        std::sort(places.begin(), places.end());
+        return std::pair(cells, places);
     };
-    QVERIFY(dealtAfter != dealtBefore);
-    std::sort(dealtBefore.begin(), dealtBefore.end(), byPosition);
-    std::sort(dealtAfter.begin(), dealtAfter.end(), byPosition);
-    QCOMPARE(dealtAfter, dealtBefore);
+    QVERIFY(after != before);
+    QVERIFY(split(after).first == split(before).first);
+    QVERIFY(split(after).second == split(before).second);
 
     stack->undo();
     QCOMPARE(cellsOf(theme), before);
@@ -477,75 +281,47 @@ void TestPhotoGridTheme::rearrange()
     QCOMPARE(cellsOf(theme), after);
 }
 
-void TestPhotoGridTheme::rearrangeIsSeeded()
-{
-    QList<QList<Cell>> runs;
-    QScopedPointer<Document> document(newDocument(QSizeF(2000, 2000), 6));
-    QVERIFY(document);
-    document->setThemeId(MosaicId);
-    auto *theme = qobject_cast<MosaicTheme *>(document->theme());
-    QVERIFY(theme);
-    const QList<Cell> start = cellsOf(theme);
-    for (quint64 seed : { 3, 3, 4 }) {
-        RandomGenerator::seed(seed);
-        theme->rearrange();
-        runs.append(cellsOf(theme));
-        document->undoStack()->undo();
-        QCOMPARE(cellsOf(theme), start);
-    }
-    QCOMPARE(runs[0], runs[1]);
-    QVERIFY(runs[0] != runs[2]);
-}
-
 void TestPhotoGridTheme::exchange_data()
 {
-    QTest::addColumn<QString>("pair");
+    // Cells 0, 1 and 2 show images 0, 1 and 1; cell 3 is another theme's,
+    // "cell" 4 is none.
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<bool>("shareSource"); // cell 2 takes cell 1's source object
     QTest::addColumn<bool>("result");
-    QTest::newRow("two images") << QStringLiteral("different") << true;
-    QTest::newRow("one image in two source objects") << QStringLiteral("same image") << true;
-    QTest::newRow("one source object") << QStringLiteral("same source") << false;
-    QTest::newRow("a cell with itself") << QStringLiteral("itself") << false;
-    QTest::newRow("a foreign cell") << QStringLiteral("foreign") << false;
-    QTest::newRow("no cell") << QStringLiteral("null") << false;
+    QTest::newRow("two images") << 0 << 1 << false << true;
+    QTest::newRow("one image in two source objects") << 2 << 1 << false << true;
+    QTest::newRow("one source object") << 2 << 1 << true << false;
+    QTest::newRow("a cell with itself") << 0 << 0 << false << false;
+    QTest::newRow("a foreign cell") << 0 << 3 << false << false;
+    QTest::newRow("no cell") << 0 << 4 << false << false;
 }
 
 void TestPhotoGridTheme::exchange()
 {
-    QFETCH(QString, pair);
+    QFETCH(int, first);
+    QFETCH(int, second);
+    QFETCH(bool, shareSource);
     QFETCH(bool, result);
     QScopedPointer<Document> document(newDocument(QSizeF(1000, 1000), 3));
     QVERIFY(document);
     PhotoGridTheme *theme = handMadeGrid(document.data(),
         { QRectF(0, 0, 500, 1000), QRectF(500, 0, 500, 500), QRectF(500, 500, 500, 500) },
         { 0, 1, 1 });
-    UndoStack *stack = document->undoStack();
     const auto &items = theme->items();
     items.at(0)->source()->setTransform(QTransform::fromScale(2, 2));
     items.at(1)->source()->setTransform(QTransform::fromTranslate(5, 0));
+    if (shareSource)
+        items.at(2)->setSource(items.at(1)->source());
     PhotoGridTheme foreignTheme(document.data());
     const auto foreign = foreignTheme.createItem(document->imageList()->at(2));
+    UndoStack *stack = document->undoStack();
     stack->clear();
-
-    PhotoGridItemProperties *a = items.at(0).data();
-    PhotoGridItemProperties *b = items.at(1).data();
-    if (pair == QLatin1String("same image")) {
-        a = items.at(2).data();
-    } else if (pair == QLatin1String("same source")) {
-        items.at(2)->setSource(items.at(1)->source());
-        stack->clear();
-        a = items.at(2).data();
-    } else if (pair == QLatin1String("itself")) {
-        b = a;
-    } else if (pair == QLatin1String("foreign")) {
-        b = foreign.data();
-    } else if (pair == QLatin1String("null")) {
-        b = nullptr;
-    }
+    const QList<PhotoGridItemProperties *> cells { items.at(0).data(), items.at(1).data(),
+        items.at(2).data(), foreign.data(), nullptr };
+    PhotoGridItemProperties *a = cells.at(first);
+    PhotoGridItemProperties *b = cells.at(second);
     const QList<Cell> before = cellsOf(theme);
-    const auto sourceA = a->source();
-    const auto sourceB = b ? b->source() : QSharedPointer<TransformedImageSource>();
-    const QRectF rectA = a->rect();
-    const QRectF rectB = b ? b->rect() : QRectF();
 
     QCOMPARE(theme->exchangeImages(a, b), result);
     if (!result) {
@@ -555,17 +331,18 @@ void TestPhotoGridTheme::exchange()
     }
     QCOMPARE(stack->count(), 1);
     QCOMPARE(stack->text(0), QStringLiteral("Exchanging images"));
-    // The source objects travel whole, each with its crop.
-    QCOMPARE(a->source(), sourceB);
-    QCOMPARE(b->source(), sourceA);
-    // The cells stay where they are.
-    QCOMPARE(a->rect(), rectA);
-    QCOMPARE(b->rect(), rectB);
-    const QList<Cell> after = cellsOf(theme);
+    // The source objects travel whole, each with its crop; the cells stay.
+    QList<Cell> expected = before;
+    for (const auto &[to, from] : { std::pair(first, second), std::pair(second, first) }) {
+        expected[to].source = before[from].source;
+        expected[to].image = before[from].image;
+        expected[to].crop = before[from].crop;
+    }
+    QCOMPARE(cellsOf(theme), expected);
     stack->undo();
     QCOMPARE(cellsOf(theme), before);
     stack->redo();
-    QCOMPARE(cellsOf(theme), after);
+    QCOMPARE(cellsOf(theme), expected);
 }
 
 void TestPhotoGridTheme::placement_data()

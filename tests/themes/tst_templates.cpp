@@ -51,11 +51,8 @@ private Q_SLOTS:
     void nameFromScript();
     void templateId();
     void tuneSetsTheTheme();
-    void templateIsGoneWhileTuning();
     void scriptErrorsAreSwallowed();
-    void unknownThemeMakesNothing();
     void previewDocument();
-    void currentPageSize();
     void discovery();
     void resetLayoutIsOneStep();
 
@@ -66,8 +63,8 @@ private:
 void TestTemplates::initTestCase()
 {
     QVERIFY(m_folder.isValid());
-    ThemeRegistry::registerTheme<ScriptableTheme>(ScriptableTheme::Id, QIcon(),
-                                                  QStringLiteral("Scriptable"), m_folder.path());
+    ThemeRegistry::registerTheme<ScriptableTheme>(
+        ScriptableTheme::Id, QIcon(), QStringLiteral("Scriptable"), m_folder.path());
 }
 
 void TestTemplates::nameFromScript_data()
@@ -75,8 +72,8 @@ void TestTemplates::nameFromScript_data()
     QTest::addColumn<QByteArray>("script");
     QTest::addColumn<QString>("name");
 
-    QTest::newRow("double quotes") << QByteArray("template.name = \"Cork Board\";") << "Cork Board";
-    QTest::newRow("single quotes") << QByteArray("template.name='Magazine'") << "Magazine";
+    QTest::newRow("single quotes, no spaces")
+        << QByteArray("template.name='Magazine'") << "Magazine";
     QTest::newRow("first match wins")
         << QByteArray("template.name = 'A';\ntemplate.name = 'B';") << "A";
     QTest::newRow("quote cuts the name")
@@ -98,58 +95,47 @@ void TestTemplates::templateId()
 {
     Document document(false);
     const QByteArray text = script(QStringLiteral("One"), QString());
-    JSTemplate a(text, ScriptableTheme::Id, &document), b(text, ScriptableTheme::Id, &document);
-    JSTemplate other(text, TestTheme::Id, &document);
-    QCOMPARE(a.templateId(), b.templateId());
-    QVERIFY(a.templateId() != other.templateId());
-    QCOMPARE(a.templateId(),
-             QCryptographicHash::hash(text + "|" + ScriptableTheme::Id, QCryptographicHash::Md5)
-                 .toHex());
-    QCOMPARE(a.templateId().size(), 32);
+    JSTemplate look(text, ScriptableTheme::Id, &document), other(text, TestTheme::Id, &document);
+    QVERIFY(look.templateId() != other.templateId());
+    QCOMPARE(look.templateId(),
+        QCryptographicHash::hash(text + "|" + ScriptableTheme::Id, QCryptographicHash::Md5)
+            .toHex());
 }
 
 void TestTemplates::tuneSetsTheTheme()
 {
     Document document(false);
     document.setPageSize(PageSize(PageSize::Pixels, QSizeF(3000, 2000)));
+    // The template object is gone while tuning: the last line throws and
+    // the name stays.
     JSTemplate look(script(QStringLiteral("Look"),
-                           QStringLiteral("var m = Math.min(theme.document.pageSize.size.width,"
-                                          " theme.document.pageSize.size.height);\n"
-                                          "theme.label = 'tuned';\n"
-                                          "theme.spacing = m * 0.05;\n"
-                                          "theme.randomize();")),
-                    ScriptableTheme::Id, &document);
+                        QStringLiteral("var m = Math.min(theme.document.pageSize.size.width,"
+                                       " theme.document.pageSize.size.height);\n"
+                                       "theme.label = typeof template;\n"
+                                       "theme.spacing = m * 0.05;\n"
+                                       "theme.randomize();\n"
+                                       "template.name = 'Renamed';")),
+        ScriptableTheme::Id, &document);
     for (int run = 1; run <= 2; ++run) {
         QScopedPointer<Theme> created(look.createTheme(&document));
         auto *theme = qobject_cast<ScriptableTheme *>(created.data());
         QVERIFY(theme);
-        QCOMPARE(theme->label, QStringLiteral("tuned"));
+        QCOMPARE(theme->label, QStringLiteral("undefined"));
         QCOMPARE(theme->spacing, 100.0);
         QCOMPARE(theme->randomized, 1); // once per created theme
         QCOMPARE(theme->property("Theme.Id").toByteArray(), ScriptableTheme::Id);
     }
-}
-
-void TestTemplates::templateIsGoneWhileTuning()
-{
-    Document document(false);
-    JSTemplate look(script(QStringLiteral("Original"),
-                           QStringLiteral("theme.label = typeof template;\n"
-                                          "template.name = 'Renamed';")),
-                    ScriptableTheme::Id, &document);
-    QScopedPointer<Theme> theme(look.createTheme(&document));
-    QCOMPARE(theme->property("label").toString(), QStringLiteral("undefined"));
-    QCOMPARE(look.name(), QStringLiteral("Original"));
+    QCOMPARE(look.name(), QStringLiteral("Look"));
 }
 
 void TestTemplates::scriptErrorsAreSwallowed()
 {
     Document document(false);
     JSTemplate broken(script(QStringLiteral("Broken"),
-                             QStringLiteral("theme.label = 'before';\n"
-                                            "theme.nothing.at.all = 1;\n"
-                                            "theme.label = 'after';")),
-                      ScriptableTheme::Id, &document);
+                          QStringLiteral("theme.label = 'before';\n"
+                                         "theme.nothing.at.all = 1;\n"
+                                         "theme.label = 'after';")),
+        ScriptableTheme::Id, &document);
     QScopedPointer<Theme> theme(broken.createTheme(&document));
     QVERIFY(theme);
     QCOMPARE(theme->property("label").toString(), QStringLiteral("before"));
@@ -159,44 +145,33 @@ void TestTemplates::scriptErrorsAreSwallowed()
     QScopedPointer<Theme> plain(unparsable.createTheme(&document));
     QVERIFY(plain);
     QVERIFY(plain->property("label").toString().isEmpty());
-}
 
-void TestTemplates::unknownThemeMakesNothing()
-{
-    Document document(false);
     JSTemplate orphan(script(QStringLiteral("Orphan"), QString()), "com.example.none", &document);
     QVERIFY(!orphan.createTheme(&document));
 }
 
 void TestTemplates::previewDocument()
 {
+    // An empty document previews on the sample pictures, in a document of its own.
     Document empty(false);
     JSTemplate samples(script(QStringLiteral("S"), QString()), ScriptableTheme::Id, &empty);
     ImageList *images = samples.previewDocument()->imageList();
     QCOMPARE(images->count(), 5);
     QVERIFY(images != empty.imageList());
     QCOMPARE(images->data(images->index(0), Qt::UserRole).toUrl(),
-             QUrl::fromLocalFile(QStringLiteral(":/imageTemplate.png")));
+        QUrl::fromLocalFile(QStringLiteral(":/imageTemplate.png")));
+    const PageSize story(PageSize::Pixels, QSizeF(1080, 1920), QStringLiteral("Story"));
+    samples.setCurrentPageSize(story);
+    QCOMPARE(samples.previewDocument()->pageSize(), story);
 
+    // A document with photos previews on them.
     Document own(false);
     own.setPageSize(PageSize(PageSize::Inches, QSizeF(4, 6)));
-    QVERIFY(own.imageList()->insertUrls(0, { QUrl::fromLocalFile(":/samples/sample1.jpg") }, false));
+    QVERIFY(
+        own.imageList()->insertUrls(0, { QUrl::fromLocalFile(":/samples/sample1.jpg") }, false));
     JSTemplate mine(script(QStringLiteral("M"), QString()), ScriptableTheme::Id, &own);
     QCOMPARE(mine.previewDocument()->imageList(), own.imageList());
     QCOMPARE(mine.previewDocument()->pageSize(), own.pageSize());
-}
-
-void TestTemplates::currentPageSize()
-{
-    Document document(false);
-    JSTemplate look(script(QStringLiteral("L"), QString()), ScriptableTheme::Id, &document);
-    QCOMPARE(look.currentPageSize(), PageSize());
-    QSignalSpy spy(&look, &Template::currentPageSizeChanged);
-    const PageSize story(PageSize::Pixels, QSizeF(1080, 1920), QStringLiteral("Story"));
-    look.setCurrentPageSize(story);
-    look.setCurrentPageSize(story);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(look.previewDocument()->pageSize(), story);
 }
 
 void TestTemplates::discovery()
@@ -214,7 +189,8 @@ void TestTemplates::discovery()
     Document document(false);
     QStringList names;
     for (const QSharedPointer<Template> &found : ThemeRegistry::templates(&document)) {
-        if (qobject_cast<JSTemplate *>(found.data())->themeId() == QString::fromUtf8(ScriptableTheme::Id))
+        if (qobject_cast<JSTemplate *>(found.data())->themeId()
+            == QString::fromUtf8(ScriptableTheme::Id))
             names.append(found->name());
     }
     names.sort();
@@ -225,8 +201,9 @@ void TestTemplates::resetLayoutIsOneStep()
 {
     Document document(true);
     document.setThemeId(ScriptableTheme::Id);
-    QVERIFY(document.imageList()->insertUrls(
-        0, { QUrl::fromLocalFile(":/samples/sample1.jpg"), QUrl::fromLocalFile(":/samples/sample2.jpg") },
+    QVERIFY(document.imageList()->insertUrls(0,
+        { QUrl::fromLocalFile(":/samples/sample1.jpg"),
+            QUrl::fromLocalFile(":/samples/sample2.jpg") },
         false));
     const int steps = document.undoStack()->count();
     auto *theme = qobject_cast<ScriptableTheme *>(document.theme());

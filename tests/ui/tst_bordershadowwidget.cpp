@@ -8,14 +8,12 @@ class TestBorderShadowWidget : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void liesOverTarget();
-    void followsTarget_data();
     void followsTarget();
     void goesWithTarget();
     void drawsInnerShadow();
 };
 
-void TestBorderShadowWidget::liesOverTarget()
+void TestBorderShadowWidget::followsTarget()
 {
     QWidget window;
     auto *target = new QWidget(&window);
@@ -26,42 +24,13 @@ void TestBorderShadowWidget::liesOverTarget()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    QCOMPARE(shadow.parentWidget(), &window);
-    QCOMPARE(shadow.target(), target);
     QCOMPARE(shadow.geometry(), target->geometry());
-    QVERIFY(shadow.isVisible());
-    QVERIFY(shadow.testAttribute(Qt::WA_TransparentForMouseEvents));
-    QCOMPARE(shadow.focusPolicy(), Qt::NoFocus);
-    QCOMPARE(
-        shadow.styleSheet(), QStringLiteral("border-image: url(:/innerShadow.png) 15; border: 15"));
-    // Stacked above the target (and everything else created before it).
-    QVERIFY(window.children().indexOf(&shadow) > window.children().indexOf(target));
+    // Stacked above everything created before it, yet clicks go through.
     QVERIFY(window.children().indexOf(&shadow) > window.children().indexOf(sibling));
     QCOMPARE(window.childAt(50, 50), target);
-}
 
-void TestBorderShadowWidget::followsTarget_data()
-{
-    QTest::addColumn<QRect>("geometry");
-    QTest::newRow("moved") << QRect(40, 30, 200, 100);
-    QTest::newRow("resized") << QRect(10, 20, 120, 160);
-    QTest::newRow("both") << QRect(0, 0, 300, 200);
-}
-
-void TestBorderShadowWidget::followsTarget()
-{
-    QFETCH(QRect, geometry);
-
-    QWidget window;
-    auto *target = new QWidget(&window);
-    target->setGeometry(10, 20, 200, 100);
-    BorderShadowWidget shadow(target);
-    window.resize(300, 200);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    target->setGeometry(geometry);
-    QCOMPARE(shadow.geometry(), geometry);
+    target->setGeometry(40, 30, 120, 160);
+    QCOMPARE(shadow.geometry(), QRect(40, 30, 120, 160));
     target->hide();
     QVERIFY(!shadow.isVisible());
     target->show();
@@ -88,15 +57,10 @@ void TestBorderShadowWidget::drawsInnerShadow()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    const QImage image = window.grab().toImage();
-    const QString previewFolder = qEnvironmentVariable("TESSELO_PANELS_PREVIEW_DIR");
-    if (!previewFolder.isEmpty())
-        image.save(previewFolder + QStringLiteral("/innershadow.png"));
-    const QColor edge = image.pixelColor(1, 60);
-    const QColor middle = image.pixelColor(60, 60);
     // Dark at the border, untouched in the middle.
-    QVERIFY2(edge.lightness() < 200, qPrintable(edge.name()));
-    QCOMPARE(middle, QColor(Qt::white));
+    const QImage image = window.grab().toImage();
+    QVERIFY2(image.pixelColor(1, 60).lightness() < 200, qPrintable(image.pixelColor(1, 60).name()));
+    QCOMPARE(image.pixelColor(60, 60), QColor(Qt::white));
 }
 
 QTEST_MAIN(TestBorderShadowWidget)

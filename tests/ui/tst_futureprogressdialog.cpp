@@ -1,6 +1,3 @@
-#include <QLabel>
-#include <QLayout>
-#include <QProgressBar>
 #include <QPromise>
 #include <QPushButton>
 #include <QTest>
@@ -8,7 +5,6 @@
 #include <QWidget>
 
 #include "ui/futureprogressdialog.h"
-#include "ui/progressinformationdialog.h"
 
 namespace {
 
@@ -35,13 +31,13 @@ class TestFutureProgressDialog : public QObject
 
 private Q_SLOTS:
     void followsTheJob();
-    void finishedJobIsNotShown();
     void showsOnlyForLongJobs_data();
     void showsOnlyForLongJobs();
     void cancelButtonCancelsTheJob();
-    void informationDialog();
 };
 
+// The dialog shows the job's progress range and value; setFuture returns
+// only after the job ended, and the end accepts the dialog.
 void TestFutureProgressDialog::followsTheJob()
 {
     QWidget window;
@@ -50,22 +46,16 @@ void TestFutureProgressDialog::followsTheJob()
     promise.start();
     promise.setProgressRange(0, 10);
 
-    QList<int> seenValues;
-    QList<int> seenMaximums;
-    bool finishedByTimer = false;
-    int step = 0;
+    QList<QPair<int, int>> seen; // value, maximum
     QTimer timer;
     connect(&timer, &QTimer::timeout, this, [&] {
-        seenValues << dialog.value();
-        seenMaximums << dialog.maximum();
-        ++step;
-        if (step == 1) {
+        seen.append({ dialog.value(), dialog.maximum() });
+        if (seen.size() == 1) {
             promise.setProgressValue(4);
-        } else if (step == 2) {
+        } else if (seen.size() == 2) {
             promise.setProgressRange(0, 20);
             promise.setProgressValue(7);
-        } else if (step == 3) {
-            finishedByTimer = true;
+        } else {
             promise.finish();
             timer.stop();
         }
@@ -74,34 +64,19 @@ void TestFutureProgressDialog::followsTheJob()
     timer.start(60);
     dialog.setFuture(promise.future());
 
-    // setFuture returned only after the job ended, and the end accepted it.
-    QVERIFY(finishedByTimer);
+    QCOMPARE(seen.size(), 3);
+    QCOMPARE(seen.at(0).second, 10);
+    QCOMPARE(seen.at(1).first, 4);
+    QCOMPARE(seen.at(2), qMakePair(7, 20));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(seenMaximums.value(0), 10);
-    QCOMPARE(seenValues.value(1), 4);
-    QCOMPARE(seenMaximums.value(2), 20);
-    QCOMPARE(seenValues.value(2), 7);
-}
-
-void TestFutureProgressDialog::finishedJobIsNotShown()
-{
-    FutureProgressDialog dialog;
-    ShowCounter counter;
-    dialog.installEventFilter(&counter);
-    QPromise<int> promise;
-    promise.start();
-    promise.addResult(42);
-    promise.finish();
-    dialog.setFuture(promise.future());
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(counter.shows, 0);
 }
 
 void TestFutureProgressDialog::showsOnlyForLongJobs_data()
 {
-    QTest::addColumn<int>("durationMs");
+    QTest::addColumn<int>("durationMs"); // -1: finished before it is handed over
     QTest::addColumn<bool>("shown");
+    QTest::newRow("finished job") << -1 << false;
     QTest::newRow("short job") << 30 << false;
     QTest::newRow("long job") << FutureProgressDialog::showDelayMs + 400 << true;
 }
@@ -118,11 +93,16 @@ void TestFutureProgressDialog::showsOnlyForLongJobs()
     QPromise<void> promise;
     promise.start();
     bool visibleWhileRunning = false;
-    QTimer::singleShot(durationMs, this, [&] {
-        visibleWhileRunning = dialog.isVisible();
+    if (durationMs < 0) {
         promise.finish();
-    });
+    } else {
+        QTimer::singleShot(durationMs, this, [&] {
+            visibleWhileRunning = dialog.isVisible();
+            promise.finish();
+        });
+    }
     dialog.setFuture(promise.future());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(visibleWhileRunning, shown);
     QCOMPARE(counter.shows > 0, shown);
     QVERIFY(!dialog.isVisible());
@@ -155,41 +135,6 @@ void TestFutureProgressDialog::cancelButtonCancelsTheJob()
     QVERIFY(cancelSeen);
     QVERIFY(future.isCanceled());
     QVERIFY(future.isFinished());
-}
-
-void TestFutureProgressDialog::informationDialog()
-{
-    QWidget window;
-    ProgressInformationDialog dialog(QStringLiteral("Export"), QStringLiteral("Saving file...\nPlease, wait."),
-                                     &window);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Export"));
-    QCOMPARE(dialog.text(), QStringLiteral("Saving file...\nPlease, wait."));
-    QCOMPARE(dialog.size(), QSize(383, 98));
-    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-    const Qt::WindowFlags flags = dialog.windowFlags();
-    QVERIFY(flags & Qt::WindowTitleHint);
-    QVERIFY(flags & Qt::CustomizeWindowHint);
-    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
-    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-    QVERIFY(dialog.testAttribute(Qt::WA_MacSmallSize));
-
-    auto *label = dialog.findChild<QLabel *>(QStringLiteral("lblInformation"));
-    QVERIFY(label);
-    QVERIFY(label->wordWrap());
-    QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("label")));
-    auto *bar = dialog.findChild<QProgressBar *>(QStringLiteral("progressBar"));
-    QVERIFY(bar);
-    QCOMPARE(bar->minimum(), 0);
-    QCOMPARE(bar->maximum(), 0);
-    QVERIFY(dialog.layout());
-    QCOMPARE(dialog.layout()->objectName(), QStringLiteral("verticalLayout_2"));
-    QCOMPARE(dialog.layout()->contentsMargins().bottom(), 12);
-
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.show();
-    QVERIFY(dialog.isVisible());
-    dialog.setText(QStringLiteral("Done"));
-    QCOMPARE(label->text(), QStringLiteral("Done"));
 }
 
 QTEST_MAIN(TestFutureProgressDialog)
