@@ -230,8 +230,9 @@ void TestPhotoDropTheme::arrangeAndRandomizeUndo()
     PhotoDropTheme *theme = installTheme(document.data());
     QVERIFY(theme);
     UndoStack *stack = document->undoStack();
-    // Nothing to arrange is no step.
+    // Nothing to arrange or throw is no step.
     theme->rearrange();
+    theme->randomize();
     QCOMPARE(stack->count(), 0);
     QVERIFY(document->imageList()->insertUrls(0, images(6), false));
     theme->rotationRestrictions()->setVariation(20);

@@ -162,15 +162,16 @@ void PhotoDropTheme::placeAtRandom(PhotoDropItemProperties *item)
 
 void PhotoDropTheme::randomize()
 {
-    if (!document())
+    // An empty page has nothing to throw; an empty undo step would only
+    // confuse.
+    if (!document() || m_items->count() == 0)
         return;
     UndoStack *stack = undoStack();
     if (stack)
         stack->beginMacro(tr("Randomizing"));
     for (int row = m_items->count() - 1; row >= 0; --row)
         placeAtRandom(m_items->at(row).data());
-    if (m_items->count() > 0)
-        arrange();
+    arrange();
     if (stack)
         stack->endMacro();
 }
