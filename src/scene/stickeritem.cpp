@@ -1,7 +1,6 @@
 #include "stickeritem.h"
 
 #include <QCursor>
-#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
@@ -9,10 +8,9 @@
 #include "model/stickerproperties.h"
 #include "scene/documentinneritem.h"
 #include "scene/overlaygestures.h"
-#include "undo/undostack.h"
 
 StickerItem::StickerItem(StickerProperties *properties, QGraphicsItem *parent)
-    : EditableGraphicsObject(parent)
+    : OverlayItem(properties, tr("Rotate sticker"), parent)
     , m_properties(properties)
 {
     // Movable stays off: the item moves only through its parts, so that
@@ -38,10 +36,7 @@ StickerItem::StickerItem(StickerProperties *properties, QGraphicsItem *parent)
     onPropertyChanged();
 }
 
-StickerItem::~StickerItem()
-{
-    endGesture();
-}
+StickerItem::~StickerItem() = default;
 
 StickerProperties *StickerItem::properties() const
 {
@@ -145,65 +140,6 @@ void StickerItem::layOut()
     setScale(m_properties->scale());
     setOpacity(m_properties->opacity());
     update();
-}
-
-void StickerItem::partDragged(int &part)
-{
-    QGraphicsItem *page = parentItem();
-    if (!m_properties || !page || page->boundingRect().isEmpty())
-        return;
-    const QRectF pageRect = page->boundingRect();
-    // The item moves and turns under the pointer: the next step starts from
-    // the pointer's place expressed in the item's new coordinates.
-    const QPointF pointer = mapToParent(currentPos());
-
-    if (part == MovePart) {
-        const QPointF delta = pointer - mapToParent(lastPos());
-        m_properties->setPosition(
-            OverlayGestures::movedPosition(m_properties->position(), delta, pageRect.size()));
-    } else if (part == RotateScalePart) {
-        const QPointF centre = transformCenter();
-        const qreal rotation = OverlayGestures::turnedRotation(
-            m_properties->rotation(), centre, lastPos(), currentPos());
-        const qreal scale = OverlayGestures::scaledScale(
-            m_properties->scale(), centre, lastPos(), currentPos());
-        // Turning and scaling alternate on the stack and could not merge
-        // step by step; the gesture is one macro instead.
-        if (!m_gestureStack && m_properties->undoStack()) {
-            m_gestureStack = m_properties->undoStack();
-            m_gestureStack->beginMacro(tr("Rotate sticker"));
-        }
-        if (rotation != m_properties->rotation())
-            m_properties->setRotation(rotation);
-        if (scale != m_properties->scale())
-            m_properties->setScale(scale);
-    } else {
-        return;
-    }
-    setLastPos(mapFromParent(pointer));
-}
-
-void StickerItem::partReleased(int &)
-{
-    endGesture();
-}
-
-bool StickerItem::sceneEvent(QEvent *event)
-{
-    // A grab can end without a release (a dialog taking the pointer); the
-    // gesture's undo step must still be closed.
-    if (event->type() == QEvent::UngrabMouse)
-        endGesture();
-    return EditableGraphicsObject::sceneEvent(event);
-}
-
-void StickerItem::endGesture()
-{
-    if (!m_gestureStack)
-        return;
-    UndoStack *stack = m_gestureStack;
-    m_gestureStack = nullptr;
-    stack->endMacro();
 }
 
 QVariant StickerItem::itemChange(GraphicsItemChange change, const QVariant &value)

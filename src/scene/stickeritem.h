@@ -7,18 +7,17 @@
 
 #include <memory>
 
-#include "scene/editablegraphicsobject.h"
+#include "scene/overlayitem.h"
 
 class DocumentInnerItem;
 class QSvgRenderer;
 class StickerProperties;
-class UndoStack;
 
 // Shows one sticker on the page, above the photos: an SVG drawn as vectors
 // or another picture file. The longer side is 15% of the shorter page side
 // at scale 1. The centre moves the sticker and the border band turns and
 // scales it; every change goes to the properties as an undoable edit.
-class StickerItem : public EditableGraphicsObject
+class StickerItem : public OverlayItem
 {
     Q_OBJECT
 
@@ -50,16 +49,12 @@ public Q_SLOTS:
     void onPropertyChanged();
 
 protected:
-    void partDragged(int &part) override;
-    void partReleased(int &part) override;
-    bool sceneEvent(QEvent *event) override;
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
     void load(const QString &path);
     void layOut();
     void followPage();
-    void endGesture();
 
     QPointer<StickerProperties> m_properties;
     QRectF m_stickerRect;
@@ -70,7 +65,4 @@ private:
     QString m_loadedPath;
     bool m_loaded = false;
     QPointer<DocumentInnerItem> m_page;
-    // Open while the border band is dragged: the turns and scalings of one
-    // gesture form one undo step.
-    QPointer<UndoStack> m_gestureStack;
 };

@@ -1,7 +1,6 @@
 #include "textoverlayitem.h"
 
 #include <QCursor>
-#include <QEvent>
 #include <QFontMetricsF>
 #include <QGraphicsSceneMouseEvent>
 #include <QInputDialog>
@@ -13,7 +12,6 @@
 #include "model/textoverlayproperties.h"
 #include "scene/documentinneritem.h"
 #include "scene/overlaygestures.h"
-#include "undo/undostack.h"
 
 namespace {
 
@@ -24,7 +22,7 @@ constexpr int ReferencePixelSize = 100;
 } // namespace
 
 TextOverlayItem::TextOverlayItem(TextOverlayProperties *properties, QGraphicsItem *parent)
-    : EditableGraphicsObject(parent)
+    : OverlayItem(properties, tr("Rotate text"), parent)
     , m_properties(properties)
     , m_document(properties ? properties->document() : nullptr)
 {
@@ -60,10 +58,7 @@ TextOverlayItem::TextOverlayItem(TextOverlayProperties *properties, QGraphicsIte
     onPropertyChanged();
 }
 
-TextOverlayItem::~TextOverlayItem()
-{
-    endGesture();
-}
+TextOverlayItem::~TextOverlayItem() = default;
 
 TextOverlayProperties *TextOverlayItem::properties() const
 {
@@ -185,65 +180,6 @@ void TextOverlayItem::onPropertyChanged()
     setScale(m_properties->scale());
     setOpacity(m_properties->opacity());
     update();
-}
-
-void TextOverlayItem::partDragged(int &part)
-{
-    QGraphicsItem *page = parentItem();
-    if (!m_properties || !page || page->boundingRect().isEmpty())
-        return;
-    const QRectF pageRect = page->boundingRect();
-    // The item moves and turns under the pointer: the next step starts from
-    // the pointer's place expressed in the item's new coordinates.
-    const QPointF pointer = mapToParent(currentPos());
-
-    if (part == MovePart) {
-        const QPointF delta = pointer - mapToParent(lastPos());
-        m_properties->setPosition(
-            OverlayGestures::movedPosition(m_properties->position(), delta, pageRect.size()));
-    } else if (part == RotateScalePart) {
-        const QPointF centre = transformCenter();
-        const qreal rotation = OverlayGestures::turnedRotation(
-            m_properties->rotation(), centre, lastPos(), currentPos());
-        const qreal scale = OverlayGestures::scaledScale(
-            m_properties->scale(), centre, lastPos(), currentPos());
-        // Turning and scaling alternate on the stack and could not merge
-        // step by step; the gesture is one macro instead.
-        if (!m_gestureStack && m_properties->undoStack()) {
-            m_gestureStack = m_properties->undoStack();
-            m_gestureStack->beginMacro(tr("Rotate text"));
-        }
-        if (rotation != m_properties->rotation())
-            m_properties->setRotation(rotation);
-        if (scale != m_properties->scale())
-            m_properties->setScale(scale);
-    } else {
-        return;
-    }
-    setLastPos(mapFromParent(pointer));
-}
-
-void TextOverlayItem::partReleased(int &)
-{
-    endGesture();
-}
-
-bool TextOverlayItem::sceneEvent(QEvent *event)
-{
-    // A grab can end without a release (a dialog taking the pointer); the
-    // gesture's undo step must still be closed.
-    if (event->type() == QEvent::UngrabMouse)
-        endGesture();
-    return EditableGraphicsObject::sceneEvent(event);
-}
-
-void TextOverlayItem::endGesture()
-{
-    if (!m_gestureStack)
-        return;
-    UndoStack *stack = m_gestureStack;
-    m_gestureStack = nullptr;
-    stack->endMacro();
 }
 
 void TextOverlayItem::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)

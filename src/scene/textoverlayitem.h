@@ -5,17 +5,16 @@
 #include <QPointer>
 #include <QRectF>
 
-#include "scene/editablegraphicsobject.h"
+#include "scene/overlayitem.h"
 
 class Document;
 class DocumentInnerItem;
 class TextOverlayProperties;
-class UndoStack;
 
 // Shows one text overlay on the page, above the photos. The centre of the
 // text moves it and the border band turns and scales it; every change goes
 // to the properties as an undoable edit. A double click edits the text.
-class TextOverlayItem : public EditableGraphicsObject
+class TextOverlayItem : public OverlayItem
 {
     Q_OBJECT
 
@@ -58,22 +57,15 @@ public Q_SLOTS:
     void onPropertyChanged();
 
 protected:
-    void partDragged(int &part) override;
-    void partReleased(int &part) override;
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event) override;
-    bool sceneEvent(QEvent *event) override;
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
     void followPage();
-    void endGesture();
     WorkingFont currentWorkingFont() const;
 
     QPointer<TextOverlayProperties> m_properties;
     QRectF m_textRect;
     QPointer<DocumentInnerItem> m_page;
     QPointer<Document> m_document;
-    // Open while the border band is dragged: the turns and scalings of one
-    // gesture form one undo step.
-    QPointer<UndoStack> m_gestureStack;
 };
