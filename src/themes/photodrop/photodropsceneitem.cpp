@@ -23,6 +23,7 @@
 #include "themes/photodrop/photodropitemproperties.h"
 #include "themes/photodrop/photodropitempropertieslist.h"
 #include "themes/photodrop/photodroptheme.h"
+#include "ui/choicemenu.h"
 
 namespace {
 
@@ -121,38 +122,21 @@ QMenu *PhotoDropSceneItem::createContextMenu(QWidget *parent)
     menu->addSeparator();
     const QPointer<PhotoDropItemProperties> target(properties);
 
-    QMenu *filterMenu = menu->addMenu(tr("Filter"));
-    filterMenu->setObjectName(QStringLiteral("filterMenu"));
     // Unknown codes are drawn as none, so they show as none.
     const int filter = ImageFilters::isActive(properties->filterType()) ? properties->filterType()
-                                                                        : ImageFilters::None;
-    const QStringList filterNames = ImageFilters::filterNames();
-    for (int value = 0; value < filterNames.size(); ++value) {
-        QAction *action = filterMenu->addAction(filterNames.at(value));
-        action->setCheckable(true);
-        action->setChecked(value == filter);
-        action->setData(value);
-        connect(action, &QAction::triggered, menu, [target, value] {
-            if (target)
-                target->setFilterType(value);
-        });
-    }
-
-    QMenu *maskMenu = menu->addMenu(tr("Mask"));
-    maskMenu->setObjectName(QStringLiteral("maskMenu"));
+                                                              : ImageFilters::None;
+    ChoiceMenu::add(menu, tr("Filter"), QStringLiteral("filterMenu"), ImageFilters::filterNames(),
+                    filter, [target](int value) {
+                        if (target)
+                            target->setFilterType(value);
+                    });
     const int mask = PhotoMasks::isActive(properties->maskShape()) ? properties->maskShape()
-                                                                   : PhotoMasks::None;
-    const QStringList maskNames = PhotoMasks::maskNames();
-    for (int value = 0; value < maskNames.size(); ++value) {
-        QAction *action = maskMenu->addAction(maskNames.at(value));
-        action->setCheckable(true);
-        action->setChecked(value == mask);
-        action->setData(value);
-        connect(action, &QAction::triggered, menu, [target, value] {
-            if (target)
-                target->setMaskShape(value);
-        });
-    }
+                                                         : PhotoMasks::None;
+    ChoiceMenu::add(menu, tr("Mask"), QStringLiteral("maskMenu"), PhotoMasks::maskNames(), mask,
+                    [target](int value) {
+                        if (target)
+                            target->setMaskShape(value);
+                    });
     return menu;
 }
 

@@ -29,6 +29,7 @@
 #include "themes/photogrid/innerimagehandler.h"
 #include "themes/photogrid/photogriditemproperties.h"
 #include "themes/photogrid/photogridtheme.h"
+#include "ui/choicemenu.h"
 
 const char *const PhotoGridGraphicsItem::MimeType = "application/photo-grid-props-ptr";
 
@@ -506,37 +507,21 @@ QMenu *PhotoGridGraphicsItem::createContextMenu(QWidget *parent)
         return menu;
     const QPointer<PhotoGridItemProperties> target(cell);
 
-    QMenu *filterMenu = menu->addMenu(tr("Filter"));
-    filterMenu->setObjectName(QStringLiteral("filterMenu"));
     // Unknown codes are drawn as none, so they show as none.
-    const int filter
-        = ImageFilters::isActive(cell->filterType()) ? cell->filterType() : ImageFilters::None;
-    const QStringList filterNames = ImageFilters::filterNames();
-    for (int value = 0; value < filterNames.size(); ++value) {
-        QAction *action = filterMenu->addAction(filterNames.at(value));
-        action->setCheckable(true);
-        action->setChecked(value == filter);
-        action->setData(value);
-        connect(action, &QAction::triggered, menu, [target, value] {
-            if (target)
-                target->setFilterType(value);
-        });
-    }
-
-    QMenu *maskMenu = menu->addMenu(tr("Mask"));
-    maskMenu->setObjectName(QStringLiteral("maskMenu"));
-    const int mask = PhotoMasks::isActive(cell->maskShape()) ? cell->maskShape() : PhotoMasks::None;
-    const QStringList maskNames = PhotoMasks::maskNames();
-    for (int value = 0; value < maskNames.size(); ++value) {
-        QAction *action = maskMenu->addAction(maskNames.at(value));
-        action->setCheckable(true);
-        action->setChecked(value == mask);
-        action->setData(value);
-        connect(action, &QAction::triggered, menu, [target, value] {
-            if (target)
-                target->setMaskShape(value);
-        });
-    }
+    const int filter = ImageFilters::isActive(cell->filterType()) ? cell->filterType()
+                                                              : ImageFilters::None;
+    ChoiceMenu::add(menu, tr("Filter"), QStringLiteral("filterMenu"), ImageFilters::filterNames(),
+                    filter, [target](int value) {
+                        if (target)
+                            target->setFilterType(value);
+                    });
+    const int mask = PhotoMasks::isActive(cell->maskShape()) ? cell->maskShape()
+                                                         : PhotoMasks::None;
+    ChoiceMenu::add(menu, tr("Mask"), QStringLiteral("maskMenu"), PhotoMasks::maskNames(), mask,
+                    [target](int value) {
+                        if (target)
+                            target->setMaskShape(value);
+                    });
     return menu;
 }
 
