@@ -120,23 +120,7 @@ QMenu *PhotoDropSceneItem::createContextMenu(QWidget *parent)
         return menu;
 
     menu->addSeparator();
-    const QPointer<PhotoDropItemProperties> target(properties);
-
-    // Unknown codes are drawn as none, so they show as none.
-    const int filter = ImageFilters::isActive(properties->filterType()) ? properties->filterType()
-                                                              : ImageFilters::None;
-    ChoiceMenu::add(menu, tr("Filter"), QStringLiteral("filterMenu"), ImageFilters::filterNames(),
-                    filter, [target](int value) {
-                        if (target)
-                            target->setFilterType(value);
-                    });
-    const int mask = PhotoMasks::isActive(properties->maskShape()) ? properties->maskShape()
-                                                         : PhotoMasks::None;
-    ChoiceMenu::add(menu, tr("Mask"), QStringLiteral("maskMenu"), PhotoMasks::maskNames(), mask,
-                    [target](int value) {
-                        if (target)
-                            target->setMaskShape(value);
-                    });
+    ChoiceMenu::addFilterAndMask(menu, properties);
     return menu;
 }
 

@@ -505,23 +505,7 @@ QMenu *PhotoGridGraphicsItem::createContextMenu(QWidget *parent)
     PhotoGridItemProperties *cell = m_properties.data();
     if (!cell)
         return menu;
-    const QPointer<PhotoGridItemProperties> target(cell);
-
-    // Unknown codes are drawn as none, so they show as none.
-    const int filter = ImageFilters::isActive(cell->filterType()) ? cell->filterType()
-                                                              : ImageFilters::None;
-    ChoiceMenu::add(menu, tr("Filter"), QStringLiteral("filterMenu"), ImageFilters::filterNames(),
-                    filter, [target](int value) {
-                        if (target)
-                            target->setFilterType(value);
-                    });
-    const int mask = PhotoMasks::isActive(cell->maskShape()) ? cell->maskShape()
-                                                         : PhotoMasks::None;
-    ChoiceMenu::add(menu, tr("Mask"), QStringLiteral("maskMenu"), PhotoMasks::maskNames(), mask,
-                    [target](int value) {
-                        if (target)
-                            target->setMaskShape(value);
-                    });
+    ChoiceMenu::addFilterAndMask(menu, cell);
     return menu;
 }
 
