@@ -287,6 +287,12 @@ int CommandLineExport::renderCollage(Document *document)
 
     drawWatermark(&image, m_options.watermark, m_options.watermarkPosition,
                   m_options.watermarkOpacity);
+    // Print pages carry their resolution, so that they print at their size.
+    if (const QSizeF resolution = m_options.outputResolution(); !resolution.isEmpty()) {
+        constexpr double inchesPerMetre = 1 / 0.0254;
+        image.setDotsPerMeterX(qRound(resolution.width() * inchesPerMetre));
+        image.setDotsPerMeterY(qRound(resolution.height() * inchesPerMetre));
+    }
     if (!writeImage(image, &error))
         return fail(error);
     return 0;

@@ -227,6 +227,17 @@ QSize ExportOptions::outputSize() const
     return QSize(int(std::lround(natural.width())), int(std::lround(natural.height())));
 }
 
+QSizeF ExportOptions::outputResolution() const
+{
+    if (page.units() != PageSize::Inches && page.units() != PageSize::Centimeters)
+        return QSizeF();
+    const QSizeF inches = page.pixelSize(1.0);
+    const QSize size = outputSize();
+    if (inches.isEmpty() || size.isEmpty())
+        return QSizeF();
+    return QSizeF(size.width() / inches.width(), size.height() / inches.height());
+}
+
 QString ExportOptions::helpText()
 {
     return tr("Usage: tesselo [COLLAGE.tsq ...]\n"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSize>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,10 @@ struct ExportOptions
     // given or default resolution for inch and centimetre pages, scaled to
     // the requested width or height with the page's proportions kept.
     QSize outputSize() const;
+    // Output pixels per inch of an inch or centimetre page (width and
+    // height apart, as a requested size may stretch them); null for pixel
+    // pages, which have no physical size.
+    QSizeF outputResolution() const;
     // Why the output cannot be made for this page and size; empty when it can.
     QString checkOutput() const;
 

@@ -114,18 +114,25 @@ void TestCommandLine::sizesAndFormats_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QByteArray>("format");
+    // Dots per inch the file states; 0 where the page has no physical size.
+    QTest::addColumn<int>("dpi");
 
-    QTest::newRow("default page, png") << QStringList {} << "a.png" << QSize(1080, 1080) << QByteArray("png");
+    QTest::newRow("default page, png") << QStringList {} << "a.png" << QSize(1080, 1080)
+                                       << QByteArray("png") << 0;
     QTest::newRow("preset, jpeg") << QStringList { "--page", "Facebook Post" } << "b.jpg"
-                                  << QSize(1200, 630) << QByteArray("jpeg");
+                                  << QSize(1200, 630) << QByteArray("jpeg") << 0;
     QTest::newRow("inches at 300 dpi") << QStringList { "--page", "4x6in" } << "c.png"
-                                       << QSize(1200, 1800) << QByteArray("png");
-    QTest::newRow("inches at 100 dpi") << QStringList { "--page", "4x6in", "--dpi", "100" } << "d.bmp"
-                                       << QSize(400, 600) << QByteArray("bmp");
+                                       << QSize(1200, 1800) << QByteArray("png") << 300;
+    QTest::newRow("inches at 100 dpi, jpeg")
+        << QStringList { "--page", "4x6in", "--dpi", "100" } << "d.jpg" << QSize(400, 600)
+        << QByteArray("jpeg") << 100;
+    QTest::newRow("centimetres scaled to a width")
+        << QStringList { "--page", "10x15cm", "--width", "1000" } << "g.png" << QSize(1000, 1500)
+        << QByteArray("png") << 254;
     QTest::newRow("width keeps proportions") << QStringList { "--page", "3000x2000", "--width", "900" }
-                                             << "e.png" << QSize(900, 600) << QByteArray("png");
+                                             << "e.bmp" << QSize(900, 600) << QByteArray("bmp") << 0;
     QTest::newRow("upper-case suffix") << QStringList { "--height", "300" } << "f.JPG"
-                                       << QSize(300, 300) << QByteArray("jpeg");
+                                       << QSize(300, 300) << QByteArray("jpeg") << 0;
 }
 
 void TestCommandLine::sizesAndFormats()
@@ -134,6 +141,7 @@ void TestCommandLine::sizesAndFormats()
     QFETCH(QString, file);
     QFETCH(QSize, size);
     QFETCH(QByteArray, format);
+    QFETCH(int, dpi);
     const Result result = tesselo(QStringList { "--export", path(file), "--seed", "5" } + options + m_photos);
     QVERIFY2(result.exitCode == 0, qPrintable(result.err));
     QImageReader reader(path(file));
@@ -141,6 +149,11 @@ void TestCommandLine::sizesAndFormats()
     const QImage image = reader.read();
     QCOMPARE(image.size(), size);
     QVERIFY2(colourCount(image) > 3, "the collage shows no photos");
+    // A print page says how large it prints.
+    if (dpi > 0) {
+        QCOMPARE(qRound(image.dotsPerMeterX() * 0.0254), dpi);
+        QCOMPARE(qRound(image.dotsPerMeterY() * 0.0254), dpi);
+    }
 }
 
 void TestCommandLine::templates_data()
