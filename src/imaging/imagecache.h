@@ -132,6 +132,7 @@ public:
     // CollectImages) or take them from it. The queue belongs to the caller
     // and must be unset before it goes.
     void setDecodeQueue(DecodeQueue *queue);
+    DecodeQueue *decodeQueue() const { return m_decodeQueue; }
 
     // `source` under `transform`, centred: a pure scale is a smooth resize;
     // anything with rotation is rendered in 256 x 256 tiles at 4x

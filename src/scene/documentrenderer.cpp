@@ -48,8 +48,11 @@ void DocumentRenderer::render(
     // pass draws, each waited for only when it is reached.
     DecodeQueue queue;
     ImageCache *cache = ImageCache::instance();
+    // A render started from within this one (the interface is kept alive
+    // while photos decode) hands the outer queue back when it is done.
+    DecodeQueue *outer = cache->decodeQueue();
     cache->setDecodeQueue(&queue);
-    const auto unset = qScopeGuard([cache] { cache->setDecodeQueue(nullptr); });
+    const auto restore = qScopeGuard([cache, outer] { cache->setDecodeQueue(outer); });
     {
         scene.setRenderFlag(CollectImages, true);
         QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);

@@ -453,6 +453,22 @@ void TestImageCache::decodeQueue()
     QCOMPARE(queue.count(), 0);
     // Not noted (or taken already): the caller decodes itself.
     QVERIFY(queue.take(urls.first(), half).image.isNull());
+
+    // Through the cache: a noting lookup draws nothing and queues the
+    // photo; the drawing lookup takes it.
+    ImageCache *cache = ImageCache::instance();
+    cache->setDecodeQueue(&queue);
+    const auto unset = qScopeGuard([cache] { cache->setDecodeQueue(nullptr); });
+    QImage image;
+    QTransform transform;
+    const QTransform device = QTransform::fromScale(0.5, 0.5);
+    QVERIFY(cache->findImage(urls.first(), device, DirectRender | CollectImages, image, transform));
+    QVERIFY(image.isNull());
+    QCOMPARE(queue.count(), 1);
+    queue.start();
+    QVERIFY(cache->findImage(urls.first(), device, DirectRender, image, transform));
+    QCOMPARE(queue.count(), 0);
+    QCOMPARE(image.size(), QSize(400, 300));
 }
 
 void TestImageCache::goodInput_data()
