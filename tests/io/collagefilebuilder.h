@@ -162,10 +162,8 @@ public:
         imageList(c);
         mark(QStringLiteral("themeId"));
         m_out << c.themeId;
-        if (m_versions.document >= 2) {
-            mark(QStringLiteral("propertyCount"));
+        if (m_versions.document >= 2)
             m_out << c.properties;
-        }
         if (c.themeId == MosaicId)
             gridTheme(c);
         else
@@ -175,7 +173,6 @@ public:
             m_out << qint32(c.overlays.size());
             for (const Overlay &overlay : c.overlays)
                 textOverlay(overlay);
-            mark(QStringLiteral("stickerCount"));
             m_out << qint32(c.stickers.size());
             for (const Sticker &s : c.stickers)
                 sticker(s);
@@ -195,7 +192,6 @@ private:
     {
         header(0xD302, m_versions.pageSize);
         m_out << c.pageName << c.pageSize;
-        mark(QStringLiteral("units"));
         m_out << c.units;
     }
 
@@ -214,7 +210,6 @@ private:
     {
         header(0xD305, m_versions.shadow);
         m_out << c.shadowEnabled << c.blurRadius;
-        mark(QStringLiteral("shadowColor"));
         m_out << c.shadowColor << c.shadowDistance << c.shadowGroup;
     }
 
@@ -305,7 +300,6 @@ private:
     {
         header(0xD330, m_versions.overlay);
         m_out << o.text;
-        mark(QStringLiteral("font"));
         m_out << o.font << o.color << o.position << o.rotation << o.scale << o.opacity
               << o.alignment;
     }

@@ -224,33 +224,6 @@ std::unique_ptr<Document> buildMosaicDocument()
     return document;
 }
 
-// The record versions of the file, by name, for tests that go through all.
-struct VersionField
-{
-    const char *name;
-    int Versions::*member;
-};
-
-const VersionField versionFields[] = {
-    { "document", &Versions::document },
-    { "page size", &Versions::pageSize },
-    { "image list", &Versions::imageList },
-    { "image source", &Versions::imageSource },
-    { "photo drop theme", &Versions::photoDropTheme },
-    { "photo drop item list", &Versions::photoDropItemList },
-    { "photo drop item", &Versions::photoDropItem },
-    { "item transform", &Versions::itemTransform },
-    { "grid theme", &Versions::gridTheme },
-    { "grid item", &Versions::gridItem },
-    { "transformed image source", &Versions::transformedSource },
-    { "shadow", &Versions::shadow },
-    { "frame", &Versions::frame },
-    { "background", &Versions::background },
-    { "rotation restriction", &Versions::restriction },
-    { "text overlay", &Versions::overlay },
-    { "sticker", &Versions::sticker },
-};
-
 } // namespace
 
 class TestDocumentFormat : public QObject
@@ -260,72 +233,35 @@ class TestDocumentFormat : public QObject
 private Q_SLOTS:
     void initTestCase() { BuiltInThemes::registerAll(); }
 
-    void currentFilesReadAndWriteBack_data();
-    void currentFilesReadAndWriteBack();
     void modelRoundTrip_data();
     void modelRoundTrip();
 
     void oldFilesConvert_data();
     void oldFilesConvert();
-    void oldAnglesConvert_data();
-    void oldAnglesConvert();
-    void gridThemeConversions_data();
-    void gridThemeConversions();
 
     void damagedFilesAreRefused_data();
     void damagedFilesAreRefused();
     void refusedProperties_data();
     void refusedProperties();
-    void rowsThatNameNoImage_data();
     void rowsThatNameNoImage();
 
     void missingPathsAreReported();
-    void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void seedCorpusOpens();
 };
-
-void TestDocumentFormat::currentFilesReadAndWriteBack_data()
-{
-    QTest::addColumn<bool>("mosaic");
-    QTest::newRow("photo drop") << false;
-    QTest::newRow("mosaic") << true;
-}
-
-void TestDocumentFormat::currentFilesReadAndWriteBack()
-{
-    QFETCH(bool, mosaic);
-    const Content content = mosaic ? mosaicContent() : photoDropContent();
-    const File file = Builder().build(content);
-    const std::unique_ptr<Document> document = readBytes(file.bytes);
-    QVERIFY(document);
-    checkContent(*document, content);
-    if (QTest::currentTestFailed())
-        return;
-    // The program writes exactly the layout the file was built with.
-    QCOMPARE(writeBytes(*document).toHex(), file.bytes.toHex());
-}
 
 void TestDocumentFormat::modelRoundTrip_data()
 {
     QTest::addColumn<int>("kind");
     QTest::newRow("photo drop") << 0;
     QTest::newRow("mosaic") << 1;
-    QTest::newRow("new empty document") << 2;
 }
 
 void TestDocumentFormat::modelRoundTrip()
 {
     QFETCH(int, kind);
-    std::unique_ptr<Document> original = kind == 0 ? buildPhotoDropDocument()
-        : kind == 1                                ? buildMosaicDocument()
-                                                   : std::make_unique<Document>(true);
+    std::unique_ptr<Document> original = kind == 0 ? buildPhotoDropDocument() : buildMosaicDocument();
     QVERIFY(original);
-    if (kind == 2) {
-        original->setPageSize(PageSize(PageSize::Centimeters, QSizeF(10, 15)));
-        original->setThemeId(BuiltInThemes::MosaicId);
-    }
-    original->setProperty("windowGeometry", QByteArray("window"));
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("collage.tsq"));
     QString error;
@@ -334,10 +270,7 @@ void TestDocumentFormat::modelRoundTrip()
 
     const std::unique_ptr<Document> opened = DocumentFile::open(path, &error);
     QVERIFY2(opened, qPrintable(error));
-    QCOMPARE(opened->undoStack()->count(), 0);
     QVERIFY(opened->undoStack()->isClean());
-    QCOMPARE(opened->property("windowGeometry").toByteArray(), QByteArray("window"));
-    QCOMPARE(opened->textOverlays().size(), original->textOverlays().size());
     // Everything the file holds came back: the opened document writes the
     // same bytes (the writer's layout itself is pinned by the test above).
     QCOMPARE(writeBytes(*opened).toHex(), readFile(path).toHex());
@@ -348,6 +281,10 @@ void TestDocumentFormat::oldFilesConvert_data()
     QTest::addColumn<bool>("mosaic");
     QTest::addColumn<OldFile>("change");
 
+    // Files of the current versions read and write back byte for byte.
+    const OldFile current = [](Versions &, Content &, Content &) {};
+    QTest::newRow("current, photo drop") << false << current;
+    QTest::newRow("current, mosaic") << true << current;
     QTest::newRow("document 1: no properties, overlays or stickers")
         << false << OldFile([](Versions &v, Content &, Content &e) {
                v.document = 1;
@@ -360,8 +297,7 @@ void TestDocumentFormat::oldFilesConvert_data()
         v.pageSize = v.imageSource = v.photoDropItemList = v.transformedSource = 0;
         v.shadow = v.frame = v.restriction = v.overlay = v.sticker = 0;
     };
-    QTest::newRow("unchanged records at 0, photo drop") << false << unchanged;
-    QTest::newRow("unchanged records at 0, mosaic") << true << unchanged;
+    QTest::newRow("unchanged records at 0") << true << unchanged;
     QTest::newRow("image list 0: no turns")
         << false << OldFile([](Versions &v, Content &, Content &e) {
                v.imageList = 0;
@@ -373,11 +309,21 @@ void TestDocumentFormat::oldFilesConvert_data()
                for (Photo &photo : e.photos)
                    photo.filter = photo.mask = 0;
            });
-    QTest::newRow("grid item 2: no filter or mask")
-        << true << OldFile([](Versions &v, Content &, Content &e) {
-               v.gridItem = 2;
-               for (Cell &cell : e.cells)
-                   cell.filter = cell.mask = 0;
+    // Cells once kept degrees and no filter or mask; an angle out of reach
+    // is clamped. Photos fold an angle out of range back by steps of 2.
+    QTest::newRow("grid item 1: degrees, no filter or mask")
+        << true << OldFile([](Versions &v, Content &s, Content &e) {
+               v.gridItem = 1;
+               for (int i = 0; i < 3; ++i) {
+                   s.cells[i].angle = QList<double> { -100, -20, 10 }.at(i);
+                   e.cells[i].angle = QList<double> { -1, -1, 0 }.at(i);
+                   e.cells[i].filter = e.cells[i].mask = 0;
+               }
+           });
+    QTest::newRow("photo angle beyond a turn") // 7 -> 220 degrees -> -140 -> -5
+        << false << OldFile([](Versions &, Content &s, Content &e) {
+               s.photos[1].rotation = 7;
+               e.photos[1].rotation = -1;
            });
     // Without a restriction record photos turned freely, in degrees.
     QTest::newRow("photo drop theme 1: turning freely")
@@ -391,12 +337,6 @@ void TestDocumentFormat::oldFilesConvert_data()
                }
            });
     // Directions before version 3, the picture without its turn in 1.
-    QTest::newRow("background 0: direction down")
-        << false << OldFile([](Versions &v, Content &s, Content &e) {
-               v.background = 0;
-               s.gradientDirection = 1;
-               e.gradientAngle = 180;
-           });
     QTest::newRow("background 1: picture address only")
         << true << OldFile([](Versions &v, Content &s, Content &e) {
                v.background = 1;
@@ -423,131 +363,29 @@ void TestDocumentFormat::oldFilesConvert()
     QCOMPARE(writeBytes(*document).toHex(), Builder().build(expected).bytes.toHex());
 }
 
-void TestDocumentFormat::oldAnglesConvert_data()
-{
-    QTest::addColumn<bool>("mosaic");
-    QTest::addColumn<int>("version");
-    QTest::addColumn<double>("stored");
-    QTest::addColumn<double>("expected");
-
-    // The theme's restriction: zero 10, variation 30. Photos fold an angle
-    // out of range back by steps of 2; cells clamp it.
-    // -100 is 110 degrees from zero: -3.67 relative, plus 2 twice.
-    QTest::newRow("photo, v1 far from zero") << false << 1 << -100.0 << -110.0 / 30 + 4;
-    QTest::newRow("photo, v2 above range") << false << 2 << 1.5 << -0.5;
-    // 7 -> 220 degrees -> wrapped to -140 -> -5 -> plus 2 twice.
-    QTest::newRow("photo, v2 beyond a turn") << false << 2 << 7.0 << -1.0;
-    QTest::newRow("cell, v0 degrees") << true << 0 << 25.0 << 0.5;
-    QTest::newRow("cell, v1 wrapped") << true << 1 << 190.0 << -1.0; // -170 - 10 = -180
-    QTest::newRow("cell, v1 out of reach is clamped") << true << 1 << -100.0 << -1.0;
-}
-
-void TestDocumentFormat::oldAnglesConvert()
-{
-    QFETCH(bool, mosaic);
-    QFETCH(int, version);
-    QFETCH(double, stored);
-    QFETCH(double, expected);
-    Versions versions;
-    Content content = mosaic ? mosaicContent() : photoDropContent();
-    if (mosaic) {
-        versions.gridItem = version;
-        content.cells[0].angle = stored;
-    } else {
-        versions.itemTransform = version;
-        content.photos[1].rotation = stored;
-    }
-    const std::unique_ptr<Document> document = readBytes(Builder(versions).build(content).bytes);
-    QVERIFY(document);
-    const double read = mosaic
-        ? grid(*document)->items().at(0)->angleRelative()
-        : photoDrop(*document)->items()->at(1)->transform()->rotationRelative();
-    QVERIFY2(qAbs(read - expected) < 1e-9, qPrintable(QString::number(read)));
-}
-
-void TestDocumentFormat::gridThemeConversions_data()
-{
-    QTest::addColumn<int>("themeVersion");
-    QTest::addColumn<bool>("rotationFlag");
-    QTest::addColumn<double>("expectedZero");
-    QTest::addColumn<double>("expectedVariation");
-
-    QTest::newRow("v1 absolute spacing, straight")
-        << 1 << false << 0.0 << RotationRestriction::MinimumVariation;
-    QTest::newRow("v2 relative spacing, turning") << 2 << true << 0.0 << 180.0;
-}
-
-void TestDocumentFormat::gridThemeConversions()
-{
-    QFETCH(int, themeVersion);
-    QFETCH(bool, rotationFlag);
-    QFETCH(double, expectedZero);
-    QFETCH(double, expectedVariation);
-
-    // The reader relates an old absolute spacing to the minimum item size
-    // the new theme has before the file's own is read; a document built
-    // the same way shows what that is.
-    Content content = mosaicContent();
-    RandomGenerator::seed(5);
-    Document reference(true);
-    reference.setPageSize(PageSize(content.units, content.pageSize, content.pageName));
-    insertImages(reference, int(content.urls.size()));
-    reference.setThemeId(MosaicId);
-    const double unit = 0.5 * grid(reference)->minimumItemSize();
-    QVERIFY(unit > 0 && qIsFinite(unit));
-
-    const double relative = 0.4;
-    content.border = themeVersion >= 2 ? relative : relative * unit;
-    content.rotationFlag = rotationFlag;
-    Versions versions;
-    versions.gridTheme = themeVersion;
-    RandomGenerator::seed(5);
-    const std::unique_ptr<Document> document = readBytes(Builder(versions).build(content).bytes);
-    QVERIFY(document);
-    const PhotoGridTheme *theme = grid(*document);
-    QVERIFY(qAbs(theme->borderRelative() - relative) < 1e-12);
-    QCOMPARE(theme->minimumItemSize(), content.minimumItemSize);
-    QCOMPARE(theme->rotationRestrictions()->zero(), expectedZero);
-    QCOMPARE(theme->rotationRestrictions()->variation(), expectedVariation);
-    QCOMPARE(theme->items().size(), content.cells.size());
-}
-
 void TestDocumentFormat::damagedFilesAreRefused_data()
 {
     QTest::addColumn<bool>("mosaic");
-    QTest::addColumn<int>("newerRecord"); // index into versionFields, or -1
+    QTest::addColumn<int>("newerRecord"); // index into newerRecords, or -1
     QTest::addColumn<QString>("mark");
     QTest::addColumn<qint64>("value");
     QTest::addColumn<int>("size");
 
-    for (int i = 0; i < int(std::size(versionFields)); ++i) {
-        const int Versions::*member = versionFields[i].member;
-        const bool mosaic = member == &Versions::gridTheme || member == &Versions::gridItem
-            || member == &Versions::transformedSource;
-        QTest::addRow("newer %s record", versionFields[i].name)
-            << mosaic << i << QString() << qint64(0) << 0;
-    }
+    QTest::newRow("newer document record") << false << 0 << QString() << qint64(0) << 0;
+    QTest::newRow("newer grid item record") << true << 1 << QString() << qint64(0) << 0;
+    QTest::newRow("newer sticker record") << false << 2 << QString() << qint64(0) << 0;
     const auto field = [](const char *name, bool mosaic, const char *mark, qint64 value, int size) {
         QTest::newRow(name) << mosaic << -1 << QString::fromLatin1(mark) << value << size;
     };
     field("changed magic", false, "start", 0xD307, 2);
-    field("negative photo count", false, "photoCount", -1, 4);
     field("photo count above the theme's", false, "photoCount", 4, 4);
     field("absurd address count", false, "urlCount", 0xfffffffe, 4);
-    field("address count past the end", false, "urlCount", 100000, 4);
     field("fewer turns than images", false, "rotationCount", 2, 4);
-    field("absurd property count", false, "propertyCount", 0x7fffffff, 4);
     field("negative cell count", true, "cellCount", -5, 4);
-    field("absurd cell count", true, "cellCount", 0x10000000, 4);
     field("absurd overlay count", false, "overlayCount", 0x7fffffff, 4);
-    field("negative sticker count", false, "stickerCount", -1, 4);
-    field("absurd family count", false, "familyCount", 0x7ffffff0, 4);
     field("unknown background type", false, "backgroundType", 7, 4);
-    field("unknown colour model", false, "shadowColor", 42, 1);
-    field("unknown page unit", false, "units", 5, 4);
     field("unknown theme", false, "themeId", 3, 4);
     field("NaN zoom", false, "zoom", 0x7ff8000000000000, 8);
-    field("negative zoom", false, "zoom", qint64(0xbff0000000000000), 8);
     field("frame larger than the photo", false, "frameSize", 0x4000000000000000, 8);
 }
 
@@ -558,22 +396,17 @@ void TestDocumentFormat::damagedFilesAreRefused()
     QFETCH(QString, mark);
     QFETCH(qint64, value);
     QFETCH(int, size);
+    int Versions::*const newerRecords[] = { &Versions::document, &Versions::gridItem,
+        &Versions::sticker };
     const Content content = mosaic ? mosaicContent() : photoDropContent();
     File file = Builder().build(content);
     QVERIFY(readBytes(file.bytes));
     if (newerRecord >= 0) {
         Versions versions;
-        versions.*versionFields[newerRecord].member += 1;
+        versions.*newerRecords[newerRecord] += 1;
         file = Builder(versions).build(content);
     } else {
         file.marks.insert(QStringLiteral("start"), 0);
-        // The family list is the font's last field: family, empty style
-        // name, point and pixel size, six small fields, two spacings and
-        // two more small fields come before its count.
-        const qint64 familyCountAt = file.marks.value(QStringLiteral("font"))
-            + (4 + 2 * overlayFont().family().size()) + 4 + 8 + 4 + (1 + 2 + 2 + 1 + 2 + 1) + 8 + 2;
-        QCOMPARE(file.bytes.mid(familyCountAt, 4).toHex(), QByteArray("00000001"));
-        file.marks.insert(QStringLiteral("familyCount"), familyCountAt);
         file.patch(mark, value, size);
     }
 
@@ -586,7 +419,6 @@ void TestDocumentFormat::damagedFilesAreRefused()
     QString error;
     QVERIFY(!DocumentFile::open(path, &error));
     QCOMPARE(error, QStringLiteral("File corrupted"));
-    QCOMPARE(DocumentFile::openErrorTitle(), QStringLiteral("Open file error"));
 }
 
 void TestDocumentFormat::refusedProperties_data()
@@ -596,12 +428,8 @@ void TestDocumentFormat::refusedProperties_data()
     QTest::addColumn<bool>("accepted");
 
     QTest::newRow("colour") << QByteArray("accent") << QVariant(QColor(Qt::red)) << true;
-    QTest::newRow("string list") << QByteArray("tags") << QVariant(QStringList { "a", "b" })
-                                 << true;
     QTest::newRow("declared property")
         << QByteArray("themeId") << QVariant(QByteArray("com.example")) << false;
-    QTest::newRow("object name") << QByteArray("objectName") << QVariant(QStringLiteral("x"))
-                                 << false;
     QTest::newRow("image") << QByteArray("image") << QVariant(QImage(4, 4, QImage::Format_RGB32))
                            << false;
 }
@@ -619,33 +447,23 @@ void TestDocumentFormat::refusedProperties()
         QCOMPARE(document->property(name.constData()), value);
 }
 
-void TestDocumentFormat::rowsThatNameNoImage_data()
-{
-    QTest::addColumn<bool>("mosaic");
-    QTest::addColumn<int>("row");
-    QTest::newRow("photo drop, past the list") << false << 99;
-    QTest::newRow("mosaic, negative") << true << -2;
-}
-
 void TestDocumentFormat::rowsThatNameNoImage()
 {
-    QFETCH(bool, mosaic);
-    QFETCH(int, row);
-    File file = Builder().build(mosaic ? mosaicContent() : photoDropContent());
     // The first photo written is the last row's; the first cell is cell 0.
-    file.patch(mosaic ? QStringLiteral("cellRow") : QStringLiteral("photoRow"), row, 4);
-    const std::unique_ptr<Document> document = readBytes(file.bytes);
+    File file = Builder().build(photoDropContent());
+    file.patch(QStringLiteral("photoRow"), 99, 4);
+    std::unique_ptr<Document> document = readBytes(file.bytes);
     QVERIFY(document);
-    if (mosaic) {
-        // The cell shows no picture; the others are unharmed.
-        QVERIFY(!grid(*document)->items().at(0)->image());
-        QCOMPARE(imageRow(document.get(), grid(*document)->items().at(1)->image()), 0);
-    } else {
-        // The photo keeps the image the theme made it for.
-        const PhotoDropItemPropertiesList *items = photoDrop(*document)->items();
-        QCOMPARE(imageRow(document.get(), items->at(2)->source()), 2);
-        QCOMPARE(items->at(2)->filterType(), 5);
-    }
+    // The photo keeps the image the theme made it for.
+    QCOMPARE(imageRow(document.get(), photoDrop(*document)->items()->at(2)->source()), 2);
+
+    file = Builder().build(mosaicContent());
+    file.patch(QStringLiteral("cellRow"), -2, 4);
+    document = readBytes(file.bytes);
+    QVERIFY(document);
+    // The cell shows no picture; the others are unharmed.
+    QVERIFY(!grid(*document)->items().at(0)->image());
+    QCOMPARE(imageRow(document.get(), grid(*document)->items().at(1)->image()), 0);
 }
 
 void TestDocumentFormat::missingPathsAreReported()
@@ -661,24 +479,14 @@ void TestDocumentFormat::missingPathsAreReported()
     QVERIFY(document);
     QVERIFY(!DocumentFile::save(document.get(), path, &error));
     QCOMPARE(error, QStringLiteral("Can't open %1").arg(path));
-    QCOMPARE(DocumentFile::saveErrorTitle(), QStringLiteral("Failed to save file"));
     QVERIFY(!document->undoStack()->isClean());
-}
-
-void TestDocumentFormat::failedSaveKeepsOldFile_data()
-{
-    QTest::addColumn<bool>("diskFull");
-    QTest::newRow("document without a theme") << false;
-    QTest::newRow("disk full") << true;
 }
 
 void TestDocumentFormat::failedSaveKeepsOldFile()
 {
-    QFETCH(bool, diskFull);
 #ifndef Q_OS_LINUX
-    if (diskFull)
-        QSKIP("The file size limit is simulated on Linux only.");
-#endif
+    QSKIP("The file size limit is simulated on Linux only.");
+#else
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("collage.tsq"));
     const std::unique_ptr<Document> saved = buildMosaicDocument();
@@ -687,42 +495,29 @@ void TestDocumentFormat::failedSaveKeepsOldFile()
     const QByteArray before = readFile(path);
     QVERIFY(!before.isEmpty());
 
-    std::unique_ptr<Document> failing;
-    if (diskFull) {
-        // Larger than the file size limit below: writing fails like a full disk.
-        failing = buildMosaicDocument();
-        for (int i = 0; i < 200; ++i)
-            failing->addTextOverlay()->setText(QString(200, QChar('x')));
-        QVERIFY(writeBytes(*failing).size() > 4 * before.size());
-    } else {
-        // A document without a theme cannot be written completely.
-        failing = std::make_unique<Document>(true);
-        failing->setPageSize(PageSize(PageSize::Pixels, QSizeF(10, 10)));
-    }
-    QVERIFY(!failing->undoStack()->isClean());
+    // Larger than the file size limit below: writing fails like a full disk.
+    const std::unique_ptr<Document> failing = buildMosaicDocument();
+    for (int i = 0; i < 200; ++i)
+        failing->addTextOverlay()->setText(QString(200, QChar('x')));
+    QVERIFY(writeBytes(*failing).size() > 4 * before.size());
 
     QString error;
-    bool written = false;
-#ifdef Q_OS_LINUX
     rlimit previous {};
     QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limited = previous;
     limited.rlim_cur = rlim_t(2 * before.size());
-    if (diskFull)
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-    written = DocumentFile::save(failing.get(), path, &error);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    const bool written = DocumentFile::save(failing.get(), path, &error);
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
-#else
-    written = DocumentFile::save(failing.get(), path, &error);
-#endif
 
     QVERIFY(!written);
     QVERIFY2(error.startsWith(QStringLiteral("Can't write %1: ").arg(path)), qPrintable(error));
     QVERIFY(!failing->undoStack()->isClean());
     QCOMPARE(readFile(path), before);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { "collage.tsq" });
+#endif
 }
 
 void TestDocumentFormat::seedCorpusOpens()

@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QColor>
 #include <QFont>
-#include <QImage>
 
 #include "io/collagestreamsettings.h"
 #include "io/recordheader.h"
@@ -31,7 +30,6 @@ struct FontFields
     double pointSize = 12;
     qint32 pixelSize = -1;
     quint16 weight = QFont::Normal;
-    qint32 letterSpacing = 0;
     quint8 capitalization = 0;
     QStringList families { QStringLiteral("DejaVu Sans") };
     quint32 familyCount = 1;
@@ -39,9 +37,9 @@ struct FontFields
     QByteArray bytes() const
     {
         // Style name, style hint and strategy, bits, stretch, extended bits,
-        // word spacing and hinting preference keep their defaults.
+        // letter and word spacing and hinting preference keep their defaults.
         QByteArray result = encode(family, QString(), pointSize, pixelSize, quint8(QFont::AnyStyle),
-            quint16(QFont::PreferDefault), weight, quint8(0), quint16(0), quint8(0), letterSpacing,
+            quint16(QFont::PreferDefault), weight, quint8(0), quint16(0), quint8(0), qint32(0),
             qint32(0), quint8(0), capitalization, familyCount);
         for (const QString &name : families)
             result += encode(name);
@@ -102,25 +100,14 @@ void TestStreamReading::values_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("accepted");
 
-    QTest::newRow("font: default") << int(Font) << encode(QFont()) << true;
-    QFont decorated(QStringLiteral("DejaVu Serif"));
+    QFont decorated(QStringLiteral("A"));
+    decorated.setFamilies({ QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("Ç") });
+    decorated.setStyleName(QStringLiteral("Oblique"));
+    decorated.setWeight(QFont::Weight(650));
     decorated.setPixelSize(13);
-    decorated.setItalic(true);
-    decorated.setStrikeOut(true);
-    decorated.setKerning(false);
     decorated.setLetterSpacing(QFont::AbsoluteSpacing, 2.5);
-    decorated.setWordSpacing(-1.25);
-    decorated.setStretch(QFont::Condensed);
     decorated.setCapitalization(QFont::SmallCaps);
-    QTest::newRow("font: decorated, pixel size") << int(Font) << encode(decorated) << true;
-    QFont families(QStringLiteral("A"));
-    families.setFamilies({ QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("Ç") });
-    families.setStyleName(QStringLiteral("Oblique"));
-    families.setWeight(QFont::Weight(650));
-    families.setPointSizeF(10.75);
-    families.setStyleStrategy(QFont::StyleStrategy(QFont::PreferBitmap | QFont::NoAntialias));
-    QTest::newRow("font: families, style name, odd weight")
-        << int(Font) << encode(families) << true;
+    QTest::newRow("font: decorated") << int(Font) << encode(decorated) << true;
     const auto font = [](const char *name, bool accepted, auto change) {
         FontFields fields;
         change(fields);
@@ -129,68 +116,38 @@ void TestStreamReading::values_data()
     font("font: sound fields", true, [](FontFields &) {});
     font("font: absurd family count", false, [](FontFields &f) { f.familyCount = 0x7ffffff0; });
     font("font: family count past the end", false, [](FontFields &f) { f.familyCount = 3; });
-    font("font: no families", false, [](FontFields &f) {
-        f.families.clear();
-        f.familyCount = 0;
-    });
     font("font: NaN point size", false, [](FontFields &f) { f.pointSize = qQNaN(); });
-    font("font: pixel size", true, [](FontFields &f) {
-        f.pointSize = -1;
-        f.pixelSize = 20;
-    });
     font("font: negative pixel size", false, [](FontFields &f) {
         f.pointSize = -1;
         f.pixelSize = -20;
     });
     font("font: weight", false, [](FontFields &f) { f.weight = 5000; });
-    font("font: letter spacing", false, [](FontFields &f) { f.letterSpacing = 64 * 5000; });
-    font("font: capitalization", false, [](FontFields &f) { f.capitalization = 5; });
 
-    QTest::newRow("colour: invalid") << int(Colour) << encode(QColor()) << true;
-    QTest::newRow("colour: achromatic hsv")
-        << int(Colour) << encode(QColor::fromHsv(-1, 0, 50)) << true;
-    QTest::newRow("colour: cmyk") << int(Colour) << encode(QColor::fromCmyk(1, 2, 3, 4, 5)) << true;
     QTest::newRow("colour: extended rgb")
         << int(Colour) << encode(QColor::fromRgbF(1.5f, -0.25f, 0.5f, 0.75f)) << true;
-    // Model, alpha, four components; half floats: 0x3c00 is 1, 0x7c00
-    // infinity, 0x7e00 NaN.
-    const auto colour
-        = [](const char *name, bool accepted, qint8 model, quint16 alpha, quint16 first) {
-              QTest::newRow(name) << int(Colour)
-                                  << encode(model, alpha, first, quint16(0), quint16(0), quint16(0))
-                                  << accepted;
-          };
-    colour("colour: achromatic hsl", true, QColor::Hsl, 0xffff, 0xffff);
-    colour("colour: unknown model", false, 6, 0xffff, 0);
-    colour("colour: hsv hue past a turn", false, QColor::Hsv, 0xffff, 36000);
-    colour("colour: extended NaN red", false, QColor::ExtendedRgb, 0x3c00, 0x7e00);
+    // Model, alpha, four components; half floats: 0x3c00 is 1, 0x7e00 NaN.
+    const auto colour = [](const char *name, qint8 model, quint16 alpha, quint16 first) {
+        QTest::newRow(name) << int(Colour)
+                            << encode(model, alpha, first, quint16(0), quint16(0), quint16(0))
+                            << false;
+    };
+    colour("colour: unknown model", 6, 0xffff, 0);
+    colour("colour: extended NaN red", QColor::ExtendedRgb, 0x3c00, 0x7e00);
 
-    QTest::newRow("real: negative zero") << int(Real) << encode(-0.0) << true;
     QTest::newRow("real: beyond the limit")
         << int(Real) << encode(MaximumMagnitude * 1.0001) << false;
     QTest::newRow("real: NaN") << int(Real) << encode(qQNaN()) << false;
-    QTest::newRow("real: infinity") << int(Real) << encode(qInf()) << false;
 
-    const auto variant = [](const char *name, const QVariant &value) {
-        QTest::newRow(name) << int(Variant) << encode(value) << true;
-    };
-    variant("variant: invalid", QVariant());
-    variant("variant: unsigned long long", QVariant(quint64(1) << 60));
-    variant("variant: address", QVariant(QUrl(QStringLiteral("https://example.org/a?b#c"))));
-    variant("variant: colour", QVariant(QColor(1, 2, 3)));
-    variant("variant: string list", QVariant(QStringList { "a", "", "c" }));
+    QTest::newRow("variant: address")
+        << int(Variant) << encode(QVariant(QUrl(QStringLiteral("https://example.org/a?b#c"))))
+        << true;
     const auto refused = [](const char *name, const QByteArray &bytes) {
         QTest::newRow(name) << int(Variant) << bytes << false;
     };
     refused("variant: list of variants", encode(QVariant(QVariantList { 1, 2 })));
-    refused("variant: image", encode(QVariant(QImage(2, 2, QImage::Format_ARGB32))));
     refused("variant: type by name",
         encode(quint32(QMetaType::User), qint8(0), QByteArray("PageSize")));
     refused("variant: unknown type id", encode(quint32(0x7ffff), qint8(0)));
-    refused("variant: odd null flag", encode(quint32(QMetaType::Int), qint8(2), qint32(1)));
-    refused("variant: colour with unknown model",
-        encode(quint32(QMetaType::QColor), qint8(0), qint8(9), quint16(0), quint16(0), quint16(0),
-            quint16(0), quint16(0)));
 
     const QHash<QByteArray, QVariant> hash { { "windowGeometry", QByteArray("geometry") },
         { "tags", QStringList { "x" } } };
@@ -236,7 +193,6 @@ void TestStreamReading::counts_data()
     // 40 bytes follow the count.
     QTest::newRow("exactly the bytes there") << 5 << 8 << true;
     QTest::newRow("one more than there") << 6 << 8 << false;
-    QTest::newRow("negative") << -1 << 8 << false;
     QTest::newRow("most negative") << qint32(0x80000000) << 8 << false;
     QTest::newRow("largest") << 0x7fffffff << 1 << false;
 }
@@ -262,7 +218,6 @@ void TestStreamReading::recordHeaders_data()
     QTest::addColumn<int>("expected"); // -1: refused
 
     QTest::newRow("current") << quint16(0xD300) << quint16(3) << 3;
-    QTest::newRow("oldest") << quint16(0xD300) << quint16(0) << 0;
     QTest::newRow("newer") << quint16(0xD300) << quint16(4) << -1;
     QTest::newRow("other record") << quint16(0xD301) << quint16(1) << -1;
 }

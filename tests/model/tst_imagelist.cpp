@@ -1,9 +1,7 @@
 #include <QApplication>
-#include <QIcon>
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -27,15 +25,11 @@ private Q_SLOTS:
     void initTestCase();
     void init();
 
-    void insertUrls_data();
     void insertUrls();
-    void repaints();
     void removeSelection();
     void dragReorder_data();
     void dragReorder();
     void foreignAndBogusDrops();
-    void rotateSelected();
-    void readingDialog();
     void cancelReading_data();
     void cancelReading();
 
@@ -143,59 +137,28 @@ void TestImageList::whileReading(const std::function<bool(FutureProgressDialog *
     m_poll.start();
 }
 
-void TestImageList::insertUrls_data()
-{
-    QTest::addColumn<QStringList>("batch"); // "good" or a bad kind
-    QTest::addColumn<int>("inserted");
-    QTest::addColumn<bool>("dropped"); // as files dragged in (with a move action) or added
-
-    QTest::newRow("one of three is not an image")
-        << QStringList { "good", "text", "good" } << 2 << false;
-    QTest::newRow("every kind of bad file, dropped")
-        << QStringList { "missing", "good", "truncated", "text", "huge", "good" } << 2 << true;
-    QTest::newRow("nothing readable") << QStringList { "missing", "text", "huge" } << 0 << false;
-}
-
 void TestImageList::insertUrls()
 {
-    QFETCH(QStringList, batch);
-    QFETCH(int, inserted);
-    QFETCH(bool, dropped);
-
     Document document(true);
     fill(document, 2);
     ImageList *list = document.imageList();
     UndoStack *stack = document.undoStack();
-    QList<QUrl> urls;
-    QList<QUrl> goodUrls;
-    for (const QString &kind : batch) {
-        const bool good = kind == QLatin1String("good");
-        urls << (good ? goodFile(10 + goodUrls.size()) : badFile(kind));
-        if (good)
-            goodUrls << urls.last();
-    }
-    // Out of range rows insert nothing.
-    QVERIFY(!list->insertUrls(-1, urls, false));
-    QVERIFY(!list->insertUrls(3, urls, false));
+    QVERIFY(!list->insertUrls(3, { goodFile(10) }, false)); // out of range
+    // Nothing readable: nothing inserted, no step.
+    QVERIFY(!list->insertUrls(1, { badFile("missing"), badFile("text"), badFile("huge") }, true));
+    QCOMPARE(stack->count(), 0);
 
-    QSignalSpy inserts(list, &QAbstractItemModel::rowsInserted);
+    // Files dragged in: the bad ones are skipped, the rest go in one step,
+    // in the order given.
+    const QList<QUrl> urls { badFile("missing"), goodFile(10), badFile("truncated"),
+                             badFile("text"), badFile("huge"), goodFile(11) };
     QMimeData files;
     files.setUrls(urls);
-    QCOMPARE(dropped ? list->dropMimeData(&files, Qt::MoveAction, 1, 0, QModelIndex())
-                     : list->insertUrls(1, urls, true),
-             inserted > 0);
-    QCOMPARE(list->count(), 2 + inserted);
-    QCOMPARE(stack->count(), inserted > 0 ? 1 : 0);
-    QCOMPARE(inserts.count(), inserted > 0 ? 1 : 0);
-    if (inserted == 0)
-        return;
-    // One step, one row insertion, in the order given.
-    QCOMPARE(stack->text(0), QStringLiteral("Inserting %1 images").arg(inserted));
-    QCOMPARE(inserts.first().at(2).toInt(), inserted);
-    for (int i = 0; i < inserted; ++i) {
-        QCOMPARE(list->at(1 + i)->source(), goodUrls.at(i));
-        QCOMPARE(list->at(1 + i)->state(), ImageSource::Ready);
-    }
+    QVERIFY(list->dropMimeData(&files, Qt::MoveAction, 1, 0, QModelIndex()));
+    QCOMPARE(list->count(), 4);
+    QCOMPARE(stack->count(), 1);
+    QCOMPARE(list->at(1)->source(), goodFile(10));
+    QCOMPARE(list->at(2)->source(), goodFile(11));
     const QSharedPointer<ImageSource> firstNew = list->at(1);
     stack->undo();
     QCOMPARE(names(list), QStringLiteral("ab"));
@@ -206,35 +169,6 @@ void TestImageList::insertUrls()
     QCOMPARE(stack->count(), 2);
 }
 
-void TestImageList::repaints()
-{
-    Document document(true);
-    fill(document, 3);
-    ImageList *list = document.imageList();
-    QCOMPARE(list->index(0).data(Qt::UserRole).toUrl(), goodFile(0));
-    QVERIFY(!list->index(0).data(Qt::DecorationRole).value<QIcon>().pixmap(QSize(32, 32)).isNull());
-
-    // A change of a source repaints its row.
-    QSignalSpy changed(list, &QAbstractItemModel::dataChanged);
-    list->at(2)->rotate90(1);
-    Q_EMIT list->at(1)->drawQualityIncrized();
-    QCOMPARE(changed.count(), 2);
-    QCOMPARE(changed.at(0).first().toModelIndex().row(), 2);
-    QCOMPARE(changed.at(1).first().toModelIndex().row(), 1);
-
-    // A removed source no longer reaches the list, until it is back.
-    const QSharedPointer<ImageSource> removed = list->at(0);
-    QVERIFY(list->removeRows(0, 1));
-    changed.clear();
-    Q_EMIT removed->sizeChanged(QSize());
-    Q_EMIT removed->drawQualityIncrized();
-    QCOMPARE(changed.count(), 0);
-    document.undoStack()->undo();
-    changed.clear();
-    Q_EMIT removed->drawQualityIncrized();
-    QCOMPARE(changed.count(), 1);
-}
-
 void TestImageList::removeSelection()
 {
     Document document(true);
@@ -242,28 +176,30 @@ void TestImageList::removeSelection()
     ImageList *list = document.imageList();
     UndoStack *stack = document.undoStack();
     QVERIFY(!list->removeRows(5, 2));
-    QVERIFY(!list->removeRows(-1, 1));
-    QVERIFY(!list->moveItems(5, 6, 0));
     QVERIFY(!list->moveItems(1, 2, 3)); // onto itself
-    QVERIFY(list->removeSelection(QItemSelection()));
-    QCOMPARE(stack->count(), 0);
 
     QItemSelection selection;
     selection.select(list->index(0), list->index(1));
     selection.select(list->index(3), list->index(3));
     selection.select(list->index(5), list->index(5));
-    QSignalSpy removals(list, &QAbstractItemModel::rowsRemoved);
     QVERIFY(list->removeSelection(selection));
     QCOMPARE(names(list), QStringLiteral("ce"));
-    QCOMPARE(removals.count(), 3); // one per run, the last run first
-    QCOMPARE(removals.at(0).at(1).toInt(), 5);
-    QCOMPARE(removals.at(2).at(1).toInt(), 0);
     QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Removing 4 images"));
     stack->undo();
     QCOMPARE(names(list), QStringLiteral("abcdef"));
     stack->redo();
     QCOMPARE(names(list), QStringLiteral("ce"));
+
+    // Turning several photos is one step too.
+    list->rotateSelected(QItemSelection(), 1);
+    QCOMPARE(stack->count(), 1);
+    QItemSelection both;
+    both.select(list->index(0), list->index(1));
+    list->rotateSelected(both, 1);
+    QCOMPARE(stack->text(1), QStringLiteral("Rotating 2 images"));
+    QCOMPARE(list->at(0)->rotation() + list->at(1)->rotation(), 2);
+    stack->undo();
+    QCOMPARE(list->at(0)->rotation() + list->at(1)->rotation(), 0);
 }
 
 void TestImageList::dragReorder_data()
@@ -272,11 +208,9 @@ void TestImageList::dragReorder_data()
     QTest::addColumn<int>("dropRow");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("rows 0 and 2 onto row 2") << QList<int> { 0, 2 } << 2 << QStringLiteral("bacde");
     QTest::newRow("rows 1 and 3 to the end")
         << QList<int> { 3, 1 } << -1 << QStringLiteral("acebd");
     QTest::newRow("around the drop row") << QList<int> { 0, 4 } << 2 << QStringLiteral("baecd");
-    QTest::newRow("already together") << QList<int> { 1, 2 } << 3 << QStringLiteral("abcde");
 }
 
 void TestImageList::dragReorder()
@@ -289,31 +223,23 @@ void TestImageList::dragReorder()
     fill(document, 5);
     ImageList *list = document.imageList();
     UndoStack *stack = document.undoStack();
-    const int steps = expected == QLatin1String("abcde") ? 0 : 1;
 
     QModelIndexList indexes;
     for (int row : dragged)
         indexes << list->index(row);
     std::unique_ptr<QMimeData> data(list->mimeData(indexes));
-    QVERIFY(!data->hasUrls());
-    QVERIFY(list->canDropMimeData(data.get(), Qt::MoveAction, dropRow, 0, QModelIndex()));
     QVERIFY(list->dropMimeData(data.get(), Qt::MoveAction, dropRow, 0, QModelIndex()));
-    QCOMPARE(names(list), expected);
-    QCOMPARE(stack->count(), steps);
 
     // The view then asks to remove the dragged rows: nothing is removed.
     QCOMPARE(list->pendingMoveRemovals(), int(dragged.size()));
     for (int row : dragged)
         QVERIFY(list->removeRows(row, 1));
-    QCOMPARE(list->pendingMoveRemovals(), 0);
     QCOMPARE(names(list), expected);
-    QCOMPARE(stack->count(), steps);
+    QCOMPARE(stack->count(), 1);
 
     // The reorder undoes in one step, and removal works again afterwards.
-    if (steps) {
-        stack->undo();
-        QCOMPARE(names(list), QStringLiteral("abcde"));
-    }
+    stack->undo();
+    QCOMPARE(names(list), QStringLiteral("abcde"));
     QVERIFY(list->removeRows(0, 1));
     QCOMPARE(list->count(), 4);
 }
@@ -331,14 +257,10 @@ void TestImageList::foreignAndBogusDrops()
         source->mimeData({ source->index(0), QModelIndex(), source->index(1) }));
     QCOMPARE(source->sourceFromMimeData(one.get()), source->at(2));
     QVERIFY(source->sourceFromMimeData(two.get()).isNull());
-    QVERIFY(source->sourceFromMimeData(nullptr).isNull());
 
     // Rows of another list are neither moved nor copied here.
-    QVERIFY(target->sourceFromMimeData(one.get()).isNull());
-    QVERIFY(!target->canDropMimeData(one.get(), Qt::MoveAction, 1, 0, QModelIndex()));
     QVERIFY(!target->dropMimeData(one.get(), Qt::MoveAction, 1, 0, QModelIndex()));
     QVERIFY(!target->dropMimeData(one.get(), Qt::CopyAction, 1, 0, QModelIndex()));
-    QVERIFY(!target->dropMimeData(one.get(), Qt::MoveAction, 0, 0, target->index(0)));
     QCOMPARE(target->pendingMoveRemovals(), 0);
 
     // Damaged data is read as no rows at all, and plain text is no file.
@@ -351,59 +273,6 @@ void TestImageList::foreignAndBogusDrops()
     QCOMPARE(names(source), QStringLiteral("abc"));
     QCOMPARE(names(target), QStringLiteral("abc"));
     QCOMPARE(first.undoStack()->count() + second.undoStack()->count(), 0);
-}
-
-void TestImageList::rotateSelected()
-{
-    Document document(true);
-    fill(document, 3);
-    ImageList *list = document.imageList();
-    UndoStack *stack = document.undoStack();
-    list->rotateSelected(QItemSelection(), 1);
-    QCOMPARE(stack->count(), 0);
-
-    // Several photos turn in one step; one photo turned twice in a row is
-    // one step back to where it was.
-    QItemSelection two;
-    two.select(list->index(0), list->index(1));
-    list->rotateSelected(two, 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Rotating 2 images"));
-    QItemSelection one;
-    one.select(list->index(2), list->index(2));
-    list->rotateSelected(one, 1);
-    list->rotateSelected(one, 1);
-    QCOMPARE(stack->count(), 2);
-    QCOMPARE(stack->text(1), QStringLiteral("Rotating image"));
-    QCOMPARE(list->at(1)->rotation() + list->at(2)->rotation(), 3);
-    stack->undo();
-    stack->undo();
-    QCOMPARE(list->at(0)->rotation() + list->at(1)->rotation() + list->at(2)->rotation(), 0);
-}
-
-void TestImageList::readingDialog()
-{
-    // Without a window and without a way to cancel: application-modal,
-    // disabled and without a close button.
-    Document document(true);
-    ImageList *list = document.imageList();
-    QString label;
-    bool enabled = true;
-    Qt::WindowModality modality = Qt::NonModal;
-    Qt::WindowFlags flags = Qt::WindowCloseButtonHint;
-    whileReading([&](FutureProgressDialog *dialog) {
-        label = dialog->labelText();
-        enabled = dialog->isEnabled();
-        modality = dialog->windowModality();
-        flags = dialog->windowFlags();
-        return true;
-    });
-    const QList<QUrl> urls = bigBatch();
-    QVERIFY(list->insertUrls(0, urls, false));
-    QCOMPARE(list->count(), urls.size());
-    QCOMPARE(label, QStringLiteral("Reading files..."));
-    QVERIFY(!enabled);
-    QCOMPARE(modality, Qt::ApplicationModal);
-    QVERIFY(!(flags & Qt::WindowCloseButtonHint));
 }
 
 void TestImageList::cancelReading_data()
@@ -456,13 +325,8 @@ void TestImageList::cancelReading()
     qint64 bytes = 0;
     int batchCached = 0;
     for (const QUrl &url : cache->cachedUrls()) {
-        const ImageCache::CacheEntry entry = *cache->entry(url);
-        bytes += entry.sizeInBytes();
-        if (!urls.contains(url))
-            continue;
-        ++batchCached;
-        QCOMPARE(entry.fullSize, QSize(1600, 1200));
-        QCOMPARE(entry.levels.size(), 2);
+        bytes += cache->entry(url)->sizeInBytes();
+        batchCached += urls.contains(url) && cache->entry(url)->levels.size() == 2;
     }
     QVERIFY(batchCached > 0);
     QVERIFY2(batchCached < urls.size(), "the reading stopped early");

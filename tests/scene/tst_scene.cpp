@@ -17,9 +17,7 @@ class TestScene : public QObject
 private Q_SLOTS:
     void fastDrawCounter_data();
     void fastDrawCounter();
-    void renderFlags();
     void overlayItemLifetime();
-    void renderPagePart();
     void documentRender_data();
     void documentRender();
     void documentRenderShadowsInOutputPixels();
@@ -79,8 +77,6 @@ void TestScene::fastDrawCounter_data()
 
     QTest::newRow("nested holds") << "++-+--" << QList<int> { 1, 2, 1, 2, 1, 0 }
                                   << QList<bool> { true, false };
-    QTest::newRow("two drags") << "+-+-" << QList<int> { 1, 0, 1, 0 }
-                               << QList<bool> { true, false, true, false };
     QTest::newRow("unmatched end stays at zero")
         << "-+-" << QList<int> { 0, 1, 0 } << QList<bool> { true, false };
 }
@@ -107,34 +103,6 @@ void TestScene::fastDrawCounter()
     for (const QList<QVariant> &arguments : spy)
         emitted << arguments.at(0).toBool();
     QCOMPARE(emitted, emittedStates);
-}
-
-// Items see the scene's flags, also while they paint; an item outside any
-// Scene draws with none.
-void TestScene::renderFlags()
-{
-    Document document(false);
-    SceneTestTheme *theme = installTheme(document);
-    Scene scene(&document);
-    scene.setRenderFlag(DirectRender, true);
-    scene.beginFastDraw();
-    const int both = DirectRender | FastDraw;
-    QCOMPARE(scene.renderFlags(), int(DirectRender));
-    QCOMPARE(scene.drawFlags(), both);
-    QCOMPARE(Scene::drawFlags(theme->layer->items.first()), both);
-
-    scene.setSceneRect(0, 0, 218, 118);
-    QImage image = blank(QSize(200, 100));
-    QPainter painter(&image);
-    scene.render(&painter);
-    painter.end();
-    QCOMPARE(theme->layer->items.first()->lastDrawFlags, both);
-
-    scene.setRenderFlag(DirectRender, false);
-    QCOMPARE(scene.drawFlags(), int(FastDraw));
-    QGraphicsRectItem loose;
-    QCOMPARE(Scene::drawFlags(&loose), 0);
-    QCOMPARE(Scene::drawFlags(nullptr), 0);
 }
 
 // The scene owns one overlay at a time; it goes when replaced, with its
@@ -175,30 +143,12 @@ void TestScene::overlayItemLifetime()
     QVERIFY(!firstAlive);
 }
 
-// The editor's scene renders a part of the page given in page fractions.
-void TestScene::renderPagePart()
-{
-    Document document(false);
-    installTheme(document);
-    Scene scene(&document);
-    scene.setSceneRect(0, 0, 800, 600);
-    QImage image = blank(QSize(100, 100));
-    QPainter painter(&image);
-    scene.render(&painter, QRectF(0, 0, 100, 100), QRectF(0.5, 0, 0.5, 1));
-    painter.end();
-    // Page 200 x 100, photo at (120, 20, 60, 60): the right half fills it.
-    QCOMPARE(image.pixelColor(5, 50), page);
-    QCOMPARE(image.pixelColor(50, 50), photoColor);
-    QCOMPARE(image.pixelColor(95, 95), page);
-}
-
 void TestScene::documentRender_data()
 {
     QTest::addColumn<QSize>("targetSize");
     QTest::addColumn<QRectF>("source");
     QTest::addColumn<QRect>("expectedPage");
 
-    QTest::newRow("exact size") << QSize(200, 100) << QRectF() << QRect(0, 0, 200, 100);
     QTest::newRow("square target") << QSize(200, 200) << QRectF() << QRect(0, 0, 200, 100);
     QTest::newRow("around the page")
         << QSize(240, 120) << QRectF(-0.1, -0.1, 1.2, 1.2) << QRect(20, 10, 200, 100);

@@ -52,7 +52,6 @@ void TestWatermark::drawing_data()
     QTest::newRow("center") << int(WatermarkCenter) << 100 << QRect(200, 250, 400, 100);
     QTest::newRow("bottom right, faint")
         << int(WatermarkBottomRight) << 30 << QRect(400, 500, 400, 100);
-    QTest::newRow("top left") << int(WatermarkTopLeft) << 100 << QRect(0, 0, 400, 100);
 }
 
 void TestWatermark::drawing()

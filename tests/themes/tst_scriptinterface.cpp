@@ -11,13 +11,6 @@
 
 namespace {
 
-struct Library
-{
-    QString folder;
-    QByteArray themeId;
-    int count;
-};
-
 // A document with a few of the bundled photos on a 3000 x 2000 page.
 Document *newDocument()
 {
@@ -37,17 +30,12 @@ class TestScriptInterface : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase() { BuiltInThemes::registerAll(); }
     void paths_data();
     void paths();
     void everyTemplateTunes_data();
     void everyTemplateTunes();
 };
-
-void TestScriptInterface::initTestCase()
-{
-    BuiltInThemes::registerAll();
-}
 
 void TestScriptInterface::paths_data()
 {
@@ -55,33 +43,19 @@ void TestScriptInterface::paths_data()
     QTest::addColumn<QString>("script"); // run against `theme`
     QTest::addColumn<QString>("check"); // must evaluate to true afterwards
 
-    // The names and conversions template scripts rely on, on both themes.
-    for (const QByteArray &id : { BuiltInThemes::PhotoDropId, BuiltInThemes::MosaicId }) {
-        const QString tag = id == BuiltInThemes::PhotoDropId ? "drop: " : "mosaic: ";
-        auto row = [&](const char *name, const char *script, const char *check) {
-            QTest::newRow(qPrintable(tag + QLatin1String(name)))
-                << id << QString::fromUtf8(script) << QString::fromUtf8(check);
-        };
-        row("page size", "",
-            "theme.document.pageSize.size.width === 3000 && "
-            "theme.document.pageSize.size.height === 2000");
-        row("shadows", "theme.shadows.enabled = true; theme.shadows.blurRadius = 40",
-            "theme.shadows.enabled === true && theme.shadows.blurRadius === 40");
-        row("shadow colour by name", "theme.shadows.color = 'white'",
-            "theme.shadows.color.toString() === '#ffffff'");
-        row("shadow offset", "theme.shadows.offset = {x: 0, y: -5}",
-            "Math.abs(theme.shadows.offset.y + 5) < 1e-9 && Math.abs(theme.shadows.distance - 5) < "
-            "1e-9");
-        row("frames", "theme.frames.enabled = true; theme.frames.size = 0.04",
-            "theme.frames.enabled === true && Math.abs(theme.frames.size - 0.04) < 1e-9");
-        row("gradient", "theme.background.type = 2; theme.background.gradientEndColor = 'navy'",
-            "theme.background.type === 2 && theme.background.gradientEndColor.toString() === "
-            "'#000080'");
-        row("rotation",
-            "theme.rotationRestrictions.zero = 10; theme.rotationRestrictions.variation = 15",
-            "theme.rotationRestrictions.zero === 10 && theme.rotationRestrictions.variation === "
-            "15");
-    }
+    // The conversions template scripts rely on, on both themes: colour names,
+    // an offset given as a point, and the page size read back in page units.
+    for (const QByteArray &id : { BuiltInThemes::PhotoDropId, BuiltInThemes::MosaicId })
+        QTest::newRow(id == BuiltInThemes::PhotoDropId ? "drop" : "mosaic")
+            << id
+            << "theme.shadows.color = 'white'; theme.shadows.offset = {x: 0, y: -5};"
+               " theme.background.gradientEndColor = 'navy'"
+            << "theme.document.pageSize.size.width === 3000"
+               " && theme.document.pageSize.size.height === 2000"
+               " && theme.shadows.color.toString() === '#ffffff'"
+               " && Math.abs(theme.shadows.offset.y + 5) < 1e-9"
+               " && Math.abs(theme.shadows.distance - 5) < 1e-9"
+               " && theme.background.gradientEndColor.toString() === '#000080'";
     QTest::newRow("mosaic: border writes borderRelative")
         << BuiltInThemes::MosaicId << "theme.border = theme.minimumItemSize * 0.5 * 0.25"
         << "Math.abs(theme.borderRelative - 0.25) < 1e-9 && theme.minimumItemSize > 0 "
@@ -112,15 +86,15 @@ void TestScriptInterface::everyTemplateTunes_data()
     QTest::addColumn<QByteArray>("themeId");
     QTest::addColumn<QString>("file");
 
-    const Library libraries[]
+    const QList<std::tuple<QString, QByteArray, int>> libraries
         = { { QStringLiteral(":/PhotoDropTemplates"), BuiltInThemes::PhotoDropId, 36 },
               { QStringLiteral(":/MosaicTemplates"), BuiltInThemes::MosaicId, 61 } };
-    for (const Library &library : libraries) {
-        const QStringList files = QDir(library.folder).entryList({ QStringLiteral("*.qjs") });
-        QCOMPARE(files.size(), library.count);
+    for (const auto &[folder, themeId, count] : libraries) {
+        const QStringList files = QDir(folder).entryList({ QStringLiteral("*.qjs") });
+        QCOMPARE(files.size(), count);
         for (const QString &file : files)
-            QTest::newRow(qPrintable(file + QLatin1Char('@') + library.folder))
-                << library.themeId << QDir(library.folder).filePath(file);
+            QTest::newRow(qPrintable(file + QLatin1Char('@') + folder))
+                << themeId << QDir(folder).filePath(file);
     }
 }
 

@@ -10,13 +10,10 @@
 #include <QDir>
 #include <QHash>
 #include <QJSEngine>
-#include <QMetaProperty>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <cmath>
-#include <iterator>
 
 #include "model/backgroundproperties.h"
 #include "model/frameproperties.h"
@@ -167,16 +164,12 @@ QStringList allowedPaths(ThemeKind kind)
 
 QString describe(const QString &path, const QVariant &value, qreal m)
 {
-    switch (value.metaType().id()) {
-    case QMetaType::QColor: {
+    if (value.metaType().id() == QMetaType::QColor) {
         const QColor color = value.value<QColor>();
         return color.name(color.alpha() == 255 ? QColor::HexRgb : QColor::HexArgb);
     }
-    case QMetaType::Bool:
+    if (value.metaType().id() == QMetaType::Bool)
         return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    default:
-        break;
-    }
     if (isPageRelative(path))
         return QStringLiteral("m*") + QString::number(value.toDouble() / m, 'g', 6);
     return QString::number(value.toDouble(), 'g', 6);
@@ -185,35 +178,17 @@ QString describe(const QString &path, const QVariant &value, qreal m)
 struct TuneRun
 {
     QSizeF page;
-    qreal m = 0; // the shorter page side
     QString error;
-    QStringList steps; // what the script did, page units as fractions of m
-    QList<QPair<QString, QVariant>> writes;
-    QStringList calls;
-    QVariantMap state;
+    QStringList steps; // what the script did, page units as fractions of the shorter side
+    // Numbers to hold to valueRanges(): what, range key, value (page units as fractions).
+    QList<std::tuple<QString, QString, double>> values;
 };
-
-void collectState(const QString &prefix, const QObject *object, TuneRun &run)
-{
-    const QMetaObject *meta = object->metaObject();
-    for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
-        const QMetaProperty property = meta->property(i);
-        if (property.metaType().flags().testFlag(QMetaType::PointerToQObject)
-            || property.metaType().id() == QMetaType::QVariantMap)
-            continue;
-        const QString path = prefix + QLatin1String(property.name());
-        QVariant value = property.read(object);
-        if (property.isEnumType())
-            value = value.toInt();
-        run.state.insert(path, value);
-    }
-}
 
 TuneRun runTune(QJSEngine &engine, ThemeKind kind, const QSizeF &page)
 {
     TuneRun run;
     run.page = page;
-    run.m = qMin(page.width(), page.height());
+    const qreal m = qMin(page.width(), page.height());
     MockTheme theme(kind, page);
     QJSEngine::setObjectOwnership(&theme, QJSEngine::CppOwnership);
 
@@ -230,20 +205,30 @@ TuneRun runTune(QJSEngine &engine, ThemeKind kind, const QSizeF &page)
     for (int i = 0; i < length; ++i) {
         const QJSValue entry = log.property(i);
         if (entry.isString()) {
-            run.calls << entry.toString().chopped(2);
             run.steps << entry.toString();
-        } else {
-            const QString path = entry.property(0).toString();
-            const QVariant value = entry.property(1).toVariant();
-            run.writes.append({ path, value });
-            run.steps << path + QLatin1Char('=') + describe(path, value, run.m);
+            continue;
         }
+        const QString path = entry.property(0).toString();
+        const QVariant value = entry.property(1).toVariant();
+        run.steps << path + QLatin1Char('=') + describe(path, value, m);
+        if (path == QLatin1String("border")) // checked as the relative border it sets
+            run.values.append({ path, QStringLiteral("borderRelative"),
+                value.toDouble() / (theme.minimumItemSize() * 0.5) });
+        else
+            run.values.append({ path, path, value.toDouble() / (isPageRelative(path) ? m : 1.0) });
     }
-    collectState(QString(), &theme, run);
-    collectState(QStringLiteral("shadows."), &theme.m_shadows, run);
-    collectState(QStringLiteral("frames."), &theme.m_frames, run);
-    collectState(QStringLiteral("background."), &theme.m_background, run);
-    collectState(QStringLiteral("rotationRestrictions."), &theme.m_rotation, run);
+
+    // The class default variation (180) spins photos all the way round, so
+    // every look has to choose its own; enabled parts need sound values too.
+    run.values.append({ "rotationRestrictions.variation as left", "rotationRestrictions.variation",
+        theme.m_rotation.variation() });
+    run.values.append({ "rotationRestrictions.zero as left", "rotationRestrictions.zero",
+        theme.m_rotation.zero() });
+    if (theme.m_shadows.enabled())
+        run.values.append({ "shadows.blurRadius as left", "shadows.blurRadius",
+            theme.m_shadows.blurRadius() / m });
+    if (theme.m_frames.enabled())
+        run.values.append({ "frames.size as left", "frames.size", theme.m_frames.size() });
     return run;
 }
 
@@ -255,8 +240,7 @@ QStringList tuneProblems(const TuneRun &run, ThemeKind kind, bool expectRandomiz
         = QStringLiteral(" (page %1 x %2)").arg(run.page.width()).arg(run.page.height());
     if (!run.error.isEmpty())
         problems << QStringLiteral("tune threw: ") + run.error + where;
-    // `value` has page units already divided by the shorter side.
-    auto checkRange = [&](const QString &what, const QString &key, double value) {
+    for (const auto &[what, key, value] : run.values) {
         const auto range = valueRanges().find(key);
         if (range != valueRanges().end() && !inRange(value, range->first, range->second))
             problems << QStringLiteral("%1 out of range: %2 not in [%3, %4]")
@@ -265,42 +249,22 @@ QStringList tuneProblems(const TuneRun &run, ThemeKind kind, bool expectRandomiz
                             .arg(range->first)
                             .arg(range->second)
                     + where;
-    };
-
-    for (const auto &[path, value] : run.writes) {
-        if (path == QLatin1String("border")) // checked as the relative border it sets
-            checkRange(path, "borderRelative",
-                value.toDouble() / (run.state.value("minimumItemSize").toDouble() * 0.5));
-        else
-            checkRange(path, path, value.toDouble() / (isPageRelative(path) ? run.m : 1.0));
     }
+    const QStringList calls = run.steps.filter(QRegularExpression(QStringLiteral("\\(\\)$")));
     if (kind == ThemeKind::PhotoDrop) {
         if (expectRandomize
-            && (run.calls.count(QStringLiteral("randomize")) != 1
+            && (calls.count(QStringLiteral("randomize()")) != 1
                 || run.steps.constLast() != QLatin1String("randomize()")))
             problems << QStringLiteral("randomize() must be called once, as the last thing");
-        if (!expectRandomize && run.calls.contains(QStringLiteral("randomize")))
+        if (!expectRandomize && calls.contains(QStringLiteral("randomize()")))
             problems << QStringLiteral("randomize() must not be called here");
     } else {
-        if (!run.calls.isEmpty())
+        if (!calls.isEmpty())
             problems << QStringLiteral("a Mosaic script calls a theme operation: ")
-                    + run.calls.join(", ");
-        if (std::none_of(run.writes.begin(), run.writes.end(),
-                [](const auto &write) { return write.first == QLatin1String("borderRelative"); }))
+                    + calls.join(", ");
+        if (run.steps.filter(QRegularExpression(QStringLiteral("^borderRelative="))).isEmpty())
             problems << QStringLiteral("borderRelative is not set");
     }
-
-    // The class default variation (180) spins photos all the way round, so
-    // every look has to choose its own; enabled parts need sound values too.
-    const QVariantMap &state = run.state;
-    for (const char *key : { "rotationRestrictions.variation", "rotationRestrictions.zero" })
-        checkRange(
-            QLatin1String(key) + QStringLiteral(" as left"), key, state.value(key).toDouble());
-    if (state.value("shadows.enabled").toBool())
-        checkRange("shadows.blurRadius as left", "shadows.blurRadius",
-            state.value("shadows.blurRadius").toDouble() / run.m);
-    if (state.value("frames.enabled").toBool())
-        checkRange("frames.size as left", "frames.size", state.value("frames.size").toDouble());
     return problems;
 }
 
@@ -362,14 +326,10 @@ ScriptCheck checkScript(const QByteArray &script, ThemeKind kind, bool expectRan
         problems << tuneProblems(check.runs.last(), kind, expectRandomize);
         const TuneRun &first = check.runs.first(), &run = check.runs.last();
         if (run.steps != first.steps)
-            problems << QStringLiteral(
-                "the look does not scale with the page: %1 on %2 x %3, %4 on %5 x %6")
+            problems << QStringLiteral("the look does not scale with the page: %1 on %2, %3 first")
                             .arg(run.steps.join(", "))
                             .arg(run.page.width())
-                            .arg(run.page.height())
-                            .arg(first.steps.join(", "))
-                            .arg(first.page.width())
-                            .arg(first.page.height());
+                            .arg(first.steps.join(", "));
     }
     problems.removeDuplicates();
     return check;
@@ -381,15 +341,6 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-struct Library
-{
-    ThemeKind kind;
-    const char *folder;
-};
-
-const Library libraries[] = { { ThemeKind::PhotoDrop, ":/PhotoDropTemplates" },
-    { ThemeKind::Mosaic, ":/MosaicTemplates" } };
-
 } // namespace
 
 class TestTemplateScripts : public QObject
@@ -400,8 +351,6 @@ private Q_SLOTS:
     void script_data();
     void script();
     void referenceFile();
-    void checkerCatchesFaults_data();
-    void checkerCatchesFaults();
 };
 
 void TestTemplateScripts::script_data()
@@ -409,16 +358,16 @@ void TestTemplateScripts::script_data()
     QTest::addColumn<ThemeKind>("kind");
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("randomizes");
-    for (const Library &library : libraries) {
-        const QDir dir(QLatin1String(library.folder));
+    for (const ThemeKind kind : { ThemeKind::PhotoDrop, ThemeKind::Mosaic }) {
+        const QDir dir(kind == ThemeKind::PhotoDrop ? QStringLiteral(":/PhotoDropTemplates")
+                                                    : QStringLiteral(":/MosaicTemplates"));
         const QStringList files = dir.entryList({ QStringLiteral("*.qjs") });
         QVERIFY(!files.isEmpty());
         // A Photo Drop look throws its photos anew; the portfolio keeps them in place.
         for (const QString &file : files)
             QTest::newRow(qPrintable(dir.filePath(file)))
-                << library.kind << dir.filePath(file)
-                << (library.kind == ThemeKind::PhotoDrop
-                       && file != QLatin1String("portfolioDrop.qjs"));
+                << kind << dir.filePath(file)
+                << (kind == ThemeKind::PhotoDrop && file != QLatin1String("portfolioDrop.qjs"));
     }
 }
 
@@ -431,7 +380,6 @@ void TestTemplateScripts::script()
     QVERIFY(!script.isEmpty());
     const ScriptCheck check = checkScript(script, kind, randomizes);
     QVERIFY2(check.problems.isEmpty(), qPrintable(check.problems.join(QLatin1Char('\n'))));
-    QCOMPARE(check.runs.size(), int(std::size(testPages)));
 }
 
 void TestTemplateScripts::referenceFile()
@@ -446,67 +394,6 @@ void TestTemplateScripts::referenceFile()
                 "frames.size=0.04", "frames.color=#ffffff", "shadows.enabled=true",
                 "shadows.blurRadius=m*0.03", "shadows.distance=m*0.01", "shadows.group=false",
                 "background.color=#c4956a", "randomize()" }));
-}
-
-void TestTemplateScripts::checkerCatchesFaults_data()
-{
-    QTest::addColumn<ThemeKind>("kind");
-    QTest::addColumn<QByteArray>("script");
-    QTest::addColumn<QString>("expectedProblem");
-
-    const QByteArray head = "template.name = \"Test\";\nfunction tune(theme) {\n"
-                            "    var m = Math.min(theme.document.pageSize.size.width, "
-                            "theme.document.pageSize.size.height);\n";
-    const QByteArray sound = "    theme.rotationRestrictions.variation = 10;\n";
-    // A sound script with `lines` added before its end.
-    auto drop = [&](const char *name, const QByteArray &lines, const char *problem) {
-        QTest::newRow(name) << ThemeKind::PhotoDrop << head + sound + lines + "theme.randomize();}"
-                            << QString::fromLatin1(problem);
-    };
-    auto mosaic = [&](const char *name, const QByteArray &lines, const char *problem) {
-        QTest::newRow(name) << ThemeKind::Mosaic
-                            << head + sound + lines + "theme.borderRelative = 0.2;}"
-                            << QString::fromLatin1(problem);
-    };
-    auto raw = [](const char *name, const QByteArray &script, const char *problem) {
-        QTest::newRow(name) << ThemeKind::PhotoDrop << script << QString::fromLatin1(problem);
-    };
-
-    drop("sound control", "", "");
-    mosaic("sound Mosaic control", "", "");
-    raw("syntax error", "template.name = \"Test\";\nfunction tune(theme) {\n", "evaluation failed");
-    raw("name the reader misses",
-        "template.name = \"Test\"; template.name = \"Other\";\n" + head.mid(24) + sound
-            + "theme.randomize();}",
-        "the name reader finds \"Test\", the script sets \"Other\"");
-    raw("no tune", "template.name = \"Test\";\n", "tune is not defined");
-    raw("variation left at default", head + "theme.randomize();}",
-        "rotationRestrictions.variation as left out of range");
-    drop("blur too large", "theme.shadows.enabled = true; theme.shadows.blurRadius = m * 0.2;",
-        "shadows.blurRadius out of range");
-    drop("blur in fixed units", "theme.shadows.enabled = true; theme.shadows.blurRadius = 40;",
-        "does not scale");
-    raw("randomize not last", head + sound + "theme.randomize(); theme.frames.size = 0.05;}",
-        "last thing");
-    drop("misspelt property", "theme.shadows.blurRadus = m * 0.05;",
-        "unknown path theme.shadows.blurRadus");
-    drop("unknown colour", "theme.frames.color = 'nosuchcolour';", "tune threw");
-    QTest::newRow("Mosaic without spacing") << ThemeKind::Mosaic << head + sound + "}"
-                                            << "borderRelative is not set";
-    mosaic("Mosaic border too wide", "theme.border = m * 10;", "border out of range");
-}
-
-void TestTemplateScripts::checkerCatchesFaults()
-{
-    QFETCH(ThemeKind, kind);
-    QFETCH(QByteArray, script);
-    QFETCH(QString, expectedProblem);
-    const ScriptCheck check = checkScript(script, kind, kind == ThemeKind::PhotoDrop);
-    const QString problems = check.problems.join(QLatin1Char('\n'));
-    if (expectedProblem.isEmpty())
-        QVERIFY2(check.problems.isEmpty(), qPrintable(problems));
-    else
-        QVERIFY2(problems.contains(expectedProblem), qPrintable("got: " + problems));
 }
 
 QTEST_MAIN(TestTemplateScripts)

@@ -1,5 +1,4 @@
 #include <QGraphicsOpacityEffect>
-#include <QLabel>
 #include <QPropertyAnimation>
 #include <QSignalSpy>
 #include <QTest>
@@ -20,12 +19,6 @@ public:
     }
 
     QSize sizeHint() const override { return m_hint; }
-
-    void setHint(QSize hint)
-    {
-        m_hint = hint;
-        updateGeometry();
-    }
 
 private:
     QSize m_hint;
@@ -52,10 +45,7 @@ private Q_SLOTS:
     void phaseLayout_data();
     void phaseLayout();
     void opacityEffectOnlyWhileFading();
-    void hiddenWidgetJumps();
     void visibleWidgetAnimates();
-    void followsContentHint();
-    void heightForWidthContent();
 };
 
 void TestExpandedWidget::phaseLayout_data()
@@ -70,11 +60,6 @@ void TestExpandedWidget::phaseLayout_data()
     // the second half only.
     const QMargins margins(3, 5, 7, 9);
     QTest::newRow("shut") << QMargins() << 0.0f << QSize(120, 0) << QRect(0, -80, 200, 80) << 0.0;
-    QTest::newRow("quarter") << QMargins() << 0.25f << QSize(120, 20) << QRect(0, -60, 200, 80)
-                             << 0.0;
-    QTest::newRow("three quarters")
-        << QMargins() << 0.75f << QSize(120, 60) << QRect(0, -20, 200, 80) << 0.5;
-    QTest::newRow("open") << QMargins() << 1.0f << QSize(120, 80) << QRect(0, 0, 200, 80) << 1.0;
     QTest::newRow("margins quarter truncates")
         << margins << 0.25f << QSize(130, 23) << QRect(3, -55, 190, 80) << 0.0;
     QTest::newRow("margins open") << margins << 1.0f << QSize(130, 94) << QRect(3, 5, 190, 80)
@@ -134,20 +119,6 @@ void TestExpandedWidget::opacityEffectOnlyWhileFading()
     QVERIFY(!content->graphicsEffect());
 }
 
-void TestExpandedWidget::hiddenWidgetJumps()
-{
-    ExpandedWidget widget(new HintWidget(contentHint));
-    QSignalSpy spy(&widget, &ExpandedWidget::expandChanged);
-    widget.setExpanded(false); // already shut
-    for (bool expanded : { true, true, false }) {
-        widget.setExpanded(expanded);
-        QCOMPARE(widget.animation()->state(), QAbstractAnimation::Stopped);
-        QCOMPARE(widget.expandPhase(), expanded ? 1.0f : 0.0f);
-    }
-    // Repeats are ignored.
-    QCOMPARE(spy.count(), 2);
-}
-
 // A shown widget animates the phase one way, fading the content in over
 // the second half; turned round half way, it goes back from where it is.
 void TestExpandedWidget::visibleWidgetAnimates()
@@ -196,39 +167,6 @@ void TestExpandedWidget::visibleWidgetAnimates()
     const int lowest = int(std::min_element(phases.cbegin(), phases.cend()) - phases.cbegin());
     QCOMPARE(phases.at(lowest), turningPoint);
     QVERIFY(opacityMatches);
-}
-
-void TestExpandedWidget::followsContentHint()
-{
-    auto *content = new HintWidget(contentHint);
-    ExpandedWidget widget(content);
-    widget.setExpanded(true);
-    widget.resize(200, 200);
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-    QCOMPARE(content->height(), 80);
-
-    content->setHint(QSize(150, 120));
-    QCOMPARE(widget.sizeHint(), QSize(150, 120));
-    // The content's layout request reaches the widget, which places it anew.
-    QTRY_COMPARE(content->height(), 120);
-}
-
-void TestExpandedWidget::heightForWidthContent()
-{
-    auto *label = new QLabel(QStringLiteral("A long text that wraps over several lines when the "
-                                            "widget is narrow and takes fewer when it is wide."));
-    label->setWordWrap(true);
-    ExpandedWidget widget(label);
-    widget.setExpandPhase(1.0f);
-    widget.resize(120, 300);
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-    QCOMPARE(label->height(), label->heightForWidth(120));
-    const int narrow = label->height();
-    widget.resize(600, 300);
-    QCOMPARE(label->height(), label->heightForWidth(600));
-    QVERIFY(label->height() < narrow);
 }
 
 QTEST_MAIN(TestExpandedWidget)

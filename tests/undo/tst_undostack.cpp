@@ -54,66 +54,44 @@ class TestUndoStack : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void mergingRuns_data();
     void mergingRuns();
-    void cleanStateBreaksMerge();
     void nestedPushesLandInOneStep();
     void nestedPushesMergeInsideTheStep();
     void replayIsToldApartFromFirstRun();
-    void replayDiscardsPushes();
     void macrosGroupWrappers();
     void updateTextRenamesOnlyFromFirstCommand();
 };
 
-void TestUndoStack::mergingRuns_data()
-{
-    QTest::addColumn<int>("id");
-    QTest::addColumn<bool>("sameTarget");
-    QTest::addColumn<int>("expectedSteps");
-
-    QTest::newRow("same id, same target") << int(CommandId::ShadowAngle) << true << 1;
-    QTest::newRow("same id, other target") << int(CommandId::ShadowAngle) << false << 10;
-    QTest::newRow("never merging id") << int(CommandId::NoMerge) << true << 10;
-}
-
 void TestUndoStack::mergingRuns()
 {
-    QFETCH(int, id);
-    QFETCH(bool, sameTarget);
-    QFETCH(int, expectedSteps);
-
     UndoStack stack;
-    Knob a(&stack, id), b(&stack, id);
-    for (int i = 1; i <= 10; ++i) {
-        Knob &target = (sameTarget || i % 2) ? a : b;
-        target.setValue(i * 10, QStringLiteral("Turning %1").arg(i));
-    }
-    QCOMPARE(stack.count(), expectedSteps);
-    QCOMPARE(stack.text(stack.count() - 1), QStringLiteral("Turning 10"));
+    Knob a(&stack, CommandId::ShadowAngle), b(&stack, CommandId::ShadowAngle);
+    Knob never(&stack, CommandId::NoMerge);
+    // A run on one target merges; another target, a never-merging id or a
+    // saved state starts a step of its own.
+    for (int i = 1; i <= 10; ++i)
+        a.setValue(i * 10);
+    QCOMPARE(stack.count(), 1);
+    b.setValue(1);
+    never.setValue(1);
+    never.setValue(2);
+    QCOMPARE(stack.count(), 4);
+    stack.setClean();
+    b.setValue(2);
+    QCOMPARE(stack.count(), 5);
+    stack.push(nullptr); // ignored
+    QCOMPARE(stack.count(), 5);
 
+    stack.undo();
+    QVERIFY(stack.isClean());
+    QCOMPARE(b.value(), 1.0);
     while (stack.canUndo())
         stack.undo();
-    QCOMPARE(a.value(), 0.0);
-    QCOMPARE(b.value(), 0.0);
+    QCOMPARE(a.value() + b.value() + never.value(), 0.0);
     while (stack.canRedo())
         stack.redo();
-    QCOMPARE(a.value(), sameTarget ? 100.0 : 90.0);
-}
-
-void TestUndoStack::cleanStateBreaksMerge()
-{
-    UndoStack stack;
-    Knob knob(&stack, CommandId::ShadowAngle);
-    knob.setValue(1);
-    knob.setValue(2);
-    stack.setClean();
-    knob.setValue(3);
-    QCOMPARE(stack.count(), 2);
-    stack.undo();
-    QCOMPARE(knob.value(), 2.0);
-    QVERIFY(stack.isClean());
-    stack.push(nullptr); // ignored
-    QCOMPARE(stack.count(), 2);
+    QCOMPARE(a.value(), 100.0);
+    QCOMPARE(b.value(), 2.0);
 }
 
 void TestUndoStack::nestedPushesLandInOneStep()
@@ -125,7 +103,6 @@ void TestUndoStack::nestedPushesLandInOneStep()
     leader.setValue(5);
     QCOMPARE(stack.count(), 1);
     QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
-    QCOMPARE(stack.text(0), QStringLiteral("Turning"));
     // Each command ran exactly once on the first push.
     QCOMPARE(leader.assignments, 1);
     QCOMPARE(follower.assignments, 1);
@@ -134,8 +111,12 @@ void TestUndoStack::nestedPushesLandInOneStep()
     stack.undo();
     QCOMPARE(leader.value(), 0.0);
     QCOMPARE(follower.value(), 0.0);
+    // Pushes made while a step is replayed are dropped: still one step of two.
     stack.redo();
     QCOMPARE(follower.value(), 10.0);
+    QCOMPARE(stack.count(), 1);
+    QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
+    QVERIFY(!stack.isReplaying());
 }
 
 void TestUndoStack::nestedPushesMergeInsideTheStep()
@@ -181,26 +162,6 @@ void TestUndoStack::replayIsToldApartFromFirstRun()
     QCOMPARE(watcher.replays, QList<bool>({ false, true, true }));
 }
 
-void TestUndoStack::replayDiscardsPushes()
-{
-    UndoStack stack;
-    Knob leader(&stack, CommandId::NoMerge), follower(&stack, CommandId::NoMerge);
-    leader.follower = &follower;
-    leader.setValue(3);
-    leader.setValue(4);
-    QCOMPARE(stack.count(), 2);
-
-    stack.undo();
-    stack.undo();
-    stack.redo();
-    QCOMPARE(stack.count(), 2);
-    QCOMPARE(stack.index(), 1);
-    QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
-    QCOMPARE(follower.value(), 6.0);
-    QVERIFY(!stack.isReplaying());
-    QVERIFY(!stack.isReplayingRecordedStep());
-}
-
 void TestUndoStack::macrosGroupWrappers()
 {
     UndoStack stack;
@@ -212,10 +173,8 @@ void TestUndoStack::macrosGroupWrappers()
     stack.endMacro();
     QCOMPARE(stack.count(), 1);
     QCOMPARE(stack.command(0)->childCount(), 2);
-    QCOMPARE(stack.text(0), QStringLiteral("Changing theme to Cork Board"));
     stack.undo();
-    QCOMPARE(a.value(), 0.0);
-    QCOMPARE(b.value(), 0.0);
+    QCOMPARE(a.value() + b.value(), 0.0);
     stack.redo();
     QCOMPARE(a.value(), 2.0);
     QCOMPARE(b.value(), 7.0);
