@@ -1,8 +1,11 @@
 #include "overlayitem.h"
 
+#include <QCursor>
 #include <QEvent>
+#include <QPainterPath>
 
 #include "model/documentpart.h"
+#include "scene/documentinneritem.h"
 #include "scene/overlaygestures.h"
 #include "undo/undostack.h"
 
@@ -11,11 +14,82 @@ OverlayItem::OverlayItem(QObject *properties, const QString &turnText, QGraphics
     , m_placement(properties)
     , m_turnText(turnText)
 {
+    // Movable stays off: the item moves only through its parts, so that
+    // every move is an undoable edit.
+    setFlag(ItemIsSelectable, true);
+    setFlag(ItemIsMovable, false);
+    setAcceptHoverEvents(true);
+    setCursor(Qt::SizeAllCursor);
+    followPage();
 }
 
 OverlayItem::~OverlayItem()
 {
     endGesture();
+}
+
+QRectF OverlayItem::boundingRect() const
+{
+    return m_rect;
+}
+
+QPainterPath OverlayItem::shape() const
+{
+    QPainterPath path;
+    path.addRect(m_rect);
+    return path;
+}
+
+int OverlayItem::hitTest(const QPointF &pos)
+{
+    return OverlayGestures::hitTest(m_rect, pos);
+}
+
+QPointF OverlayItem::transformCenter() const
+{
+    return m_rect.center();
+}
+
+void OverlayItem::applyPlacement()
+{
+    if (!m_placement)
+        return;
+    if (QGraphicsItem *page = parentItem()) {
+        const QPointF position = m_placement->property("position").toPointF();
+        setPos(OverlayGestures::pagePoint(position, page->boundingRect()));
+    }
+    setRotation(m_placement->property("rotation").toReal());
+    setScale(m_placement->property("scale").toReal());
+    setOpacity(m_placement->property("opacity").toReal());
+}
+
+void OverlayItem::paintSelection(QPainter *painter) const
+{
+    if (isSelected())
+        OverlayGestures::paintSelectionFrame(painter, m_rect);
+}
+
+QVariant OverlayItem::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    if (change == ItemParentHasChanged) {
+        followPage();
+        onPropertyChanged();
+    }
+    return EditableGraphicsObject::itemChange(change, value);
+}
+
+void OverlayItem::followPage()
+{
+    // Size and position are fractions of the page: a new page size moves
+    // (and for stickers resizes) the item with it.
+    auto *page = qobject_cast<DocumentInnerItem *>(parentObject());
+    if (page == m_page)
+        return;
+    if (m_page)
+        disconnect(m_page, nullptr, this, nullptr);
+    m_page = page;
+    if (page)
+        connect(page, &DocumentInnerItem::geometryChanged, this, &OverlayItem::onPropertyChanged);
 }
 
 void OverlayItem::partDragged(int &part)

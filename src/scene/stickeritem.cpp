@@ -1,25 +1,14 @@
 #include "stickeritem.h"
 
-#include <QCursor>
 #include <QPainter>
-#include <QPainterPath>
 #include <QSvgRenderer>
 
 #include "model/stickerproperties.h"
-#include "scene/documentinneritem.h"
-#include "scene/overlaygestures.h"
 
 StickerItem::StickerItem(StickerProperties *properties, QGraphicsItem *parent)
     : OverlayItem(properties, tr("Rotate sticker"), parent)
     , m_properties(properties)
 {
-    // Movable stays off: the item moves only through its parts, so that
-    // every move is an undoable edit.
-    setFlag(ItemIsSelectable, true);
-    setFlag(ItemIsMovable, false);
-    setAcceptHoverEvents(true);
-    setCursor(Qt::SizeAllCursor);
-
     if (properties) {
         connect(properties, &StickerProperties::stickerPathChanged, this,
             &StickerItem::onPropertyChanged);
@@ -32,7 +21,6 @@ StickerItem::StickerItem(StickerProperties *properties, QGraphicsItem *parent)
         connect(properties, &StickerProperties::opacityChanged, this,
             &StickerItem::onPropertyChanged);
     }
-    followPage();
     onPropertyChanged();
 }
 
@@ -43,43 +31,20 @@ StickerProperties *StickerItem::properties() const
     return m_properties;
 }
 
-QRectF StickerItem::boundingRect() const
-{
-    return m_stickerRect;
-}
-
-QPainterPath StickerItem::shape() const
-{
-    QPainterPath path;
-    path.addRect(m_stickerRect);
-    return path;
-}
-
 void StickerItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, true);
     painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     if (m_renderer)
-        m_renderer->render(painter, m_stickerRect);
+        m_renderer->render(painter, overlayRect());
     else if (!m_pixmap.isNull())
         // The rectangle is in page units, which may be inches: rounding it
         // to whole units would distort the picture.
-        painter->drawPixmap(m_stickerRect, m_pixmap, QRectF(m_pixmap.rect()));
+        painter->drawPixmap(overlayRect(), m_pixmap, QRectF(m_pixmap.rect()));
     painter->restore();
 
-    if (isSelected())
-        OverlayGestures::paintSelectionFrame(painter, m_stickerRect);
-}
-
-int StickerItem::hitTest(const QPointF &pos)
-{
-    return OverlayGestures::hitTest(m_stickerRect, pos);
-}
-
-QPointF StickerItem::transformCenter() const
-{
-    return m_stickerRect.center();
+    paintSelection(painter);
 }
 
 void StickerItem::onPropertyChanged()
@@ -130,37 +95,10 @@ void StickerItem::layOut()
 
     // The longer side is `side`; the other follows the picture's aspect.
     if (aspect >= 1)
-        m_stickerRect = QRectF(-side / 2, -(side / aspect) / 2, side, side / aspect);
+        setOverlayRect(QRectF(-side / 2, -(side / aspect) / 2, side, side / aspect));
     else
-        m_stickerRect = QRectF(-(side * aspect) / 2, -side / 2, side * aspect, side);
-
-    if (parentItem())
-        setPos(OverlayGestures::pagePoint(m_properties->position(), page));
-    setRotation(m_properties->rotation());
-    setScale(m_properties->scale());
-    setOpacity(m_properties->opacity());
+        setOverlayRect(QRectF(-(side * aspect) / 2, -side / 2, side * aspect, side));
+    applyPlacement();
     update();
 }
 
-QVariant StickerItem::itemChange(GraphicsItemChange change, const QVariant &value)
-{
-    if (change == ItemParentHasChanged) {
-        followPage();
-        onPropertyChanged();
-    }
-    return EditableGraphicsObject::itemChange(change, value);
-}
-
-void StickerItem::followPage()
-{
-    // Size and position are fractions of the page: a new page size resizes
-    // and moves the sticker with it.
-    auto *page = qobject_cast<DocumentInnerItem *>(parentObject());
-    if (page == m_page)
-        return;
-    if (m_page)
-        disconnect(m_page, nullptr, this, nullptr);
-    m_page = page;
-    if (page)
-        connect(page, &DocumentInnerItem::geometryChanged, this, &StickerItem::onPropertyChanged);
-}

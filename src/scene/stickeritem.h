@@ -9,7 +9,6 @@
 
 #include "scene/overlayitem.h"
 
-class DocumentInnerItem;
 class QSvgRenderer;
 class StickerProperties;
 
@@ -32,37 +31,29 @@ public:
 
     StickerProperties *properties() const;
     // The sticker's box in item coordinates, centred on the origin.
-    QRectF stickerRect() const { return m_stickerRect; }
+    QRectF stickerRect() const { return overlayRect(); }
     // The loaded picture: a valid SVG renderer, or else a non-null pixmap,
     // or neither when the file is missing or unreadable.
     QSvgRenderer *renderer() const { return m_renderer.get(); }
     QPixmap pixmap() const { return m_pixmap; }
 
-    QRectF boundingRect() const override;
-    QPainterPath shape() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
-    int hitTest(const QPointF &pos) override;
-    QPointF transformCenter() const override;
 
 public Q_SLOTS:
-    void onPropertyChanged();
+    void onPropertyChanged() override;
 
 protected:
-    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
     void load(const QString &path);
     void layOut();
-    void followPage();
 
     QPointer<StickerProperties> m_properties;
-    QRectF m_stickerRect;
     std::unique_ptr<QSvgRenderer> m_renderer;
     QPixmap m_pixmap;
     // The path the picture was loaded from, so that moving or turning the
     // sticker does not read its file again.
     QString m_loadedPath;
     bool m_loaded = false;
-    QPointer<DocumentInnerItem> m_page;
 };

@@ -1,17 +1,13 @@
 #include "textoverlayitem.h"
 
-#include <QCursor>
 #include <QFontMetricsF>
 #include <QGraphicsSceneMouseEvent>
 #include <QInputDialog>
 #include <QPainter>
-#include <QPainterPath>
 
 #include "model/document.h"
 #include "model/pagesize.h"
 #include "model/textoverlayproperties.h"
-#include "scene/documentinneritem.h"
-#include "scene/overlaygestures.h"
 
 namespace {
 
@@ -26,13 +22,6 @@ TextOverlayItem::TextOverlayItem(TextOverlayProperties *properties, QGraphicsIte
     , m_properties(properties)
     , m_document(properties ? properties->document() : nullptr)
 {
-    // Movable stays off: the item moves only through its parts, so that
-    // every move is an undoable edit.
-    setFlag(ItemIsSelectable, true);
-    setFlag(ItemIsMovable, false);
-    setAcceptHoverEvents(true);
-    setCursor(Qt::SizeAllCursor);
-
     if (properties) {
         connect(properties, &TextOverlayProperties::textChanged, this,
             &TextOverlayItem::onPropertyChanged);
@@ -54,7 +43,6 @@ TextOverlayItem::TextOverlayItem(TextOverlayProperties *properties, QGraphicsIte
     // The page's unit sets the size of a point.
     if (m_document)
         connect(m_document, &Document::sizeChanged, this, &TextOverlayItem::onPropertyChanged);
-    followPage();
     onPropertyChanged();
 }
 
@@ -110,18 +98,6 @@ QColor TextOverlayItem::shadowColor(const QColor &textColor)
     return shadow;
 }
 
-QRectF TextOverlayItem::boundingRect() const
-{
-    return m_textRect;
-}
-
-QPainterPath TextOverlayItem::shape() const
-{
-    QPainterPath path;
-    path.addRect(m_textRect);
-    return path;
-}
-
 void TextOverlayItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
     if (!m_properties)
@@ -135,7 +111,7 @@ void TextOverlayItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *,
     painter->save();
     painter->setFont(working.font);
     painter->scale(k, k);
-    const QRectF box(m_textRect.topLeft() / k, m_textRect.size() / k);
+    const QRectF box(overlayRect().topLeft() / k, overlayRect().size() / k);
     const qreal offset = 0.02 * lineHeight / k;
     painter->setPen(shadowColor(m_properties->color()));
     painter->drawText(box.translated(offset, offset), flags, text);
@@ -143,18 +119,7 @@ void TextOverlayItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *,
     painter->drawText(box, flags, text);
     painter->restore();
 
-    if (isSelected())
-        OverlayGestures::paintSelectionFrame(painter, m_textRect);
-}
-
-int TextOverlayItem::hitTest(const QPointF &pos)
-{
-    return OverlayGestures::hitTest(m_textRect, pos);
-}
-
-QPointF TextOverlayItem::transformCenter() const
-{
-    return m_textRect.center();
+    paintSelection(painter);
 }
 
 void TextOverlayItem::onPropertyChanged()
@@ -172,13 +137,8 @@ void TextOverlayItem::onPropertyChanged()
     const qreal margin = 0.1 * rect.height();
     rect.adjust(-margin, -margin, margin, margin);
     rect.moveCenter(QPointF(0, 0));
-    m_textRect = rect;
-
-    if (QGraphicsItem *page = parentItem())
-        setPos(OverlayGestures::pagePoint(m_properties->position(), page->boundingRect()));
-    setRotation(m_properties->rotation());
-    setScale(m_properties->scale());
-    setOpacity(m_properties->opacity());
+    setOverlayRect(rect);
+    applyPlacement();
     update();
 }
 
@@ -197,26 +157,3 @@ void TextOverlayItem::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
         properties->setText(text);
 }
 
-QVariant TextOverlayItem::itemChange(GraphicsItemChange change, const QVariant &value)
-{
-    if (change == ItemParentHasChanged) {
-        followPage();
-        onPropertyChanged();
-    }
-    return EditableGraphicsObject::itemChange(change, value);
-}
-
-void TextOverlayItem::followPage()
-{
-    // The position is a fraction of the page: a new page size moves the
-    // text with it.
-    auto *page = qobject_cast<DocumentInnerItem *>(parentObject());
-    if (page == m_page)
-        return;
-    if (m_page)
-        disconnect(m_page, nullptr, this, nullptr);
-    m_page = page;
-    if (page)
-        connect(page, &DocumentInnerItem::geometryChanged, this,
-            &TextOverlayItem::onPropertyChanged);
-}

@@ -8,7 +8,6 @@
 #include "scene/overlayitem.h"
 
 class Document;
-class DocumentInnerItem;
 class TextOverlayProperties;
 
 // Shows one text overlay on the page, above the photos. The centre of the
@@ -26,7 +25,7 @@ public:
 
     TextOverlayProperties *properties() const;
     // The text's box in item coordinates, centred on the origin.
-    QRectF textRect() const { return m_textRect; }
+    QRectF textRect() const { return overlayRect(); }
 
     // Page units per typographic point (1/72 inch) for a page unit:
     // 1/72 on inch pages, 2.54/72 on centimetre pages, and 96/72 on pixel
@@ -46,26 +45,18 @@ public:
     // Black for text lighter than half, white otherwise; half transparent.
     static QColor shadowColor(const QColor &textColor);
 
-    QRectF boundingRect() const override;
-    QPainterPath shape() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
-    int hitTest(const QPointF &pos) override;
-    QPointF transformCenter() const override;
 
 public Q_SLOTS:
-    void onPropertyChanged();
+    void onPropertyChanged() override;
 
 protected:
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event) override;
-    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
-    void followPage();
     WorkingFont currentWorkingFont() const;
 
     QPointer<TextOverlayProperties> m_properties;
-    QRectF m_textRect;
-    QPointer<DocumentInnerItem> m_page;
     QPointer<Document> m_document;
 };

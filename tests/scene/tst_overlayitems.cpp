@@ -186,6 +186,7 @@ private Q_SLOTS:
     void dragRotateScale_data();
     void dragRotateScale();
     void dragWithoutPage();
+    void followsThePage();
     void doubleClickEditing_data();
     void doubleClickEditing();
 
@@ -529,6 +530,26 @@ void TestOverlayItems::doubleClickEditing()
     QCOMPARE(fixture.stack()->count(), steps);
     if (steps)
         QCOMPARE(fixture.stack()->undoText(), QStringLiteral("Change text"));
+}
+
+// Positions and sticker sizes are fractions of the page: a new page size
+// moves texts and stickers and resizes stickers with it.
+void TestOverlayItems::followsThePage()
+{
+    PageFixture fixture(square300);
+    TextOverlayItem *text = fixture.addText();
+    StickerItem *sticker = fixture.addSticker(QStringLiteral(":/stickers/heart.svg"));
+    text->properties()->setPosition(QPointF(0.25, 0.5));
+    sticker->properties()->setPosition(QPointF(0.75, 0.25));
+    const QRectF before = fixture.page()->boundingRect();
+
+    fixture.document->setPageSize(PageSize(PageSize::Pixels, QSizeF(900, 600)));
+    const QRectF page = fixture.page()->boundingRect();
+    QVERIFY(page.size() != before.size());
+    QCOMPARE(text->pos(), page.topLeft() + QPointF(0.25 * page.width(), 0.5 * page.height()));
+    QCOMPARE(sticker->pos(), page.topLeft() + QPointF(0.75 * page.width(), 0.25 * page.height()));
+    const QRectF box = sticker->stickerRect();
+    QCOMPARE(qMax(box.width(), box.height()), StickerItem::PageFraction * page.height());
 }
 
 QTEST_MAIN(TestOverlayItems)
