@@ -103,8 +103,8 @@ void OverlayItem::partDragged(int &part)
     if (part == MovePart) {
         const QPointF delta = pointer - mapToParent(lastPos());
         const QPointF position = m_placement->property("position").toPointF();
-        m_placement->setProperty("position", OverlayGestures::movedPosition(
-                                                 position, delta, page->boundingRect().size()));
+        m_placement->setProperty("position",
+            OverlayGestures::movedPosition(position, delta, page->boundingRect().size()));
     } else if (part == RotateScalePart) {
         turnAndScale();
     } else {
