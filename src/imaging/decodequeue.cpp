@@ -33,11 +33,17 @@ DecodeQueue::~DecodeQueue()
 
 void DecodeQueue::note(const QUrl &url, const ImageCache::LevelKey &deviceKey)
 {
-    for (const Entry &entry : std::as_const(m_entries)) {
-        if (entry.url == url && sameKey(entry.key, deviceKey))
-            return; // drawn twice alike: one decode serves both
+    ++m_noted;
+    for (Entry &entry : m_entries) {
+        if (entry.url == url && sameKey(entry.key, deviceKey)) {
+            ++entry.uses; // drawn again alike: one decode serves both
+            return;
+        }
     }
-    m_entries.append({ url, deviceKey, {}, false });
+    Entry entry;
+    entry.url = url;
+    entry.key = deviceKey;
+    m_entries.append(entry);
     if (m_running)
         fillWindow();
 }
@@ -50,15 +56,22 @@ void DecodeQueue::start()
 
 ImageCache::OutputDecode DecodeQueue::take(const QUrl &url, const ImageCache::LevelKey &deviceKey)
 {
+    if (m_cancelled)
+        return {};
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
         if (it->url != url || !sameKey(it->key, deviceKey))
             continue;
         if (!it->started)
             launch(*it);
         ImageCache::OutputDecode decoded = it->decode.result();
-        m_entries.erase(it);
+        it->taken = true;
+        if (--it->uses <= 0)
+            m_entries.erase(it);
         if (m_running)
             fillWindow();
+        ++m_taken;
+        if (m_progress && !m_progress(m_taken, m_noted))
+            m_cancelled = true;
         return decoded;
     }
     return {};
@@ -68,7 +81,7 @@ int DecodeQueue::inFlight() const
 {
     int count = 0;
     for (const Entry &entry : m_entries)
-        count += entry.started ? 1 : 0;
+        count += entry.started && !entry.taken ? 1 : 0;
     return count;
 }
 
@@ -87,7 +100,7 @@ void DecodeQueue::fillWindow()
 
 void DecodeQueue::launch(Entry &entry)
 {
-    entry.decode = QtConcurrent::run(ImageCache::loadingPool(), &ImageCache::decodeForOutput,
-                                     entry.url, entry.key);
+    entry.decode = QtConcurrent::run(
+        ImageCache::loadingPool(), &ImageCache::decodeForOutput, entry.url, entry.key);
     entry.started = true;
 }

@@ -494,6 +494,12 @@ bool ImageCache::findOutputImage(const QUrl &url, const LevelKey &deviceKey, int
     OutputDecode decoded;
     if (m_decodeQueue)
         decoded = m_decodeQueue->take(url, deviceKey);
+    if (m_decodeQueue && m_decodeQueue->isCancelled()) {
+        // The render was cancelled: finish it without pictures.
+        image = QImage();
+        imageTransform = QTransform();
+        return true;
+    }
     if (decoded.image.isNull())
         decoded = decodeForOutput(url, deviceKey);
     if (decoded.image.isNull() || decoded.fullSize.isEmpty())
@@ -510,8 +516,6 @@ bool ImageCache::findOutputImage(const QUrl &url, const LevelKey &deviceKey, int
         imageTransform = levelTransform(decoded.key);
         image = renderTransformed(decoded.image, full, imageTransform, true);
     }
-    // Long exports call this for every photo; keep the interface alive.
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
     return !image.isNull();
 }
 

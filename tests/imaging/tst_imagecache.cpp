@@ -247,7 +247,7 @@ void TestImageCache::decodeQueue()
     DecodeQueue queue;
     for (const QUrl &url : std::as_const(urls))
         queue.note(url, half);
-    queue.note(urls.first(), half); // the same photo drawn alike again
+    queue.note(urls.first(), half); // the same photo drawn alike again: one decode
     queue.note(urls.first(), turned);
     QCOMPARE(queue.count(), 7);
     queue.start();
@@ -263,6 +263,8 @@ void TestImageCache::decodeQueue()
     QCOMPARE(first.fullSize, QSize(800, 600));
     QCOMPARE(first.image.size(), QSize(400, 300));
     QCOMPARE(queue.take(urls.first(), turned).image.size(), QSize(300, 225));
+    // The second draw alike is served by the same decode.
+    QCOMPARE(queue.take(urls.first(), half).image, first.image);
     for (int i = 1; i < 6; ++i) {
         QVERIFY(queue.inFlight() <= ImageCache::loadingPool()->maxThreadCount() + 1);
         QCOMPARE(queue.take(urls.at(i), half).fullSize, QSize(800 + 16 * i, 600));
