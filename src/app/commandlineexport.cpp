@@ -4,24 +4,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QImageWriter>
-#include <QPainter>
 #include <QScopeGuard>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <algorithm>
 
 #include "imaging/imagecache.h"
 #include "imaging/imagedecoder.h"
-#include "imaging/largeimage.h"
 #include "io/documentfile.h"
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "model/imagesource.h"
 #include "model/randomgenerator.h"
-#include "scene/watermark.h"
+#include "scene/pageexport.h"
 #include "themes/builtinthemes.h"
 #include "themes/jstemplate.h"
 #include "themes/themeregistry.h"
@@ -49,7 +44,8 @@ QList<QUrl> samplePhotos()
 {
     QList<QUrl> photos;
     const QDir samples(QStringLiteral(":/samples"));
-    for (const QString &name : samples.entryList({ QStringLiteral("*.jpg") }, QDir::Files, QDir::Name))
+    for (const QString &name :
+        samples.entryList({ QStringLiteral("*.jpg") }, QDir::Files, QDir::Name))
         photos.append(QUrl::fromLocalFile(samples.filePath(name)));
     return photos;
 }
@@ -83,16 +79,10 @@ QList<TemplateFile> templateFiles()
     return files;
 }
 
-bool formatHasAlpha(const QByteArray &format)
-{
-    static const QList<QByteArray> opaque { "jpg", "jpeg", "bmp", "ppm", "pgm", "pbm", "xbm" };
-    return !opaque.contains(format);
-}
-
 } // namespace
 
-CommandLineExport::CommandLineExport(const ExportOptions &options, QTextStream &out,
-                                     QTextStream &err)
+CommandLineExport::CommandLineExport(
+    const ExportOptions &options, QTextStream &out, QTextStream &err)
     : m_options(options)
     , m_out(out)
     , m_err(err)
@@ -157,9 +147,8 @@ QSharedPointer<Template> CommandLineExport::findTemplate(Document *document, QSt
     for (const TemplateFile &file : templateFiles()) {
         if (file.themeId != id)
             continue;
-        const bool match = wanted.isEmpty()
-            ? file.fileName == QLatin1String("default.qjs")
-            : file.name.compare(wanted, Qt::CaseInsensitive) == 0;
+        const bool match = wanted.isEmpty() ? file.fileName == QLatin1String("default.qjs")
+                                            : file.name.compare(wanted, Qt::CaseInsensitive) == 0;
         if (match)
             return QSharedPointer<Template>(new JSTemplate(file.script, file.themeId, document));
     }
@@ -178,7 +167,8 @@ void CommandLineExport::reportDropped(const QList<QUrl> &requested, const ImageL
         present.append(image->source());
     for (const QUrl &url : requested) {
         if (!present.contains(url))
-            m_err << tr("tesselo: skipping %1: not a readable image").arg(url.toLocalFile()) << '\n';
+            m_err << tr("tesselo: skipping %1: not a readable image").arg(url.toLocalFile())
+                  << '\n';
     }
     m_err.flush();
 }
@@ -192,7 +182,7 @@ int CommandLineExport::exportCollage()
 {
     const QByteArray format = outputFormat();
     if (!m_options.output.isEmpty()
-        && (format.isEmpty() || !QImageWriter::supportedImageFormats().contains(format)))
+        && (format.isEmpty() || !PageExport::formats().contains(format)))
         return fail(tr("cannot write %1: unknown image format \"%2\"")
                         .arg(m_options.output, QString::fromLatin1(format)));
     if (m_options.seed)
@@ -205,9 +195,8 @@ int CommandLineExport::exportCollage()
     const auto restore = qScopeGuard([cache, wasSizesOnly] { cache->setSizesOnly(wasSizesOnly); });
 
     QString error;
-    std::unique_ptr<Document> document = m_options.inputDocument.isEmpty()
-        ? makeCollage(&error)
-        : openCollage(&error);
+    std::unique_ptr<Document> document
+        = m_options.inputDocument.isEmpty() ? makeCollage(&error) : openCollage(&error);
     if (!document)
         return fail(error);
     if (!m_options.saveDocument.isEmpty()
@@ -270,51 +259,16 @@ std::unique_ptr<Document> CommandLineExport::openCollage(QString *error)
 
 int CommandLineExport::renderCollage(Document *document)
 {
-    QString error;
-    const QByteArray format = outputFormat();
-    const QSize size = m_options.outputSize();
-    QImage image = LargeImage::create(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return fail(tr("cannot allocate an image of %1 x %2 pixels").arg(size.width()).arg(size.height()));
-    // Formats without transparency get the page over white, not over
-    // whatever the empty pixels would turn into.
-    image.fill(formatHasAlpha(format) ? Qt::transparent : Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
-                           | QPainter::SmoothPixmapTransform);
-    document->render(&painter, QRectF(QPointF(0, 0), size));
-    painter.end();
-
-    drawWatermark(&image, m_options.watermark, m_options.watermarkPosition,
-                  m_options.watermarkOpacity);
-    // Print pages carry their resolution, so that they print at their size.
-    if (const QSizeF resolution = m_options.outputResolution(); !resolution.isEmpty()) {
-        constexpr double inchesPerMetre = 1 / 0.0254;
-        image.setDotsPerMeterX(qRound(resolution.width() * inchesPerMetre));
-        image.setDotsPerMeterY(qRound(resolution.height() * inchesPerMetre));
-    }
-    if (!writeImage(image, &error))
-        return fail(error);
+    ExportSettings settings;
+    settings.format = outputFormat();
+    settings.size = m_options.outputSize();
+    settings.resolution = m_options.outputResolution();
+    settings.quality = m_options.quality;
+    settings.watermark = m_options.watermark;
+    settings.watermarkPosition = m_options.watermarkPosition;
+    settings.watermarkOpacity = m_options.watermarkOpacity;
+    PageExport page(document, settings);
+    if (page.write(m_options.output) != PageExport::Result::Written)
+        return fail(tr("cannot write %1: %2").arg(m_options.output, page.errorString()));
     return 0;
-}
-
-bool CommandLineExport::writeImage(const QImage &image, QString *error) const
-{
-    const QString path = m_options.output;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = tr("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    QImageWriter writer(&file, outputFormat());
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        *error = tr("cannot write %1: %2").arg(path, writer.errorString());
-        return false;
-    }
-    if (!file.commit()) {
-        *error = tr("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
 }

@@ -36,7 +36,6 @@ private:
     QList<QUrl> readablePhotos();
     void reportDropped(const QList<QUrl> &requested, const ImageList *images);
     QSharedPointer<Template> findTemplate(Document *document, QString *error) const;
-    bool writeImage(const QImage &image, QString *error) const;
     int fail(const QString &message);
 
     ExportOptions m_options;

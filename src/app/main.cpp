@@ -19,9 +19,25 @@ QStringList rawArguments(int argc, char *argv[])
     return arguments;
 }
 
+QtMessageHandler defaultMessageHandler = nullptr;
+
+// Qt warns on every start when the runtime folder is missing or belongs to
+// someone else (as for root); the command line needs no runtime folder and
+// its standard error is for its own messages.
+void commandLineMessageHandler(
+    QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: "))
+        && message.contains(QLatin1String("runtime"), Qt::CaseInsensitive))
+        return;
+    if (defaultMessageHandler)
+        defaultMessageHandler(type, context, message);
+}
+
 // Collages made from the command line need no display.
 int runCommandLine(int argc, char *argv[], const ExportOptions &options)
 {
+    defaultMessageHandler = qInstallMessageHandler(commandLineMessageHandler);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
     BuiltInThemes::registerAll();
@@ -34,7 +50,8 @@ int runCommandLine(int argc, char *argv[], const ExportOptions &options)
 int main(int argc, char *argv[])
 {
     QString error;
-    const std::optional<ExportOptions> options = ExportOptions::parse(rawArguments(argc, argv), &error);
+    const std::optional<ExportOptions> options
+        = ExportOptions::parse(rawArguments(argc, argv), &error);
     if (!options) {
         std::fprintf(stderr, "tesselo: %s\n", qPrintable(error));
         return 2;
@@ -55,9 +72,9 @@ int main(int argc, char *argv[])
     // The editing window is not part of this build yet; say so plainly
     // instead of opening an empty window.
     QMessageBox::information(nullptr, QStringLiteral("Tesselo %1").arg(app.applicationVersion()),
-                             QCoreApplication::translate(
-                                 "main", "This build of Tesselo contains the collage engine only. "
-                                         "The editing window arrives in a later version. Try "
-                                         "\"tesselo --export collage.png\" to make a collage."));
+        QCoreApplication::translate("main",
+            "This build of Tesselo contains the collage engine only. "
+            "The editing window arrives in a later version. Try "
+            "\"tesselo --export collage.png\" to make a collage."));
     return 0;
 }

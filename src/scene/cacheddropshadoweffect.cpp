@@ -43,11 +43,20 @@ void CachedDropShadowEffect::draw(QPainter *painter)
         return;
     }
     if (rendersForOutput()) {
-        // A pass that only notes pictures needs no shadow.
-        if (Scene::drawFlags(m_item) & CollectImages)
+        const auto *scene = qobject_cast<const Scene *>(m_item->scene());
+        const QRect bandOutput = scene ? scene->bandOutput() : QRect();
+        if (Scene::drawFlags(m_item) & CollectImages) {
+            // A pass that only notes pictures needs no shadow. In bands the
+            // first band to show the item also draws it for its shadow.
             drawSource(painter);
-        else
+            if (!bandOutput.isNull() && !m_bandNoted)
+                drawSource(painter);
+            m_bandNoted = true;
+        } else if (!bandOutput.isNull()) {
+            drawForBandOutput(painter, bandOutput);
+        } else {
             drawForOutput(painter);
+        }
         return;
     }
 
@@ -147,8 +156,8 @@ void CachedDropShadowEffect::drawForOutput(QPainter *painter)
     {
         QPainter contentPainter(&content);
         contentPainter.setRenderHints(painter->renderHints());
-        contentPainter.setWorldTransform(painter->worldTransform()
-                                         * QTransform::fromTranslate(-rect.x(), -rect.y()));
+        contentPainter.setWorldTransform(
+            painter->worldTransform() * QTransform::fromTranslate(-rect.x(), -rect.y()));
         drawSource(&contentPainter);
     }
 
@@ -164,12 +173,50 @@ void CachedDropShadowEffect::drawForOutput(QPainter *painter)
     painter->setWorldTransform(restore);
 }
 
+void CachedDropShadowEffect::drawForBandOutput(QPainter *painter, const QRect &output)
+{
+    const QPaintDevice *device = painter->device();
+    if (m_bandShadow.isNull()) {
+        // The item is measured against the whole output, as drawForOutput()
+        // does, so that its shadow is the one the page drawn whole has.
+        const QRect rect
+            = boundingRectFor(sourceBoundingRect(Qt::DeviceCoordinates)).toAlignedRect() & output;
+        if (rect.isEmpty())
+            return;
+        QImage content = LargeImage::create(rect.size(), QImage::Format_ARGB32_Premultiplied);
+        if (content.isNull() || device->devicePixelRatio() != 1) {
+            drawSource(painter);
+            return;
+        }
+        content.fill(Qt::transparent);
+        {
+            QPainter contentPainter(&content);
+            contentPainter.setRenderHints(painter->renderHints());
+            contentPainter.setWorldTransform(
+                painter->worldTransform() * QTransform::fromTranslate(-rect.x(), -rect.y()));
+            drawSource(&contentPainter);
+        }
+        int factor = reductionFor(blurRadius());
+        m_bandShadow = reducedShadow(content, &factor);
+        m_bandShadowRect = QRectF(QPointF(rect.topLeft() - output.topLeft()) + offset(),
+            QSizeF(m_bandShadow.size() * factor));
+    }
+    const QTransform restore = painter->worldTransform();
+    painter->setWorldTransform(QTransform());
+    painter->save();
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter->drawImage(m_bandShadowRect.translated(output.topLeft()), m_bandShadow);
+    painter->restore();
+    painter->setWorldTransform(restore);
+    drawSource(painter);
+}
+
 QImage CachedDropShadowEffect::reducedShadow(const QImage &content, int *reduction) const
 {
     const int factor = *reduction;
     // The alpha channel averaged over blocks of factor x factor pixels.
-    const QSize size((content.width() + factor - 1) / factor,
-                     (content.height() + factor - 1) / factor);
+    const QSize size(
+        (content.width() + factor - 1) / factor, (content.height() + factor - 1) / factor);
     QImage alpha(size, QImage::Format_ARGB32_Premultiplied);
     std::vector<quint32> sums(size_t(size.width()));
     const quint32 area = quint32(factor * factor);

@@ -40,6 +40,10 @@ private:
     void renderShadow(const QPixmap &source, qreal deviceScale);
     bool rendersForOutput() const;
     void drawForOutput(QPainter *painter);
+    // The same for a page drawn in bands (Scene::bandOutput()): the shadow
+    // is made once from the whole item and kept for the following bands;
+    // the item itself is drawn into each band directly.
+    void drawForBandOutput(QPainter *painter, const QRect &output);
     // The tinted, blurred shadow of `content`, made at 1 / `*reduction` of
     // its size; `*reduction` tells the size the result stands for.
     QImage reducedShadow(const QImage &content, int *reduction) const;
@@ -60,4 +64,10 @@ private:
 
     QImage m_shadow;
     int m_blurCount = 0;
+
+    // Kept between the bands of one output: the reduced shadow, where it
+    // goes in output coordinates and how much it is reduced.
+    QImage m_bandShadow;
+    QRectF m_bandShadowRect;
+    bool m_bandNoted = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QGraphicsScene>
 #include <QPointer>
+#include <QRect>
 #include <QRectF>
 
 class Document;
@@ -45,6 +46,13 @@ public:
     QGraphicsItem *overlayItem() const { return m_overlayItem; }
     QGraphicsItem *overlayOwner() const { return m_overlayOwner; }
 
+    // While an output is drawn band by band: the whole output in device
+    // coordinates of the band being drawn (its top above the band's).
+    // Effects that work on whole items measure against it instead of the
+    // band. Null otherwise.
+    void setBandOutput(const QRect &output) { m_bandOutput = output; }
+    QRect bandOutput() const { return m_bandOutput; }
+
     // The page rectangle in scene coordinates; empty while no theme lays
     // the page out.
     QRectF pageRect() const;
@@ -68,4 +76,5 @@ private:
     DocumentItem *m_documentItem = nullptr;
     int m_fastDrawCount = 0;
     int m_renderFlags = 0;
+    QRect m_bandOutput;
 };

@@ -3,6 +3,8 @@
 #include <QString>
 
 class QImage;
+class QPainter;
+class QSize;
 
 // Where drawWatermark puts the text.
 enum WatermarkPosition {
@@ -17,3 +19,8 @@ enum WatermarkPosition {
 // size following the image height. Does nothing for a null image or an
 // empty text. `opacity` is a percentage.
 void drawWatermark(QImage *image, const QString &text, int position, int opacity);
+
+// The same onto `painter`, for an image of `imageSize` of which the painter
+// may show only a part (a band of a page drawn band by band).
+void drawWatermark(
+    QPainter *painter, const QSize &imageSize, const QString &text, int position, int opacity);

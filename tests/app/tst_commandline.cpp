@@ -17,10 +17,12 @@ struct Result
 };
 
 // Runs the real program, as a user's script would.
-Result tesselo(const QStringList &arguments)
+Result tesselo(const QStringList &arguments, const QStringList &unset = {})
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : unset)
+        environment.remove(name);
     environment.remove(QStringLiteral("QT_QPA_PLATFORM")); // the export must pick offscreen itself
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -72,6 +74,8 @@ private Q_SLOTS:
     void errors();
     void unwritableTargetKeepsExistingFile();
     void editorArgumentsStayIgnored();
+    void standardErrorCarriesOnlyOurMessages();
+    void pdfAndQuality();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -314,6 +318,41 @@ void TestCommandLine::editorArgumentsStayIgnored()
     // and do not reach the export parser.
     const Result result = tesselo({ QStringLiteral("--version"), QStringLiteral("-x") });
     QCOMPARE(result.exitCode, 0);
+}
+
+void TestCommandLine::standardErrorCarriesOnlyOurMessages()
+{
+    // Without a runtime folder Qt would warn on every start.
+    const QStringList unset { QStringLiteral("XDG_RUNTIME_DIR") };
+    const Result version = tesselo({ QStringLiteral("--version") }, unset);
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QStringLiteral("Tesselo 0.9.6\n"));
+    QCOMPARE(version.err, QString());
+    const Result made = tesselo({ "--export", path(QStringLiteral("quiet.png")), "--width", "200",
+                                  m_photos.first() }, unset);
+    QCOMPARE(made.exitCode, 0);
+    QCOMPARE(made.err, QString());
+}
+
+void TestCommandLine::pdfAndQuality()
+{
+    const Result pdf = tesselo({ "--export", path(QStringLiteral("print.pdf")), "--page", "4x6in",
+                                 "--dpi", "100", m_photos.first() });
+    QVERIFY2(pdf.exitCode == 0, qPrintable(pdf.err));
+    QFile file(path(QStringLiteral("print.pdf")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("%PDF-"));
+    // A page of 4 x 6 inches: 288 x 432 points.
+    QVERIFY2(bytes.contains("/MediaBox [0 0 288.000000 432.000000]"), bytes.left(2000).constData());
+
+    const Result low = tesselo({ "--export", path(QStringLiteral("low.jpg")), "--quality", "10",
+                                 "--seed", "3", m_photos.first() });
+    const Result high = tesselo({ "--export", path(QStringLiteral("high.jpg")), "--seed", "3",
+                                  m_photos.first() });
+    QVERIFY2(low.exitCode == 0 && high.exitCode == 0, qPrintable(low.err + high.err));
+    QVERIFY(QFileInfo(path(QStringLiteral("low.jpg"))).size()
+            < QFileInfo(path(QStringLiteral("high.jpg"))).size());
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
