@@ -10,5 +10,6 @@ inline const QString Language = QStringLiteral("language");
 inline const QString ShowWelcomeScreen = QStringLiteral("show_welcome_screen");
 inline const QString PreferredExportFormats = QStringLiteral("preferedExportFormats");
 inline const QString WatermarkText = QStringLiteral("watermarkText");
+inline const QString ExportQuality = QStringLiteral("exportQuality");
 inline const QString SkippedVersion = QStringLiteral("updater/skippedVersion");
 } // namespace SettingsKeys
