@@ -1,17 +1,28 @@
 // Measures what the command-line export costs against the floor any
 // exporter pays: decoding each photo once at full size.
 //
-// It writes 14 photo-like JPEGs of 2560 x 1600, then in one run times
-//  1. decoding every file once at full size on one thread, and
-//  2. the export: a Mosaic page of 6000 x 4000 with frames and shadows,
-//     made from those files, rendered and written as JPEG.
+// It writes 12 photo-like JPEGs of 2560 x 1600, times decoding every file
+// once at full size on one thread, then runs three exports of a Mosaic page
+// with frames and shadows made from those files:
+//  1. 6000 x 4000 written as JPEG,
+//  2. 6000 x 4000 written as PNG (and the file's size),
+//  3. a poster of 20 x 30 inches at 600 dpi (12000 x 18000) as JPEG, with
+//     the peak memory of the process.
+// Each export runs in a child process of this program, so that its peak
+// memory is its own; times are medians of several runs.
+//
+// Usage: bench_export [runs]        (default 3)
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/commandlineexport.h"
@@ -28,6 +39,67 @@ void print(const char *name, double value)
     std::fflush(stdout);
 }
 
+// The process's peak resident memory in megabytes.
+double peakMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// In the child: one export, then "seconds peak_mb" on standard output.
+int runJob(const QStringList &arguments)
+{
+    QString error;
+    const std::optional<ExportOptions> options
+        = ExportOptions::parse(QStringList { QStringLiteral("tesselo") } + arguments, &error);
+    if (!options) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    QTextStream out(stdout), err(stderr);
+    QElapsedTimer timer;
+    timer.start();
+    const int status = CommandLineExport(*options, out, err).run();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (status != 0)
+        return status;
+    std::printf("%.4f %.1f\n", seconds, peakMegabytes());
+    return 0;
+}
+
+struct JobResult
+{
+    double seconds = 0;
+    double peakMegabytes = 0;
+    bool ok = false;
+};
+
+JobResult runChild(const QStringList &arguments)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+        QStringList { QStringLiteral("--job") } + arguments);
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return {};
+    const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
+    if (fields.size() != 2)
+        return {};
+    return { fields.at(0).toDouble(), fields.at(1).toDouble(), true };
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -35,46 +107,66 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     BuiltInThemes::registerAll();
+    const QStringList arguments = app.arguments();
+    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("--job"))
+        return runJob(arguments.mid(2));
+    const int runs = arguments.size() > 1 ? qMax(1, arguments.at(1).toInt()) : 3;
 
     QTemporaryDir folder;
     QStringList photos;
-    for (int i = 0; i < 14; ++i) {
+    for (int i = 0; i < 12; ++i) {
         const QString path = folder.filePath(QStringLiteral("photo%1.jpg").arg(i));
         if (!BenchPhotos::writePhoto(path, QSize(2560, 1600), quint32(100 + i), "jpeg"))
             return 1;
         photos.append(path);
     }
 
-    QElapsedTimer timer;
-    timer.start();
-    for (const QString &path : std::as_const(photos)) {
-        QImageReader reader(path);
-        if (reader.read().isNull())
-            return 1;
+    QList<double> floors;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        for (const QString &path : std::as_const(photos)) {
+            QImageReader reader(path);
+            if (reader.read().isNull())
+                return 1;
+        }
+        floors.append(timer.nsecsElapsed() / 1e9);
     }
-    const double decodeSeconds = timer.nsecsElapsed() / 1e9;
-    print("decode_floor_seconds", decodeSeconds);
+    const double floor = median(floors);
+    print("decode_floor_seconds", floor);
 
-    QString error;
-    const std::optional<ExportOptions> options = ExportOptions::parse(
-        QStringList { QStringLiteral("tesselo"), QStringLiteral("--export"),
-                      folder.filePath(QStringLiteral("collage.jpg")), QStringLiteral("--page"),
-                      QStringLiteral("6000x4000"), QStringLiteral("--template"),
-                      QStringLiteral("Polaroid"), QStringLiteral("--seed"), QStringLiteral("1") }
-            + photos,
-        &error);
-    if (!options) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
+    const QStringList look { QStringLiteral("--template"), QStringLiteral("Polaroid"),
+        QStringLiteral("--seed"), QStringLiteral("1") };
+    struct Job
+    {
+        const char *name;
+        QString output;
+        QStringList page;
+    };
+    const QList<Job> jobs {
+        { "jpeg_6000x4000", folder.filePath(QStringLiteral("collage.jpg")),
+            { QStringLiteral("--page"), QStringLiteral("6000x4000") } },
+        { "png_6000x4000", folder.filePath(QStringLiteral("collage.png")),
+            { QStringLiteral("--page"), QStringLiteral("6000x4000") } },
+        { "poster_12000x18000", folder.filePath(QStringLiteral("poster.jpg")),
+            { QStringLiteral("--page"), QStringLiteral("20x30in"), QStringLiteral("--dpi"),
+                QStringLiteral("600") } },
+    };
+    for (const Job &job : jobs) {
+        QList<double> seconds, peaks;
+        for (int run = 0; run < runs; ++run) {
+            const JobResult result = runChild(
+                QStringList { QStringLiteral("--export"), job.output } + job.page + look + photos);
+            if (!result.ok)
+                return 1;
+            seconds.append(result.seconds);
+            peaks.append(result.peakMegabytes);
+        }
+        const QByteArray name(job.name);
+        print(name + "_seconds", median(seconds));
+        print(name + "_vs_decode_ratio", median(seconds) / floor);
+        print(name + "_peak_mb", median(peaks));
+        print(name + "_file_mb", QFileInfo(job.output).size() / 1e6);
     }
-    ImageCache::instance()->clear();
-    QTextStream out(stdout), err(stderr);
-    timer.restart();
-    const int status = CommandLineExport(*options, out, err).run();
-    const double exportSeconds = timer.nsecsElapsed() / 1e9;
-    if (status != 0)
-        return status;
-    print("export_seconds", exportSeconds);
-    print("export_vs_decode_ratio", exportSeconds / decodeSeconds);
     return 0;
 }
