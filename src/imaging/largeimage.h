@@ -23,4 +23,21 @@ public:
     // image when the memory cannot be had. Copies share the buffer as any
     // QImage does; it is released with the last of them.
     static QImage create(const QSize &size, QImage::Format format);
+
+    // While one of these lives, released buffers are kept (up to
+    // `recycleLimit` bytes) and handed out again by create(): a buffer that
+    // was filled in once costs no page faults the second time. An export
+    // decodes, draws and encodes many pictures of like sizes one after
+    // another. The kept buffers are released with the last scope.
+    class Recycling
+    {
+    public:
+        Recycling();
+        ~Recycling();
+        Recycling(const Recycling &) = delete;
+        Recycling &operator=(const Recycling &) = delete;
+    };
+    static constexpr size_t recycleLimit = size_t(128) << 20;
+    // Bytes kept for reuse at the moment; for tests.
+    static size_t recycledBytes();
 };

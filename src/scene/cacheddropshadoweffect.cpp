@@ -47,9 +47,9 @@ void CachedDropShadowEffect::draw(QPainter *painter)
         const QRect bandOutput = scene ? scene->bandOutput() : QRect();
         if (Scene::drawFlags(m_item) & CollectImages) {
             // A pass that only notes pictures needs no shadow. In bands the
-            // first band to show the item also draws it for its shadow.
-            drawSource(painter);
-            if (!bandOutput.isNull() && !m_bandNoted)
+            // item is drawn by the first band that shows it, and by later
+            // ones only when it is too large to be kept between bands.
+            if (bandOutput.isNull() || !m_bandNoted || !keepsBandContent(bandOutput))
                 drawSource(painter);
             m_bandNoted = true;
         } else if (!bandOutput.isNull()) {
@@ -173,19 +173,37 @@ void CachedDropShadowEffect::drawForOutput(QPainter *painter)
     painter->setWorldTransform(restore);
 }
 
+QRect CachedDropShadowEffect::outputRect(const QRect &output) const
+{
+    return boundingRectFor(sourceBoundingRect(Qt::DeviceCoordinates)).toAlignedRect() & output;
+}
+
+bool CachedDropShadowEffect::keepsBandContent(const QRect &output) const
+{
+    const QRect rect = outputRect(output);
+    return qint64(rect.width()) * rect.height() * 4 <= MaximumKeptBandBytes;
+}
+
 void CachedDropShadowEffect::drawForBandOutput(QPainter *painter, const QRect &output)
 {
     const QPaintDevice *device = painter->device();
-    if (m_bandShadow.isNull()) {
+    if (m_bandMade && m_bandContent.isNull() && !keepsBandContent(output)) {
+        // Too large to keep: the shadow from the first band, the item
+        // drawn anew into each band.
+        drawBandShadow(painter, output);
+        drawSource(painter);
+        return;
+    }
+    if (!m_bandMade) {
+        m_bandMade = true;
         // The item is measured against the whole output, as drawForOutput()
-        // does, so that its shadow is the one the page drawn whole has.
-        const QRect rect
-            = boundingRectFor(sourceBoundingRect(Qt::DeviceCoordinates)).toAlignedRect() & output;
+        // does, so that the bands together show what the whole page would.
+        const QRect rect = outputRect(output);
         if (rect.isEmpty())
             return;
         QImage content = LargeImage::create(rect.size(), QImage::Format_ARGB32_Premultiplied);
         if (content.isNull() || device->devicePixelRatio() != 1) {
-            drawSource(painter);
+            drawSource(painter); // no room for a buffer: the item without its shadow
             return;
         }
         content.fill(Qt::transparent);
@@ -200,7 +218,36 @@ void CachedDropShadowEffect::drawForBandOutput(QPainter *painter, const QRect &o
         m_bandShadow = reducedShadow(content, &factor);
         m_bandShadowRect = QRectF(QPointF(rect.topLeft() - output.topLeft()) + offset(),
             QSizeF(m_bandShadow.size() * factor));
+        m_bandContent = content;
+        m_bandContentPosition = rect.topLeft() - output.topLeft();
     }
+    drawBandShadow(painter, output);
+    if (m_bandContent.isNull())
+        return;
+    const QTransform restore = painter->worldTransform();
+    painter->setWorldTransform(QTransform());
+    painter->drawImage(m_bandContentPosition + output.topLeft(), m_bandContent);
+    painter->setWorldTransform(restore);
+
+    // Only what lies below this band is needed again, and only when small.
+    if (!keepsBandContent(output)) {
+        m_bandContent = QImage();
+        return;
+    }
+    const int drawnRows = device->height() - (m_bandContentPosition.y() + output.top());
+    if (drawnRows >= m_bandContent.height()) {
+        m_bandContent = QImage();
+    } else if (drawnRows > 0) {
+        m_bandContent = m_bandContent.copy(
+            0, drawnRows, m_bandContent.width(), m_bandContent.height() - drawnRows);
+        m_bandContentPosition.ry() += drawnRows;
+    }
+}
+
+void CachedDropShadowEffect::drawBandShadow(QPainter *painter, const QRect &output)
+{
+    if (m_bandShadow.isNull())
+        return;
     const QTransform restore = painter->worldTransform();
     painter->setWorldTransform(QTransform());
     painter->save();
@@ -208,7 +255,9 @@ void CachedDropShadowEffect::drawForBandOutput(QPainter *painter, const QRect &o
     painter->drawImage(m_bandShadowRect.translated(output.topLeft()), m_bandShadow);
     painter->restore();
     painter->setWorldTransform(restore);
-    drawSource(painter);
+    // Not needed again once the bands are past it.
+    if (m_bandShadowRect.bottom() + output.top() <= painter->device()->height())
+        m_bandShadow = QImage();
 }
 
 QImage CachedDropShadowEffect::reducedShadow(const QImage &content, int *reduction) const

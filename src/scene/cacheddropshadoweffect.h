@@ -40,10 +40,16 @@ private:
     void renderShadow(const QPixmap &source, qreal deviceScale);
     bool rendersForOutput() const;
     void drawForOutput(QPainter *painter);
-    // The same for a page drawn in bands (Scene::bandOutput()): the shadow
-    // is made once from the whole item and kept for the following bands;
-    // the item itself is drawn into each band directly.
+    // The same for a page drawn in bands (Scene::bandOutput()): the item
+    // and its shadow are made once, from the whole item, when the first
+    // band reaches it; what lies below that band is kept for the next.
     void drawForBandOutput(QPainter *painter, const QRect &output);
+    void drawBandShadow(QPainter *painter, const QRect &output);
+    // The item's reach in the device, within the output.
+    QRect outputRect(const QRect &output) const;
+    // Whether the drawn item is small enough to be kept for later bands;
+    // larger ones are drawn anew into every band they cross.
+    bool keepsBandContent(const QRect &output) const;
     // The tinted, blurred shadow of `content`, made at 1 / `*reduction` of
     // its size; `*reduction` tells the size the result stands for.
     QImage reducedShadow(const QImage &content, int *reduction) const;
@@ -65,9 +71,13 @@ private:
     QImage m_shadow;
     int m_blurCount = 0;
 
-    // Kept between the bands of one output: the reduced shadow, where it
-    // goes in output coordinates and how much it is reduced.
+    // Kept between the bands of one output, placed in output coordinates:
+    // the reduced shadow and the part of the item not drawn yet.
+    static constexpr qint64 MaximumKeptBandBytes = qint64(32) << 20;
     QImage m_bandShadow;
     QRectF m_bandShadowRect;
+    QImage m_bandContent;
+    QPoint m_bandContentPosition;
     bool m_bandNoted = false;
+    bool m_bandMade = false;
 };

@@ -90,6 +90,7 @@ bool PageExport::step(int done, int total)
 
 QImage PageExport::render(const QColor &background)
 {
+    const LargeImage::Recycling recycling;
     m_cancelled = false;
     m_allocationFailed = false;
     const QSize size = m_settings.size;
@@ -138,6 +139,7 @@ QImage PageExport::finishedImage(const QColor &background)
 
 PageExport::Result PageExport::write(const QString &path)
 {
+    const LargeImage::Recycling recycling;
     m_error.clear();
     const QByteArray format = m_settings.format.toLower();
     if (!formats().contains(format)) {

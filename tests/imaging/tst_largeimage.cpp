@@ -11,6 +11,7 @@ private Q_SLOTS:
     void behavesAsAnImage_data();
     void behavesAsAnImage();
     void refusesWhatCannotBe();
+    void recyclesWithinAScope();
 };
 
 void TestLargeImage::behavesAsAnImage_data()
@@ -58,6 +59,38 @@ void TestLargeImage::refusesWhatCannotBe()
     QVERIFY(LargeImage::create(QSize(100, 100), QImage::Format_Invalid).isNull());
     // More than the address space can give: a null image, not a crash.
     QVERIFY(LargeImage::create(QSize(1 << 30, 1 << 30), QImage::Format_ARGB32).isNull());
+}
+
+void TestLargeImage::recyclesWithinAScope()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("Buffers are mapped on Linux only.");
+#else
+    const QSize size(2000, 1500);
+    {
+        const LargeImage::Recycling recycling;
+        const uchar *first = nullptr;
+        {
+            QImage image = LargeImage::create(size, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            first = image.constBits();
+        }
+        QVERIFY(LargeImage::recycledBytes() >= size_t(size.width()) * size.height() * 4);
+        // A buffer of like size comes back; one far smaller does not take it.
+        QVERIFY(LargeImage::create(QSize(400, 3000), QImage::Format_RGB32).constBits() != first);
+        QImage again = LargeImage::create(QSize(1990, 1500), QImage::Format_ARGB32);
+        QCOMPARE(again.constBits(), first);
+        QCOMPARE(again.size(), QSize(1990, 1500));
+        again.fill(Qt::blue);
+        QCOMPARE(again.pixel(1989, 1499), QColor(Qt::blue).rgb());
+    }
+    // The last scope lets everything go; without a scope nothing is kept.
+    QCOMPARE(LargeImage::recycledBytes(), size_t(0));
+    {
+        QImage image = LargeImage::create(size, QImage::Format_RGB32);
+    }
+    QCOMPARE(LargeImage::recycledBytes(), size_t(0));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestLargeImage)
