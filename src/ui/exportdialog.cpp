@@ -157,6 +157,21 @@ void ExportDialog::buildWidgets()
     layout->addWidget(m_watermarkGroup);
     layout->addStretch();
 
+    // Fields in a row with their unit get their label as buddy by hand, so
+    // that Alt shortcuts and screen readers find them.
+    const std::pair<const char *, QWidget *> buddies[] = {
+        { "label_7", m_widthEdit },
+        { "label_8", m_heightEdit },
+        { "resolutionLabel", m_dpiLineEdit },
+        { "watermarkOpacityLabel", m_watermarkOpacitySlider },
+    };
+    for (const auto &[label, field] : buddies) {
+        if (auto *found = findChild<QLabel *>(QLatin1String(label))) {
+            found->setBuddy(field);
+            field->setAccessibleName(found->text().remove(QLatin1Char(':')));
+        }
+    }
+
     m_buttonBox = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Close, this);
     m_buttonBox->setObjectName(QStringLiteral("buttonBox"));
     connect(m_buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);

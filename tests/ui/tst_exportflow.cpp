@@ -1,6 +1,10 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QSettings>
+#include <QSpinBox>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
@@ -12,6 +16,7 @@
 
 #include "model/document.h"
 #include "scene/scenetesttheme.h"
+#include "ui/exportdialog.h"
 #include "ui/exportflow.h"
 
 namespace {
@@ -68,6 +73,8 @@ private Q_SLOTS:
     void printTargetSize();
     void printSquarePageOnPortraitPaper();
     void exportWritesTheChosenFile();
+    void exportThroughTheDialogs_data();
+    void exportThroughTheDialogs();
     void failedExportIsReportedAndKeepsOldFile();
     void oversizedRenderIsReported();
 };
@@ -146,6 +153,56 @@ void TestExportFlow::exportWritesTheChosenFile()
     QFile pdf(folder.filePath("out.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");
+}
+
+void TestExportFlow::exportThroughTheDialogs_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("png") << "png";
+    QTest::newRow("jpg") << "jpg";
+    QTest::newRow("webp") << "webp";
+    QTest::newRow("pdf") << "pdf";
+}
+
+void TestExportFlow::exportThroughTheDialogs()
+{
+    QFETCH(QString, format);
+    if (!PageExport::formats().contains(format.toLatin1()))
+        QSKIP("The image writer lacks this format here.");
+    QTemporaryDir folder;
+    const auto document = makeDocument(PageSize(PageSize::Centimeters, QSizeF(4, 3)));
+    // The user picks the format, then names the file without its suffix.
+    bool exportAnswered = false, fileAnswered = false;
+    std::function<void()> answer = [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *dialog = qobject_cast<ExportDialog *>(modal)) {
+            auto *combo = dialog->findChild<QComboBox *>(QStringLiteral("formatComboBox"));
+            combo->setCurrentIndex(combo->findText(format));
+            dialog->accept();
+            exportAnswered = true;
+        } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+            QCOMPARE(files->windowTitle(), QStringLiteral("Save image as"));
+            files->selectFile(folder.filePath(QStringLiteral("collage")));
+            QMetaObject::invokeMethod(files, "accept", Qt::DirectConnection);
+            fileAnswered = true;
+            return;
+        }
+        QTimer::singleShot(10, qApp, answer);
+    };
+    QTimer::singleShot(0, qApp, answer);
+    QVERIFY(ExportFlow::exportDocument(document.get(), nullptr));
+    QVERIFY(exportAnswered && fileAnswered);
+    const QString path = folder.filePath(QStringLiteral("collage.") + format);
+    QVERIFY2(QFileInfo(path).size() > 0, qPrintable(path));
+    if (format != QLatin1String("pdf")) {
+        // 4 x 3 cm at 300 dpi.
+        QCOMPARE(QImage(path).size(), QSize(472, 354));
+    }
+    const QStringList preferred = QSettings()
+                                      .value(QStringLiteral("preferedExportFormats"),
+                                             QStringList { QStringLiteral("png") })
+                                      .toStringList();
+    QCOMPARE(preferred.value(0), format);
 }
 
 void TestExportFlow::failedExportIsReportedAndKeepsOldFile()
