@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <QPainter>
+
 #include <QImage>
 
 #include "scene/watermark.h"
@@ -41,6 +43,8 @@ private Q_SLOTS:
     void drawing();
     void sizeFollowsImageHeight();
     void nothingToDraw();
+    void bandsMakeTheWholeMark_data();
+    void bandsMakeTheWholeMark();
 };
 
 void TestWatermark::drawing_data()
@@ -92,6 +96,34 @@ void TestWatermark::nothingToDraw()
     QImage null;
     drawWatermark(&null, QStringLiteral("x"), WatermarkCenter, 100);
     QVERIFY(null.isNull());
+}
+
+void TestWatermark::bandsMakeTheWholeMark_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::newRow("center") << int(WatermarkCenter);
+    QTest::newRow("bottom right") << int(WatermarkBottomRight);
+    QTest::newRow("top left") << int(WatermarkTopLeft);
+}
+
+void TestWatermark::bandsMakeTheWholeMark()
+{
+    // A page written band by band carries the same mark as one drawn whole.
+    QFETCH(int, position);
+    QImage whole = page(800, 600);
+    drawWatermark(&whole, QStringLiteral("Tesselo ||||"), position, 60);
+    QImage banded = page(800, 600);
+    const int rows = 37;
+    for (int top = 0; top < banded.height(); top += rows) {
+        QImage band = banded.copy(0, top, 800, rows);
+        {
+            QPainter painter(&band);
+            painter.translate(0, -top);
+            drawWatermark(&painter, banded.size(), QStringLiteral("Tesselo ||||"), position, 60);
+        }
+        QPainter(&banded).drawImage(0, top, band);
+    }
+    QCOMPARE(banded, whole);
 }
 
 QTEST_MAIN(TestWatermark)
