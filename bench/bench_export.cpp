@@ -8,10 +8,11 @@
 //  2. 6000 x 4000 written as PNG (and the file's size),
 //  3. a poster of 20 x 30 inches at 600 dpi (12000 x 18000) as JPEG, with
 //     the peak memory of the process.
-// Each export runs in a child process of this program, so that its peak
-// memory is its own; times are medians of several runs.
+// Each export is a run of the tesselo program, timed whole (start-up
+// included) with its peak memory; the figures are medians of several runs.
+// Another build of the program can be measured on the same photos.
 //
-// Usage: bench_export [runs]        (default 3)
+// Usage: bench_export [runs [program]]    (default 3 runs of this build)
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,16 +21,19 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <algorithm>
 #include <cstdio>
 
-#include "app/commandlineexport.h"
-#include "app/exportoptions.h"
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
 #include "benchphotos.h"
-#include "imaging/imagecache.h"
-#include "themes/builtinthemes.h"
+
+extern char **environ;
 
 namespace {
 
@@ -39,40 +43,6 @@ void print(const char *name, double value)
     std::fflush(stdout);
 }
 
-// The process's peak resident memory in megabytes.
-double peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
-// In the child: one export, then "seconds peak_mb" on standard output.
-int runJob(const QStringList &arguments)
-{
-    QString error;
-    const std::optional<ExportOptions> options
-        = ExportOptions::parse(QStringList { QStringLiteral("tesselo") } + arguments, &error);
-    if (!options) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
-    }
-    QTextStream out(stdout), err(stderr);
-    QElapsedTimer timer;
-    timer.start();
-    const int status = CommandLineExport(*options, out, err).run();
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    if (status != 0)
-        return status;
-    std::printf("%.4f %.1f\n", seconds, peakMegabytes());
-    return 0;
-}
-
 struct JobResult
 {
     double seconds = 0;
@@ -80,18 +50,37 @@ struct JobResult
     bool ok = false;
 };
 
-JobResult runChild(const QStringList &arguments)
+// Runs the program once, as a user would, and measures the whole process:
+// its wall time and its peak resident memory.
+JobResult runProgram(const QString &program, const QStringList &arguments)
 {
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-        QStringList { QStringLiteral("--job") } + arguments);
-    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+    std::vector<QByteArray> encoded { QFile::encodeName(program) };
+    for (const QString &argument : arguments)
+        encoded.push_back(QFile::encodeName(argument));
+    std::vector<char *> argv;
+    for (QByteArray &argument : encoded)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    QElapsedTimer timer;
+    timer.start();
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv.front(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
         return {};
-    const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
-    if (fields.size() != 2)
+    int status = 0;
+    rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid)
         return {};
-    return { fields.at(0).toDouble(), fields.at(1).toDouble(), true };
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    return { seconds, usage.ru_maxrss / 1024.0, true };
 }
 
 double median(QList<double> values)
@@ -106,11 +95,10 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    BuiltInThemes::registerAll();
     const QStringList arguments = app.arguments();
-    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("--job"))
-        return runJob(arguments.mid(2));
     const int runs = arguments.size() > 1 ? qMax(1, arguments.at(1).toInt()) : 3;
+    const QString program
+        = arguments.size() > 2 ? arguments.at(2) : QStringLiteral(TESSELO_EXECUTABLE);
 
     QTemporaryDir folder;
     QStringList photos;
@@ -155,7 +143,7 @@ int main(int argc, char *argv[])
     for (const Job &job : jobs) {
         QList<double> seconds, peaks;
         for (int run = 0; run < runs; ++run) {
-            const JobResult result = runChild(
+            const JobResult result = runProgram(program,
                 QStringList { QStringLiteral("--export"), job.output } + job.page + look + photos);
             if (!result.ok)
                 return 1;

@@ -184,14 +184,42 @@ bool CachedDropShadowEffect::keepsBandContent(const QRect &output) const
     return qint64(rect.width()) * rect.height() * 4 <= MaximumKeptBandBytes;
 }
 
+void CachedDropShadowEffect::drawLargeForBandOutput(QPainter *painter, const QRect &output)
+{
+    if (!m_bandMade) {
+        m_bandMade = true;
+        const QRect rect = outputRect(output);
+        if (rect.isEmpty())
+            return;
+        // The shadow is soft: it is made from the item drawn straight at the
+        // reduced size, without a buffer of the item's full size.
+        int factor = reductionFor(blurRadius());
+        QImage reduced((rect.width() + factor - 1) / factor, (rect.height() + factor - 1) / factor,
+            QImage::Format_ARGB32_Premultiplied);
+        if (!reduced.isNull() && painter->device()->devicePixelRatio() == 1) {
+            reduced.fill(Qt::transparent);
+            {
+                QPainter reducedPainter(&reduced);
+                reducedPainter.setRenderHints(painter->renderHints());
+                reducedPainter.setWorldTransform(painter->worldTransform()
+                    * QTransform::fromTranslate(-rect.x(), -rect.y())
+                    * QTransform::fromScale(1.0 / factor, 1.0 / factor));
+                drawSource(&reducedPainter);
+            }
+            m_bandShadow = shadowFromReduced(reduced, &factor);
+            m_bandShadowRect = QRectF(QPointF(rect.topLeft() - output.topLeft()) + offset(),
+                QSizeF(m_bandShadow.size() * factor));
+        }
+    }
+    drawBandShadow(painter, output);
+    drawSource(painter);
+}
+
 void CachedDropShadowEffect::drawForBandOutput(QPainter *painter, const QRect &output)
 {
     const QPaintDevice *device = painter->device();
-    if (m_bandMade && m_bandContent.isNull() && !keepsBandContent(output)) {
-        // Too large to keep: the shadow from the first band, the item
-        // drawn anew into each band.
-        drawBandShadow(painter, output);
-        drawSource(painter);
+    if (!keepsBandContent(output)) {
+        drawLargeForBandOutput(painter, output);
         return;
     }
     if (!m_bandMade) {
@@ -229,11 +257,7 @@ void CachedDropShadowEffect::drawForBandOutput(QPainter *painter, const QRect &o
     painter->drawImage(m_bandContentPosition + output.topLeft(), m_bandContent);
     painter->setWorldTransform(restore);
 
-    // Only what lies below this band is needed again, and only when small.
-    if (!keepsBandContent(output)) {
-        m_bandContent = QImage();
-        return;
-    }
+    // Only what lies below this band is needed again.
     const int drawnRows = device->height() - (m_bandContentPosition.y() + output.top());
     if (drawnRows >= m_bandContent.height()) {
         m_bandContent = QImage();
@@ -286,6 +310,13 @@ QImage CachedDropShadowEffect::reducedShadow(const QImage &content, int *reducti
         for (int x = 0; x < size.width(); ++x)
             out[x] = qRgba(0, 0, 0, int((sums[size_t(x)] + area / 2) / area));
     }
+    return shadowFromReduced(alpha, reduction);
+}
+
+QImage CachedDropShadowEffect::shadowFromReduced(QImage alpha, int *reduction) const
+{
+    const int factor = *reduction;
+    const QSize size = alpha.size();
     // Without a painter Qt's blur leaves its result in `alpha`, at half
     // the size when it reduced once more.
     if (blurRadius() > 0)

@@ -44,6 +44,9 @@ private:
     // and its shadow are made once, from the whole item, when the first
     // band reaches it; what lies below that band is kept for the next.
     void drawForBandOutput(QPainter *painter, const QRect &output);
+    // Items too large to keep: the shadow made once, the item drawn anew
+    // into every band it crosses.
+    void drawLargeForBandOutput(QPainter *painter, const QRect &output);
     void drawBandShadow(QPainter *painter, const QRect &output);
     // The item's reach in the device, within the output.
     QRect outputRect(const QRect &output) const;
@@ -53,6 +56,8 @@ private:
     // The tinted, blurred shadow of `content`, made at 1 / `*reduction` of
     // its size; `*reduction` tells the size the result stands for.
     QImage reducedShadow(const QImage &content, int *reduction) const;
+    // The same from an item already drawn at 1 / `*reduction` of its size.
+    QImage shadowFromReduced(QImage alpha, int *reduction) const;
 
     QGraphicsItem *m_item = nullptr;
 
