@@ -22,10 +22,9 @@ QStringList rawArguments(int argc, char *argv[])
 QtMessageHandler defaultMessageHandler = nullptr;
 
 // Qt warns on every start when the runtime folder is missing or belongs to
-// someone else (as for root); the command line needs no runtime folder and
-// its standard error is for its own messages.
-void commandLineMessageHandler(
-    QtMsgType type, const QMessageLogContext &context, const QString &message)
+// someone else (as for root). Tesselo keeps nothing there, and standard
+// error is for its own messages and real problems.
+void quietMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: "))
         && message.contains(QLatin1String("runtime"), Qt::CaseInsensitive))
@@ -37,7 +36,6 @@ void commandLineMessageHandler(
 // Collages made from the command line need no display.
 int runCommandLine(int argc, char *argv[], const ExportOptions &options)
 {
-    defaultMessageHandler = qInstallMessageHandler(commandLineMessageHandler);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
     BuiltInThemes::registerAll();
@@ -49,6 +47,7 @@ int runCommandLine(int argc, char *argv[], const ExportOptions &options)
 
 int main(int argc, char *argv[])
 {
+    defaultMessageHandler = qInstallMessageHandler(quietMessageHandler);
     QString error;
     const std::optional<ExportOptions> options
         = ExportOptions::parse(rawArguments(argc, argv), &error);

@@ -50,14 +50,15 @@ void unmap(void *info)
     delete mapping;
 }
 
-// A kept mapping of at least `length` bytes and not wastefully larger.
+// The smallest kept mapping of at least `length` bytes, if it is not more
+// than twice as large.
 void *takeKept(size_t length, size_t *keptLength)
 {
     Recycler &kept = recycler();
     QMutexLocker locker(&kept.mutex);
     auto best = kept.kept.end();
     for (auto it = kept.kept.begin(); it != kept.kept.end(); ++it) {
-        if (it->length >= length && it->length <= length + length / 4
+        if (it->length >= length && it->length <= 2 * length
             && (best == kept.kept.end() || it->length < best->length))
             best = it;
     }
