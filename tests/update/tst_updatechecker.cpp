@@ -79,6 +79,7 @@ private Q_SLOTS:
     void abortDownloadKeepsOffer();
     void install_data();
     void install();
+    void forcedCheckInstallsListedVersion();
     void cleansOutgrownDownloads();
     void sizeText_data();
     void sizeText();
@@ -493,6 +494,28 @@ void TestUpdateChecker::install()
     QCOMPARE(m_checker->state(), handled ? UpdateChecker::Normal : UpdateChecker::Error);
     if (!handled)
         QCOMPARE(m_checker->error(), QStringLiteral("Can't install update"));
+}
+
+// A forced check takes the newest listed version, even an older one, and
+// goes on to download and install it.
+void TestUpdateChecker::forcedCheckInstallsListedVersion()
+{
+    QString handedOver;
+    m_checker->setInstallHandler([&](const QString &path) {
+        handedOver = path;
+        return true;
+    });
+    m_server->setResponse("/dl/old.deb", ok(package(2000)));
+    serveInformation(entry("0.5", QStringLiteral("@/dl/old.deb")));
+    QSignalSpy exit(m_checker.get(), &UpdateChecker::exitRequest);
+    m_checker->check(true);
+    QTRY_COMPARE(exit.size(), 1);
+    QCOMPARE(handedOver, UpdateChecker::downloadFolder() + QStringLiteral("/0.5/old.deb"));
+    QCOMPARE(m_checker->state(), UpdateChecker::Normal);
+    QVERIFY(m_server->requests()
+                .first()
+                .headers.value("user-agent")
+                .startsWith("UpdateChecker [forced] (Tesselo v0.9.6 / "));
 }
 
 void TestUpdateChecker::cleansOutgrownDownloads()
