@@ -8,6 +8,7 @@
 #include "app/commandlineexport.h"
 #include "app/exportoptions.h"
 #include "themes/builtinthemes.h"
+#include "update/updater.h"
 
 namespace {
 
@@ -66,6 +67,8 @@ int main(int argc, char *argv[])
 
     app.discoverLanguages();
     app.setLanguage(app.language(), true);
+    Updater updater(Updater::informationAddress(app.arguments()),
+                    QPixmap(QStringLiteral(":/tesselo-128.png")));
     BuiltInThemes::registerAll();
 
     // The editing window is not part of this build yet; say so plainly
