@@ -47,7 +47,7 @@ public:
     bool dump()
     {
         document();
-        if (isOk(m_stream) && !m_stream.atEnd())
+        if (m_error.isEmpty() && isOk(m_stream) && !m_stream.atEnd())
             line(QStringLiteral("%1 bytes after the document").arg(remainingBytes(m_stream)));
         if (m_error.isEmpty() && !isOk(m_stream))
             m_error = QStringLiteral("the data ends or does not fit here");
@@ -82,11 +82,11 @@ private:
     }
 
     // Keeps the first failure and where it happened.
-    bool check(bool sound, const QString &what)
+    bool check(bool sound, const QString &what, qint64 offset = -1)
     {
         if (!sound && m_error.isEmpty()) {
             m_error = what;
-            m_errorOffset = m_stream.device()->pos();
+            m_errorOffset = offset >= 0 ? offset : m_stream.device()->pos();
         }
         return sound && isOk(m_stream);
     }
@@ -106,12 +106,14 @@ private:
                  .arg(offset));
         if (magic != type.magic) {
             check(false,
-                QStringLiteral("expected magic 0x%1").arg(type.magic, 4, 16, QLatin1Char('0')));
+                QStringLiteral("expected magic 0x%1").arg(type.magic, 4, 16, QLatin1Char('0')),
+                offset);
             return std::nullopt;
         }
         if (version > type.version) {
-            check(
-                false, QStringLiteral("newer than version %1, the newest known").arg(type.version));
+            check(false,
+                QStringLiteral("newer than version %1, the newest known").arg(type.version),
+                offset);
             return std::nullopt;
         }
         return version;
@@ -220,7 +222,7 @@ private:
                 QStringLiteral("cannot read %1").arg(QLatin1String(name))))
             return false;
         QString shown;
-        QDebug(&shown) << value;
+        QDebug(&shown).nospace() << value;
         field(name, shown);
         return true;
     }
@@ -360,7 +362,7 @@ private:
         Nested nested(*this);
         for (auto it = hash.cbegin(); it != hash.cend(); ++it) {
             QString shown;
-            QDebug(&shown) << it.value();
+            QDebug(&shown).nospace() << it.value();
             line(QString::fromUtf8(it.key()) + QLatin1String(": ") + shown);
         }
         return true;
