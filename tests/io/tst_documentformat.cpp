@@ -321,6 +321,12 @@ void TestDocumentFormat::oldFilesConvert_data()
                s.overlays[0].rotation = e.overlays[0].rotation = 3e100;
                s.stickers[0].position = e.stickers[0].position = QPointF(2e18, -1e18);
            });
+    // Its degrees would overflow; wrapped by steps of 2 it is a turn of 0.
+    QTest::newRow("relative rotation beyond any angle")
+        << false << OldFile([](Versions &, Content &s, Content &e) {
+               s.photos[2].rotation = 1e308;
+               e.photos[2].rotation = 0;
+           });
     QTest::newRow("document 1: no properties, overlays or stickers")
         << false << OldFile([](Versions &v, Content &, Content &e) {
                v.document = 1;
