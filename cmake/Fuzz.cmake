@@ -32,6 +32,7 @@ function(tesselo_add_fuzz_targets)
     set(folder "${CMAKE_SOURCE_DIR}/tests/fuzz")
 
     add_executable(fuzz_documentreader "${folder}/fuzz_documentreader.cpp")
+    target_include_directories(fuzz_documentreader PRIVATE "${CMAKE_SOURCE_DIR}/tests")
     target_link_libraries(fuzz_documentreader PRIVATE tesselo_core)
     target_link_options(fuzz_documentreader PRIVATE -fsanitize=fuzzer)
 

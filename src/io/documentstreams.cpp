@@ -43,7 +43,8 @@ QHash<QByteArray, QVariant> storedProperties(const Document &document)
 }
 
 // A stored name that is a declared property of the document would not add
-// a dynamic property but call a setter (the theme id, the page size).
+// a dynamic property but call a setter (the theme id, the page size). The
+// program never writes one.
 bool isDeclaredProperty(const Document &document, const QByteArray &name)
 {
     return document.metaObject()->indexOfProperty(name.constData()) >= 0;
@@ -105,7 +106,7 @@ QDataStream &operator>>(QDataStream &stream, Document &document)
     // Before the theme: it builds its items from the images.
     stream >> document.imageList();
     QByteArray themeId;
-    if (!isOk(stream) || !readByteArray(stream, &themeId))
+    if (!isOk(stream) || !readLengthPrefixed(stream, &themeId))
         return stream;
     document.setThemeId(themeId);
     // Without a theme nobody knows how long the theme record is, and
@@ -119,14 +120,12 @@ QDataStream &operator>>(QDataStream &stream, Document &document)
         QHash<QByteArray, QVariant> properties;
         if (!readVariantHash(stream, &properties))
             return stream;
+        // Every entry becomes a dynamic property, but for one that names a
+        // declared property: it would call that property's setter instead.
         for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
-            if (isDeclaredProperty(document, it.key())) {
-                markCorrupt(stream);
-                return stream;
-            }
+            if (!isDeclaredProperty(document, it.key()))
+                document.setProperty(it.key().constData(), it.value());
         }
-        for (auto it = properties.cbegin(); it != properties.cend(); ++it)
-            document.setProperty(it.key().constData(), it.value());
     }
 
     loadThemeRecord(stream, *document.theme());

@@ -94,6 +94,12 @@ double wrappedRelativeRotation(double relative)
     return relative;
 }
 
+double relativeFromDegrees(double degrees, double zero, double variation)
+{
+    const double relative = rotationToRelative(normalizedDegrees(degrees), zero, variation);
+    return qIsFinite(relative) ? relative : 0;
+}
+
 // ---------------------------------------------------------------------------
 // Page size: name (QString) | size (QSizeF) | units (qint32)
 
@@ -111,7 +117,7 @@ QDataStream &operator>>(QDataStream &stream, PageSize &pageSize)
     QString name;
     QSizeF size;
     qint32 units = 0;
-    if (!readString(stream, &name) || !readSize(stream, &size))
+    if (!readLengthPrefixed(stream, &name) || !readSize(stream, &size))
         return stream;
     stream >> units;
     if (!isOk(stream))
@@ -211,7 +217,7 @@ QDataStream &operator>>(QDataStream &stream, ImageSource *source)
     qint32 rotation = 0;
     QUrl url;
     stream >> rotation;
-    if (!isOk(stream) || !readUrl(stream, &url))
+    if (!isOk(stream) || !readLengthPrefixed(stream, &url))
         return stream;
     PlainAssignment plain(source);
     source->setSource(url);
@@ -287,10 +293,12 @@ QDataStream &operator>>(QDataStream &stream, ItemTransform *transform)
     const double variation = restriction ? restriction->variation() : UnrestrictedVariation;
     double relative = rotation;
     if (*version < 2) {
-        relative = rotationToRelative(normalizedDegrees(rotation), zero, variation);
+        relative = relativeFromDegrees(rotation, zero, variation);
     } else if (relative < -1 || relative > 1) {
+        // A value so large that its degrees overflow is wrapped as it is.
         const double degrees = rotationToDegrees(relative, zero, variation);
-        relative = rotationToRelative(normalizedDegrees(degrees), zero, variation);
+        if (qIsFinite(degrees))
+            relative = relativeFromDegrees(degrees, zero, variation);
     }
     relative = wrappedRelativeRotation(relative);
 
@@ -358,7 +366,9 @@ QDataStream &operator>>(QDataStream &stream, ShadowProperties *shadow)
     stream >> group;
     if (!isOk(stream))
         return stream;
-    if (blurRadius < 0 || distance < 0) {
+    // Both become pixels around every photo.
+    if (blurRadius < 0 || distance < 0 || blurRadius > MaximumMagnitude
+        || distance > MaximumMagnitude) {
         markCorrupt(stream);
         return stream;
     }
@@ -395,11 +405,9 @@ QDataStream &operator>>(QDataStream &stream, FrameProperties *frame)
     stream >> enabled;
     if (!isOk(stream))
         return stream;
-    // A fraction of the photo: beyond 1 the frame would swallow it.
-    if (size < 0 || size > 1) {
-        markCorrupt(stream);
-        return stream;
-    }
+    // Any finite size is one the setter takes, and drawing copes with it:
+    // scattered photos bound it to the photo, and a grid cell whose frame
+    // leaves no room for the picture shows the frame alone.
     PlainAssignment plain(frame);
     frame->setSize(size);
     frame->setColor(color);
@@ -456,7 +464,7 @@ QDataStream &operator>>(QDataStream &stream, BackgroundProperties *background)
     }
     QUrl pictureUrl;
     if (*version == 1) {
-        if (!readUrl(stream, &pictureUrl))
+        if (!readLengthPrefixed(stream, &pictureUrl))
             return stream;
     } else {
         stream >> background->image();

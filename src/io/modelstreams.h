@@ -62,3 +62,7 @@ QSharedPointer<ImageSource> imageAtRow(const Document *document, int row);
 // Brings a relative rotation into [-1, 1] by adding or subtracting 2 as
 // often as needed.
 double wrappedRelativeRotation(double relative);
+// Degrees, wrapped into [-180, 180], as a relative rotation of a
+// restriction. Where the division has no finite result (no variation to
+// divide by) every relative value names the same angle, and 0 is taken.
+double relativeFromDegrees(double degrees, double zero, double variation);

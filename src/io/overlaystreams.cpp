@@ -9,26 +9,15 @@
 #include "io/plainassignment.h"
 #include "io/recordheader.h"
 #include "io/streamreading.h"
+#include "model/opentypesettings.h"
 #include "model/stickerproperties.h"
 #include "model/textoverlayproperties.h"
 
 using namespace StreamReading;
 
-namespace {
-
-// The library writes a font's first family without looking whether it has
-// one; a font whose families were all removed would crash the save.
-QFont writableFont(QFont font)
-{
-    if (font.families().isEmpty())
-        font.setFamilies({ QString() });
-    return font;
-}
-
-} // namespace
-
 // ---------------------------------------------------------------------------
-// Text overlay: text (QString) | font (QFont) | colour (QColor)
+// Text overlay: text (QString) | font (QFont with OpenType settings)
+//               colour (QColor)
 //               position (QPointF) | rotation, scale, opacity (double)
 //               alignment (qint32)
 
@@ -39,9 +28,11 @@ QDataStream &operator<<(QDataStream &stream, const TextOverlayProperties *overla
         return stream;
     }
     writeRecordHeader(stream, RecordTypes::TextOverlay);
-    stream << overlay->text() << writableFont(overlay->font()) << overlay->color()
-           << overlay->position() << double(overlay->rotation()) << double(overlay->scale())
-           << double(overlay->opacity()) << qint32(overlay->alignment());
+    stream << overlay->text();
+    writeFont(stream, overlay->font(), overlay->openTypeSettings());
+    stream << overlay->color() << overlay->position() << double(overlay->rotation())
+           << double(overlay->scale()) << double(overlay->opacity())
+           << qint32(overlay->alignment());
     return stream;
 }
 
@@ -55,15 +46,16 @@ QDataStream &operator>>(QDataStream &stream, TextOverlayProperties *overlay)
         return stream;
     QString text;
     QFont font;
+    OpenTypeSettings openType;
     QColor color;
     QPointF position;
     double rotation = 0;
     double scale = 0;
     double opacity = 0;
     qint32 alignment = 0;
-    if (!readString(stream, &text) || !readFont(stream, &font) || !readColor(stream, &color)
-        || !readPoint(stream, &position) || !readReal(stream, &rotation)
-        || !readReal(stream, &scale) || !readReal(stream, &opacity))
+    if (!readLengthPrefixed(stream, &text) || !readFont(stream, &font, &openType)
+        || !readColor(stream, &color) || !readPoint(stream, &position)
+        || !readReal(stream, &rotation) || !readReal(stream, &scale) || !readReal(stream, &opacity))
         return stream;
     stream >> alignment;
     if (!isOk(stream))
@@ -72,6 +64,7 @@ QDataStream &operator>>(QDataStream &stream, TextOverlayProperties *overlay)
     PlainAssignment plain(overlay);
     overlay->setText(text);
     overlay->setFont(font);
+    overlay->setOpenTypeSettings(openType);
     overlay->setColor(color);
     overlay->setPosition(position);
     overlay->setRotation(rotation);
@@ -110,8 +103,8 @@ QDataStream &operator>>(QDataStream &stream, StickerProperties *sticker)
     double rotation = 0;
     double scale = 0;
     double opacity = 0;
-    if (!readString(stream, &path) || !readPoint(stream, &position) || !readReal(stream, &rotation)
-        || !readReal(stream, &scale) || !readReal(stream, &opacity))
+    if (!readLengthPrefixed(stream, &path) || !readPoint(stream, &position)
+        || !readReal(stream, &rotation) || !readReal(stream, &scale) || !readReal(stream, &opacity))
         return stream;
 
     PlainAssignment plain(sticker);

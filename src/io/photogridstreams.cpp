@@ -87,6 +87,10 @@ void loadPhotoGridTheme(QDataStream &stream, PhotoGridTheme &theme)
     // Old files kept the spacing in page units; it is related to the
     // minimum item size the theme has before the file's own is taken.
     const double borderRelative = *version >= 2 ? border : border / (0.5 * theme.minimumItemSize());
+    if (!qIsFinite(borderRelative)) {
+        markCorrupt(stream);
+        return;
+    }
     Document *document = theme.document();
     {
         PlainAssignment plain(&theme);
@@ -156,9 +160,8 @@ QDataStream &operator>>(QDataStream &stream, PhotoGridItemProperties *item)
     double relative = angle;
     if (*version < 2) {
         const RotationRestriction *restriction = item->restriction();
-        relative
-            = rotationToRelative(normalizedDegrees(angle), restriction ? restriction->zero() : 0,
-                restriction ? restriction->variation() : UnrestrictedVariation);
+        relative = relativeFromDegrees(angle, restriction ? restriction->zero() : 0,
+            restriction ? restriction->variation() : UnrestrictedVariation);
     }
     PlainAssignment plain(item);
     item->setAngleRelative(relative);

@@ -2,13 +2,22 @@
 
 #include <QColor>
 #include <QDataStream>
+#include <QDate>
 #include <QFont>
 #include <QIODevice>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
+#include <QTime>
 #include <QTransform>
 #include <QUrl>
+#include <QUuid>
+
+#include <algorithm>
+#include <limits>
+
+#include "io/collagestreamsettings.h"
+#include "model/opentypesettings.h"
 
 namespace {
 
@@ -29,6 +38,16 @@ constexpr quint8 LastHintingPreference = QFont::PreferFullHinting;
 constexpr quint8 LastCapitalization = QFont::Capitalize;
 // Letter and word spacing travel as 26.6 fixed point: 1000 pixels or percent.
 constexpr qint32 MaximumFixedSpacing = 1000 * 64;
+// OpenType numbers axes with 16 bits, and no font has more features. The
+// bound also keeps the top byte of the feature count 0, which telling the
+// font layouts apart relies on (peekFontTail).
+constexpr quint32 MaximumFontTags = 0xffff;
+// Tag and value of a feature; tag and a double of an axis.
+constexpr qint64 FeatureBytes = 8;
+constexpr qint64 AxisBytes = 12;
+// The colour models Rgb to ExtendedRgb.
+constexpr quint8 FirstColorModel = QColor::Rgb;
+constexpr quint8 LastColorModel = QColor::ExtendedRgb;
 
 bool readContainerSize(QDataStream &stream, quint32 *size, qint64 minimumBytesEach)
 {
@@ -80,10 +99,108 @@ bool isPlainVariantType(int typeId)
     case QMetaType::QRectF:
     case QMetaType::QLine:
     case QMetaType::QLineF:
+    case QMetaType::QDate:
+    case QMetaType::QTime:
+    case QMetaType::QUuid:
         return true;
     default:
         return false;
     }
+}
+
+// Types that hold other variants; read element by element.
+bool isVariantContainerType(int typeId)
+{
+    return typeId == QMetaType::QVariantList || typeId == QMetaType::QVariantMap
+        || typeId == QMetaType::QVariantHash;
+}
+
+// OpenType tags are four printable ASCII characters.
+bool isTag(quint32 tag)
+{
+    for (int shift = 0; shift < 32; shift += 8) {
+        const quint32 character = (tag >> shift) & 0xff;
+        if (character < 0x20 || character > 0x7e)
+            return false;
+    }
+    return true;
+}
+
+bool readTagCount(QDataStream &stream, quint32 *count, qint64 bytesEach)
+{
+    if (!readContainerSize(stream, count, bytesEach))
+        return false;
+    if (*count > MaximumFontTags) {
+        StreamReading::markCorrupt(stream);
+        return false;
+    }
+    return true;
+}
+
+//  count (quint32) | tag (quint32), value (quint32) ...
+//  count (quint32) | tag (quint32), position (double) ...
+//
+// The library writes a hash and a map; a tag twice cannot come from either.
+bool readOpenTypeSettings(QDataStream &stream, OpenTypeSettings *settings)
+{
+    OpenTypeSettings read;
+    quint32 count = 0;
+    if (!readTagCount(stream, &count, FeatureBytes))
+        return false;
+    for (quint32 i = 0; i < count; ++i) {
+        quint32 tag = 0;
+        quint32 value = 0;
+        stream >> tag >> value;
+        if (!StreamReading::isOk(stream))
+            return false;
+        if (!isTag(tag) || read.features.contains(tag)) {
+            StreamReading::markCorrupt(stream);
+            return false;
+        }
+        read.features.insert(tag, value);
+    }
+    if (!readTagCount(stream, &count, AxisBytes))
+        return false;
+    for (quint32 i = 0; i < count; ++i) {
+        quint32 tag = 0;
+        double value = 0;
+        // Axis positions are floats; the format's double precision writes
+        // them as doubles.
+        stream >> tag >> value;
+        if (!StreamReading::isOk(stream))
+            return false;
+        if (!isTag(tag) || read.axes.contains(tag) || !qIsFinite(value)
+            || qAbs(value) > double(std::numeric_limits<float>::max())) {
+            StreamReading::markCorrupt(stream);
+            return false;
+        }
+        read.axes.insert(tag, float(value));
+    }
+    *settings = read;
+    return true;
+}
+
+// What follows the fields Qt 6.4 writes for a font.
+enum class FontTail { OpenTypeSettings, Colour, Unknown };
+
+// In the full layout the next byte is the top byte of the feature count,
+// which is 0 for every count readOpenTypeSettings() takes. Files of earlier
+// builds have the colour of the record there, whose first byte is its
+// model: 1 (Rgb) to 5 (ExtendedRgb), never 0 (invalid), as no colour
+// chooser of the program gives an invalid colour. Any other byte is neither.
+FontTail peekFontTail(QDataStream &stream)
+{
+    char next = 0;
+    QIODevice *device = stream.device();
+    // At the end of the data the count read runs past it and fails there.
+    if (!device || device->peek(&next, 1) != 1)
+        return FontTail::OpenTypeSettings;
+    const quint8 byte = quint8(next);
+    if (byte == 0)
+        return FontTail::OpenTypeSettings;
+    if (byte >= FirstColorModel && byte <= LastColorModel)
+        return FontTail::Colour;
+    return FontTail::Unknown;
 }
 
 } // namespace
@@ -138,7 +255,7 @@ bool readReal(QDataStream &stream, double *value)
     stream >> read;
     if (!isOk(stream))
         return false;
-    if (!qIsFinite(read) || qAbs(read) > MaximumMagnitude) {
+    if (!qIsFinite(read)) {
         markCorrupt(stream);
         return false;
     }
@@ -185,38 +302,6 @@ bool readTransform(QDataStream &stream, QTransform *transform)
             return false;
     }
     *transform = QTransform(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8]);
-    return true;
-}
-
-bool readString(QDataStream &stream, QString *string)
-{
-    // The library reads long strings in bounded steps and stops at the end
-    // of the data, so a false length costs no more than the data itself.
-    QString read;
-    stream >> read;
-    if (!isOk(stream))
-        return false;
-    *string = read;
-    return true;
-}
-
-bool readByteArray(QDataStream &stream, QByteArray *bytes)
-{
-    QByteArray read;
-    stream >> read;
-    if (!isOk(stream))
-        return false;
-    *bytes = read;
-    return true;
-}
-
-bool readUrl(QDataStream &stream, QUrl *url)
-{
-    QUrl read;
-    stream >> read;
-    if (!isOk(stream))
-        return false;
-    *url = read;
     return true;
 }
 
@@ -272,7 +357,7 @@ bool readColor(QDataStream &stream, QColor *color)
     return true;
 }
 
-// The font layout of stream version Qt_6_4:
+// The fields of a font as Qt 6.4 writes them (stream versions 20 to 22):
 //
 //   family, style name (QString) | point size (double) | pixel size (qint32)
 //   style hint (quint8) | style strategy (quint16) | weight (quint16)
@@ -284,12 +369,8 @@ bool readColor(QDataStream &stream, QColor *color)
 // The fields are checked and written again into a buffer the library's
 // reader then decodes; the family list it reads from there has a count
 // that the data has already backed.
-bool readFont(QDataStream &stream, QFont *font)
+static bool readFontFields(QDataStream &stream, QFont *font)
 {
-    if (stream.version() != QDataStream::Qt_6_4) {
-        markCorrupt(stream);
-        return false;
-    }
     QString family;
     QString styleName;
     double pointSize = 0;
@@ -305,7 +386,7 @@ bool readFont(QDataStream &stream, QFont *font)
     quint8 hintingPreference = 0;
     quint8 capitalization = 0;
     QStringList families;
-    if (!readString(stream, &family) || !readString(stream, &styleName))
+    if (!readLengthPrefixed(stream, &family) || !readLengthPrefixed(stream, &styleName))
         return false;
     stream >> pointSize >> pixelSize >> styleHint >> styleStrategy >> weight >> bits >> stretch
         >> extendedBits >> letterSpacing >> wordSpacing >> hintingPreference >> capitalization;
@@ -329,13 +410,13 @@ bool readFont(QDataStream &stream, QFont *font)
     QByteArray bytes;
     {
         QDataStream out(&bytes, QIODevice::WriteOnly);
-        out.setVersion(stream.version());
+        out.setVersion(QDataStream::Qt_6_4);
         out << family << styleName << pointSize << pixelSize << styleHint << styleStrategy << weight
             << bits << stretch << extendedBits << letterSpacing << wordSpacing << hintingPreference
             << capitalization << families;
     }
     QDataStream in(bytes);
-    in.setVersion(stream.version());
+    in.setVersion(QDataStream::Qt_6_4);
     QFont read;
     in >> read;
     if (in.status() != QDataStream::Ok) {
@@ -346,6 +427,66 @@ bool readFont(QDataStream &stream, QFont *font)
     return true;
 }
 
+//  the fields Qt 6.4 writes (above)
+//  OpenType features (QHash<tag, quint32>) | variation axes (QMap<tag, float>)
+//
+// Earlier builds of this program wrote the fields alone; what follows them
+// tells the layouts apart (peekFontTail), and a font that fits neither is
+// refused rather than read one way or the other.
+bool readFont(QDataStream &stream, QFont *font, OpenTypeSettings *settings)
+{
+    if (stream.version() != CollageStreamSettings::Version) {
+        markCorrupt(stream);
+        return false;
+    }
+    QFont read;
+    if (!readFontFields(stream, &read))
+        return false;
+    OpenTypeSettings openType;
+    switch (peekFontTail(stream)) {
+    case FontTail::OpenTypeSettings:
+        if (!readOpenTypeSettings(stream, &openType))
+            return false;
+        break;
+    case FontTail::Colour:
+        break;
+    case FontTail::Unknown:
+        markCorrupt(stream);
+        return false;
+    }
+    *font = read;
+    if (settings)
+        *settings = openType;
+    return true;
+}
+
+void writeFont(QDataStream &stream, const QFont &font, const OpenTypeSettings &settings)
+{
+    // The fields are those Qt 6.4 writes at its own version; at a version
+    // it does not know it would write the same, but that is its business.
+    QFont writable = font;
+    // The library writes a font's first family without looking whether it
+    // has one; a font whose families were all removed would crash the save.
+    if (writable.families().isEmpty())
+        writable.setFamilies({ QString() });
+    QByteArray fields;
+    {
+        QDataStream out(&fields, QIODevice::WriteOnly);
+        out.setVersion(QDataStream::Qt_6_4);
+        out.setByteOrder(stream.byteOrder());
+        out.setFloatingPointPrecision(QDataStream::DoublePrecision);
+        out << writable;
+    }
+    if (stream.writeRawData(fields.constData(), int(fields.size())) != fields.size())
+        return;
+    stream << quint32(settings.features.size());
+    for (auto it = settings.features.cbegin(); it != settings.features.cend(); ++it)
+        stream << it.key() << it.value();
+    stream << quint32(settings.axes.size());
+    for (auto it = settings.axes.cbegin(); it != settings.axes.cend(); ++it)
+        stream << it.key() << double(it.value());
+}
+
 bool readStringList(QDataStream &stream, QStringList *list)
 {
     quint32 size = 0;
@@ -354,7 +495,7 @@ bool readStringList(QDataStream &stream, QStringList *list)
     QStringList read;
     for (quint32 i = 0; i < size; ++i) {
         QString string;
-        if (!readString(stream, &string))
+        if (!readLengthPrefixed(stream, &string))
             return false;
         read.append(string);
     }
@@ -370,7 +511,7 @@ bool readUrlList(QDataStream &stream, QList<QUrl> *list)
     QList<QUrl> read;
     for (quint32 i = 0; i < size; ++i) {
         QUrl url;
-        if (!readUrl(stream, &url))
+        if (!readLengthPrefixed(stream, &url))
             return false;
         read.append(url);
     }
@@ -395,15 +536,90 @@ bool readIntList(QDataStream &stream, QList<qint32> *list)
     return true;
 }
 
-bool isStorableVariant(const QVariant &value)
+static bool isStorableAt(const QVariant &value, int depth)
 {
     const int typeId = value.metaType().id();
-    return isPlainVariantType(typeId) || typeId == QMetaType::QColor
-        || typeId == QMetaType::QStringList;
+    if (isPlainVariantType(typeId) || typeId == QMetaType::UnknownType
+        || typeId == QMetaType::QColor || typeId == QMetaType::QStringList
+        || typeId == QMetaType::QByteArrayList)
+        return true;
+    if (!isVariantContainerType(typeId) || depth >= MaximumVariantDepth)
+        return false;
+    const auto storable
+        = [depth](const QVariant &element) { return isStorableAt(element, depth + 1); };
+    if (typeId == QMetaType::QVariantList) {
+        const QVariantList list = value.toList();
+        return std::all_of(list.cbegin(), list.cend(), storable);
+    }
+    if (typeId == QMetaType::QVariantMap) {
+        const QVariantMap map = value.toMap();
+        return std::all_of(map.cbegin(), map.cend(), storable);
+    }
+    const QVariantHash hash = value.toHash();
+    return std::all_of(hash.cbegin(), hash.cend(), storable);
+}
+
+bool isStorableVariant(const QVariant &value)
+{
+    return isStorableAt(value, 0);
+}
+
+static bool readVariantAt(QDataStream &stream, QVariant *value, int depth);
+
+//  count (quint32) | elements, or string key and element pairs
+static bool readVariantContainer(QDataStream &stream, int typeId, QVariant *value, int depth)
+{
+    if (depth >= MaximumVariantDepth) {
+        markCorrupt(stream);
+        return false;
+    }
+    const bool keyed = typeId != QMetaType::QVariantList;
+    quint32 size = 0;
+    if (!readContainerSize(stream, &size, MinimumVariantBytes + (keyed ? MinimumStringBytes : 0)))
+        return false;
+    QVariantList list;
+    QVariantMap map;
+    QVariantHash hash;
+    for (quint32 i = 0; i < size; ++i) {
+        QString key;
+        QVariant element;
+        if ((keyed && !readLengthPrefixed(stream, &key))
+            || !readVariantAt(stream, &element, depth + 1))
+            return false;
+        if (typeId == QMetaType::QVariantList)
+            list.append(element);
+        else if (typeId == QMetaType::QVariantMap)
+            map.insert(key, element);
+        else
+            hash.insert(key, element);
+    }
+    if (typeId == QMetaType::QVariantList)
+        *value = list;
+    else if (typeId == QMetaType::QVariantMap)
+        *value = map;
+    else
+        *value = hash;
+    return true;
+}
+
+static bool readByteArrayList(QDataStream &stream, QByteArrayList *list)
+{
+    quint32 size = 0;
+    if (!readContainerSize(stream, &size, MinimumByteArrayBytes))
+        return false;
+    QByteArrayList read;
+    for (quint32 i = 0; i < size; ++i) {
+        QByteArray bytes;
+        if (!readLengthPrefixed(stream, &bytes))
+            return false;
+        read.append(bytes);
+    }
+    *list = read;
+    return true;
 }
 
 //  type id (quint32) | null flag (qint8) | the value in its type's format
-bool readVariant(QDataStream &stream, QVariant *value)
+static bool readVariantAt(QDataStream &stream, QVariant *value, int depth)
 {
     quint32 typeId = 0;
     qint8 isNull = 0;
@@ -433,6 +649,15 @@ bool readVariant(QDataStream &stream, QVariant *value)
         *value = list;
         return true;
     }
+    if (typeId == QMetaType::QByteArrayList) {
+        QByteArrayList list;
+        if (!readByteArrayList(stream, &list))
+            return false;
+        *value = QVariant::fromValue(list);
+        return true;
+    }
+    if (isVariantContainerType(int(typeId)))
+        return readVariantContainer(stream, int(typeId), value, depth);
     if (!isPlainVariantType(int(typeId))) {
         markCorrupt(stream);
         return false;
@@ -447,6 +672,11 @@ bool readVariant(QDataStream &stream, QVariant *value)
     return true;
 }
 
+bool readVariant(QDataStream &stream, QVariant *value)
+{
+    return readVariantAt(stream, value, 0);
+}
+
 bool readVariantHash(QDataStream &stream, QHash<QByteArray, QVariant> *hash)
 {
     quint32 size = 0;
@@ -456,7 +686,7 @@ bool readVariantHash(QDataStream &stream, QHash<QByteArray, QVariant> *hash)
     for (quint32 i = 0; i < size; ++i) {
         QByteArray key;
         QVariant entry;
-        if (!readByteArray(stream, &key) || !readVariant(stream, &entry))
+        if (!readLengthPrefixed(stream, &key) || !readVariant(stream, &entry))
             return false;
         read.insert(key, entry);
     }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "model/documentpart.h"
+#include "model/opentypesettings.h"
 
 // A block of free text placed on the page. Owned by its document. The
 // position is in fractions of the page width and height; the font's point
@@ -39,6 +40,11 @@ public:
     qreal scale() const { return m_scale; }
     qreal opacity() const { return m_opacity; }
     int alignment() const { return m_alignment; }
+
+    // Font settings this build reads and writes but cannot show; not an
+    // edit of the user's, so not undoable.
+    OpenTypeSettings openTypeSettings() const { return m_openTypeSettings; }
+    void setOpenTypeSettings(const OpenTypeSettings &settings) { m_openTypeSettings = settings; }
 
 public Q_SLOTS:
     void setText(const QString &text);
@@ -81,4 +87,5 @@ private:
     qreal m_scale = 1.0;
     qreal m_opacity = 1.0;
     int m_alignment = Qt::AlignHCenter | Qt::AlignVCenter;
+    OpenTypeSettings m_openTypeSettings;
 };

@@ -4,27 +4,18 @@
 // up as a crash just like a reader that crashes itself.
 
 #include <QApplication>
-#include <QBuffer>
 #include <QByteArray>
 
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 
-#include "io/documentfile.h"
+#include "io/documentbytes.h"
 #include "model/document.h"
 #include "model/randomgenerator.h"
 #include "themes/builtinthemes.h"
 
 namespace {
-
-std::unique_ptr<Document> readBytes(const QByteArray &bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return DocumentFile::read(&buffer);
-}
 
 // Warnings of damaged image paths are expected by the thousand; only a
 // fatal message means something.
@@ -55,15 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The same input lays out the same way every time.
     RandomGenerator::seed(1);
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    if (std::unique_ptr<Document> document = readBytes(bytes)) {
-        QByteArray saved;
-        QBuffer out(&saved);
-        out.open(QIODevice::WriteOnly);
-        if (!DocumentFile::write(*document, &out)) {
+    if (std::unique_ptr<Document> document = DocumentBytes::read(bytes)) {
+        const QByteArray saved = DocumentBytes::write(*document);
+        if (saved.isEmpty()) {
             fprintf(stderr, "accepted document could not be written\n");
             abort();
         }
-        if (!readBytes(saved)) {
+        if (!DocumentBytes::read(saved)) {
             fprintf(stderr, "written document could not be read again\n");
             abort();
         }

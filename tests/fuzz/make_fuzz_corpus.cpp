@@ -1,17 +1,17 @@
 // Writes the seed corpus of the collage file fuzzer: small valid documents
 // of both themes with text and stickers, in the current record versions (as
-// the program itself writes them) and in older ones.
+// the program itself writes them) and in older ones, with fonts as earlier
+// builds wrote them and as programs on later Qt releases write them.
 //
 //   make_fuzz_corpus <folder>
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
 
 #include "io/collagefilebuilder.h"
-#include "io/documentfile.h"
+#include "io/documentbytes.h"
 #include "model/document.h"
 #include "themes/builtinthemes.h"
 
@@ -22,16 +22,8 @@ namespace {
 // Current versions go through the program: read, then written as it writes.
 QByteArray rewritten(const QByteArray &bytes)
 {
-    QBuffer in;
-    in.setData(bytes);
-    in.open(QIODevice::ReadOnly);
-    const std::unique_ptr<Document> document = DocumentFile::read(&in);
-    if (!document)
-        return QByteArray();
-    QByteArray result;
-    QBuffer out(&result);
-    out.open(QIODevice::WriteOnly);
-    return DocumentFile::write(*document, &out) ? result : QByteArray();
+    const std::unique_ptr<Document> document = DocumentBytes::read(bytes);
+    return document ? DocumentBytes::write(*document) : QByteArray();
 }
 
 Content minimalPhotoDrop()
@@ -72,10 +64,29 @@ Content decoratedPage()
     families.setFamilies({ QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace") });
     families.setCapitalization(QFont::AllUppercase);
     c.overlays.append({ QStringLiteral("Second"), pixels, QColor::fromHsv(30, 200, 250),
-        QPointF(0.5, 0.1), -5, 0.5, 1, qint32(Qt::AlignCenter) });
+        QPointF(0.5, 0.1), -5, 0.5, 1, qint32(Qt::AlignCenter), {}, {} });
     c.overlays.append({ QString(), families, QColor::fromCmyk(0, 50, 100, 0), QPointF(0.9, 0.9),
-        180, 3, 0.25, qint32(Qt::AlignRight) });
+        180, 3, 0.25, qint32(Qt::AlignRight), {}, {} });
     c.stickers.append({ QStringLiteral(":/stickers/ribbon.svg"), QPointF(0.5, 0.5), 12.5, 1, 0.5 });
+    return c;
+}
+
+// Values a program on a later Qt release may write: fonts with OpenType
+// features (in hash order) and axes, a frame wider than the photo, huge
+// but finite numbers and properties of its own.
+Content laterProgram()
+{
+    Content c = decoratedPage();
+    c.overlays[0].features = { { tag("smcp"), 1 }, { tag("liga"), 0 }, { tag("cv11"), 2 } };
+    c.overlays[0].axes = { { tag("wght"), 300 }, { tag("wdth"), 87.5 } };
+    c.overlays[1].features = { { tag("tnum"), 1 } };
+    c.frameSize = 1.5;
+    c.gradientAngle = 1e12;
+    c.stickers[0].position = QPointF(1e40, -3);
+    c.properties.insert("pageCount", 12);
+    c.properties.insert("author", QStringLiteral("Ada"));
+    c.properties.insert(
+        "history", QVariantList { 1, QStringLiteral("two"), QVariantMap { { "x", 3.5 } } });
     return c;
 }
 
@@ -108,6 +119,8 @@ int main(int argc, char **argv)
     oldest.frame = 0;
     oldest.background = 0;
     oldest.imageSource = 0;
+    Versions earlierFonts;
+    earlierFonts.fontOpenType = false;
     Versions middle;
     middle.document = 2;
     middle.imageList = 1;
@@ -125,6 +138,8 @@ int main(int argc, char **argv)
             rewritten(Builder().build(minimalPhotoDrop()).bytes) },
         { QStringLiteral("mosaic-empty.tsq"), rewritten(Builder().build(emptyMosaic()).bytes) },
         { QStringLiteral("decorated-page.tsq"), rewritten(Builder().build(decoratedPage()).bytes) },
+        { QStringLiteral("later-program.tsq"), Builder().build(laterProgram()).bytes },
+        { QStringLiteral("earlier-fonts.tsq"), Builder(earlierFonts).build(decoratedPage()).bytes },
         { QStringLiteral("photodrop-oldest.tsq"), Builder(oldest).build(photoDropContent()).bytes },
         { QStringLiteral("mosaic-oldest.tsq"), Builder(oldest).build(mosaicContent()).bytes },
         { QStringLiteral("photodrop-version2.tsq"),

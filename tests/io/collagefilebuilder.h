@@ -16,6 +16,8 @@
 #include <QVariant>
 #include <QtEndian>
 
+#include <utility>
+
 // Writes collage files field by field as the format describes them, in any
 // record version, without the program's own writers: the tests read what it
 // builds with the program and compare the program's output with it.
@@ -44,7 +46,17 @@ struct Versions
     int restriction = 1;
     int overlay = 1;
     int sticker = 1;
+    // Fonts followed by their OpenType features and axes, as the format's
+    // stream version writes them; false: the fields alone, as earlier
+    // builds of this program wrote them.
+    bool fontOpenType = true;
 };
+
+// A tag from its four letters, as OpenType packs them.
+inline quint32 tag(const char (&name)[5])
+{
+    return qFromBigEndian<quint32>(name);
+}
 
 struct Photo
 {
@@ -76,6 +88,9 @@ struct Overlay
     double scale = 1;
     double opacity = 1;
     qint32 alignment = 0;
+    // Written in this order, as a hash may come in any.
+    QList<std::pair<quint32, quint32>> features;
+    QList<std::pair<quint32, double>> axes;
 };
 
 struct Sticker
@@ -300,8 +315,26 @@ private:
     {
         header(0xD330, m_versions.overlay);
         m_out << o.text;
-        m_out << o.font << o.color << o.position << o.rotation << o.scale << o.opacity
-              << o.alignment;
+        font(o);
+        m_out << o.color << o.position << o.rotation << o.scale << o.opacity << o.alignment;
+    }
+
+    //  the fields Qt 6.4 writes | features: count, (tag, value)...
+    //  | axes: count, (tag, double)...
+    void font(const Overlay &o)
+    {
+        mark(QStringLiteral("font"));
+        m_out << o.font;
+        if (!m_versions.fontOpenType)
+            return;
+        mark(QStringLiteral("featureCount"));
+        m_out << quint32(o.features.size());
+        for (const auto &[tag, value] : o.features)
+            m_out << tag << value;
+        mark(QStringLiteral("axisCount"));
+        m_out << quint32(o.axes.size());
+        for (const auto &[tag, value] : o.axes)
+            m_out << tag << value;
     }
 
     void sticker(const Sticker &s)
@@ -345,7 +378,7 @@ inline Content photoDropContent()
         { QPointF(50, 60), 1.25, 1.0, 2, 5, 5 },
     };
     c.overlays = { { QStringLiteral("Hello\nWorld"), overlayFont(), QColor(200, 10, 10, 180),
-        QPointF(0.25, 0.75), 15, 1.5, 0.8, qint32(Qt::AlignLeft | Qt::AlignTop) } };
+        QPointF(0.25, 0.75), 15, 1.5, 0.8, qint32(Qt::AlignLeft | Qt::AlignTop), {}, {} } };
     c.stickers = {
         { QStringLiteral(":/stickers/heart.svg"), QPointF(0.1, 0.2), -30, 0.5, 0.9 },
         { QStringLiteral(":/stickers/star.svg"), QPointF(0.9, 0.8), 90, 2, 1 },

@@ -1,8 +1,9 @@
 #include <QtTest>
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -13,6 +14,7 @@
 #endif
 
 #include "io/collagefilebuilder.h"
+#include "io/documentbytes.h"
 #include "io/documentfile.h"
 #include "io/modelstreams.h"
 #include "model/backgroundproperties.h"
@@ -22,12 +24,14 @@
 #include "model/imagesource.h"
 #include "model/itemtransform.h"
 #include "model/modelinsertcommand.h"
+#include "model/opentypesettings.h"
 #include "model/randomgenerator.h"
 #include "model/rotationrestriction.h"
 #include "model/shadowproperties.h"
 #include "model/stickerproperties.h"
 #include "model/textoverlayproperties.h"
 #include "model/transformedimagesource.h"
+#include "scene/documentrenderer.h"
 #include "themes/builtinthemes.h"
 #include "themes/photodrop/photodropitemproperties.h"
 #include "themes/photodrop/photodropitempropertieslist.h"
@@ -44,22 +48,6 @@ using OldFile = std::function<void(Versions &, Content &stored, Content &expecte
 Q_DECLARE_METATYPE(OldFile)
 
 namespace {
-
-std::unique_ptr<Document> readBytes(const QByteArray &bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return DocumentFile::read(&buffer);
-}
-
-QByteArray writeBytes(const Document &document)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    return DocumentFile::write(document, &buffer) ? bytes : QByteArray();
-}
 
 QByteArray readFile(const QString &path)
 {
@@ -90,6 +78,27 @@ void insertImages(Document &document, int count)
         QStringLiteral("Inserting"), document.imageList(), sources, 0, true));
 }
 
+QVariantList openTypeFields(const OpenTypeSettings &settings)
+{
+    QVariantList f;
+    for (auto it = settings.features.cbegin(); it != settings.features.cend(); ++it)
+        f << it.key() << it.value();
+    f << QString();
+    for (auto it = settings.axes.cbegin(); it != settings.axes.cend(); ++it)
+        f << it.key() << double(it.value());
+    return f;
+}
+
+QVariantList openTypeFields(const Overlay &o)
+{
+    OpenTypeSettings settings;
+    for (const auto &[tag, value] : o.features)
+        settings.features.insert(tag, value);
+    for (const auto &[tag, value] : o.axes)
+        settings.axes.insert(tag, float(value));
+    return openTypeFields(settings);
+}
+
 template<typename ThemeType> QVariantList lookOf(const ThemeType *t)
 {
     const BackgroundProperties *b = t->background();
@@ -109,8 +118,8 @@ QVariantList storedFields(const Document &d)
     for (const ImageList::Item &image : d.imageList()->items())
         f << image->source() << image->rotation();
     for (const TextOverlayProperties *o : d.textOverlays())
-        f << o->text() << o->font() << o->color() << o->position() << o->rotation() << o->scale()
-          << o->opacity() << o->alignment();
+        f << o->text() << o->font() << openTypeFields(o->openTypeSettings()) << o->color()
+          << o->position() << o->rotation() << o->scale() << o->opacity() << o->alignment();
     for (const StickerProperties *s : d.stickers())
         f << s->stickerPath() << s->position() << s->rotation() << s->scale() << s->opacity();
     if (const PhotoDropTheme *theme = photoDrop(d)) {
@@ -136,8 +145,8 @@ QVariantList storedFields(const Content &c)
     for (qsizetype row = 0; row < c.urls.size(); ++row)
         f << c.urls.at(row) << c.rotations.at(row);
     for (const Overlay &o : c.overlays)
-        f << o.text << o.font << o.color << o.position << o.rotation << o.scale << o.opacity
-          << o.alignment;
+        f << o.text << o.font << openTypeFields(o) << o.color << o.position << o.rotation << o.scale
+          << o.opacity << o.alignment;
     for (const Sticker &s : c.stickers)
         f << s.path << s.position << s.rotation << s.scale << s.opacity;
     f << c.shadowEnabled << c.blurRadius << c.shadowColor << c.shadowDistance << c.shadowGroup
@@ -241,9 +250,10 @@ private Q_SLOTS:
 
     void damagedFilesAreRefused_data();
     void damagedFilesAreRefused();
-    void refusedProperties_data();
-    void refusedProperties();
+    void storedProperties_data();
+    void storedProperties();
     void rowsThatNameNoImage();
+    void documentsOfLaterQtRender();
 
     void missingPathsAreReported();
     void failedSaveKeepsOldFile();
@@ -260,7 +270,8 @@ void TestDocumentFormat::modelRoundTrip_data()
 void TestDocumentFormat::modelRoundTrip()
 {
     QFETCH(int, kind);
-    std::unique_ptr<Document> original = kind == 0 ? buildPhotoDropDocument() : buildMosaicDocument();
+    std::unique_ptr<Document> original
+        = kind == 0 ? buildPhotoDropDocument() : buildMosaicDocument();
     QVERIFY(original);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("collage.tsq"));
@@ -273,7 +284,7 @@ void TestDocumentFormat::modelRoundTrip()
     QVERIFY(opened->undoStack()->isClean());
     // Everything the file holds came back: the opened document writes the
     // same bytes (the writer's layout itself is pinned by the test above).
-    QCOMPARE(writeBytes(*opened).toHex(), readFile(path).toHex());
+    QCOMPARE(DocumentBytes::write(*opened).toHex(), readFile(path).toHex());
 }
 
 void TestDocumentFormat::oldFilesConvert_data()
@@ -285,6 +296,37 @@ void TestDocumentFormat::oldFilesConvert_data()
     const OldFile current = [](Versions &, Content &, Content &) {};
     QTest::newRow("current, photo drop") << false << current;
     QTest::newRow("current, mosaic") << true << current;
+    // Files of earlier builds: fonts without their OpenType containers.
+    // Saved again, they carry empty ones.
+    QTest::newRow("fonts of earlier builds")
+        << false << OldFile([](Versions &v, Content &, Content &) { v.fontOpenType = false; });
+    // Settings this build cannot show are kept; the writer puts the
+    // features it got in hash order in the order of their tags.
+    QTest::newRow("OpenType features and axes")
+        << false << OldFile([](Versions &, Content &s, Content &e) {
+               s.overlays[0].features = { { tag("liga"), 0 }, { tag("cv02"), 3 } };
+               s.overlays[0].axes = { { tag("wght"), 720 }, { tag("slnt"), -7.5 } };
+               e.overlays[0].features = { { tag("cv02"), 3 }, { tag("liga"), 0 } };
+               e.overlays[0].axes = { { tag("slnt"), -7.5 }, { tag("wght"), 720 } };
+           });
+    // Values the format and the setters allow, however unusual.
+    QTest::newRow("frame wider than the photo")
+        << true
+        << OldFile([](Versions &, Content &s, Content &e) { s.frameSize = e.frameSize = 1.5; });
+    QTest::newRow("large finite values")
+        << false << OldFile([](Versions &, Content &s, Content &e) {
+               s.photos[0].position = e.photos[0].position = QPointF(-1e300, 4e200);
+               s.photos[1].zoom = e.photos[1].zoom = 1e250;
+               s.gradientAngle = e.gradientAngle = 1e15;
+               s.overlays[0].rotation = e.overlays[0].rotation = 3e100;
+               s.stickers[0].position = e.stickers[0].position = QPointF(2e18, -1e18);
+           });
+    // Its degrees would overflow; wrapped by steps of 2 it is a turn of 0.
+    QTest::newRow("relative rotation beyond any angle")
+        << false << OldFile([](Versions &, Content &s, Content &e) {
+               s.photos[2].rotation = 1e308;
+               e.photos[2].rotation = 0;
+           });
     QTest::newRow("document 1: no properties, overlays or stickers")
         << false << OldFile([](Versions &v, Content &, Content &e) {
                v.document = 1;
@@ -354,13 +396,14 @@ void TestDocumentFormat::oldFilesConvert()
     Content stored = mosaic ? mosaicContent() : photoDropContent();
     Content expected = stored;
     change(versions, stored, expected);
-    const std::unique_ptr<Document> document = readBytes(Builder(versions).build(stored).bytes);
+    const std::unique_ptr<Document> document
+        = DocumentBytes::read(Builder(versions).build(stored).bytes);
     QVERIFY(document);
     checkContent(*document, expected);
     if (QTest::currentTestFailed())
         return;
     // Saved again, the document is a file of the current versions.
-    QCOMPARE(writeBytes(*document).toHex(), Builder().build(expected).bytes.toHex());
+    QCOMPARE(DocumentBytes::write(*document).toHex(), Builder().build(expected).bytes.toHex());
 }
 
 void TestDocumentFormat::damagedFilesAreRefused_data()
@@ -386,7 +429,9 @@ void TestDocumentFormat::damagedFilesAreRefused_data()
     field("unknown background type", false, "backgroundType", 7, 4);
     field("unknown theme", false, "themeId", 3, 4);
     field("NaN zoom", false, "zoom", 0x7ff8000000000000, 8);
-    field("frame larger than the photo", false, "frameSize", 0x4000000000000000, 8);
+    field("infinite frame", false, "frameSize", 0x7ff0000000000000, 8);
+    field("feature count beyond any font", false, "featureCount", 0x10000, 4);
+    field("axis count past the end", false, "axisCount", 2, 4);
 }
 
 void TestDocumentFormat::damagedFilesAreRefused()
@@ -396,11 +441,11 @@ void TestDocumentFormat::damagedFilesAreRefused()
     QFETCH(QString, mark);
     QFETCH(qint64, value);
     QFETCH(int, size);
-    int Versions::*const newerRecords[] = { &Versions::document, &Versions::gridItem,
-        &Versions::sticker };
+    int Versions::*const newerRecords[]
+        = { &Versions::document, &Versions::gridItem, &Versions::sticker };
     const Content content = mosaic ? mosaicContent() : photoDropContent();
     File file = Builder().build(content);
-    QVERIFY(readBytes(file.bytes));
+    QVERIFY(DocumentBytes::read(file.bytes));
     if (newerRecord >= 0) {
         Versions versions;
         versions.*newerRecords[newerRecord] += 1;
@@ -421,30 +466,56 @@ void TestDocumentFormat::damagedFilesAreRefused()
     QCOMPARE(error, QStringLiteral("File corrupted"));
 }
 
-void TestDocumentFormat::refusedProperties_data()
+void TestDocumentFormat::storedProperties_data()
 {
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QVariantMap>("properties");
+    QTest::addColumn<QString>("outcome"); // "kept", "ignored" or "refused"
 
-    QTest::newRow("colour") << QByteArray("accent") << QVariant(QColor(Qt::red)) << true;
+    QTest::newRow("colour") << QVariantMap { { "accent", QColor(Qt::red) } }
+                            << QStringLiteral("kept");
+    // Other programs of the format may keep other values of theirs.
+    QTest::newRow("int and string")
+        << QVariantMap { { "pageCount", 12 }, { "author", QStringLiteral("Ada") } }
+        << QStringLiteral("kept");
+    QTest::newRow("list of values")
+        << QVariantMap { { "recent", QVariantList { 1, QStringLiteral("x"), QSizeF(2, 3) } } }
+        << QStringLiteral("kept");
+    // Would call the setter of the theme id rather than add a property.
     QTest::newRow("declared property")
-        << QByteArray("themeId") << QVariant(QByteArray("com.example")) << false;
-    QTest::newRow("image") << QByteArray("image") << QVariant(QImage(4, 4, QImage::Format_RGB32))
-                           << false;
+        << QVariantMap { { "themeId", QByteArray("com.example") } } << QStringLiteral("ignored");
+    // An image's encoding ends where its decoder says: nothing after it
+    // could be found.
+    QTest::newRow("image") << QVariantMap { { "image", QImage(4, 4, QImage::Format_RGB32) } }
+                           << QStringLiteral("refused");
 }
 
-void TestDocumentFormat::refusedProperties()
+void TestDocumentFormat::storedProperties()
 {
-    QFETCH(QByteArray, name);
-    QFETCH(QVariant, value);
-    QFETCH(bool, accepted);
+    QFETCH(QVariantMap, properties);
+    QFETCH(QString, outcome);
     Content content = photoDropContent();
-    content.properties.insert(name, value);
-    const std::unique_ptr<Document> document = readBytes(Builder().build(content).bytes);
-    QCOMPARE(bool(document), accepted);
-    if (document)
-        QCOMPARE(document->property(name.constData()), value);
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it)
+        content.properties.insert(it.key().toUtf8(), it.value());
+    const std::unique_ptr<Document> document = DocumentBytes::read(Builder().build(content).bytes);
+    QCOMPARE(bool(document), outcome != QLatin1String("refused"));
+    if (!document)
+        return;
+    QCOMPARE(document->themeId(), PhotoDropId);
+    QCOMPARE(document->property("windowGeometry"), QVariant(QByteArray("geometry bytes")));
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
+        const QVariant value = document->property(it.key().toUtf8().constData());
+        if (outcome == QLatin1String("kept"))
+            QCOMPARE(value, it.value());
+        else
+            QVERIFY(value != it.value());
+    }
+    // What was kept is saved again.
+    const std::unique_ptr<Document> reopened = DocumentBytes::read(DocumentBytes::write(*document));
+    QVERIFY(reopened);
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
+        const QByteArray name = it.key().toUtf8();
+        QCOMPARE(reopened->property(name.constData()), document->property(name.constData()));
+    }
 }
 
 void TestDocumentFormat::rowsThatNameNoImage()
@@ -452,18 +523,62 @@ void TestDocumentFormat::rowsThatNameNoImage()
     // The first photo written is the last row's; the first cell is cell 0.
     File file = Builder().build(photoDropContent());
     file.patch(QStringLiteral("photoRow"), 99, 4);
-    std::unique_ptr<Document> document = readBytes(file.bytes);
+    std::unique_ptr<Document> document = DocumentBytes::read(file.bytes);
     QVERIFY(document);
     // The photo keeps the image the theme made it for.
     QCOMPARE(imageRow(document.get(), photoDrop(*document)->items()->at(2)->source()), 2);
 
     file = Builder().build(mosaicContent());
     file.patch(QStringLiteral("cellRow"), -2, 4);
-    document = readBytes(file.bytes);
+    document = DocumentBytes::read(file.bytes);
     QVERIFY(document);
     // The cell shows no picture; the others are unharmed.
     QVERIFY(!grid(*document)->items().at(0)->image());
     QCOMPARE(imageRow(document.get(), grid(*document)->items().at(1)->image()), 0);
+}
+
+// A page with text from a program on a later Qt, whose fonts carry their
+// OpenType containers, draws as the same page from an earlier build of
+// this program, and the text is on it.
+void TestDocumentFormat::documentsOfLaterQtRender()
+{
+    Content content = photoDropContent();
+    content.urls.clear();
+    content.rotations.clear();
+    content.photos.clear();
+    content.stickers.clear();
+    content.backgroundType = 1;
+    content.backgroundColor = Qt::white;
+    content.overlays[0].text = QStringLiteral("HH");
+    content.overlays[0].color = QColor(200, 0, 0);
+    content.overlays[0].opacity = 1;
+    content.overlays[0].scale = 4;
+    content.overlays[0].position = QPointF(0.5, 0.5);
+    Versions earlier;
+    earlier.fontOpenType = false;
+    content.overlays[0].features = { { tag("kern"), 0 } };
+    content.overlays[0].axes = { { tag("wght"), 300 } };
+
+    QList<QImage> pages;
+    for (const File &file : { Builder().build(content), Builder(earlier).build(content) }) {
+        const std::unique_ptr<Document> document = DocumentBytes::read(file.bytes);
+        QVERIFY(document);
+        QImage page(420, 296, QImage::Format_ARGB32_Premultiplied);
+        page.fill(Qt::transparent);
+        QPainter painter(&page);
+        DocumentRenderer::render(document.get(), &painter, QRectF(page.rect()));
+        painter.end();
+        pages.append(page);
+    }
+    QCOMPARE(pages.at(0), pages.at(1));
+    int reddish = 0;
+    for (int y = 0; y < pages.at(0).height(); ++y) {
+        for (int x = 0; x < pages.at(0).width(); ++x) {
+            const QColor pixel = pages.at(0).pixelColor(x, y);
+            reddish += pixel.red() > 150 && pixel.green() < 80 && pixel.blue() < 80;
+        }
+    }
+    QVERIFY2(reddish > 100, qPrintable(QString::number(reddish)));
 }
 
 void TestDocumentFormat::missingPathsAreReported()
@@ -499,7 +614,7 @@ void TestDocumentFormat::failedSaveKeepsOldFile()
     const std::unique_ptr<Document> failing = buildMosaicDocument();
     for (int i = 0; i < 200; ++i)
         failing->addTextOverlay()->setText(QString(200, QChar('x')));
-    QVERIFY(writeBytes(*failing).size() > 4 * before.size());
+    QVERIFY(DocumentBytes::write(*failing).size() > 4 * before.size());
 
     QString error;
     rlimit previous {};
