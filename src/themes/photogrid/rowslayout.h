@@ -41,7 +41,7 @@ constexpr int MaximumPageHeights = 3;
 // Among cuts of nearly the same fit, the one whose lines are closest to
 // the height that gives every photo an equal share of the page wins. This
 // weighs that evenness against the visible fraction.
-constexpr qreal EvenLinesWeight = 0.02;
+constexpr qreal EvenLinesWeight = 0.2;
 // The longest line: at least this many photos, more for large sets so
 // that a page of a hundred photos can still be cut into a square grid.
 constexpr int MinimumLineLimit = 8;
