@@ -199,9 +199,22 @@ void RowsTheme::relayout()
         updateMinimumItemSize(m_unit);
     }
 
-    const RowsLayout::Result result = RowsLayout::layout(aspects, page, border(), frame);
+    // The list announces every sharper thumbnail; a page whose inputs and
+    // cells are as last laid out is left alone.
+    LaidOut current { {}, aspects, page, border(), frame, {} };
+    for (const auto &item : ordered) {
+        current.items.append(item.data());
+        current.rects.append(item->rect());
+    }
+    if (current == m_laidOut)
+        return;
+    const RowsLayout::Result result = RowsLayout::layout(aspects, page, current.border, frame);
     for (int k = 0; k < ordered.size() && k < result.cells.size(); ++k)
         ordered.at(k)->setRect(result.cells.at(k));
+    current.rects.clear();
+    for (const auto &item : ordered)
+        current.rects.append(item->rect());
+    m_laidOut = current;
 }
 
 void RowsTheme::reorderImages(const QList<QSharedPointer<ImageSource>> &order)

@@ -63,4 +63,22 @@ private:
     QSizeF m_unitPage;
     qreal m_unitFrame = -1;
     qreal m_unit = 0;
+
+    // What the page was last laid out from, and the cells it gave.
+    struct LaidOut
+    {
+        QList<const PhotoGridItemProperties *> items;
+        QList<qreal> aspects;
+        QSizeF page;
+        qreal border = -1;
+        qreal frame = -1;
+        QList<QRectF> rects;
+
+        bool operator==(const LaidOut &o) const
+        {
+            return items == o.items && aspects == o.aspects && page == o.page && border == o.border
+                && frame == o.frame && rects == o.rects;
+        }
+    };
+    LaidOut m_laidOut;
 };
