@@ -1,15 +1,22 @@
 // Renders the preview of every template in the library, as the template
 // chooser shows them, into one PNG per template and one contact sheet.
+// Given photos, the previews are made of them, as for a user's collage;
+// given --theme=ID, only that theme's templates are drawn.
 //
-//     render_previews OUTPUT_FOLDER [WIDTHxHEIGHT]
+//     render_previews OUTPUT_FOLDER [WIDTHxHEIGHT] [--theme=ID] [PHOTO ...]
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
+#include <QUrl>
 
 #include <algorithm>
 
+#include "model/document.h"
+#include "model/imagelist.h"
 #include "themes/builtinthemes.h"
+#include "themes/jstemplate.h"
 #include "themes/template.h"
 #include "themes/themeregistry.h"
 
@@ -20,14 +27,34 @@ int main(int argc, char *argv[])
     BuiltInThemes::registerAll();
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("previews");
     QSize page(1080, 1080);
-    if (argc > 2) {
-        const QStringList parts = QString::fromLocal8Bit(argv[2]).split(QLatin1Char('x'));
-        if (parts.size() == 2)
+    QString theme;
+    QList<QUrl> photos;
+    for (int i = 2; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        const QStringList parts = argument.split(QLatin1Char('x'));
+        if (argument.startsWith(QLatin1String("--theme=")))
+            theme = argument.mid(8);
+        else if (i == 2 && parts.size() == 2 && parts[0].toInt() > 0 && parts[1].toInt() > 0)
             page = QSize(parts[0].toInt(), parts[1].toInt());
+        else
+            photos.append(QUrl::fromLocalFile(QFileInfo(argument).absoluteFilePath()));
     }
     QDir().mkpath(folder);
 
-    QList<QSharedPointer<Template>> templates = ThemeRegistry::templates(nullptr);
+    Document photoDocument(false);
+    photoDocument.setPageSize(PageSize(PageSize::Pixels, page));
+    if (!photos.isEmpty() && !photoDocument.imageList()->insertUrls(0, photos, false))
+        return 1;
+    QList<QSharedPointer<Template>> templates
+        = ThemeRegistry::templates(photos.isEmpty() ? nullptr : &photoDocument);
+    if (!theme.isEmpty()) {
+        templates.erase(std::remove_if(templates.begin(), templates.end(),
+                            [&theme](const auto &look) {
+                                const auto *script = qobject_cast<JSTemplate *>(look.data());
+                                return !script || script->themeId() != theme;
+                            }),
+            templates.end());
+    }
     std::sort(templates.begin(), templates.end(),
         [](const auto &a, const auto &b) { return a->name() < b->name(); });
     const QSize cell(240, 240 * page.height() / qMax(1, page.width()));

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "app/visibilityreport.h"
 #include "imaging/imagecache.h"
 #include "imaging/imagedecoder.h"
 #include "io/documentfile.h"
@@ -30,14 +31,20 @@ QString tr(const char *text)
 
 QByteArray themeId(const QString &theme)
 {
-    return theme == QLatin1String("photodrop") ? BuiltInThemes::PhotoDropId
-                                               : BuiltInThemes::MosaicId;
+    if (theme == QLatin1String("photodrop"))
+        return BuiltInThemes::PhotoDropId;
+    if (theme == QLatin1String("rows"))
+        return BuiltInThemes::RowsId;
+    return BuiltInThemes::MosaicId;
 }
 
 QString themeKey(const QByteArray &id)
 {
-    return id == BuiltInThemes::PhotoDropId ? QStringLiteral("photodrop")
-                                            : QStringLiteral("mosaic");
+    if (id == BuiltInThemes::PhotoDropId)
+        return QStringLiteral("photodrop");
+    if (id == BuiltInThemes::RowsId)
+        return QStringLiteral("rows");
+    return QStringLiteral("mosaic");
 }
 
 QList<QUrl> samplePhotos()
@@ -202,9 +209,10 @@ int CommandLineExport::exportCollage()
     if (!m_options.saveDocument.isEmpty()
         && !DocumentFile::save(document.get(), m_options.saveDocument, &error))
         return fail(error);
-    if (m_options.output.isEmpty())
-        return 0;
-    return renderCollage(document.get());
+    const int result = m_options.output.isEmpty() ? 0 : renderCollage(document.get());
+    if (result == 0 && m_options.report)
+        VisibilityReport(document.get(), m_options.outputSize()).write(m_out);
+    return result;
 }
 
 std::unique_ptr<Document> CommandLineExport::makeCollage(QString *error)

@@ -44,6 +44,7 @@ QList<QCommandLineOption> optionTable()
         QCommandLineOption(QStringList { QStringLiteral("h"), QStringLiteral("help") }),
         QCommandLineOption(QStringLiteral("version")),
         QCommandLineOption(QStringLiteral("list-templates")),
+        QCommandLineOption(QStringLiteral("report")),
         valued(QStringLiteral("export")),
         valued(QStringLiteral("theme")),
         valued(QStringLiteral("template")),
@@ -131,6 +132,7 @@ std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, 
     options.templateName = value("template");
     options.watermark = value("watermark");
     options.saveDocument = value("save");
+    options.report = given("report");
     if (given("theme"))
         options.theme = value("theme").toLower();
     for (const char *name : { "width", "height" }) {
@@ -230,8 +232,10 @@ std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, 
             return fail(tr("--save needs photos, not a collage"));
         options.photos.clear();
     }
-    if (options.theme != QLatin1String("mosaic") && options.theme != QLatin1String("photodrop"))
-        return fail(tr("unknown theme \"%1\" (use mosaic or photodrop)").arg(options.theme));
+    static const QStringList themes { QStringLiteral("mosaic"), QStringLiteral("photodrop"),
+                                      QStringLiteral("rows") };
+    if (!themes.contains(options.theme))
+        return fail(tr("unknown theme \"%1\" (use mosaic, photodrop or rows)").arg(options.theme));
     if (given("page")) {
         options.page = parsePage(value("page"));
         if (options.page.units() < 0)
@@ -295,7 +299,9 @@ QString ExportOptions::helpText()
               "bundled sample pictures are used.\n"
               "\n"
               "Options:\n"
-              "  --theme photodrop|mosaic   layout theme (default: mosaic)\n"
+              "  --theme photodrop|mosaic|rows\n"
+              "                             layout theme (default: mosaic); rows keeps every\n"
+              "                             photo nearly whole\n"
               "  --template NAME            a template of the library, see --list-templates\n"
               "                             (default: the theme's own look)\n"
               "  --page NAME|WxH[px|in|cm]  page preset or size (default: \"Instagram Post\")\n"
@@ -311,6 +317,10 @@ QString ExportOptions::helpText()
               "  --seed N                   reproduce a layout exactly\n"
               "  --save DOC.tsq             also save the collage as a document the editor\n"
               "                             opens\n"
+              "  --report                   print each photo's file, its area on the output\n"
+              "                             (x, y, width, height in pixels) and the fraction\n"
+              "                             of it that stays visible, tab-separated, then\n"
+              "                             min_visible_fraction and mean_visible_fraction\n"
               "  --list-templates           print the template library\n"
               "  --help, --version\n");
 }

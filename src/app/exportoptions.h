@@ -40,6 +40,8 @@ struct ExportOptions
     // collage that was made.
     QString inputDocument;
     QString saveDocument;
+    // Print where each photo went and how much of it stays visible.
+    bool report = false;
 
     // Reads the arguments (the program name first). On failure returns
     // nothing and puts a one-line reason into `error`.

@@ -5,6 +5,7 @@
 
 #include "themes/photodrop/photodroptheme.h"
 #include "themes/photogrid/mosaictheme.h"
+#include "themes/photogrid/rowstheme.h"
 #include "themes/themeregistry.h"
 
 void BuiltInThemes::registerAll()
@@ -15,4 +16,6 @@ void BuiltInThemes::registerAll()
     ThemeRegistry::registerTheme<MosaicTheme>(
         MosaicId, QIcon(), QCoreApplication::translate("Application", "Mosaic"),
         QStringLiteral(":/MosaicTemplates"));
+    ThemeRegistry::registerTheme<RowsTheme>(RowsId, QIcon(),
+        QCoreApplication::translate("Application", "Rows"), QStringLiteral(":/RowsTemplates"));
 }

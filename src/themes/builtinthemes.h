@@ -6,6 +6,7 @@
 namespace BuiltInThemes {
 inline const QByteArray PhotoDropId = QByteArrayLiteral("com.quorvane.collage.theme.photodrop");
 inline const QByteArray MosaicId = QByteArrayLiteral("com.quorvane.collage.theme.mosaic");
+inline const QByteArray RowsId = QByteArrayLiteral("com.quorvane.collage.theme.rows");
 
 void registerAll();
 } // namespace BuiltInThemes

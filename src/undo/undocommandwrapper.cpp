@@ -43,12 +43,25 @@ bool UndoCommandWrapper::mergeWith(const QUndoCommand *other)
 {
     if (other->id() != id())
         return false;
-    const auto *otherWrapper = static_cast<const UndoCommandWrapper *>(other);
-    if (m_commands.size() != 1 || otherWrapper->m_commands.size() != 1)
+    // The stack hands over a command it is about to delete; what its leading
+    // command caused in turn is taken over from it below.
+    auto *otherWrapper = const_cast<UndoCommandWrapper *>(
+        static_cast<const UndoCommandWrapper *>(other));
+    if (m_commands.isEmpty() || otherWrapper->m_commands.isEmpty())
         return false;
     QUndoCommand *a = m_commands.first();
     const QUndoCommand *b = otherWrapper->m_commands.first();
     if (a->id() == -1 || a->id() != b->id())
         return false;
-    return a->mergeWith(b);
+    if (!a->mergeWith(b))
+        return false;
+    // Two steps whose leading changes merge become one, together with what
+    // each caused in turn (a drag of a slider that re-lays the page at every
+    // move). The followers keep the order of their first runs, so undo takes
+    // them back in reverse before the merged leading change.
+    const QList<QUndoCommand *> followers = otherWrapper->m_commands.mid(1);
+    otherWrapper->m_commands = { otherWrapper->m_commands.first() };
+    for (QUndoCommand *command : followers)
+        append(command);
+    return true;
 }

@@ -69,6 +69,8 @@ private Q_SLOTS:
     void seedsReproduce();
     void watermarkPlacement();
     void unreadablePhotosAreSkipped();
+    void reportMeasuresEveryPhoto_data();
+    void reportMeasuresEveryPhoto();
     void savedCollageExportsTheSame();
     void errors_data();
     void errors();
@@ -107,8 +109,9 @@ void TestCommandLine::helpVersionAndList()
     Result list = tesselo({ QStringLiteral("--list-templates") });
     QCOMPARE(list.exitCode, 0);
     const QStringList lines = list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 97);
+    QCOMPARE(lines.size(), 105);
     QVERIFY(lines.contains(QStringLiteral("photodrop\tCork Board")));
+    QVERIFY(lines.contains(QStringLiteral("rows\tGallery Wall")));
     QVERIFY(lines.contains(QStringLiteral("mosaic\tMagazine")));
 }
 
@@ -167,6 +170,8 @@ void TestCommandLine::templates_data()
     QTest::newRow("photo drop default") << QStringList { "--theme", "photodrop" };
     QTest::newRow("named, any case") << QStringList { "--theme", "photodrop", "--template", "CORK board" };
     QTest::newRow("mosaic template") << QStringList { "--template", "Magazine" };
+    QTest::newRow("rows default") << QStringList { "--theme", "rows" };
+    QTest::newRow("rows template") << QStringList { "--theme", "rows", "--template", "album page" };
 }
 
 void TestCommandLine::templates()
@@ -225,6 +230,65 @@ void TestCommandLine::unreadablePhotosAreSkipped()
     QVERIFY(result.err.contains(QStringLiteral("broken.jpg")));
     QVERIFY(result.err.contains(QStringLiteral("missing.jpg")));
     QVERIFY(QFile::exists(out));
+}
+
+void TestCommandLine::reportMeasuresEveryPhoto_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<double>("least");
+    QTest::addColumn<double>("mean");
+    // Rows keeps twelve landscape photos nearly whole on a 3:2 page; the
+    // other themes are only checked for a well-formed report.
+    QTest::newRow("rows") << "rows" << 0.85 << 0.95;
+    QTest::newRow("mosaic") << "mosaic" << 0.0 << 0.0;
+    QTest::newRow("photodrop") << "photodrop" << 0.0 << 0.0;
+}
+
+void TestCommandLine::reportMeasuresEveryPhoto()
+{
+    QFETCH(QString, theme);
+    QFETCH(double, least);
+    QFETCH(double, mean);
+    QStringList landscapes;
+    for (int i = 0; i < 12; ++i) {
+        const QString file = path(QStringLiteral("landscape%1.png").arg(i));
+        if (!QFile::exists(file))
+            QVERIFY(photo(QSize(256, 160), QColor::fromHsv(i * 30, 150, 200)).save(file));
+        landscapes.append(file);
+    }
+    const QString out = path(QStringLiteral("report.png"));
+    const Result result = tesselo(QStringList { "--export", out, "--theme", theme, "--page",
+                                                "3000x2000", "--width", "600", "--seed", "3",
+                                                "--report" } + landscapes);
+    QVERIFY2(result.exitCode == 0, qPrintable(result.err));
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 14);
+    QVERIFY(lines.last().startsWith(QStringLiteral("mean_visible_fraction: ")));
+    QVERIFY(lines.at(12).startsWith(QStringLiteral("min_visible_fraction: ")));
+    double sum = 0;
+    double smallest = 1;
+    QStringList files;
+    for (int i = 0; i < 12; ++i) {
+        const QStringList fields = lines.at(i).split(QLatin1Char('\t'));
+        QCOMPARE(fields.size(), 6);
+        files.append(fields.at(0));
+        const QRect area(fields.at(1).toInt(), fields.at(2).toInt(), fields.at(3).toInt(),
+                         fields.at(4).toInt());
+        QVERIFY2(!area.isEmpty() && QRect(-60, -60, 720, 520).contains(area), qPrintable(lines.at(i)));
+        const double visible = fields.at(5).toDouble();
+        QVERIFY(visible >= 0 && visible <= 1);
+        sum += visible;
+        smallest = qMin(smallest, visible);
+    }
+    files.sort();
+    QStringList expected = landscapes;
+    expected.sort();
+    QCOMPARE(files, expected);
+    const double reportedMean = lines.last().section(QLatin1Char(' '), 1).toDouble();
+    const double reportedLeast = lines.at(12).section(QLatin1Char(' '), 1).toDouble();
+    QVERIFY(qAbs(reportedMean - sum / 12) < 0.001);
+    QVERIFY(qAbs(reportedLeast - smallest) < 0.0001);
+    QVERIFY2(smallest >= least && reportedMean >= mean, qPrintable(result.out));
 }
 
 void TestCommandLine::savedCollageExportsTheSame()

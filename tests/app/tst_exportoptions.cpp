@@ -81,6 +81,13 @@ void TestExportOptions::values()
     QCOMPARE(defaults->page.name(), QStringLiteral("Instagram Post"));
     QCOMPARE(defaults->outputSize(), QSize(1080, 1080));
     QVERIFY(!defaults->seed);
+    QVERIFY(!defaults->report);
+
+    const auto rows = ExportOptions::parse(
+        { "tesselo", "--export", "o.png", "--theme", "Rows", "--report" }, &error);
+    QVERIFY2(rows, qPrintable(error));
+    QCOMPARE(rows->theme, QStringLiteral("rows"));
+    QVERIFY(rows->report);
 }
 
 void TestExportOptions::errors_data()

@@ -57,6 +57,7 @@ private Q_SLOTS:
     void mergingRuns();
     void nestedPushesLandInOneStep();
     void nestedPushesMergeInsideTheStep();
+    void stepsWithFollowersMergeWhole();
     void replayIsToldApartFromFirstRun();
     void macrosGroupWrappers();
     void updateTextRenamesOnlyFromFirstCommand();
@@ -141,6 +142,30 @@ void TestUndoStack::nestedPushesMergeInsideTheStep()
     QCOMPARE(target.value(), 2.0);
     stack.undo();
     QCOMPARE(target.value(), 0.0);
+}
+
+void TestUndoStack::stepsWithFollowersMergeWhole()
+{
+    // A slider dragged over a setting that re-lays the page each time: the
+    // leading changes merge, and what each caused travels with them.
+    UndoStack stack;
+    Knob leader(&stack, CommandId::GridSpacing), follower(&stack, CommandId::NoMerge);
+    leader.follower = &follower;
+    for (int i = 1; i <= 3; ++i)
+        leader.setValue(i);
+    QCOMPARE(stack.count(), 1);
+    QCOMPARE(wrapperAt(stack, 0)->commands().size(), 4);
+    QCOMPARE(follower.value(), 6.0);
+    stack.undo();
+    QCOMPARE(leader.value(), 0.0);
+    QCOMPARE(follower.value(), 0.0);
+    stack.redo();
+    QCOMPARE(leader.value(), 3.0);
+    QCOMPARE(follower.value(), 6.0);
+    // Another target starts a step of its own.
+    Knob other(&stack, CommandId::GridSpacing);
+    other.setValue(1);
+    QCOMPARE(stack.count(), 2);
 }
 
 void TestUndoStack::replayIsToldApartFromFirstRun()

@@ -74,17 +74,18 @@ public:
 
     // Swaps the two cells' sources (image and crop together). False when
     // they hold the same source object or are not both cells of this theme.
-    bool exchangeImages(PhotoGridItemProperties *a, PhotoGridItemProperties *b);
+    virtual bool exchangeImages(PhotoGridItemProperties *a, PhotoGridItemProperties *b);
     // Shows `image` (dropped from the image list) in `target`. When the
     // target's former image would vanish from the collage, a cell that
     // already shows the dropped image takes it over. False when the target
     // already shows the image or is not a cell of this theme.
-    bool placeImage(PhotoGridItemProperties *target, const QSharedPointer<ImageSource> &image);
+    virtual bool placeImage(
+        PhotoGridItemProperties *target, const QSharedPointer<ImageSource> &image);
 
 public Q_SLOTS:
     void setBorder(qreal border);
     // Deals the cells' rectangles and turns out anew over the images.
-    void rearrange();
+    virtual void rearrange();
     void setBorderRelative(qreal borderRelative);
 
 Q_SIGNALS:
