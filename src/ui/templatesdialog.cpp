@@ -39,6 +39,12 @@ int orientationOf(const QSizeF &size)
     return size.height() > size.width() ? Portrait : Landscape;
 }
 
+// Through QIcon, which picks the @2x file on a HiDPI screen.
+QPixmap artwork(const QString &name, qreal devicePixelRatio)
+{
+    return QIcon(name).pixmap(QSize(16, 16), devicePixelRatio);
+}
+
 bool isSquare(const PageSize &pageSize)
 {
     return pageSize.size().width() == pageSize.size().height();
@@ -63,7 +69,9 @@ TemplatesDialog::TemplatesDialog(QWidget *parent, Document *document)
     m_pageSizeComboBox->setModel(m_pageSizeModel);
     connect(m_templatesModel, &TemplatesModel::previewProgress, this,
         &TemplatesDialog::previewProgress);
-    setCurrentPageSize(m_document->pageSize());
+    const PageSize pageSize = m_document->pageSize();
+    setCurrentPageSize(
+        pageSize.units() == PageSize::None ? PageSizePresets::builtIn().constFirst() : pageSize);
     configureListView();
 }
 
@@ -114,7 +122,7 @@ void TemplatesDialog::createWidgets()
     zoomRow->setObjectName(QStringLiteral("horizontalLayout_2"));
     auto *smallLabel = new QLabel(this);
     smallLabel->setObjectName(QStringLiteral("label_2"));
-    smallLabel->setPixmap(QPixmap(QStringLiteral(":/zoom_small.png")));
+    smallLabel->setPixmap(artwork(QStringLiteral(":/zoom_small.png"), devicePixelRatioF()));
     m_iconSizeSlider = new QSlider(Qt::Horizontal, this);
     m_iconSizeSlider->setObjectName(QStringLiteral("iconSizeSlider"));
     m_iconSizeSlider->setRange(MinimumIconSize, MaximumIconSize);
@@ -125,7 +133,7 @@ void TemplatesDialog::createWidgets()
     m_iconSizeSlider->setToolTip(tr("Preview size"));
     auto *bigLabel = new QLabel(this);
     bigLabel->setObjectName(QStringLiteral("label_3"));
-    bigLabel->setPixmap(QPixmap(QStringLiteral(":/zoom_big.png")));
+    bigLabel->setPixmap(artwork(QStringLiteral(":/zoom_big.png"), devicePixelRatioF()));
     zoomRow->addWidget(smallLabel);
     zoomRow->addWidget(m_iconSizeSlider);
     zoomRow->addWidget(bigLabel);
@@ -137,6 +145,7 @@ void TemplatesDialog::createWidgets()
     m_listView->setAccessibleName(tr("Templates"));
 
     m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName(QStringLiteral("progressBar"));
     m_progressBar->setTextVisible(true);
     m_progressBar->setFormat(tr("Generating previews\u2026 %v / %m"));
     m_progressBar->hide();
