@@ -38,12 +38,16 @@ QString previewFolder()
     return QDir().mkpath(folder) ? folder : QString();
 }
 
+// zlib's fastest level: a preview is written once and read often, and the
+// default level spent more time compressing than drawing took.
+constexpr int PngFastestCompression = 85;
+
 // Written through a temporary file, so that a crash or a full disk never
 // leaves half a picture under the final name.
 void savePreview(const QPixmap &pixmap, const QString &path)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && pixmap.save(&file, "PNG"))
+    if (file.open(QIODevice::WriteOnly) && pixmap.save(&file, "PNG", PngFastestCompression))
         file.commit();
 }
 
