@@ -7,6 +7,7 @@
 #include "model/document.h"
 #include "support/testtheme.h"
 #include "themes/template.h"
+#include "themes/themeregistry.h"
 #include "ui/templatesmodel.h"
 
 namespace {
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void emptyIdNeverCached();
     void unreadableCacheFileReplaced();
     void pageSizeChangeRestarts();
+    void galleryFollowsRegistration();
 
 private:
     // Builds templates with the given ids and lets the model draw them all.
@@ -231,6 +233,32 @@ void TestTemplatesModel::pageSizeChangeRestarts()
     QCOMPARE(looks[0]->previewDocument()->pageSize(), rotated);
     QTRY_COMPARE(model.previewsDone(), 2);
     QCOMPARE(looks[0]->created, 2);
+}
+
+// The gallery keeps one order from run to run: the kinds as registered
+// (a hash would shuffle them with its seed), each kind's files by name.
+void TestTemplatesModel::galleryFollowsRegistration()
+{
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QList<QByteArray> kinds = { "kind.c", "kind.a", "kind.d", "kind.b" };
+    QStringList expected;
+    for (const QByteArray &kind : kinds) {
+        const QString folder = root.filePath(QString::fromLatin1(kind));
+        QVERIFY(QDir().mkpath(folder));
+        const QString name = QStringLiteral("Look %1").arg(QString::fromLatin1(kind));
+        QFile file(folder + QStringLiteral("/look.qjs"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("template.name = '" + name.toUtf8() + "';\n");
+        expected << name;
+        ThemeRegistry::registerTheme<TestTheme>(kind, QIcon(), QString::fromLatin1(kind), folder);
+    }
+    TemplatesModel model(&m_document);
+    QStringList names;
+    for (int row = 0; row < model.rowCount(); ++row)
+        names << model.index(row).data().toString();
+    QCOMPARE(names, expected);
+    QCOMPARE(ThemeRegistry::themes().constFirst().id, kinds.constFirst());
 }
 
 QTEST_MAIN(TestTemplatesModel)
