@@ -144,8 +144,8 @@ int main(int argc, char *argv[])
     std::printf("warm_vs_cold_ratio: %.3f\n", warm.seconds / qMax(cold.seconds, 1e-9));
     std::printf("cold_cpu_seconds: %.3f\n", cold.cpuSeconds);
     std::printf("warm_cpu_seconds: %.3f\n", warm.cpuSeconds);
-    std::printf("longest_batch_cpu_ms: %.1f\n",
-                qMax(cold.longestBatchCpuMs, warm.longestBatchCpuMs));
+    std::printf(
+        "longest_batch_cpu_ms: %.1f\n", qMax(cold.longestBatchCpuMs, warm.longestBatchCpuMs));
     if (app.arguments().contains(QStringLiteral("--slowest")))
         reportSlowest(&document);
     return 0;

@@ -115,14 +115,14 @@ void PageSetupDialog::createWidgets()
         label->setBuddy(field);
         form->addRow(label, field);
     };
-    addRow("label_3", tr("&Units:"), m_unitsCombo);
-    addRow("label", tr("&Width:"), m_widthEdit);
-    addRow("label_2", tr("&Height:"), m_heightEdit);
-    addRow("label_6", tr("&Resolution:"), m_dpiBox);
+    addRow("label_3", tr("Units:"), m_unitsCombo);
+    addRow("label", tr("Width:"), m_widthEdit);
+    addRow("label_2", tr("Height:"), m_heightEdit);
+    addRow("label_6", tr("Resolution:"), m_dpiBox);
     addRow("label_4", tr("Orientation:"), m_portraitButton);
     form->addRow(QString(), m_landscapeButton);
     form->addRow(m_saveCheckBox);
-    addRow("label_5", tr("Preset &name:"), m_nameEdit);
+    addRow("label_5", tr("Preset name:"), m_nameEdit);
 
     auto *buttonBox = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttonBox->setObjectName(QStringLiteral("buttonBox"));

@@ -91,7 +91,7 @@ void TemplatesDialog::createWidgets()
 
     auto *pageRow = new QHBoxLayout;
     pageRow->setObjectName(QStringLiteral("horizontalLayout"));
-    auto *pageLabel = new QLabel(tr("Page &size:"), this);
+    auto *pageLabel = new QLabel(tr("Page size:"), this);
     pageLabel->setObjectName(QStringLiteral("label"));
     m_pageSizeComboBox = new QComboBox(this);
     m_pageSizeComboBox->setObjectName(QStringLiteral("pageSizeComboBox"));

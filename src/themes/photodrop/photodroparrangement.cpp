@@ -296,8 +296,8 @@ void PhotoDropArrangement::pass()
 
 void PhotoDropArrangement::startStep()
 {
-    forEach(parallel(), m_items.begin(), m_items.end(),
-            [](TemporyItemData &item) { item.start(); });
+    forEach(
+        parallel(), m_items.begin(), m_items.end(), [](TemporyItemData &item) { item.start(); });
 }
 
 void PhotoDropArrangement::collisionStep()
