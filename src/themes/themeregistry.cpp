@@ -13,6 +13,22 @@ QHash<QByteArray, ThemeInfo> &registry()
     return themes;
 }
 
+// The ids in registration order: a hash's own order changes from run to
+// run, and the template gallery would reshuffle with it.
+QList<QByteArray> &registrationOrder()
+{
+    static QList<QByteArray> ids;
+    return ids;
+}
+
+QList<ThemeInfo> themesInOrder()
+{
+    QList<ThemeInfo> result;
+    for (const QByteArray &id : std::as_const(registrationOrder()))
+        result.append(registry().value(id));
+    return result;
+}
+
 } // namespace
 
 bool ThemeRegistry::contains(const QByteArray &id)
@@ -27,7 +43,7 @@ ThemeInfo ThemeRegistry::info(const QByteArray &id)
 
 QList<ThemeInfo> ThemeRegistry::themes()
 {
-    return registry().values();
+    return themesInOrder();
 }
 
 Theme *ThemeRegistry::createTheme(const QByteArray &id, Document *document)
@@ -40,13 +56,16 @@ Theme *ThemeRegistry::createTheme(const QByteArray &id, Document *document)
 
 void ThemeRegistry::insert(const ThemeInfo &info)
 {
+    if (!registry().contains(info.id))
+        registrationOrder().append(info.id);
     registry().insert(info.id, info);
 }
 
 QList<QSharedPointer<Template>> ThemeRegistry::templates(Document *document)
 {
     QList<QSharedPointer<Template>> result;
-    for (const ThemeInfo &theme : std::as_const(registry())) {
+    const QList<ThemeInfo> themes = themesInOrder();
+    for (const ThemeInfo &theme : themes) {
         const QDir folder(theme.templatesFolder);
         const QStringList files = folder.entryList({ QStringLiteral("*.qjs") },
                                                    QDir::Files | QDir::Readable | QDir::NoDotAndDotDot,

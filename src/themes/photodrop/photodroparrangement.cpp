@@ -11,6 +11,23 @@
 
 namespace {
 
+// Below this many photos a step is a few microseconds of work, less than
+// handing it to the thread pool and waiting for it to come back (on a busy
+// machine, far less). The steps then run on the calling thread; the result
+// is the same, since pushes are summed in iteration order either way.
+constexpr int ParallelPhotoCount = 48;
+
+template<typename Iterator, typename Function>
+void forEach(bool parallel, Iterator begin, Iterator end, Function function)
+{
+    if (parallel) {
+        QtConcurrent::blockingMap(begin, end, function);
+        return;
+    }
+    for (Iterator it = begin; it != end; ++it)
+        function(*it);
+}
+
 // Random-access iterator over the photo indexes 0 ... count - 1.
 class PhotoIndexIterator
 {
@@ -279,15 +296,15 @@ void PhotoDropArrangement::pass()
 
 void PhotoDropArrangement::startStep()
 {
-    QtConcurrent::blockingMap(
-        m_items.begin(), m_items.end(), [](TemporyItemData &item) { item.start(); });
+    forEach(
+        parallel(), m_items.begin(), m_items.end(), [](TemporyItemData &item) { item.start(); });
 }
 
 void PhotoDropArrangement::collisionStep()
 {
     const CombinationsContainer pairs(count());
     TemporyItemData *items = m_items.data();
-    QtConcurrent::blockingMap(pairs.begin(), pairs.end(), [items](IndexPair pair) {
+    forEach(parallel(), pairs.begin(), pairs.end(), [items](IndexPair pair) {
         TemporyItemData &a = items[pair.first];
         TemporyItemData &b = items[pair.second];
         // Far apart: the circles around the two photos do not meet.
@@ -318,7 +335,7 @@ void PhotoDropArrangement::boundsStep()
     const int boundCount = int(m_bounds.size());
     TemporyItemData *items = m_items.data();
     const Bound *bounds = m_bounds.data();
-    QtConcurrent::blockingMap(pairs.begin(), pairs.end(), [=](IndexPair pair) {
+    forEach(parallel(), pairs.begin(), pairs.end(), [=](IndexPair pair) {
         TemporyItemData &item = items[pair.first];
         const Bound &bound = bounds[pair.second];
         if (item.area == 0.0)
@@ -343,28 +360,39 @@ void PhotoDropArrangement::boundsStep()
 Extremums PhotoDropArrangement::reduceStep()
 {
     TemporyItemData *items = m_items.data();
-    return QtConcurrent::blockingMappedReduced<Extremums>(
-        PhotoIndexIterator(0), PhotoIndexIterator(count()),
-        [items](int index) {
-            TemporyItemData &item = items[index];
-            item.collectPushes();
-            Extremums value;
-            value.maxForce = std::hypot(double(item.force[0]), double(item.force[1]));
-            // A photo without a valid image has no size; it must not stop the others.
-            if (item.shortSide > 0.0)
-                value.minShortSide = item.shortSide;
-            return value;
-        },
-        [](Extremums &result, const Extremums &value) {
-            result.maxForce = std::max(result.maxForce, value.maxForce);
-            result.minShortSide = std::min(result.minShortSide, value.minShortSide);
-        },
-        Extremums(), QtConcurrent::UnorderedReduce);
+    const auto collect = [items](int index) {
+        TemporyItemData &item = items[index];
+        item.collectPushes();
+        Extremums value;
+        value.maxForce = std::hypot(double(item.force[0]), double(item.force[1]));
+        // A photo without a valid image has no size; it must not stop the others.
+        if (item.shortSide > 0.0)
+            value.minShortSide = item.shortSide;
+        return value;
+    };
+    const auto reduce = [](Extremums &result, const Extremums &value) {
+        result.maxForce = std::max(result.maxForce, value.maxForce);
+        result.minShortSide = std::min(result.minShortSide, value.minShortSide);
+    };
+    if (parallel()) {
+        return QtConcurrent::blockingMappedReduced<Extremums>(PhotoIndexIterator(0),
+            PhotoIndexIterator(count()), collect, reduce, Extremums(),
+            QtConcurrent::UnorderedReduce);
+    }
+    Extremums result;
+    for (int index = 0; index < count(); ++index)
+        reduce(result, collect(index));
+    return result;
+}
+
+bool PhotoDropArrangement::parallel() const
+{
+    return count() >= ParallelPhotoCount;
 }
 
 void PhotoDropArrangement::zoomStep()
 {
-    QtConcurrent::blockingMap(m_items.begin(), m_items.end(), [](TemporyItemData &item) {
+    forEach(parallel(), m_items.begin(), m_items.end(), [](TemporyItemData &item) {
         const qreal zoom = item.transform.zoom;
         const qreal target = std::abs(item.pressure) <= 1e-12
             ? zoom * 100.0
@@ -380,7 +408,7 @@ void PhotoDropArrangement::positionStep(const Extremums &extremums)
     if (extremums.maxForce == 0.0 || !std::isfinite(extremums.minShortSide))
         return;
     const double step = 0.01 * extremums.minShortSide / extremums.maxForce;
-    QtConcurrent::blockingMap(m_items.begin(), m_items.end(), [step](TemporyItemData &item) {
+    forEach(parallel(), m_items.begin(), m_items.end(), [step](TemporyItemData &item) {
         item.transform.position += QPointF(item.force[0] * step, item.force[1] * step);
     });
 }

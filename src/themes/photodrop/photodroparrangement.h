@@ -295,6 +295,9 @@ public:
     static void push(TemporyItemData &photo, const QPointF &point, double weight, quint32 order);
 
 private:
+    // Whether the steps are worth the thread pool.
+    bool parallel() const;
+
     std::vector<TemporyItemData> m_items;
     std::vector<Bound> m_bounds;
 };
