@@ -1,5 +1,6 @@
 #include "commandlineexport.h"
 
+#include <QColorSpace>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "model/imagesource.h"
+#include "model/missingphotos.h"
 #include "model/randomgenerator.h"
 #include "scene/watermark.h"
 #include "themes/builtinthemes.h"
@@ -260,6 +262,12 @@ std::unique_ptr<Document> CommandLineExport::openCollage(QString *error)
         *error = tr("cannot read the photos of %1").arg(m_options.inputDocument);
         return nullptr;
     }
+    // Their places stay empty; say which, so that a script's log shows why.
+    for (const QSharedPointer<ImageSource> &image : MissingPhotos::find(document->imageList()))
+        m_err << tr("tesselo: missing photo %1")
+                     .arg(QDir::toNativeSeparators(image->source().toLocalFile()))
+              << '\n';
+    m_err.flush();
     m_options.page = document->pageSize();
     if (const QString problem = m_options.checkOutput(); !problem.isEmpty()) {
         *error = problem;
@@ -293,6 +301,9 @@ int CommandLineExport::renderCollage(Document *document)
         image.setDotsPerMeterX(qRound(resolution.width() * inchesPerMetre));
         image.setDotsPerMeterY(qRound(resolution.height() * inchesPerMetre));
     }
+    // Photos are turned into sRGB as they are read; the file says so, so
+    // that colour-managed viewers show what the editor showed.
+    image.setColorSpace(QColorSpace(QColorSpace::SRgb));
     if (!writeImage(image, &error))
         return fail(error);
     return 0;
