@@ -268,7 +268,7 @@ void RecoveryManager::discard(const Recovered &recovered)
 void RecoveryManager::releaseEmptyClaims()
 {
     for (auto it = m_claims.begin(); it != m_claims.end();) {
-        const QDir dir(it.key());
+        QDir dir(it.key());
         if (!dir.entryList({ QStringLiteral("*.tsq") }, QDir::Files).isEmpty()) {
             ++it;
             continue;

@@ -139,10 +139,12 @@ QColorSpace HeifDecoder::colorSpace() const
     }
     case heif_color_profile_type_nclx: {
         heif_color_profile_nclx *nclx = nullptr;
-        if (heif_image_handle_get_nclx_color_profile(primary, &nclx).code != heif_error_Ok || !nclx)
-            return QColorSpace();
-        const QColorSpace space = fromNclx(*nclx);
-        heif_nclx_color_profile_free(nclx);
+        const heif_error error = heif_image_handle_get_nclx_color_profile(primary, &nclx);
+        // libheif may hand out the profile along with an error about it.
+        const QColorSpace space
+            = error.code == heif_error_Ok && nclx ? fromNclx(*nclx) : QColorSpace();
+        if (nclx)
+            heif_nclx_color_profile_free(nclx);
         return space;
     }
     default:

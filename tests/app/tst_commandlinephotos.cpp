@@ -71,7 +71,7 @@ void TestCommandLinePhotos::heicIsUpright()
 
 void TestCommandLinePhotos::displayP3JpegComesOutInSrgb()
 {
-    const QRgb stored = qRgb(40, 180, 90);
+    const QRgb stored = qRgb(200, 100, 50);
     QImage flat(400, 300, QImage::Format_RGB32);
     flat.fill(stored);
     const QColorSpace p3(QColorSpace::DisplayP3);
@@ -79,7 +79,7 @@ void TestCommandLinePhotos::displayP3JpegComesOutInSrgb()
     QVERIFY(TestPhotos::writeFile(photo,
         TestPhotos::withIccProfile(TestPhotos::encode(flat, "jpeg", 100), p3.iccProfile(), 200)));
     const QRgb expected = p3.transformationToColorSpace(QColorSpace::SRgb).map(stored);
-    QVERIFY(qAbs(qGreen(expected) - qGreen(stored)) > 10);
+    QVERIFY(qAbs(qBlue(expected) - qBlue(stored)) > 12); // the conversion shows
 
     for (const QString &format : { QStringLiteral("png"), QStringLiteral("jpg") }) {
         const QString out = path(QStringLiteral("p3-out.") + format);

@@ -13,19 +13,30 @@
 #include "io/documentfile.h"
 #include "model/document.h"
 #include "model/pagesize.h"
+#include "themes/builtinthemes.h"
 #include "undo/undostack.h"
 
 namespace {
 
 const PageSize editedPage(PageSize::Pixels, QSizeF(1234, 567));
 
+// A collage as the editor holds one: with a theme, so that it can be saved.
+void giveTheme(Document &document)
+{
+    document.setThemeId(BuiltInThemes::MosaicId);
+    if (UndoStack *stack = document.undoStack())
+        stack->setClean(); // the starting point, not an edit
+}
+
 // The other process of the crash test: keeps a recovery copy of an edited
 // collage, says so, and waits to be killed.
 int writeAndWait(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    BuiltInThemes::registerAll();
     RecoveryManager manager(QString::fromLocal8Bit(argv[2]));
     Document document(true);
+    giveTheme(document);
     manager.watch(&document, QString::fromLocal8Bit(argv[3]));
     document.setPageSize(editedPage);
     if (!manager.writeCopies())
@@ -63,6 +74,7 @@ class TestRecoveryManager : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void copiesFollowUnsavedChanges();
     void timerWritesCopies();
@@ -76,6 +88,11 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
+void TestRecoveryManager::initTestCase()
+{
+    BuiltInThemes::registerAll();
+}
+
 void TestRecoveryManager::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
@@ -88,6 +105,7 @@ void TestRecoveryManager::copiesFollowUnsavedChanges()
     const QString instance = manager->instanceFolder();
     QVERIFY(instance.startsWith(folder()));
     Document document(true);
+    giveTheme(document);
     manager->watch(&document, QStringLiteral("/photos/trip.tsq"));
     QVERIFY(manager->writeCopies());
     QVERIFY(manager->copyPath(&document).isEmpty()); // nothing unsaved yet
@@ -122,6 +140,7 @@ void TestRecoveryManager::timerWritesCopies()
     QCOMPARE(manager.interval(), RecoveryManager::defaultInterval);
     manager.setInterval(20);
     Document document(true);
+    giveTheme(document);
     manager.watch(&document, QString());
     document.setPageSize(editedPage);
     QTRY_VERIFY(!manager.copyPath(&document).isEmpty());
@@ -131,6 +150,7 @@ void TestRecoveryManager::liveInstancesKeepTheirCopies()
 {
     RecoveryManager running(folder());
     Document document(true);
+    giveTheme(document);
     running.watch(&document, QString());
     document.setPageSize(editedPage);
     QVERIFY(running.writeCopies());
@@ -144,10 +164,14 @@ void TestRecoveryManager::killedProcessIsRecovered()
 {
     const QString original = m_dir->filePath(QStringLiteral("trip.tsq"));
     QProcess writer;
+    writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     writer.start(QCoreApplication::applicationFilePath(),
         { QStringLiteral("--write-and-wait"), folder(), original });
     QVERIFY(writer.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(writer.readAllStandardOutput().contains("ready"), 30000);
+    QByteArray output;
+    while (!output.contains("ready") && writer.waitForReadyRead(30000))
+        output += writer.readAllStandardOutput();
+    QVERIFY2(output.contains("ready"), output.constData());
     {
         RecoveryManager meanwhile(folder());
         QVERIFY(meanwhile.orphans().isEmpty()); // still running: not ours to take
@@ -180,6 +204,7 @@ void TestRecoveryManager::offerRecoversAndDiscards()
         const QDir crashed(folder() + QLatin1Char('/') + name);
         QVERIFY(crashed.mkpath(QStringLiteral(".")));
         Document document(false);
+        giveTheme(document);
         document.setPageSize(editedPage);
         QVERIFY(DocumentFile::save(&document, crashed.filePath(QStringLiteral("copy.tsq"))));
         QFile about(crashed.filePath(QStringLiteral("copy.json")));

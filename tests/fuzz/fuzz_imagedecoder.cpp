@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     static QCoreApplication app(*argc, *argv);
     // The first decoder raises the readers' allocation limit for real
     // photos; formats that tell their size only by decoding get less here.
-    ImageDecoder(QString());
+    ImageDecoder::fromData(QByteArray());
     QImageReader::setAllocationLimit(64);
     return 0;
 }

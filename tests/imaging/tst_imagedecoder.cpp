@@ -41,8 +41,9 @@ QByteArray markerStream(const QByteArray &segments, const QByteArray &scan = QBy
 
 QByteArray put16(quint16 value, bool little)
 {
-    const char b[2] = { char(value >> 8), char(value & 0xFF) };
-    return little ? QByteArray { b[1] } + b[0] : QByteArray(b, 2);
+    const char bigEndian[2] = { char(value >> 8), char(value & 0xFF) };
+    const char littleEndian[2] = { bigEndian[1], bigEndian[0] };
+    return QByteArray(little ? littleEndian : bigEndian, 2);
 }
 
 QByteArray put32(quint32 value, bool little)
