@@ -91,6 +91,32 @@ QImage toSrgb(QImage image, const QByteArray &fallbackProfile)
 // How many bytes of a file tell its format.
 constexpr qint64 headLength = 64;
 
+const QByteArray pngSignature = QByteArrayLiteral("\x89PNG\r\n\x1a\n");
+
+// Whether every chunk of a PNG fits in the file. Qt's reader allocates
+// what a chunk declares before it reads it, so a few hundred bytes whose
+// text chunk claims 1.8 GB would cost that much memory to refuse.
+bool pngChunksFit(QIODevice *device)
+{
+    const qint64 size = device->size();
+    qint64 pos = pngSignature.size();
+    while (pos + 12 <= size) {
+        if (!device->seek(pos))
+            return false;
+        const QByteArray header = device->read(8);
+        if (header.size() != 8)
+            return false;
+        const quint32 length = (quint32(uchar(header[0])) << 24) | (quint32(uchar(header[1])) << 16)
+            | (quint32(uchar(header[2])) << 8) | quint32(uchar(header[3]));
+        if (length > 0x7FFFFFFFu || pos + 12 + qint64(length) > size)
+            return false;
+        if (header.mid(4, 4) == "IEND")
+            return true;
+        pos += 12 + qint64(length);
+    }
+    return pos == size; // a file cut between chunks; the reader says what is missing
+}
+
 } // namespace
 
 struct ImageDecoder::Private
@@ -161,6 +187,14 @@ void ImageDecoder::Private::inspect()
         kind = Kind::Heif;
     if (kind != Kind::Other && !load(&file))
         return;
+    if (kind == Kind::Other && head.startsWith(pngSignature)) {
+        QBuffer memory(&data);
+        memory.open(QIODevice::ReadOnly);
+        if (!pngChunksFit(inMemory ? static_cast<QIODevice *>(&memory) : &file)) {
+            fail(QStringLiteral("Damaged PNG: a chunk runs past the end of the file"));
+            return;
+        }
+    }
     file.close();
 
     switch (kind) {

@@ -345,6 +345,11 @@ void TestImageDecoder::damaged_data()
     QTest::newRow("png declaring 100000 x 100000")
         << "huge.png" << TestPhotos::pngDeclaring(QSize(100000, 100000)) << false;
     QTest::newRow("decompression bomb") << "bomb.png" << decompressionBomb() << false;
+    // Found by fuzzing: a text chunk declaring 1.8 GB in a file of a few
+    // hundred bytes, which Qt's reader would allocate before failing.
+    QByteArray png = TestPhotos::encode(TestPhotos::quadrants(sampleSize), "png");
+    png.insert(png.size() - 12, put32(0x6DE50025, false) + QByteArray("tEXtdate:modify\0", 16));
+    QTest::newRow("png chunk longer than the file") << "chunk.png" << png << false;
     // IFD0 and its Exif pointer both lead back to IFD0.
     QByteArray loop = QByteArray("MM") + put16(42, false) + put32(8, false) + put16(1, false);
     loop += put16(0x8769, false) + put16(4, false) + put32(1, false) + put32(8, false)
