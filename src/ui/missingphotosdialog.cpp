@@ -97,9 +97,12 @@ void MissingPhotosDialog::fillList()
             { QFileInfo(path).fileName(), QDir::toNativeSeparators(QFileInfo(path).path()) });
         item->setToolTip(1, QDir::toNativeSeparators(path));
     }
-    m_summary->setText(tr("%n photo(s) of this collage cannot be found. Their places stay empty "
-                          "until you locate them.",
-        nullptr, int(missing.size())));
+    const int count = int(missing.size());
+    m_summary->setText(count == 1 ? tr("One photo of this collage cannot be found. Its place stays "
+                                       "empty until you locate it.")
+                                  : tr("%n photos of this collage cannot be found. Their places "
+                                       "stay empty until you locate them.",
+                                      nullptr, count));
 }
 
 void MissingPhotosDialog::locate()
@@ -121,9 +124,12 @@ void MissingPhotosDialog::locate()
         accept();
         return;
     }
-    m_result->setText(found > 0
-            ? tr("%n photo(s) found. The others are not in %1.", nullptr, found)
-                  .arg(QDir::toNativeSeparators(folder))
-            : tr("None of the missing photos is in %1.").arg(QDir::toNativeSeparators(folder)));
+    const QString where = QDir::toNativeSeparators(folder);
+    if (found == 0)
+        m_result->setText(tr("None of the missing photos is in %1.").arg(where));
+    else if (found == 1)
+        m_result->setText(tr("One photo was found in %1.").arg(where));
+    else
+        m_result->setText(tr("%n photos were found in %1.", nullptr, found).arg(where));
     m_result->show();
 }
