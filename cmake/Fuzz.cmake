@@ -11,6 +11,7 @@
 #
 #   cmake --build build-fuzz --target fuzz_imagedecoder
 #   mkdir -p build-fuzz/imagecorpus
+#   LSAN_OPTIONS=suppressions=tests/fuzz/lsan-imagedecoder.supp \
 #   build-fuzz/tests/fuzz/fuzz_imagedecoder -max_len=65536 -max_total_time=1800 \
 #         build-fuzz/imagecorpus tests/fuzz/imagecorpus
 #
