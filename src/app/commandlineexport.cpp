@@ -1,5 +1,6 @@
 #include "commandlineexport.h"
 
+#include <QColorSpace>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "model/imagesource.h"
+#include "model/missingphotos.h"
 #include "model/randomgenerator.h"
 #include "scene/pageexport.h"
 #include "themes/builtinthemes.h"
@@ -257,6 +259,12 @@ std::unique_ptr<Document> CommandLineExport::openCollage(QString *error)
         *error = tr("cannot read the photos of %1").arg(m_options.inputDocument);
         return nullptr;
     }
+    // Their places stay empty; say which, so that a script's log shows why.
+    for (const QSharedPointer<ImageSource> &image : MissingPhotos::find(document->imageList()))
+        m_err << tr("tesselo: missing photo %1")
+                     .arg(QDir::toNativeSeparators(image->source().toLocalFile()))
+              << '\n';
+    m_err.flush();
     m_options.page = document->pageSize();
     if (const QString problem = m_options.checkOutput(); !problem.isEmpty()) {
         *error = problem;

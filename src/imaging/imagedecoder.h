@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -13,6 +16,10 @@
 // read() null) when it is missing, not an image, truncated, or declares more
 // pixels than the program is prepared to handle; the declared size is
 // checked before any pixel buffer is allocated.
+//
+// Pictures come back in sRGB: an embedded colour profile (a phone's Display
+// P3, a camera's Adobe RGB) is converted, so colours match other viewers.
+// HEIC and AVIF photos are read through libheif when it is built in.
 //
 // A JPEG can be decoded at a reduced scale: read(scale) returns the
 // smallest reduction the decoder supports that still covers `scale` times
@@ -27,6 +34,8 @@ public:
     static constexpr qint64 maximumDecodeBytes = qint64(512) << 20;
 
     explicit ImageDecoder(const QString &path);
+    // A decoder of bytes held in memory, for data that never was a file.
+    static std::unique_ptr<ImageDecoder> fromData(const QByteArray &data);
     ~ImageDecoder();
     ImageDecoder(const ImageDecoder &) = delete;
     ImageDecoder &operator=(const ImageDecoder &) = delete;
@@ -51,7 +60,20 @@ public:
     // Turns an image stored with Exif `orientation` upright.
     static QImage applyOrientation(const QImage &image, int orientation);
 
+    // The size to decode at, from the sizes a decoder offers (ascending):
+    // the smallest that covers `needed`, or the largest when none does.
+    // When that has more than `maximumPixels`, the largest size within the
+    // limit if `reductionAllowed`, else none (an invalid size).
+    static QSize chooseDecodeSize(const QList<QSize> &available, const QSize &needed,
+        qint64 maximumPixels, bool reductionAllowed);
+
+    // The suffixes of the image files the program reads, lower case and
+    // sorted, for file dialogs.
+    static QStringList fileSuffixes();
+
 private:
+    ImageDecoder();
+
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -1,5 +1,7 @@
 #include "jpegmarkers.h"
 
+#include <QMap>
+
 namespace {
 
 constexpr unsigned char markerPrefix = 0xFF;
@@ -7,6 +9,7 @@ constexpr unsigned char startOfImage = 0xD8;
 constexpr unsigned char endOfImage = 0xD9;
 constexpr unsigned char startOfScan = 0xDA;
 constexpr unsigned char app1 = 0xE1;
+constexpr unsigned char app2 = 0xE2;
 constexpr quint16 orientationTag = 0x0112;
 constexpr quint16 typeShort = 3;
 
@@ -25,8 +28,7 @@ bool isStandalone(unsigned char marker)
 // length)` sees every segment's payload; a scan's entropy-coded data is
 // skipped. Returns true when the end-of-image marker was reached after at
 // least one scan, false when the data ends early or is malformed.
-template<typename Visitor>
-bool walkSegments(const QByteArray &data, Visitor onSegment)
+template<typename Visitor> bool walkSegments(const QByteArray &data, Visitor onSegment)
 {
     const qsizetype size = data.size();
     if (size < 4 || byteAt(data, 0) != markerPrefix || byteAt(data, 1) != startOfImage)
@@ -139,12 +141,14 @@ private:
 int orientationFromExif(const QByteArray &data, qsizetype start, qsizetype length)
 {
     static const char exifHeader[] = { 'E', 'x', 'i', 'f', 0, 0 };
-    if (length < qsizetype(sizeof(exifHeader)) || data.mid(start, sizeof(exifHeader)) != QByteArray(exifHeader, sizeof(exifHeader)))
+    if (length < qsizetype(sizeof(exifHeader))
+        || data.mid(start, sizeof(exifHeader)) != QByteArray(exifHeader, sizeof(exifHeader)))
         return 0;
     TiffReader tiff(data, start + 6, length - 6);
     quint32 ifdOffset = 0;
     quint16 entryCount = 0;
-    if (!tiff.readByteOrder() || !tiff.read32(4, &ifdOffset) || !tiff.read16(ifdOffset, &entryCount))
+    if (!tiff.readByteOrder() || !tiff.read32(4, &ifdOffset)
+        || !tiff.read16(ifdOffset, &entryCount))
         return 0;
     for (quint16 i = 0; i < entryCount; ++i) {
         const qsizetype entry = qsizetype(ifdOffset) + 2 + 12 * i;
@@ -190,6 +194,38 @@ int exifOrientation(const QByteArray &data)
         return true;
     });
     return orientation == 0 ? 1 : orientation;
+}
+
+QByteArray iccProfile(const QByteArray &data)
+{
+    static const QByteArray signature("ICC_PROFILE\0", 12);
+    constexpr qsizetype headerLength = 14; // signature, sequence number, chunk count
+    QMap<int, QByteArray> chunks;
+    int expected = 0;
+    bool consistent = true;
+    walkSegments(data, [&](unsigned char marker, qsizetype offset, qsizetype length) {
+        if (marker == startOfScan)
+            return false;
+        if (marker != app2 || length < headerLength
+            || data.mid(offset, signature.size()) != signature)
+            return true;
+        const int sequence = byteAt(data, offset + 12);
+        const int count = byteAt(data, offset + 13);
+        if (sequence < 1 || sequence > count || chunks.contains(sequence)
+            || (expected != 0 && count != expected)) {
+            consistent = false;
+            return false;
+        }
+        expected = count;
+        chunks.insert(sequence, data.mid(offset + headerLength, length - headerLength));
+        return true;
+    });
+    if (!consistent || expected == 0 || chunks.size() != expected)
+        return QByteArray();
+    QByteArray profile;
+    for (const QByteArray &chunk : std::as_const(chunks))
+        profile.append(chunk);
+    return profile;
 }
 
 bool hasCompleteScan(const QByteArray &data)

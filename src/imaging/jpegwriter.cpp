@@ -1,5 +1,6 @@
 #include "jpegwriter.h"
 
+#include <QColorSpace>
 #include <QIODevice>
 
 #include <csetjmp>
@@ -100,6 +101,10 @@ JpegWriter::JpegWriter(QIODevice *device, const QSize &size, int quality, int do
     state.info.Y_density = state.info.X_density;
     jpeg_set_quality(&state.info, qBound(1, quality, 100), TRUE);
     jpeg_start_compress(&state.info, TRUE);
+    // The page is sRGB: say so, so that colour-managed viewers agree.
+    const QByteArray profile = QColorSpace(QColorSpace::SRgb).iccProfile();
+    jpeg_write_icc_profile(&state.info, reinterpret_cast<const JOCTET *>(profile.constData()),
+                           unsigned(profile.size()));
     state.started = true;
 }
 

@@ -206,6 +206,8 @@ bool PngWriter::write(const QImage &source, QIODevice *device, QString *error, i
     QByteArray head(signature, 8);
     head += headerChunk(image, alpha);
     head += resolutionChunk(image);
+    // The page is sRGB (rendering intent: perceptual).
+    head += chunk("sRGB", QByteArray(1, char(0)));
     if (device->write(head) != head.size())
         return fail(device->errorString());
 

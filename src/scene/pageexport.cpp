@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QColorSpace>
 #include <QImageWriter>
 #include <QPageSize>
 #include <QPainter>
@@ -131,6 +132,9 @@ QImage PageExport::finishedImage(const QColor &background)
         image.setDotsPerMeterX(qRound(m_settings.resolution.width() / MetresPerInch));
         image.setDotsPerMeterY(qRound(m_settings.resolution.height() / MetresPerInch));
     }
+    // Photos are turned into sRGB as they are read; the file says so, so
+    // that colour-managed viewers show what the editor showed.
+    image.setColorSpace(QColorSpace(QColorSpace::SRgb));
     // An opaque page needs no alpha channel in the file: smaller and faster.
     if (isOpaque(image))
         image.reinterpretAsFormat(QImage::Format_RGB32);

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "imaging/imagedecoder.h"
 #include "model/backgroundproperties.h"
 #include "model/binding.h"
 #include "model/lineralfunction.h"
@@ -26,14 +27,13 @@ BackgroundControlWidget::FileChooser &fileChooser()
     return chooser;
 }
 
-// "Images (*.bmp *.png ...);;All files (*.*)", every format the image
-// reader knows, in its order.
+// "Images (*.avif *.bmp ...);;All files (*.*)", every format the decoder
+// reads.
 QString imageFileFilter()
 {
     QStringList patterns;
-    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
-    for (const QByteArray &format : formats)
-        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    for (const QString &suffix : ImageDecoder::fileSuffixes())
+        patterns << QStringLiteral("*.") + suffix;
     return BackgroundControlWidget::tr("Images (%1);;All files (*.*)")
         .arg(patterns.join(QLatin1Char(' ')));
 }

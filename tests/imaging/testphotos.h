@@ -93,6 +93,25 @@ inline QByteArray withExifOrientation(QByteArray jpeg, int orientation, bool lit
     return jpeg;
 }
 
+// Inserts `profile` as APP2 "ICC_PROFILE" chunks of at most `chunkSize`
+// bytes right after the start-of-image marker, as cameras and phones do.
+inline QByteArray withIccProfile(const QByteArray &jpeg, const QByteArray &profile,
+                                 int chunkSize = 65000)
+{
+    QByteArray segments;
+    const int count = int((profile.size() + chunkSize - 1) / chunkSize);
+    for (int i = 0; i < count; ++i) {
+        QByteArray payload("ICC_PROFILE\0", 12);
+        payload.append(char(i + 1)).append(char(count));
+        payload.append(profile.mid(qsizetype(i) * chunkSize, chunkSize));
+        const int length = int(payload.size()) + 2;
+        segments.append(char(0xFF)).append(char(0xE2));
+        segments.append(char(length >> 8)).append(char(length & 0xFF));
+        segments.append(payload);
+    }
+    return jpeg.left(2) + segments + jpeg.mid(2);
+}
+
 inline quint32 crc32(const QByteArray &data)
 {
     quint32 crc = 0xFFFFFFFFu;
