@@ -40,5 +40,8 @@ void TestTheme::imageInserted(int row, const QSharedPointer<ImageSource> &image)
 
 void TestTheme::imageRemoved(int row, const QSharedPointer<ImageSource> &)
 {
-    images.removeAt(row);
+    // A new theme is told to remove the rows of a filled list before it
+    // has been told of any.
+    if (row >= 0 && row < images.size())
+        images.removeAt(row);
 }

@@ -2,11 +2,13 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QFileOpenEvent>
 #include <QGraphicsView>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -29,6 +31,7 @@
 #include "themes/builtinthemes.h"
 #include "themes/theme.h"
 #include "themes/themeregistry.h"
+#include "ui/editstylesheetdialog.h"
 #include "ui/mainwindow.h"
 #include "ui/templatesdialog.h"
 #include "ui/viewzoom.h"
@@ -79,6 +82,8 @@ private Q_SLOTS:
     void editMenuAfterThemeChange();
     void zoom();
     void websiteAddress();
+    void fileOpenEvent();
+    void styleSheetEditor();
 
 private:
     MainWindow *newWindow(const QByteArray &themeId = BuiltInThemes::MosaicId);
@@ -598,6 +603,39 @@ void TestMainWindow::websiteAddress()
     QCOMPARE(query.queryItemValue(QStringLiteral("qv_product")), QStringLiteral("tesselo"));
     QCOMPARE(query.queryItemValue(QStringLiteral("qv_version")), QStringLiteral("0.9.6"));
     QCOMPARE(query.queryItemValue(QStringLiteral("qv_source")), QStringLiteral("app-menu"));
+}
+
+void TestMainWindow::fileOpenEvent()
+{
+    MainWindow *window = newWindow();
+    const QString file = path(QStringLiteral("event.tsq"));
+    QVERIFY(window->saveToFile(file));
+    QPointer<MainWindow> guard(window);
+    QVERIFY(window->close());
+    QTRY_VERIFY(!guard);
+
+    // The system hands a file to the running program.
+    QFileOpenEvent event(file);
+    QVERIFY(QApplication::sendEvent(Application::instance(), &event));
+    MainWindow *opened = Application::instance()->windowForPath(file);
+    QVERIFY(opened);
+    m_windows.append(opened);
+}
+
+void TestMainWindow::styleSheetEditor()
+{
+    MainWindow *window = newWindow();
+    auto *action = window->findChild<QAction *>(QStringLiteral("actionEdit_styleSheet"));
+    QVERIFY(action);
+    QVERIFY(!action->isVisible());
+    QVERIFY(window->styleSheet().contains(QStringLiteral("#rightPanelTab")));
+    action->trigger();
+    auto *editor = window->findChild<EditStyleSheetDialog *>();
+    QVERIFY(editor);
+    QCOMPARE(editor->editor()->toPlainText(), window->styleSheet());
+    editor->editor()->setPlainText(QStringLiteral("#centralWidget { background: #123; }"));
+    editor->writeStyleSheet();
+    QCOMPARE(window->styleSheet(), QStringLiteral("#centralWidget { background: #123; }"));
 }
 
 int main(int argc, char *argv[])

@@ -149,7 +149,7 @@ void TestPageSetupDialog::orientation()
     Widgets w(dialog);
     dialog.show();
     QSignalSpy orientationChanged(&dialog, &PageSetupDialog::pageOrienationChanged);
-    QTest::mouseClick(clickLandscape ? w.landscape : w.portrait, Qt::LeftButton);
+    (clickLandscape ? w.landscape : w.portrait)->click();
     QCOMPARE(orientationChanged.size(), 1);
     QCOMPARE(dialog.pageSize(), expected);
     QCOMPARE(w.width->value(), expected.width());

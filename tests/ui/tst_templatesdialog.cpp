@@ -12,6 +12,7 @@
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "support/testtheme.h"
+#include "themes/template.h"
 #include "themes/themeregistry.h"
 #include "ui/pagesetupdialog.h"
 #include "ui/pagesizemodel.h"
@@ -169,6 +170,8 @@ void TestTemplatesDialog::orientationButtonsSwap()
     QVERIFY(w.portrait->isEnabled());
     // Clicking the checked button turns the page too.
     for (QToolButton *button : { w.portrait, w.portrait, w.landscape }) {
+        // Each turn draws the previews again; the buttons wait for them.
+        QTRY_VERIFY(button->isEnabled());
         const QSizeF before = dialog.currentPageSize().size();
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(dialog.currentPageSize().size(), before.transposed());
