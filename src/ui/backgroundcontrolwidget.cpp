@@ -4,14 +4,13 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "imaging/imagedecoder.h"
+#include "app/application.h"
 #include "model/backgroundproperties.h"
 #include "model/binding.h"
 #include "model/lineralfunction.h"
@@ -25,17 +24,6 @@ BackgroundControlWidget::FileChooser &fileChooser()
 {
     static BackgroundControlWidget::FileChooser chooser;
     return chooser;
-}
-
-// "Images (*.avif *.bmp ...);;All files (*.*)", every format the decoder
-// reads.
-QString imageFileFilter()
-{
-    QStringList patterns;
-    for (const QString &suffix : ImageDecoder::fileSuffixes())
-        patterns << QStringLiteral("*.") + suffix;
-    return BackgroundControlWidget::tr("Images (%1);;All files (*.*)")
-        .arg(patterns.join(QLatin1Char(' ')));
 }
 
 struct TypeButtonInfo
@@ -168,7 +156,7 @@ void BackgroundControlWidget::on_bgImageBrowseButton_clicked()
 {
     const QString caption = tr("Select background image");
     const QString directory = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    const QString filter = imageFileFilter();
+    const QString filter = Application::imageFileFilter();
     const FileChooser &chooser = fileChooser();
     const QString path = chooser ? chooser(this, caption, directory, filter)
                                  : QFileDialog::getOpenFileName(this, caption, directory, filter);
