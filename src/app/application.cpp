@@ -2,15 +2,31 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFileOpenEvent>
+#include <QImageReader>
 #include <QLocale>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <QWidget>
 
+#include <memory>
 #include <utility>
 
+#include "app/aboutdialog.h"
 #include "app/settingskeys.h"
+#include "io/documentfile.h"
+#include "model/document.h"
+#include "model/imagelist.h"
+#include "themes/theme.h"
+#include "ui/mainwindow.h"
+#include "ui/progressinformationdialog.h"
+#include "ui/templatesdialog.h"
+#include "undo/undostack.h"
 
 namespace {
 
@@ -30,10 +46,29 @@ Application::Application(int &argc, char **argv)
 
     QSettings settings;
     m_recentFiles = settings.value(SettingsKeys::RecentFiles).toStringList();
+    buildMenuBar();
     m_language = settings.value(SettingsKeys::Language).toString();
 }
 
-Application::~Application() = default;
+Application::~Application()
+{
+    delete m_aboutDialog;
+    delete m_menuBar;
+}
+
+// Where a platform shows a menu bar with no window open, this one appears.
+void Application::buildMenuBar()
+{
+    m_menuBar = new QMenuBar(nullptr);
+    QMenu *fileMenu = m_menuBar->addMenu(tr("&File"));
+    fileMenu->addAction(tr("&New collage..."), this, &Application::createCollage);
+    fileMenu->addAction(tr("&Open..."), this, qOverload<>(&Application::openFile));
+    QMenu *helpMenu = m_menuBar->addMenu(tr("&Help"));
+    QAction *aboutAction = helpMenu->addAction(tr("&About..."), this, &Application::about);
+    aboutAction->setMenuRole(QAction::AboutRole);
+    QAction *aboutQtAction = helpMenu->addAction(tr("About &Qt..."), this, &QApplication::aboutQt);
+    aboutQtAction->setMenuRole(QAction::AboutQtRole);
+}
 
 Application *Application::instance()
 {
@@ -175,16 +210,160 @@ bool Application::canLoadTranslation(const QString &language) const
                       QStringLiteral("-"));
 }
 
-QWidget *Application::windowForPath(const QString &path) const
+QString Application::windowKey(const QString &path)
 {
-    return m_windows.value(QDir::toNativeSeparators(path));
+    if (path.isEmpty())
+        return QString();
+    const QFileInfo info(path);
+    QString key = info.canonicalFilePath(); // empty while the file does not exist
+    if (key.isEmpty())
+        key = QDir::cleanPath(info.absoluteFilePath());
+    return QDir::toNativeSeparators(key);
 }
 
-void Application::registerWindow(const QString &path, QWidget *window)
+MainWindow *Application::windowForPath(const QString &path) const
 {
-    m_windows.insert(QDir::toNativeSeparators(path), window);
-    connect(window, &QObject::destroyed, this, &Application::mainWindowDestroyed,
-            Qt::UniqueConnection);
+    return m_windows.value(windowKey(path));
+}
+
+void Application::registerWindow(const QString &path, MainWindow *window)
+{
+    m_windows.insert(windowKey(path), window);
+    connect(
+        window, &QObject::destroyed, this, &Application::mainWindowDestroyed, Qt::UniqueConnection);
+}
+
+QString Application::imageFileFilter()
+{
+    QStringList patterns;
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    for (const QByteArray &format : formats)
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    return tr("Images (%1);;All files (*.*)").arg(patterns.join(QLatin1Char(' ')));
+}
+
+MainWindow *Application::createWindow(Document *document)
+{
+    auto *window = new MainWindow(document, nullptr);
+    window->show();
+    window->activateWindow();
+    connect(window, &QObject::destroyed, this, &Application::mainWindowDestroyed);
+    connect(window, &MainWindow::windowPathChanged, this, &Application::mainWindowPathChanged);
+    connect(window, &MainWindow::fileWasSaved, this, &Application::registerRecent);
+    return window;
+}
+
+bool Application::openFile(const QString &path)
+{
+    const QString nativePath = QDir::toNativeSeparators(path);
+    ProgressInformationDialog progress(
+        tr("Open file"), tr("Opening project from %1").arg(nativePath));
+    progress.show();
+
+    if (MainWindow *open = windowForPath(nativePath)) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        registerRecent(nativePath);
+        return true;
+    }
+
+    QString error;
+    std::unique_ptr<Document> document = DocumentFile::open(nativePath, &error);
+    if (!document) {
+        progress.close();
+        QMessageBox::critical(nullptr, DocumentFile::openErrorTitle(), error, QMessageBox::Ok);
+        return false;
+    }
+    MainWindow *window = createWindow(document.release());
+    window->setWindowTitle(QString());
+    window->setWindowFilePath(nativePath);
+    registerWindow(nativePath, window);
+
+    // Reading the photos may take a while; the window shows meanwhile.
+    progress.close();
+    QPointer<MainWindow> guard(window);
+    if (!window->document()->imageList()->readAllFiles(true)) {
+        if (guard)
+            delete guard.data(); // leaves the table through mainWindowDestroyed
+        return false;
+    }
+    registerRecent(nativePath);
+    return true;
+}
+
+bool Application::openFile()
+{
+    const QString path = QFileDialog::getOpenFileName(nullptr, tr("Open file"),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        Document::fileFilter());
+    if (path.isEmpty())
+        return false;
+    return openFile(path);
+}
+
+void Application::showWelcomeScreen()
+{
+    // Until the welcome screen exists, its main door leads to a new collage.
+    createCollage();
+}
+
+bool Application::createCollage()
+{
+    auto document = std::make_unique<Document>(true);
+    TemplatesDialog chooser(nullptr, document.get());
+    if (chooser.exec() != QDialog::Accepted)
+        return false;
+    UndoStack *stack = document->undoStack();
+    stack->beginMacro(tr("Changing theme to %1").arg(chooser.selectedTemplateName()));
+    Theme *theme = chooser.createSelectedTheme(document.get());
+    document->setPageSize(chooser.currentPageSize());
+    document->setTheme(theme);
+    stack->endMacro();
+    if (!theme)
+        return false;
+    createWindow(document.release());
+    return true;
+}
+
+Application::InitialWindow Application::openInitialWindow()
+{
+    return openInitialWindow(arguments().mid(1));
+}
+
+Application::InitialWindow Application::openInitialWindow(const QStringList &arguments)
+{
+    bool named = false;
+    bool opened = false;
+    for (const QString &argument : arguments) {
+        if (argument.startsWith(QLatin1Char('-')))
+            continue;
+        named = true;
+        opened = openFile(argument) || opened;
+    }
+    if (opened)
+        return InitialWindow::Opened;
+    if (named)
+        return InitialWindow::Failed;
+    // The welcome screen ("show_welcome_screen") arrives with its own
+    // window; until then every start without files begins at the chooser.
+    return createCollage() ? InitialWindow::Opened : InitialWindow::Cancelled;
+}
+
+void Application::about()
+{
+    if (!m_aboutDialog)
+        m_aboutDialog = new AboutDialog();
+    m_aboutDialog->show();
+    m_aboutDialog->raise();
+    m_aboutDialog->activateWindow();
+}
+
+bool Application::event(QEvent *event)
+{
+    if (event->type() == QEvent::FileOpen)
+        return openFile(static_cast<QFileOpenEvent *>(event)->file());
+    return QApplication::event(event);
 }
 
 void Application::clearRecents()
@@ -196,10 +375,10 @@ void Application::clearRecents()
 void Application::performQuit()
 {
     // Once a window refuses (its user cancelled the save prompt), stop.
-    QList<QPointer<QWidget>> windows;
-    for (QWidget *window : std::as_const(m_windows))
+    QList<QPointer<MainWindow>> windows;
+    for (MainWindow *window : std::as_const(m_windows))
         windows.append(window);
-    for (const QPointer<QWidget> &window : std::as_const(windows)) {
+    for (const QPointer<MainWindow> &window : std::as_const(windows)) {
         if (window && !window->close())
             return;
     }
@@ -218,7 +397,7 @@ void Application::mainWindowDestroyed(QObject *window)
 
 void Application::mainWindowPathChanged(const QString &path)
 {
-    auto *window = qobject_cast<QWidget *>(sender());
+    auto *window = qobject_cast<MainWindow *>(sender());
     if (!window)
         return;
     mainWindowDestroyed(window);

@@ -6,10 +6,15 @@
 #include <QStringList>
 #include <QUrl>
 
+class AboutDialog;
+class Document;
+class MainWindow;
+class QMenuBar;
 class QTranslator;
 
 // The process-wide part of Tesselo: identity and settings, the interface
-// language, the recent-files list and the table of open document windows.
+// language, the recent-files list, the table of open document windows and
+// the slots through which every window asks to open, create or quit.
 class Application : public QApplication
 {
     Q_OBJECT
@@ -18,6 +23,8 @@ class Application : public QApplication
 public:
     // Which of our web pages a start should open in the browser.
     enum class StartPage { None, Welcome, WhatsNew };
+    // What the first window of a start came to.
+    enum class InitialWindow { Opened, Cancelled, Failed };
 
     Application(int &argc, char **argv);
     ~Application() override;
@@ -41,12 +48,34 @@ public:
     QString systemLanguage() const;
     QString translationsPath() const;
 
-    QWidget *windowForPath(const QString &path) const;
-    void registerWindow(const QString &path, QWidget *window);
+    // The key of a file in the table of open windows: absolute, clean,
+    // native separators, symbolic links resolved where the file exists, so
+    // one file is one key however its path was written.
+    static QString windowKey(const QString &path);
+    MainWindow *windowForPath(const QString &path) const;
+    void registerWindow(const QString &path, MainWindow *window);
     int windowCount() const { return int(m_windows.size()); }
 
+    // "Images (*.bmp *.png ...);;All files (*.*)": every format the image
+    // reader knows, in its order.
+    static QString imageFileFilter();
+
+    MainWindow *createWindow(Document *document);
+    // Opens the files named on the command line, else starts a new collage.
+    // Failed: files were named and none could be opened; Cancelled: the
+    // user closed the first dialog.
+    InitialWindow openInitialWindow();
+    // The same with the arguments given (without the program path).
+    InitialWindow openInitialWindow(const QStringList &arguments);
+    QMenuBar *menuBar() const { return m_menuBar; }
+
 public Q_SLOTS:
+    bool openFile(const QString &path);
+    bool openFile();
+    void showWelcomeScreen();
     void clearRecents();
+    bool createCollage();
+    void about();
     void performQuit();
     void mainWindowDestroyed(QObject *window);
     void mainWindowPathChanged(const QString &path);
@@ -55,15 +84,21 @@ public Q_SLOTS:
 Q_SIGNALS:
     void recentFilesChanged();
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
+    void buildMenuBar();
     QString executableBaseName() const;
     bool canLoadTranslation(const QString &language) const;
     void removeTranslators();
 
     QStringList m_recentFiles;
     int m_maxRecentFiles = 10;
-    // Document windows opened from a file, keyed by their native path.
-    QHash<QString, QWidget *> m_windows;
+    // Document windows opened from or saved to a file, keyed by windowKey().
+    QHash<QString, MainWindow *> m_windows;
+    QMenuBar *m_menuBar = nullptr;
+    AboutDialog *m_aboutDialog = nullptr;
     QTranslator *m_appTranslator = nullptr;
     QTranslator *m_qtTranslator = nullptr;
     QString m_currentLanguage;
