@@ -8,8 +8,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ pkg-config ccache \
     qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-svg-dev \
     qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-image-formats-plugins \
-    libqt6svg6 libgl-dev libvulkan-dev libturbojpeg0-dev libjpeg62-turbo-dev zlib1g-dev \
-    libheif-dev fonts-dejavu-core poppler-utils
+    qt6-translations-l10n libqt6svg6 libgl-dev libvulkan-dev libturbojpeg0-dev \
+    libjpeg62-turbo-dev zlib1g-dev libheif-dev fonts-dejavu-core poppler-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

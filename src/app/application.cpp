@@ -18,7 +18,9 @@
 #include <utility>
 
 #include "app/aboutdialog.h"
+#include "app/recentsmenu.h"
 #include "app/settingskeys.h"
+#include "app/welcomedialog.h"
 #include "imaging/imagedecoder.h"
 #include "io/documentfile.h"
 #include "model/document.h"
@@ -53,6 +55,7 @@ Application::Application(int &argc, char **argv)
 
 Application::~Application()
 {
+    delete m_welcomeDialog;
     delete m_aboutDialog;
     delete m_menuBar;
 }
@@ -64,6 +67,7 @@ void Application::buildMenuBar()
     QMenu *fileMenu = m_menuBar->addMenu(tr("&File"));
     fileMenu->addAction(tr("&New collage..."), this, &Application::createCollage);
     fileMenu->addAction(tr("&Open..."), this, qOverload<>(&Application::openFile));
+    fileMenu->addMenu(createRecentsMenu(fileMenu));
     QMenu *helpMenu = m_menuBar->addMenu(tr("&Help"));
     QAction *aboutAction = helpMenu->addAction(tr("&About..."), this, &Application::about);
     aboutAction->setMenuRole(QAction::AboutRole);
@@ -113,8 +117,8 @@ QString Application::translationsPath() const
 QStringList Application::discoverLanguages()
 {
     const QDir folder(translationsPath());
-    const QStringList files = folder.entryList({ executableBaseName() + QStringLiteral(".*.qm") },
-                                               QDir::NoFilter, QDir::NoSort);
+    const QStringList files = folder.entryList(
+        { executableBaseName() + QStringLiteral(".*.qm") }, QDir::NoFilter, QDir::NoSort);
     QStringList languages;
     for (QString file : files) {
         file.chop(3); // ".qm"
@@ -147,8 +151,8 @@ bool Application::setLanguage(const QString &language, bool force)
     QLocale::setDefault(QLocale(effective));
     if (effective != QStringLiteral("en")) {
         m_appTranslator = new QTranslator(this);
-        if (!m_appTranslator->load(executableBaseName() + QLatin1Char('.') + effective,
-                                   translationsPath())) {
+        if (!m_appTranslator->load(
+                executableBaseName() + QLatin1Char('.') + effective, translationsPath())) {
             m_appTranslator->deleteLater();
             m_appTranslator = nullptr;
             return false;
@@ -208,7 +212,7 @@ bool Application::canLoadTranslation(const QString &language) const
 {
     QTranslator probe;
     return probe.load(executableBaseName() + QLatin1Char('.') + language, translationsPath(),
-                      QStringLiteral("-"));
+        QStringLiteral("-"));
 }
 
 QString Application::windowKey(const QString &path)
@@ -304,8 +308,16 @@ bool Application::openFile()
 
 void Application::showWelcomeScreen()
 {
-    // Until the welcome screen exists, its main door leads to a new collage.
-    createCollage();
+    if (!m_welcomeDialog)
+        m_welcomeDialog = new WelcomeDialog();
+    m_welcomeDialog->show();
+    m_welcomeDialog->raise();
+    m_welcomeDialog->activateWindow();
+}
+
+RecentsMenu *Application::createRecentsMenu(QWidget *parent)
+{
+    return new RecentsMenu(parent);
 }
 
 bool Application::createCollage()
@@ -316,8 +328,8 @@ bool Application::createCollage()
         return false;
     UndoStack *stack = document->undoStack();
     stack->beginMacro(tr("Changing theme to %1").arg(chooser.selectedTemplateName()));
-    Theme *theme = chooser.createSelectedTheme(document.get());
     document->setPageSize(chooser.currentPageSize());
+    Theme *theme = chooser.createSelectedTheme(document.get());
     document->setTheme(theme);
     stack->endMacro();
     if (!theme)
@@ -345,8 +357,10 @@ Application::InitialWindow Application::openInitialWindow(const QStringList &arg
         return InitialWindow::Opened;
     if (named)
         return InitialWindow::Failed;
-    // The welcome screen ("show_welcome_screen") arrives with its own
-    // window; until then every start without files begins at the chooser.
+    if (QSettings().value(SettingsKeys::ShowWelcomeScreen, true).toBool()) {
+        showWelcomeScreen();
+        return InitialWindow::Opened;
+    }
     return createCollage() ? InitialWindow::Opened : InitialWindow::Cancelled;
 }
 

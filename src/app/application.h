@@ -11,6 +11,8 @@ class Document;
 class MainWindow;
 class QMenuBar;
 class QTranslator;
+class RecentsMenu;
+class WelcomeDialog;
 
 // The process-wide part of Tesselo: identity and settings, the interface
 // language, the recent-files list, the table of open document windows and
@@ -61,6 +63,9 @@ public:
     static QString imageFileFilter();
 
     MainWindow *createWindow(Document *document);
+    // A new "Open recent" menu for an editing window's File menu.
+    RecentsMenu *createRecentsMenu(QWidget *parent);
+    WelcomeDialog *welcomeDialog() const { return m_welcomeDialog; }
     // Opens the files named on the command line, else starts a new collage.
     // Failed: files were named and none could be opened; Cancelled: the
     // user closed the first dialog.
@@ -99,6 +104,7 @@ private:
     QHash<QString, MainWindow *> m_windows;
     QMenuBar *m_menuBar = nullptr;
     AboutDialog *m_aboutDialog = nullptr;
+    WelcomeDialog *m_welcomeDialog = nullptr;
     QTranslator *m_appTranslator = nullptr;
     QTranslator *m_qtTranslator = nullptr;
     QString m_currentLanguage;

@@ -29,6 +29,7 @@
 #include <algorithm>
 
 #include "app/application.h"
+#include "app/recentsmenu.h"
 #include "io/documentfile.h"
 #include "model/document.h"
 #include "model/imagelist.h"
@@ -319,7 +320,8 @@ void MainWindow::buildMenus()
     m_menuFile->addAction(m_actionNew);
     m_menuFile->addSeparator();
     m_menuFile->addAction(m_actionOpen);
-    // The recent-files submenu goes before Close once it exists.
+    if (Application *app = Application::instance())
+        m_menuFile->addMenu(app->createRecentsMenu(m_menuFile));
     m_menuFile->addAction(m_actionClose);
     m_menuFile->addSeparator();
     m_menuFile->addAction(m_actionSave);
