@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/settingskeys.h"
+#include "platform/documentwindow.h"
 
 namespace {
 
@@ -31,9 +32,39 @@ Application::Application(int &argc, char **argv)
     QSettings settings;
     m_recentFiles = settings.value(SettingsKeys::RecentFiles).toStringList();
     m_language = settings.value(SettingsKeys::Language).toString();
+
+    createDocumentWindow();
 }
 
-Application::~Application() = default;
+void Application::createDocumentWindow()
+{
+    m_documentWindow = new DocumentWindow;
+#ifdef Q_OS_WIN
+    // The shell talks to a native window: give it one, but never show it.
+    m_documentWindow->setGeometry(-100, -100, 0, 0);
+    m_documentWindow->show();
+    m_documentWindow->hide();
+    m_documentWindow->registerFileType(QStringLiteral("Quorvane.Collage.Document"),
+        tr("Quorvane Tesselo Document", "Windows registered document name"), QStringLiteral(".tsq"),
+        0, true, DocumentWindow::OpenVerb);
+    m_documentWindow->enableShellOpen();
+#endif
+}
+
+QStringList Application::documentArguments(const QStringList &arguments)
+{
+    QStringList files;
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (!arguments.at(i).startsWith(QLatin1Char('-')))
+            files.append(arguments.at(i));
+    }
+    return files;
+}
+
+Application::~Application()
+{
+    delete m_documentWindow;
+}
 
 Application *Application::instance()
 {
@@ -70,15 +101,20 @@ QString Application::executableBaseName() const
 
 QString Application::translationsPath() const
 {
-    return QStringLiteral("@APP_DIR_PATH@/qm/")
-        .replace(QStringLiteral("@APP_DIR_PATH@"), applicationDirPath());
+    // Beside the executable in a build; installed, in the shared data folder.
+    const QString beside = QStringLiteral("@APP_DIR_PATH@/qm/")
+                               .replace(QStringLiteral("@APP_DIR_PATH@"), applicationDirPath());
+    const QString installed = applicationDirPath() + QStringLiteral("/../share/tesselo/qm/");
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return QDir::cleanPath(installed) + QLatin1Char('/');
+    return beside;
 }
 
 QStringList Application::discoverLanguages()
 {
     const QDir folder(translationsPath());
-    const QStringList files = folder.entryList({ executableBaseName() + QStringLiteral(".*.qm") },
-                                               QDir::NoFilter, QDir::NoSort);
+    const QStringList files = folder.entryList(
+        { executableBaseName() + QStringLiteral(".*.qm") }, QDir::NoFilter, QDir::NoSort);
     QStringList languages;
     for (QString file : files) {
         file.chop(3); // ".qm"
@@ -111,8 +147,8 @@ bool Application::setLanguage(const QString &language, bool force)
     QLocale::setDefault(QLocale(effective));
     if (effective != QStringLiteral("en")) {
         m_appTranslator = new QTranslator(this);
-        if (!m_appTranslator->load(executableBaseName() + QLatin1Char('.') + effective,
-                                   translationsPath())) {
+        if (!m_appTranslator->load(
+                executableBaseName() + QLatin1Char('.') + effective, translationsPath())) {
             m_appTranslator->deleteLater();
             m_appTranslator = nullptr;
             return false;
@@ -172,7 +208,7 @@ bool Application::canLoadTranslation(const QString &language) const
 {
     QTranslator probe;
     return probe.load(executableBaseName() + QLatin1Char('.') + language, translationsPath(),
-                      QStringLiteral("-"));
+        QStringLiteral("-"));
 }
 
 QWidget *Application::windowForPath(const QString &path) const
@@ -183,8 +219,8 @@ QWidget *Application::windowForPath(const QString &path) const
 void Application::registerWindow(const QString &path, QWidget *window)
 {
     m_windows.insert(QDir::toNativeSeparators(path), window);
-    connect(window, &QObject::destroyed, this, &Application::mainWindowDestroyed,
-            Qt::UniqueConnection);
+    connect(
+        window, &QObject::destroyed, this, &Application::mainWindowDestroyed, Qt::UniqueConnection);
 }
 
 void Application::clearRecents()

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QUrl>
 
+class DocumentWindow;
 class QTranslator;
 
 // The process-wide part of Tesselo: identity and settings, the interface
@@ -41,6 +42,10 @@ public:
     QString systemLanguage() const;
     QString translationsPath() const;
 
+    // The arguments that name files to open: all but the program and options.
+    static QStringList documentArguments(const QStringList &arguments);
+    DocumentWindow *documentWindow() const { return m_documentWindow; }
+
     QWidget *windowForPath(const QString &path) const;
     void registerWindow(const QString &path, QWidget *window);
     int windowCount() const { return int(m_windows.size()); }
@@ -56,6 +61,7 @@ Q_SIGNALS:
     void recentFilesChanged();
 
 private:
+    void createDocumentWindow();
     QString executableBaseName() const;
     bool canLoadTranslation(const QString &language) const;
     void removeTranslators();
@@ -64,6 +70,7 @@ private:
     int m_maxRecentFiles = 10;
     // Document windows opened from a file, keyed by their native path.
     QHash<QString, QWidget *> m_windows;
+    DocumentWindow *m_documentWindow = nullptr;
     QTranslator *m_appTranslator = nullptr;
     QTranslator *m_qtTranslator = nullptr;
     QString m_currentLanguage;

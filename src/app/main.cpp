@@ -7,6 +7,8 @@
 #include "app/application.h"
 #include "app/commandlineexport.h"
 #include "app/exportoptions.h"
+#include "platform/documentwindow.h"
+#include "platform/singleinstance.h"
 #include "themes/builtinthemes.h"
 
 namespace {
@@ -34,7 +36,8 @@ int runCommandLine(int argc, char *argv[], const ExportOptions &options)
 int main(int argc, char *argv[])
 {
     QString error;
-    const std::optional<ExportOptions> options = ExportOptions::parse(rawArguments(argc, argv), &error);
+    const std::optional<ExportOptions> options
+        = ExportOptions::parse(rawArguments(argc, argv), &error);
     if (!options) {
         std::fprintf(stderr, "tesselo: %s\n", qPrintable(error));
         return 2;
@@ -43,6 +46,15 @@ int main(int argc, char *argv[])
         return runCommandLine(argc, argv, *options);
 
     Application app(argc, argv);
+
+    // A start with files while Tesselo runs hands them over and leaves.
+    SingleInstance instance(SingleInstance::defaultSocketPath());
+    const QStringList files = Application::documentArguments(app.arguments());
+    if (!instance.listen() && !files.isEmpty()
+        && instance.forward(SingleInstance::openCommands(files)))
+        return 0;
+    QObject::connect(&instance, &SingleInstance::commandReceived, app.documentWindow(),
+        &DocumentWindow::executeCommand);
 
     const Application::StartPage page = app.performFirstStartCheck();
     if (page != Application::StartPage::None)
@@ -55,9 +67,9 @@ int main(int argc, char *argv[])
     // The editing window is not part of this build yet; say so plainly
     // instead of opening an empty window.
     QMessageBox::information(nullptr, QStringLiteral("Tesselo %1").arg(app.applicationVersion()),
-                             QCoreApplication::translate(
-                                 "main", "This build of Tesselo contains the collage engine only. "
-                                         "The editing window arrives in a later version. Try "
-                                         "\"tesselo --export collage.png\" to make a collage."));
+        QCoreApplication::translate("main",
+            "This build of Tesselo contains the collage engine only. "
+            "The editing window arrives in a later version. Try "
+            "\"tesselo --export collage.png\" to make a collage."));
     return 0;
 }
