@@ -1,5 +1,6 @@
 #include "exportoptions.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QRegularExpression>
 
@@ -19,41 +20,77 @@ QString tr(const char *text)
 const QStringList &watermarkPositions()
 {
     static const QStringList names { QStringLiteral("center"), QStringLiteral("bottom-right"),
-                                     QStringLiteral("bottom-left"), QStringLiteral("top-right"),
-                                     QStringLiteral("top-left") };
+        QStringLiteral("bottom-left"), QStringLiteral("top-right"), QStringLiteral("top-left") };
     return names;
 }
 
-std::optional<int> positiveInt(const QString &text, int maximum)
+std::optional<int> intInRange(const QString &text, int minimum, int maximum)
 {
     bool ok = false;
     const int value = text.toInt(&ok);
-    if (!ok || value <= 0 || value > maximum)
+    if (!ok || value < minimum || value > maximum)
         return std::nullopt;
     return value;
 }
 
-// Options that take a value, and whether a value is given in the next
-// argument or after '='.
-const QStringList &valueOptions()
+// Every option the program knows. Adding one is a line here and a block in
+// parse() that reads its value.
+QList<QCommandLineOption> optionTable()
 {
-    static const QStringList options {
-        QStringLiteral("--export"),       QStringLiteral("--theme"),
-        QStringLiteral("--template"),     QStringLiteral("--page"),
-        QStringLiteral("--width"),        QStringLiteral("--height"),
-        QStringLiteral("--dpi"),          QStringLiteral("--watermark"),
-        QStringLiteral("--watermark-position"), QStringLiteral("--watermark-opacity"),
-        QStringLiteral("--seed"),         QStringLiteral("--save"),
+    auto valued = [](const QString &name) {
+        return QCommandLineOption(name, QString(), QStringLiteral("value"));
     };
-    return options;
+    return {
+        QCommandLineOption(QStringList { QStringLiteral("h"), QStringLiteral("help") }),
+        QCommandLineOption(QStringLiteral("version")),
+        QCommandLineOption(QStringLiteral("list-templates")),
+        valued(QStringLiteral("export")),
+        valued(QStringLiteral("theme")),
+        valued(QStringLiteral("template")),
+        valued(QStringLiteral("page")),
+        valued(QStringLiteral("width")),
+        valued(QStringLiteral("height")),
+        valued(QStringLiteral("dpi")),
+        valued(QStringLiteral("watermark")),
+        valued(QStringLiteral("watermark-position")),
+        valued(QStringLiteral("watermark-opacity")),
+        valued(QStringLiteral("quality")),
+        valued(QStringLiteral("seed")),
+        valued(QStringLiteral("save")),
+    };
+}
+
+// The option whose value is missing at the end of the arguments, as the
+// user typed it; empty when every value option has its value. A value
+// option takes the next argument whatever it looks like, as it always did.
+QString optionMissingValue(const QStringList &arguments, const QList<QCommandLineOption> &table)
+{
+    QStringList valueNames;
+    for (const QCommandLineOption &option : table) {
+        if (!option.valueName().isEmpty())
+            valueNames += option.names();
+    }
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--"))
+            break;
+        if (!argument.startsWith(QLatin1String("--")) || argument.contains(QLatin1Char('=')))
+            continue;
+        if (valueNames.contains(argument.mid(2))) {
+            if (i + 1 >= arguments.size())
+                return argument;
+            ++i;
+        }
+    }
+    return QString();
 }
 
 } // namespace
 
 PageSize ExportOptions::parsePage(const QString &text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*(\\d+(?:\\.\\d+)?)\\s*[xX×]\\s*(\\d+(?:\\.\\d+)?)\\s*(px|in|cm)?\\s*$"));
+    static const QRegularExpression pattern(QStringLiteral(
+        "^\\s*(\\d+(?:\\.\\d+)?)\\s*[xX×]\\s*(\\d+(?:\\.\\d+)?)\\s*(px|in|cm)?\\s*$"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
         return PageSizePresets::find(text);
@@ -62,106 +99,113 @@ PageSize ExportOptions::parsePage(const QString &text)
     if (width <= 0 || height <= 0)
         return PageSize();
     const QString unit = match.captured(3);
-    const int units = unit == QStringLiteral("in")   ? PageSize::Inches
-                      : unit == QStringLiteral("cm") ? PageSize::Centimeters
-                                                     : PageSize::Pixels;
+    const int units = unit == QStringLiteral("in") ? PageSize::Inches
+        : unit == QStringLiteral("cm")             ? PageSize::Centimeters
+                                                   : PageSize::Pixels;
     return PageSize(units, QSizeF(width, height));
 }
 
 std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, QString *error)
 {
-    ExportOptions options;
-    options.page = PageSizePresets::builtIn().first();
-    QString pageText;
     auto fail = [error](const QString &message) {
         if (error)
             *error = message;
         return std::nullopt;
     };
+    const QList<QCommandLineOption> table = optionTable();
+    if (const QString option = optionMissingValue(arguments, table); !option.isEmpty())
+        return fail(tr("%1 needs a value").arg(option));
 
-    bool exporting = false, listing = false, help = false, version = false;
-    QStringList unknownOptions;
-    for (int i = 1; i < arguments.size(); ++i) {
-        QString argument = arguments.at(i);
-        QString value;
-        bool hasValue = false;
-        const int equals = argument.indexOf(QLatin1Char('='));
-        if (argument.startsWith(QLatin1String("--")) && equals > 0) {
-            value = argument.mid(equals + 1);
-            argument.truncate(equals);
-            hasValue = true;
-        }
-        if (valueOptions().contains(argument) && !hasValue) {
-            if (i + 1 >= arguments.size())
-                return fail(tr("%1 needs a value").arg(argument));
-            value = arguments.at(++i);
-        }
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    parser.addOptions(table);
+    // Unknown options do not stop the parsing: the editor ignores them and
+    // an export reports them below, after the values.
+    parser.parse(arguments);
+    auto given = [&parser](const char *name) { return parser.isSet(QLatin1String(name)); };
+    auto value = [&parser](const char *name) { return parser.value(QLatin1String(name)); };
 
-        if (argument == QLatin1String("--export")) {
-            exporting = true;
-            options.output = value;
-        } else if (argument == QLatin1String("--list-templates")) {
-            listing = true;
-        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            help = true;
-        } else if (argument == QLatin1String("--version")) {
-            version = true;
-        } else if (argument == QLatin1String("--theme")) {
-            options.theme = value.toLower();
-        } else if (argument == QLatin1String("--template")) {
-            options.templateName = value;
-        } else if (argument == QLatin1String("--page")) {
-            pageText = value;
-        } else if (argument == QLatin1String("--width") || argument == QLatin1String("--height")) {
-            const std::optional<int> pixels = positiveInt(value, 100000);
-            if (!pixels)
-                return fail(tr("%1 must be a whole number from 1 to 100000, not \"%2\"")
-                                .arg(argument, value));
-            (argument == QLatin1String("--width") ? options.width : options.height) = *pixels;
-        } else if (argument == QLatin1String("--dpi")) {
-            bool ok = false;
-            options.dpi = value.toDouble(&ok);
-            if (!ok || options.dpi < 1 || options.dpi > 10000)
-                return fail(tr("--dpi must be a number from 1 to 10000, not \"%1\"").arg(value));
-        } else if (argument == QLatin1String("--watermark")) {
-            options.watermark = value;
-        } else if (argument == QLatin1String("--watermark-position")) {
-            options.watermarkPosition = int(watermarkPositions().indexOf(value.toLower()));
-            if (options.watermarkPosition < 0)
-                return fail(tr("unknown watermark position \"%1\" (use %2)")
-                                .arg(value, watermarkPositions().join(QStringLiteral(", "))));
-        } else if (argument == QLatin1String("--watermark-opacity")) {
-            const std::optional<int> opacity = positiveInt(value, 100);
-            if (!opacity || *opacity < 5)
-                return fail(tr("--watermark-opacity must be a whole number from 5 to 100, not "
-                               "\"%1\"").arg(value));
-            options.watermarkOpacity = *opacity;
-        } else if (argument == QLatin1String("--seed")) {
-            bool ok = false;
-            const quint64 seed = value.toULongLong(&ok);
-            if (!ok)
-                return fail(tr("--seed must be a whole number, not \"%1\"").arg(value));
-            options.seed = seed;
-        } else if (argument == QLatin1String("--save")) {
-            options.saveDocument = value;
-        } else if (argument.startsWith(QLatin1Char('-'))) {
-            // Without --export, unknown options are ignored as the editor
-            // always did; with it they are mistakes worth reporting.
-            unknownOptions.append(argument);
-        } else {
-            options.photos.append(argument);
-        }
+    ExportOptions options;
+    options.page = PageSizePresets::builtIn().first();
+    options.output = value("export");
+    options.templateName = value("template");
+    options.watermark = value("watermark");
+    options.saveDocument = value("save");
+    if (given("theme"))
+        options.theme = value("theme").toLower();
+    for (const char *name : { "width", "height" }) {
+        if (!given(name))
+            continue;
+        const std::optional<int> pixels = intInRange(value(name), 1, MaximumSide);
+        if (!pixels)
+            return fail(tr("%1 must be a whole number from 1 to %2, not \"%3\"")
+                            .arg(QLatin1String("--") + QLatin1String(name))
+                            .arg(MaximumSide)
+                            .arg(value(name)));
+        (qstrcmp(name, "width") == 0 ? options.width : options.height) = *pixels;
+    }
+    if (given("dpi")) {
+        bool ok = false;
+        options.dpi = value("dpi").toDouble(&ok);
+        if (!ok || options.dpi < MinimumDpi || options.dpi > MaximumDpi)
+            return fail(tr("--dpi must be a number from %1 to %2, not \"%3\"")
+                            .arg(MinimumDpi)
+                            .arg(MaximumDpi)
+                            .arg(value("dpi")));
+    }
+    if (given("watermark-position")) {
+        options.watermarkPosition
+            = int(watermarkPositions().indexOf(value("watermark-position").toLower()));
+        if (options.watermarkPosition < 0)
+            return fail(tr("unknown watermark position \"%1\" (use %2)")
+                            .arg(value("watermark-position"),
+                                watermarkPositions().join(QStringLiteral(", "))));
+    }
+    if (given("watermark-opacity")) {
+        const std::optional<int> opacity
+            = intInRange(value("watermark-opacity"), MinimumWatermarkOpacity, 100);
+        if (!opacity)
+            return fail(tr("--watermark-opacity must be a whole number from %1 to 100, not \"%2\"")
+                            .arg(MinimumWatermarkOpacity)
+                            .arg(value("watermark-opacity")));
+        options.watermarkOpacity = *opacity;
+    }
+    if (given("quality")) {
+        const std::optional<int> quality = intInRange(value("quality"), 1, 100);
+        if (!quality)
+            return fail(tr("--quality must be a whole number from 1 to 100, not \"%1\"")
+                            .arg(value("quality")));
+        options.quality = *quality;
+    }
+    if (given("seed")) {
+        bool ok = false;
+        const quint64 seed = value("seed").toULongLong(&ok);
+        if (!ok)
+            return fail(tr("--seed must be a whole number, not \"%1\"").arg(value("seed")));
+        options.seed = seed;
     }
 
-    if (help) {
+    // A lone "-" is no photo; like other unknown options it is ignored.
+    QStringList unknownOptions;
+    for (const QString &name : parser.unknownOptionNames())
+        unknownOptions.append((name.size() == 1 ? QLatin1String("-") : QLatin1String("--")) + name);
+    for (const QString &argument : parser.positionalArguments()) {
+        if (argument == QLatin1String("-"))
+            unknownOptions.append(argument);
+        else
+            options.photos.append(argument);
+    }
+
+    const bool exporting = given("export");
+    if (given("help")) {
         options.mode = Mode::Help;
         return options;
     }
-    if (version) {
+    if (given("version")) {
         options.mode = Mode::Version;
         return options;
     }
-    if (listing) {
+    if (given("list-templates")) {
         options.mode = Mode::ListTemplates;
         return options;
     }
@@ -188,11 +232,11 @@ std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, 
     }
     if (options.theme != QLatin1String("mosaic") && options.theme != QLatin1String("photodrop"))
         return fail(tr("unknown theme \"%1\" (use mosaic or photodrop)").arg(options.theme));
-    if (!pageText.isEmpty()) {
-        options.page = parsePage(pageText);
+    if (given("page")) {
+        options.page = parsePage(value("page"));
         if (options.page.units() < 0)
             return fail(tr("unknown page \"%1\" (use a preset name or WxH with px, in or cm)")
-                            .arg(pageText));
+                            .arg(value("page")));
     }
     // A saved collage brings its own page; it is checked once it is read.
     if (!options.inputDocument.isEmpty())
@@ -207,7 +251,7 @@ QString ExportOptions::checkOutput() const
     if (dpi > 0 && page.units() == PageSize::Pixels)
         return tr("--dpi applies to pages in inches or centimetres only");
     const QSize size = outputSize();
-    if (size.isEmpty() || qint64(size.width()) * size.height() > 400'000'000)
+    if (size.isEmpty() || qint64(size.width()) * size.height() > MaximumPixels)
         return tr("the output of %1 x %2 pixels is too large").arg(size.width()).arg(size.height());
     return QString();
 }
@@ -223,7 +267,8 @@ QSize ExportOptions::outputSize() const
     if (width > 0)
         return QSize(width, qMax(1, int(std::lround(width * natural.height() / natural.width()))));
     if (height > 0)
-        return QSize(qMax(1, int(std::lround(height * natural.width() / natural.height()))), height);
+        return QSize(
+            qMax(1, int(std::lround(height * natural.width() / natural.height()))), height);
     return QSize(int(std::lround(natural.width())), int(std::lround(natural.height())));
 }
 
@@ -246,7 +291,7 @@ QString ExportOptions::helpText()
               "       tesselo --list-templates\n"
               "\n"
               "Makes a collage of the photos without opening a window and writes it to OUT\n"
-              "in the format its suffix names (png, jpg, webp, ...). Without photos the\n"
+              "in the format its suffix names (png, jpg, webp, pdf, ...). Without photos the\n"
               "bundled sample pictures are used.\n"
               "\n"
               "Options:\n"
@@ -262,6 +307,7 @@ QString ExportOptions::helpText()
               "  --watermark-position P     center, bottom-right (default), bottom-left,\n"
               "                             top-right or top-left\n"
               "  --watermark-opacity N      5 to 100 percent (default: 50)\n"
+              "  --quality N                JPEG and WebP quality, 1 to 100 (default: 92)\n"
               "  --seed N                   reproduce a layout exactly\n"
               "  --save DOC.tsq             also save the collage as a document the editor\n"
               "                             opens\n"

@@ -14,6 +14,13 @@ struct ExportOptions
 {
     enum class Mode { Editor, Export, ListTemplates, Help, Version };
 
+    // Limits of the values the command line accepts.
+    static constexpr int MaximumSide = 100000;
+    static constexpr qint64 MaximumPixels = 400'000'000;
+    static constexpr int MinimumDpi = 1;
+    static constexpr int MaximumDpi = 10000;
+    static constexpr int MinimumWatermarkOpacity = 5;
+
     Mode mode = Mode::Editor;
     QString output;
     QString theme = QStringLiteral("mosaic");
@@ -25,6 +32,8 @@ struct ExportOptions
     QString watermark;
     int watermarkPosition = 1;
     int watermarkOpacity = 50;
+    // JPEG and WebP quality, 1 to 100.
+    int quality = 92;
     std::optional<quint64> seed;
     QStringList photos;
     // A saved collage to render instead of photos, and where to save the

@@ -61,7 +61,7 @@ void TestExportOptions::values()
     const auto options = ExportOptions::parse(
         { "tesselo", "--export", "out.jpg", "--theme", "PhotoDrop", "--template", "cork board",
           "--page", "4x6in", "--dpi", "150", "--watermark", "© Ana", "--watermark-position",
-          "top-left", "--watermark-opacity", "80", "--seed", "1234", "p.jpg" },
+          "top-left", "--watermark-opacity", "80", "--seed", "1234", "--quality", "70", "p.jpg" },
         &error);
     QVERIFY2(options, qPrintable(error));
     QCOMPARE(options->output, QStringLiteral("out.jpg"));
@@ -72,10 +72,12 @@ void TestExportOptions::values()
     QCOMPARE(options->watermarkPosition, 4);
     QCOMPARE(options->watermarkOpacity, 80);
     QCOMPARE(options->seed.value_or(0), quint64(1234));
+    QCOMPARE(options->quality, 70);
     QCOMPARE(options->outputSize(), QSize(600, 900));
 
     const auto defaults = ExportOptions::parse({ "tesselo", "--export", "o.png" }, &error);
     QCOMPARE(defaults->theme, QStringLiteral("mosaic"));
+    QCOMPARE(defaults->quality, 92);
     QCOMPARE(defaults->page.name(), QStringLiteral("Instagram Post"));
     QCOMPARE(defaults->outputSize(), QSize(1080, 1080));
     QVERIFY(!defaults->seed);
@@ -107,6 +109,10 @@ void TestExportOptions::errors_data()
     QTest::newRow("bad position")
         << QStringList { "tesselo", "--export", "o.png", "--watermark-position", "middle" }
         << "watermark position";
+    QTest::newRow("quality zero") << QStringList { "tesselo", "--export", "o.jpg", "--quality", "0" }
+                                  << "--quality";
+    QTest::newRow("missing value after another")
+        << QStringList { "tesselo", "--export", "o.png", "--theme" } << "--theme needs a value";
     QTest::newRow("bad seed") << QStringList { "tesselo", "--export", "o.png", "--seed", "-1" }
                               << "--seed";
     QTest::newRow("unknown option") << QStringList { "tesselo", "--export", "o.png", "--colour" }
