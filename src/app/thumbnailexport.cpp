@@ -14,8 +14,8 @@
 bool ThumbnailExport::write(
     const QString &document, const QString &output, int size, QString *error)
 {
-    if (size < 1 || size > MaximumSize) {
-        *error = tr("the thumbnail size must be 1 to %1 pixels").arg(MaximumSize);
+    if (size < 1) {
+        *error = tr("the thumbnail size must be at least one pixel");
         return false;
     }
     ImageCache *cache = ImageCache::instance();

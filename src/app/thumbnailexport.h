@@ -11,9 +11,5 @@ class ThumbnailExport
     Q_DECLARE_TR_FUNCTIONS(ThumbnailExport)
 
 public:
-    static constexpr int DefaultSize = 256;
-    // Past this a "thumbnail" is an export; file managers ask for 512 at most.
-    static constexpr int MaximumSize = 2048;
-
     static bool write(const QString &document, const QString &output, int size, QString *error);
 };
