@@ -2,16 +2,33 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFileOpenEvent>
+#include <QImageReader>
 #include <QLocale>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <QWidget>
 
+#include <memory>
 #include <utility>
 
+#include "app/aboutdialog.h"
 #include "app/settingskeys.h"
 #include "platform/documentwindow.h"
+#include "io/documentfile.h"
+#include "model/document.h"
+#include "model/imagelist.h"
+#include "themes/theme.h"
+#include "ui/mainwindow.h"
+#include "ui/progressinformationdialog.h"
+#include "ui/templatesdialog.h"
+#include "undo/undostack.h"
 
 namespace {
 
@@ -31,6 +48,7 @@ Application::Application(int &argc, char **argv)
 
     QSettings settings;
     m_recentFiles = settings.value(SettingsKeys::RecentFiles).toStringList();
+    buildMenuBar();
     m_language = settings.value(SettingsKeys::Language).toString();
 
     createDocumentWindow();
@@ -39,6 +57,8 @@ Application::Application(int &argc, char **argv)
 void Application::createDocumentWindow()
 {
     m_documentWindow = new DocumentWindow;
+    connect(m_documentWindow, &DocumentWindow::openFile, this,
+            qOverload<const QString &>(&Application::openFile));
 #ifdef Q_OS_WIN
     // The shell talks to a native window: give it one, but never show it.
     m_documentWindow->setGeometry(-100, -100, 0, 0);
@@ -64,6 +84,22 @@ QStringList Application::documentArguments(const QStringList &arguments)
 Application::~Application()
 {
     delete m_documentWindow;
+    delete m_aboutDialog;
+    delete m_menuBar;
+}
+
+// Where a platform shows a menu bar with no window open, this one appears.
+void Application::buildMenuBar()
+{
+    m_menuBar = new QMenuBar(nullptr);
+    QMenu *fileMenu = m_menuBar->addMenu(tr("&File"));
+    fileMenu->addAction(tr("&New collage..."), this, &Application::createCollage);
+    fileMenu->addAction(tr("&Open..."), this, qOverload<>(&Application::openFile));
+    QMenu *helpMenu = m_menuBar->addMenu(tr("&Help"));
+    QAction *aboutAction = helpMenu->addAction(tr("&About..."), this, &Application::about);
+    aboutAction->setMenuRole(QAction::AboutRole);
+    QAction *aboutQtAction = helpMenu->addAction(tr("About &Qt..."), this, &QApplication::aboutQt);
+    aboutQtAction->setMenuRole(QAction::AboutQtRole);
 }
 
 Application *Application::instance()
@@ -211,16 +247,203 @@ bool Application::canLoadTranslation(const QString &language) const
         QStringLiteral("-"));
 }
 
-QWidget *Application::windowForPath(const QString &path) const
+QString Application::windowKey(const QString &path)
 {
-    return m_windows.value(QDir::toNativeSeparators(path));
+    if (path.isEmpty())
+        return QString();
+    const QFileInfo info(path);
+    QString key = info.canonicalFilePath(); // empty while the file does not exist
+    if (key.isEmpty())
+        key = QDir::cleanPath(info.absoluteFilePath());
+    return QDir::toNativeSeparators(key);
 }
 
-void Application::registerWindow(const QString &path, QWidget *window)
+MainWindow *Application::windowForPath(const QString &path) const
 {
-    m_windows.insert(QDir::toNativeSeparators(path), window);
+    return m_windows.value(windowKey(path));
+}
+
+void Application::registerWindow(const QString &path, MainWindow *window)
+{
+    m_windows.insert(windowKey(path), window);
     connect(
         window, &QObject::destroyed, this, &Application::mainWindowDestroyed, Qt::UniqueConnection);
+}
+
+QString Application::imageFileFilter()
+{
+    QStringList patterns;
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    for (const QByteArray &format : formats)
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    return tr("Images (%1);;All files (*.*)").arg(patterns.join(QLatin1Char(' ')));
+}
+
+MainWindow *Application::createWindow(Document *document)
+{
+    auto *window = new MainWindow(document, nullptr);
+    window->show();
+    window->activateWindow();
+    connect(window, &QObject::destroyed, this, &Application::mainWindowDestroyed);
+    connect(window, &MainWindow::windowPathChanged, this, &Application::mainWindowPathChanged);
+    connect(window, &MainWindow::fileWasSaved, this, &Application::registerRecent);
+    return window;
+}
+
+bool Application::isPhotoFile(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    // A collage file opens with its document record, whatever its name.
+    if (file.peek(2) == QByteArray("\xD3\x06", 2))
+        return false;
+    file.close();
+    if (QImageReader(path).canRead())
+        return true;
+    // Formats the reader cannot sniff are known by the suffixes we read.
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    const QString filter = imageFileFilter().section(QStringLiteral(";;"), 0, 0);
+    const QString suffix = QFileInfo(path).suffix();
+    for (auto match = pattern.globalMatch(filter); match.hasNext();) {
+        if (match.next().captured(1).compare(suffix, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool Application::openFile(const QString &path)
+{
+    // "Open with Tesselo" on a photo starts a collage of it.
+    if (isPhotoFile(path))
+        return createCollageWithPhotos({ path });
+    const QString nativePath = QDir::toNativeSeparators(path);
+    ProgressInformationDialog progress(
+        tr("Open file"), tr("Opening project from %1").arg(nativePath));
+    progress.show();
+
+    if (MainWindow *open = windowForPath(nativePath)) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        registerRecent(nativePath);
+        return true;
+    }
+
+    QString error;
+    std::unique_ptr<Document> document = DocumentFile::open(nativePath, &error);
+    if (!document) {
+        progress.close();
+        QMessageBox::critical(nullptr, DocumentFile::openErrorTitle(), error, QMessageBox::Ok);
+        return false;
+    }
+    MainWindow *window = createWindow(document.release());
+    window->setWindowTitle(QString());
+    window->setWindowFilePath(nativePath);
+    registerWindow(nativePath, window);
+
+    // Reading the photos may take a while; the window shows meanwhile.
+    progress.close();
+    QPointer<MainWindow> guard(window);
+    if (!window->document()->imageList()->readAllFiles(true)) {
+        if (guard)
+            delete guard.data(); // leaves the table through mainWindowDestroyed
+        return false;
+    }
+    registerRecent(nativePath);
+    return true;
+}
+
+bool Application::openFile()
+{
+    const QString path = QFileDialog::getOpenFileName(nullptr, tr("Open file"),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        Document::fileFilter());
+    if (path.isEmpty())
+        return false;
+    return openFile(path);
+}
+
+void Application::showWelcomeScreen()
+{
+    // Until the welcome screen exists, its main door leads to a new collage.
+    createCollage();
+}
+
+bool Application::createCollage()
+{
+    return createCollageWithPhotos({});
+}
+
+bool Application::createCollageWithPhotos(const QStringList &photos)
+{
+    auto document = std::make_unique<Document>(true);
+    TemplatesDialog chooser(nullptr, document.get());
+    if (chooser.exec() != QDialog::Accepted)
+        return false;
+    UndoStack *stack = document->undoStack();
+    stack->beginMacro(tr("Changing theme to %1").arg(chooser.selectedTemplateName()));
+    Theme *theme = chooser.createSelectedTheme(document.get());
+    document->setPageSize(chooser.currentPageSize());
+    document->setTheme(theme);
+    stack->endMacro();
+    if (!theme)
+        return false;
+    MainWindow *window = createWindow(document.release());
+    if (!photos.isEmpty()) {
+        QList<QUrl> urls;
+        for (const QString &photo : photos)
+            urls.append(QUrl::fromLocalFile(QFileInfo(photo).absoluteFilePath()));
+        window->document()->imageList()->insertUrls(0, urls, true);
+    }
+    return true;
+}
+
+Application::InitialWindow Application::openInitialWindow()
+{
+    return openInitialWindow(arguments().mid(1));
+}
+
+Application::InitialWindow Application::openInitialWindow(const QStringList &arguments)
+{
+    bool named = false;
+    bool opened = false;
+    // Photos among the files make one new collage together, in their order.
+    QStringList photos;
+    for (const QString &argument : arguments) {
+        if (argument.startsWith(QLatin1Char('-')))
+            continue;
+        named = true;
+        if (isPhotoFile(argument))
+            photos.append(argument);
+        else
+            opened = openFile(argument) || opened;
+    }
+    if (!photos.isEmpty())
+        opened = createCollageWithPhotos(photos) || opened;
+    if (opened)
+        return InitialWindow::Opened;
+    if (named)
+        return InitialWindow::Failed;
+    // The welcome screen ("show_welcome_screen") arrives with its own
+    // window; until then every start without files begins at the chooser.
+    return createCollage() ? InitialWindow::Opened : InitialWindow::Cancelled;
+}
+
+void Application::about()
+{
+    if (!m_aboutDialog)
+        m_aboutDialog = new AboutDialog();
+    m_aboutDialog->show();
+    m_aboutDialog->raise();
+    m_aboutDialog->activateWindow();
+}
+
+bool Application::event(QEvent *event)
+{
+    if (event->type() == QEvent::FileOpen)
+        return openFile(static_cast<QFileOpenEvent *>(event)->file());
+    return QApplication::event(event);
 }
 
 void Application::clearRecents()
@@ -232,10 +455,10 @@ void Application::clearRecents()
 void Application::performQuit()
 {
     // Once a window refuses (its user cancelled the save prompt), stop.
-    QList<QPointer<QWidget>> windows;
-    for (QWidget *window : std::as_const(m_windows))
+    QList<QPointer<MainWindow>> windows;
+    for (MainWindow *window : std::as_const(m_windows))
         windows.append(window);
-    for (const QPointer<QWidget> &window : std::as_const(windows)) {
+    for (const QPointer<MainWindow> &window : std::as_const(windows)) {
         if (window && !window->close())
             return;
     }
@@ -254,7 +477,7 @@ void Application::mainWindowDestroyed(QObject *window)
 
 void Application::mainWindowPathChanged(const QString &path)
 {
-    auto *window = qobject_cast<QWidget *>(sender());
+    auto *window = qobject_cast<MainWindow *>(sender());
     if (!window)
         return;
     mainWindowDestroyed(window);

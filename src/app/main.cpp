@@ -1,5 +1,4 @@
 #include <QDesktopServices>
-#include <QMessageBox>
 #include <QTextStream>
 
 #include <cstdio>
@@ -10,6 +9,7 @@
 #include "platform/documentwindow.h"
 #include "platform/singleinstance.h"
 #include "themes/builtinthemes.h"
+#include "ui/futureprogressdialog.h"
 
 namespace {
 
@@ -63,13 +63,16 @@ int main(int argc, char *argv[])
     app.discoverLanguages();
     app.setLanguage(app.language(), true);
     BuiltInThemes::registerAll();
+    // Reading photos shows a progress dialog that can cancel it.
+    FutureProgressDialog::installImageListHook();
 
-    // The editing window is not part of this build yet; say so plainly
-    // instead of opening an empty window.
-    QMessageBox::information(nullptr, QStringLiteral("Tesselo %1").arg(app.applicationVersion()),
-        QCoreApplication::translate("main",
-            "This build of Tesselo contains the collage engine only. "
-            "The editing window arrives in a later version. Try "
-            "\"tesselo --export collage.png\" to make a collage."));
-    return 0;
+    switch (app.openInitialWindow()) {
+    case Application::InitialWindow::Opened:
+        return app.exec();
+    case Application::InitialWindow::Cancelled:
+        return 0;
+    case Application::InitialWindow::Failed:
+        break;
+    }
+    return 1;
 }

@@ -14,13 +14,18 @@
 #include "model/iconengine.h"
 #include "model/modelinsertcommand.h"
 #include "model/modelmovecommand.h"
-#include "ui/futureprogressdialog.h"
 #include "undo/undostack.h"
 
 namespace {
 
 const char mimeFormatPrefix[] = "application/image-source-list/";
 const char uriListFormat[] = "text/uri-list";
+
+ImageList::WaitHook &waitHook()
+{
+    static ImageList::WaitHook hook;
+    return hook;
+}
 
 } // namespace
 
@@ -30,6 +35,11 @@ ImageList::ImageList(Document *document, QObject *parent)
 }
 
 ImageList::~ImageList() = default;
+
+void ImageList::setWaitHook(WaitHook hook)
+{
+    waitHook() = std::move(hook);
+}
 
 QWidget *ImageList::dialogParent() const
 {
@@ -212,18 +222,10 @@ bool ImageList::removeRows(int row, int count, const QModelIndex &parent)
 std::optional<QList<QUrl>> ImageList::readFiles(const QList<QUrl> &urls, bool interactive)
 {
     QFuture<QUrl> future = ImageCache::cacheImages(urls);
-    QWidget *parent = m_dialogParent.data();
-    Qt::WindowFlags windowFlags;
-    if (!interactive)
-        windowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    FutureProgressDialog dialog(parent, windowFlags);
-    dialog.setLabelText(tr("Reading files..."));
-    dialog.setCancelButtonText(tr("Cancel"));
-    dialog.setRange(0, 0);
-    dialog.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-    if (!interactive)
-        dialog.setEnabled(false);
-    dialog.setFuture(future);
+    if (const WaitHook &hook = waitHook())
+        hook(QFuture<void>(future), m_dialogParent.data(), interactive);
+    else
+        future.waitForFinished();
     // Files decoded before a cancel stay cached; they are simply not added.
     if (!future.isFinished() || future.isCanceled())
         return std::nullopt;

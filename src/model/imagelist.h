@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFuture>
 #include <QItemSelection>
 #include <QList>
 #include <QPointer>
@@ -7,6 +8,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 #include "model/imagesource.h"
@@ -62,6 +64,14 @@ public:
     // The MIME format of rows dragged from this list; other lists do not
     // recognise it.
     QString mimeFormat() const;
+
+    // How the list waits for its background reading. The editing program
+    // installs a progress dialog that keeps the windows painting and can
+    // cancel the job; without a hook (the command line) the list simply
+    // blocks until the job ends. A non-interactive wait cannot cancel.
+    using WaitHook
+        = std::function<void(const QFuture<void> &job, QWidget *dialogParent, bool interactive)>;
+    static void setWaitHook(WaitHook hook);
 
     // Parent of the progress dialogs; without one they are application-modal.
     QWidget *dialogParent() const;

@@ -4,13 +4,13 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/application.h"
 #include "model/backgroundproperties.h"
 #include "model/binding.h"
 #include "model/lineralfunction.h"
@@ -24,18 +24,6 @@ BackgroundControlWidget::FileChooser &fileChooser()
 {
     static BackgroundControlWidget::FileChooser chooser;
     return chooser;
-}
-
-// "Images (*.bmp *.png ...);;All files (*.*)", every format the image
-// reader knows, in its order.
-QString imageFileFilter()
-{
-    QStringList patterns;
-    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
-    for (const QByteArray &format : formats)
-        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    return BackgroundControlWidget::tr("Images (%1);;All files (*.*)")
-        .arg(patterns.join(QLatin1Char(' ')));
 }
 
 struct TypeButtonInfo
@@ -168,7 +156,7 @@ void BackgroundControlWidget::on_bgImageBrowseButton_clicked()
 {
     const QString caption = tr("Select background image");
     const QString directory = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    const QString filter = imageFileFilter();
+    const QString filter = Application::imageFileFilter();
     const FileChooser &chooser = fileChooser();
     const QString path = chooser ? chooser(this, caption, directory, filter)
                                  : QFileDialog::getOpenFileName(this, caption, directory, filter);

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include "model/imagelist.h"
+
 FutureProgressDialog::FutureProgressDialog(QWidget *parent, Qt::WindowFlags flags)
     : QProgressDialog(parent, flags)
 {
@@ -10,6 +12,27 @@ FutureProgressDialog::FutureProgressDialog(QWidget *parent, Qt::WindowFlags flag
 }
 
 FutureProgressDialog::~FutureProgressDialog() = default;
+
+void FutureProgressDialog::waitForReading(
+    const QFuture<void> &job, QWidget *parent, bool interactive)
+{
+    Qt::WindowFlags windowFlags;
+    if (!interactive)
+        windowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    FutureProgressDialog dialog(parent, windowFlags);
+    dialog.setLabelText(tr("Reading files..."));
+    dialog.setCancelButtonText(tr("Cancel"));
+    dialog.setRange(0, 0);
+    dialog.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    if (!interactive)
+        dialog.setEnabled(false);
+    dialog.setFuture(job);
+}
+
+void FutureProgressDialog::installImageListHook()
+{
+    ImageList::setWaitHook(&FutureProgressDialog::waitForReading);
+}
 
 void FutureProgressDialog::setFuture(const QFuture<void> &future)
 {

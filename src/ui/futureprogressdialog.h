@@ -28,6 +28,13 @@ public:
         setFuture(QFuture<void>(future));
     }
 
+    // The wait of an image list's reading ("Reading files..."): window-modal
+    // on `parent`, application-modal without one; a non-interactive wait
+    // shows a disabled dialog without a close button.
+    static void waitForReading(const QFuture<void> &job, QWidget *parent, bool interactive);
+    // Makes every image list wait through waitForReading().
+    static void installImageListHook();
+
 public Q_SLOTS:
     void progressRangeChanged(int minimum, int maximum);
 

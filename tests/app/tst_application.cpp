@@ -3,23 +3,17 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QSettings>
 #include <QWidget>
 
 #include "app/application.h"
 #include "app/settingskeys.h"
+#include "model/document.h"
+#include "support/modalanswerer.h"
+#include "ui/mainwindow.h"
 
 namespace {
-
-// A document window stand-in whose user may refuse to close it.
-class Window : public QWidget
-{
-public:
-    bool refuse = false;
-
-protected:
-    void closeEvent(QCloseEvent *event) override { event->setAccepted(!refuse); }
-};
 
 // The smallest file QTranslator accepts: the .qm magic number alone.
 void writeTranslation(const QString &path)
@@ -134,13 +128,13 @@ void TestApplication::languages()
 
 void TestApplication::windowTable()
 {
-    auto *window = new Window;
+    auto *window = app()->createWindow(new Document(false));
     app()->registerWindow(QStringLiteral("/photos/a.tsq"), window);
     QCOMPARE(app()->windowForPath(QStringLiteral("/photos/a.tsq")), window);
+    QCOMPARE(app()->windowForPath(QStringLiteral("/photos/x/../a.tsq")), window);
 
     // A save-as re-keys the window under its new path; the window is the sender.
-    QObject::connect(window, &QObject::objectNameChanged, app(), &Application::mainWindowPathChanged);
-    window->setObjectName(QStringLiteral("/photos/b.tsq"));
+    Q_EMIT window->windowPathChanged(QStringLiteral("/photos/b.tsq"));
     QVERIFY(!app()->windowForPath(QStringLiteral("/photos/a.tsq")));
     QCOMPARE(app()->windowForPath(QStringLiteral("/photos/b.tsq")), window);
 
@@ -150,25 +144,25 @@ void TestApplication::windowTable()
 
 void TestApplication::quitStopsAtRefusingWindow()
 {
-    Window windows[3];
+    QList<QPointer<MainWindow>> windows;
     for (int i = 0; i < 3; ++i) {
-        windows[i].show();
-        app()->registerWindow(QStringLiteral("/photos/%1.tsq").arg(i), &windows[i]);
+        windows.append(app()->createWindow(new Document(true)));
+        app()->registerWindow(QStringLiteral("/photos/%1.tsq").arg(i), windows.last());
     }
-    windows[1].refuse = true;
+    // Only the second has changes; its user cancels the prompt.
+    windows[1]->document()->setPageSize(PageSize(PageSize::Pixels, QSizeF(10, 20)));
+    ModalAnswerer answerer;
+    answerer.clickButton(QMessageBox::Cancel);
     app()->performQuit();
-    QVERIFY(windows[1].isVisible());
-    int open = 0;
-    for (const Window &window : windows)
-        open += window.isVisible();
-    QVERIFY(open >= 1 && open <= 3);
+    QCOMPARE(answerer.pending(), 0);
+    QVERIFY(windows[1] && windows[1]->isVisible());
 
-    windows[1].refuse = false;
+    answerer.clickButton(QMessageBox::Discard);
     app()->performQuit();
-    for (const Window &window : windows)
-        QVERIFY(!window.isVisible());
-    for (Window &window : windows)
-        app()->mainWindowDestroyed(&window);
+    QCOMPARE(answerer.pending(), 0);
+    QTRY_COMPARE(app()->windowCount(), 0);
+    QTRY_VERIFY(std::none_of(windows.begin(), windows.end(),
+        [](const QPointer<MainWindow> &window) { return bool(window); }));
 }
 
 int main(int argc, char *argv[])

@@ -32,6 +32,7 @@ private Q_SLOTS:
     void foreignAndBogusDrops();
     void cancelReading_data();
     void cancelReading();
+    void waitHook();
 
 private:
     QUrl goodFile(int index);
@@ -51,6 +52,8 @@ private:
 void TestImageList::initTestCase()
 {
     QVERIFY(m_dir.isValid());
+    // The editing program's wait: a progress dialog that can cancel.
+    FutureProgressDialog::installImageListHook();
 }
 
 void TestImageList::init()
@@ -336,6 +339,35 @@ void TestImageList::cancelReading()
     QVERIFY(list->insertUrls(1, urls, false));
     QCOMPARE(list->count(), 2 + urls.size());
     QCOMPARE(cache->cachedUrls().size(), urls.size() + 2);
+}
+
+void TestImageList::waitHook()
+{
+    // Without a hook (the command line) the reading waits plainly: no
+    // dialog, the same result.
+    ImageList::setWaitHook(nullptr);
+    Document document(true);
+    ImageList *list = document.imageList();
+    QWidget window;
+    list->setDialogParent(&window);
+    bool dialogSeen = false;
+    whileReading([&](FutureProgressDialog *) { return dialogSeen = true; });
+    QVERIFY(list->insertUrls(0, { goodFile(0), badFile("text"), goodFile(1) }, true));
+    m_poll.stop();
+    QVERIFY(!dialogSeen);
+    QCOMPARE(list->count(), 2);
+
+    // An installed hook is asked with the list's dialog parent.
+    QList<QPair<QWidget *, bool>> calls;
+    ImageList::setWaitHook([&calls](const QFuture<void> &job, QWidget *parent, bool interactive) {
+        calls.append({ parent, interactive });
+        QFuture<void>(job).waitForFinished();
+    });
+    QVERIFY(list->readAllFiles(false));
+    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls.first().first, &window);
+    QCOMPARE(calls.first().second, false);
+    FutureProgressDialog::installImageListHook();
 }
 
 QTEST_MAIN(TestImageList)

@@ -1,0 +1,666 @@
+#include <QtTest>
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QGraphicsView>
+#include <QListView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+#include "app/application.h"
+#include "io/documentfile.h"
+#include "model/document.h"
+#include "model/imagelist.h"
+#include "model/textoverlayproperties.h"
+#include "scene/documentinneritem.h"
+#include "scene/documentitem.h"
+#include "scene/scene.h"
+#include "scene/scenelayer.h"
+#include "scene/textoverlayitem.h"
+#include "support/modalanswerer.h"
+#include "themes/builtinthemes.h"
+#include "themes/theme.h"
+#include "themes/themeregistry.h"
+#include "ui/mainwindow.h"
+#include "ui/templatesdialog.h"
+#include "ui/viewzoom.h"
+#include "undo/undostack.h"
+
+namespace {
+
+QByteArray documentBytes(const Document &document)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    DocumentFile::write(document, &buffer);
+    return buffer.data();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QList<MainWindow *> findChildrenOfApp()
+{
+    QList<MainWindow *> windows;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<MainWindow *>(widget))
+            windows.append(window);
+    }
+    return windows;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void closePrompt_data();
+    void closePrompt();
+    void addedTextCountsAsChange();
+    void saveAndReopen();
+    void saveAsRefusesFileOpenElsewhere();
+    void failedSaveKeepsOldFile();
+    void openFailures_data();
+    void openFailures();
+    void startWithUnreadableFilesFails();
+    void photosOnTheCommandLineMakeOneCollage();
+    void windowKey_data();
+    void windowKey();
+    void removePhotoFollowsSelection();
+    void drops_data();
+    void drops();
+    void sceneRectFollowsView();
+    void changeThemeIsOneUndoStep();
+    void changeThemeThroughChooser();
+    void editMenuAfterThemeChange();
+    void zoom();
+    void websiteAddress();
+
+private:
+    MainWindow *newWindow(const QByteArray &themeId = BuiltInThemes::MosaicId);
+    QString photo(int index);
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    QTemporaryDir m_dir;
+    QList<QPointer<MainWindow>> m_windows;
+};
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    BuiltInThemes::registerAll();
+}
+
+void TestMainWindow::cleanup()
+{
+    for (const QPointer<MainWindow> &window : std::as_const(m_windows))
+        delete window.data();
+    m_windows.clear();
+    QCOMPARE(Application::instance()->windowCount(), 0);
+}
+
+MainWindow *TestMainWindow::newWindow(const QByteArray &themeId)
+{
+    auto *document = new Document(true);
+    document->setThemeId(themeId);
+    MainWindow *window = Application::instance()->createWindow(document);
+    m_windows.append(window);
+    return window;
+}
+
+QString TestMainWindow::photo(int index)
+{
+    const QString file = path(QStringLiteral("photo%1.png").arg(index));
+    if (!QFile::exists(file)) {
+        QImage image(120 + 20 * index, 90, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv((index * 70) % 360, 200, 220));
+        image.save(file);
+    }
+    return file;
+}
+
+void TestMainWindow::closePrompt_data()
+{
+    QTest::addColumn<bool>("modify");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<int>("prompts");
+
+    QTest::newRow("clean closes without asking") << false << QStringList() << true << 0;
+    QTest::newRow("discard") << true << QStringList { "Discard" } << true << 1;
+    QTest::newRow("cancel keeps the window") << true << QStringList { "Cancel" } << false << 1;
+    QTest::newRow("save, dialog cancelled, asks again")
+        << true << QStringList { "Save", "no file", "Cancel" } << false << 2;
+    QTest::newRow("save under a new name closes")
+        << true << QStringList { "Save", "prompt.tsq" } << true << 1;
+}
+
+void TestMainWindow::closePrompt()
+{
+    QFETCH(bool, modify);
+    QFETCH(QStringList, answers);
+    QFETCH(bool, closed);
+    QFETCH(int, prompts);
+
+    MainWindow *window = newWindow();
+    if (modify)
+        window->document()->setPageSize(PageSize(PageSize::Pixels, QSizeF(640, 480)));
+    QCOMPARE(window->isWindowModified(), modify);
+
+    ModalAnswerer answerer;
+    for (const QString &answer : std::as_const(answers)) {
+        if (answer == QLatin1String("Save"))
+            answerer.clickButton(QMessageBox::Save);
+        else if (answer == QLatin1String("Discard"))
+            answerer.clickButton(QMessageBox::Discard);
+        else if (answer == QLatin1String("Cancel"))
+            answerer.clickButton(QMessageBox::Cancel);
+        else if (answer == QLatin1String("no file"))
+            answerer.chooseFile(QString());
+        else
+            answerer.chooseFile(path(answer));
+    }
+    QPointer<MainWindow> guard(window);
+    QCOMPARE(window->close(), closed);
+    QCOMPARE(answerer.pending(), 0);
+    const QStringList seen = answerer.seen();
+    QCOMPARE(int(seen.filter(QStringLiteral("Document not saved|")).size()), prompts);
+    if (prompts > 0)
+        QVERIFY(seen.first().endsWith(
+            QStringLiteral("Do you want to save the changes you made in this document?")));
+    if (answers.contains(QStringLiteral("prompt.tsq")))
+        QVERIFY(QFile::exists(path(QStringLiteral("prompt.tsq"))));
+    if (closed)
+        QTRY_VERIFY(!guard);
+}
+
+void TestMainWindow::addedTextCountsAsChange()
+{
+    MainWindow *window = newWindow();
+    QVERIFY(!window->hasUnsavedChanges());
+    window->addTextAction()->trigger();
+    QVERIFY(window->hasUnsavedChanges());
+    QVERIFY(window->isWindowModified());
+    QVERIFY(window->saveToFile(path(QStringLiteral("text.tsq"))));
+    QVERIFY(!window->hasUnsavedChanges());
+    QVERIFY(!window->isWindowModified());
+}
+
+void TestMainWindow::saveAndReopen()
+{
+    MainWindow *window = newWindow();
+    Document *document = window->document();
+    QVERIFY(document->imageList()->insertUrls(
+        0, { QUrl::fromLocalFile(photo(0)), QUrl::fromLocalFile(photo(1)) }, false));
+    document->setPageSize(PageSize(PageSize::Centimeters, QSizeF(15, 10)));
+    document->addTextOverlay()->setText(QStringLiteral("Summer"));
+    QVERIFY(window->isWindowModified());
+
+    const QString file = path(QStringLiteral("reopen.tsq"));
+    QSignalSpy pathChanged(window, &MainWindow::windowPathChanged);
+    QSignalSpy saved(window, &MainWindow::fileWasSaved);
+    QVERIFY(window->saveToFile(file));
+    QCOMPARE(pathChanged.size(), 1);
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(window->windowFilePath(), QDir::toNativeSeparators(file));
+    QVERIFY(!window->isWindowModified());
+    QCOMPARE(Application::instance()->windowForPath(file), window);
+    QCOMPARE(Application::instance()->recentFiles().value(0), QDir::toNativeSeparators(file));
+    const QByteArray written = documentBytes(*document);
+
+    // A second open of the same file, spelled differently, raises the window.
+    const QString spelled = m_dir.path() + QStringLiteral("/./reopen.tsq");
+    QVERIFY(Application::instance()->openFile(spelled));
+    QCOMPARE(Application::instance()->windowCount(), 1);
+
+    QPointer<MainWindow> guard(window);
+    QVERIFY(window->close());
+    QTRY_VERIFY(!guard);
+
+    QVERIFY(Application::instance()->openFile(file));
+    MainWindow *reopened = Application::instance()->windowForPath(file);
+    QVERIFY(reopened);
+    m_windows.append(reopened);
+    QCOMPARE(reopened->document()->imageList()->rowCount(), 2);
+    QCOMPARE(reopened->document()->pageSize(), PageSize(PageSize::Centimeters, QSizeF(15, 10)));
+    QCOMPARE(documentBytes(*reopened->document()), written);
+    QVERIFY(!reopened->isWindowModified());
+    QCOMPARE(reopened->windowFilePath(), QDir::toNativeSeparators(file));
+}
+
+void TestMainWindow::saveAsRefusesFileOpenElsewhere()
+{
+    MainWindow *first = newWindow();
+    MainWindow *second = newWindow();
+    const QString firstFile = path(QStringLiteral("first.tsq"));
+    QVERIFY(first->saveToFile(firstFile));
+    QVERIFY(second->saveToFile(path(QStringLiteral("second.tsq"))));
+
+    // The other window's file, reached through a linked folder: refused,
+    // and asked again.
+    const QString alias = path(QStringLiteral("alias"));
+    QVERIFY(QFile::link(m_dir.path(), alias));
+    ModalAnswerer answerer;
+    answerer.chooseFile(alias + QStringLiteral("/first.tsq"));
+    answerer.clickButton(QMessageBox::Yes); // the file dialog's "replace it?"
+    answerer.clickButton(QMessageBox::Ok);
+    answerer.chooseFile(QString());
+    QCOMPARE(second->askSaveFileName(), QString());
+    QCOMPARE(answerer.pending(), 0);
+    QVERIFY(answerer.seen().contains(
+        QStringLiteral("Error|This file is already opened.\n"
+                       "Please select other file or close opened version.")));
+
+    // The window's own file is fine.
+    answerer.chooseFile(firstFile);
+    answerer.clickButton(QMessageBox::Yes);
+    const QString chosen = first->askSaveFileName();
+    QCOMPARE(Application::windowKey(chosen), Application::windowKey(firstFile));
+    QCOMPARE(answerer.pending(), 0);
+}
+
+void TestMainWindow::failedSaveKeepsOldFile()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("The file size limit is simulated on Linux only.");
+#else
+    MainWindow *window = newWindow();
+    const QString file = path(QStringLiteral("full.tsq"));
+    QVERIFY(window->saveToFile(file));
+    const QByteArray before = readFile(file);
+    QVERIFY(!before.isEmpty());
+
+    window->document()->setPageSize(PageSize(PageSize::Pixels, QSizeF(800, 600)));
+    window->document()->setProperty("padding", QByteArray(200 * before.size(), 'x'));
+
+    // Writing past the file size limit fails like a full disk.
+    ModalAnswerer answerer;
+    answerer.clickButton(QMessageBox::Ok);
+    rlimit previous {};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = previous;
+    limited.rlim_cur = rlim_t(4 * before.size());
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    const bool written = window->saveToFile(file);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!written);
+    QCOMPARE(answerer.pending(), 0);
+    QCOMPARE(answerer.seen().size(), 1);
+    QVERIFY2(answerer.seen().first().startsWith(QStringLiteral("Failed to save file|Can't write ")),
+        qPrintable(answerer.seen().first()));
+    QVERIFY(window->isWindowModified());
+    QVERIFY(!window->document()->undoStack()->isClean());
+    QCOMPARE(readFile(file), before);
+#endif
+}
+
+void TestMainWindow::openFailures_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("missing") << QByteArray()
+                             << QStringLiteral("Open file error|Can't open file %1");
+    QTest::newRow("damaged") << QByteArray("not a collage at all")
+                             << QStringLiteral("Open file error|File corrupted");
+}
+
+void TestMainWindow::openFailures()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+
+    const QString file = path(QStringLiteral("broken.tsq"));
+    QFile::remove(file);
+    if (!content.isEmpty()) {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(content);
+    }
+    ModalAnswerer answerer;
+    answerer.clickButton(QMessageBox::Ok);
+    QVERIFY(!Application::instance()->openFile(file));
+    if (message.contains(QStringLiteral("%1")))
+        message = message.arg(QDir::toNativeSeparators(file));
+    QCOMPARE(answerer.seen(), QStringList { message });
+    QCOMPARE(Application::instance()->windowCount(), 0);
+}
+
+void TestMainWindow::startWithUnreadableFilesFails()
+{
+    ModalAnswerer answerer;
+    answerer.clickButton(QMessageBox::Ok);
+    const QStringList arguments { QStringLiteral("-x"), path(QStringLiteral("absent.tsq")) };
+    QCOMPARE(
+        Application::instance()->openInitialWindow(arguments), Application::InitialWindow::Failed);
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(Application::instance()->windowCount(), 0);
+}
+
+void TestMainWindow::photosOnTheCommandLineMakeOneCollage()
+{
+    // A saved collage and three photos: the collage opens as itself, the
+    // photos go into one new collage from the chooser, in their order.
+    const QString saved = path(QStringLiteral("saved.tsq"));
+    {
+        Document document(false);
+        QVERIFY(DocumentFile::save(&document, saved));
+    }
+    QVERIFY(!Application::isPhotoFile(saved));
+    QVERIFY(Application::isPhotoFile(photo(2)));
+    QVERIFY(!Application::isPhotoFile(path(QStringLiteral("absent.png"))));
+
+    ModalAnswerer answerer;
+    answerer.enqueue([](QWidget *dialog) {
+        auto *chooser = qobject_cast<TemplatesDialog *>(dialog);
+        QListView *list = chooser ? chooser->findChild<QListView *>() : nullptr;
+        if (!list || list->model()->rowCount() == 0) {
+            dialog->close();
+            return;
+        }
+        list->setCurrentIndex(list->model()->index(0, 0));
+        chooser->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+    });
+    const QStringList arguments { photo(2), QStringLiteral("-x"), saved, photo(0), photo(1) };
+    QCOMPARE(
+        Application::instance()->openInitialWindow(arguments), Application::InitialWindow::Opened);
+    QCOMPARE(answerer.pending(), 0);
+    QCOMPARE(Application::instance()->windowCount(), 1); // the saved one; the new one is untitled
+    const QList<MainWindow *> windows = findChildrenOfApp();
+    QCOMPARE(windows.size(), 2);
+    for (MainWindow *window : windows) {
+        m_windows.append(window);
+        if (window->windowFilePath().isEmpty()) {
+            ImageList *list = window->document()->imageList();
+            QCOMPARE(list->count(), 3);
+            QCOMPARE(list->items().at(0)->source().toLocalFile(), photo(2));
+            QCOMPARE(list->items().at(2)->source().toLocalFile(), photo(1));
+        }
+    }
+}
+
+void TestMainWindow::windowKey_data()
+{
+    QTest::addColumn<QString>("spelled");
+    QTest::addColumn<QString>("plain");
+
+    const QString dir = m_dir.path();
+    QTest::newRow("dot segments") << dir + "/a/../key.tsq" << dir + "/key.tsq";
+    QTest::newRow("double slash") << dir + "//key.tsq" << dir + "/key.tsq";
+    QTest::newRow("symbolic link") << dir + "/link.tsq" << dir + "/key.tsq";
+    QTest::newRow("file not there yet") << dir + "/./new.tsq" << dir + "/new.tsq";
+}
+
+void TestMainWindow::windowKey()
+{
+    QFETCH(QString, spelled);
+    QFETCH(QString, plain);
+
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("a")));
+    QFile key(path(QStringLiteral("key.tsq")));
+    QVERIFY(key.open(QIODevice::WriteOnly));
+    key.close();
+    QFile::link(path(QStringLiteral("key.tsq")), path(QStringLiteral("link.tsq")));
+    QCOMPARE(Application::windowKey(spelled), Application::windowKey(plain));
+    QVERIFY(QFileInfo(Application::windowKey(spelled)).isAbsolute());
+}
+
+void TestMainWindow::removePhotoFollowsSelection()
+{
+    MainWindow *window = newWindow();
+    ImageList *images = window->document()->imageList();
+    QVERIFY(images->insertUrls(
+        0, { QUrl::fromLocalFile(photo(0)), QUrl::fromLocalFile(photo(1)) }, false));
+    auto *remove = window->findChild<QAction *>(QStringLiteral("actionRemovePhoto"));
+    QVERIFY(remove);
+    QVERIFY(!remove->isEnabled());
+
+    auto *view = window->findChild<QListView *>(QStringLiteral("imageListView"));
+    QCOMPARE(view->selectionModel(), window->scene()->selectionModel());
+    window->scene()->selectionModel()->select(images->index(1), QItemSelectionModel::Select);
+    QVERIFY(remove->isEnabled());
+    const int steps = window->document()->undoStack()->count();
+    remove->trigger();
+    QCOMPARE(images->rowCount(), 1);
+    QCOMPARE(window->document()->undoStack()->count(), steps + 1);
+    QVERIFY(!remove->isEnabled());
+}
+
+void TestMainWindow::drops_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("entered");
+    QTest::addColumn<int>("rows");
+
+    QTest::newRow("plain text") << "text" << false << 0;
+    QTest::newRow("a web address") << "web" << false << 0;
+    QTest::newRow("a photo file") << "file" << true << 1;
+}
+
+void TestMainWindow::drops()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, entered);
+    QFETCH(int, rows);
+
+    MainWindow *window = newWindow();
+    QMimeData data;
+    if (kind == QLatin1String("text"))
+        data.setText(QStringLiteral("hello"));
+    else if (kind == QLatin1String("web"))
+        data.setUrls({ QUrl(QStringLiteral("http://127.0.0.1:9/photo.png")) });
+    else
+        data.setUrls({ QUrl::fromLocalFile(photo(2)) });
+
+    const QPoint centre = window->rect().center();
+    QDragEnterEvent enter(
+        centre, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(window, &enter);
+    QCOMPARE(enter.isAccepted(), entered);
+    if (entered)
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+
+    QDropEvent drop(
+        QPointF(centre), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.ignore();
+    QApplication::sendEvent(window, &drop);
+    QCOMPARE(drop.isAccepted(), rows > 0);
+    QCOMPARE(window->document()->imageList()->rowCount(), rows);
+}
+
+void TestMainWindow::sceneRectFollowsView()
+{
+    MainWindow *window = newWindow();
+    auto *view = window->findChild<QGraphicsView *>(QStringLiteral("graphicsView"));
+    QVERIFY(view);
+    for (const QSize size : { QSize(900, 700), QSize(640, 500), QSize(1200, 480) }) {
+        window->resize(size);
+        QTRY_COMPARE(window->scene()->sceneRect(), QRectF(0, 0, view->width(), view->height()));
+    }
+    QVERIFY(view->width() > 0);
+}
+
+void TestMainWindow::changeThemeIsOneUndoStep()
+{
+    MainWindow *window = newWindow();
+    Document *document = window->document();
+    const PageSize before(PageSize::Pixels, QSizeF(300, 300));
+    document->setPageSize(before);
+    document->undoStack()->clear();
+    Theme *oldTheme = document->theme();
+    QVERIFY(oldTheme);
+
+    const PageSize after(PageSize::Inches, QSizeF(6, 4));
+    window->changeTheme(after, [](Document *document) {
+        return ThemeRegistry::createTheme(BuiltInThemes::PhotoDropId, document);
+    });
+    QCOMPARE(document->themeId(), BuiltInThemes::PhotoDropId);
+    QCOMPARE(document->pageSize(), after);
+    QCOMPARE(document->undoStack()->count(), 1);
+    QCOMPARE(document->undoStack()->undoText(), QStringLiteral("Changing theme"));
+
+    document->undoStack()->undo();
+    QCOMPARE(document->theme(), oldTheme);
+    QCOMPARE(document->themeId(), BuiltInThemes::MosaicId);
+    QCOMPARE(document->pageSize(), before);
+}
+
+void TestMainWindow::changeThemeThroughChooser()
+{
+    MainWindow *window = newWindow();
+    Document *document = window->document();
+    const PageSize before = document->pageSize();
+    Theme *oldTheme = document->theme();
+    const PageSize chosen(PageSize::Centimeters, QSizeF(20, 15));
+
+    ModalAnswerer answerer;
+    answerer.enqueue([chosen](QWidget *dialog) {
+        auto *chooser = qobject_cast<TemplatesDialog *>(dialog);
+        QListView *list = chooser ? chooser->findChild<QListView *>() : nullptr;
+        if (!list || list->model()->rowCount() == 0) {
+            dialog->close();
+            return;
+        }
+        chooser->setCurrentPageSize(chosen);
+        list->setCurrentIndex(list->model()->index(list->model()->rowCount() - 1, 0));
+        chooser->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+    });
+    window->findChild<QAction *>(QStringLiteral("actionChange_theme"))->trigger();
+    QCOMPARE(answerer.pending(), 0);
+    QVERIFY(document->theme() != oldTheme);
+    QCOMPARE(document->pageSize(), chosen);
+    QCOMPARE(document->undoStack()->count(), 1);
+
+    document->undoStack()->undo();
+    QCOMPARE(document->theme(), oldTheme);
+    QCOMPARE(document->pageSize(), before);
+}
+
+void TestMainWindow::editMenuAfterThemeChange()
+{
+    MainWindow *window = newWindow();
+    Document *document = window->document();
+    TextOverlayProperties *overlay = document->addTextOverlay();
+    window->changeTheme(document->pageSize(), [](Document *document) {
+        return ThemeRegistry::createTheme(BuiltInThemes::PhotoDropId, document);
+    });
+
+    auto *menu = window->findChild<QMenu *>(QStringLiteral("menu_Edit"));
+    QVERIFY(menu);
+    const QList<QAction *> actions = menu->actions();
+    QVERIFY(actions.size() >= 5);
+    QCOMPARE(actions.at(actions.size() - 1), window->addStickerAction());
+    QCOMPARE(actions.at(actions.size() - 2), window->addTextAction());
+    QVERIFY(actions.at(actions.size() - 3)->isSeparator());
+    SceneLayer *layer = window->scene()->documentItem()->sceneLayer();
+    QVERIFY(layer);
+    for (QAction *action : layer->actions())
+        QVERIFY(actions.contains(action));
+    QVERIFY(std::any_of(actions.begin(), actions.end(),
+        [](QAction *action) { return action->shortcut() == QKeySequence(QKeySequence::Undo); }));
+
+    // The text made before the change is shown on the new page.
+    auto overlayItems = [window] {
+        QList<TextOverlayItem *> items;
+        for (QGraphicsItem *child : window->scene()->documentItem()->innerItem()->childItems()) {
+            if (auto *item = dynamic_cast<TextOverlayItem *>(child))
+                items.append(item);
+        }
+        return items;
+    };
+    QCOMPARE(overlayItems().size(), 1);
+    QCOMPARE(overlayItems().first()->properties(), overlay);
+
+    // Ctrl+T still adds a text, with its item.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
+    QCOMPARE(document->textOverlays().size(), 2);
+    QCOMPARE(overlayItems().size(), 2);
+}
+
+void TestMainWindow::zoom()
+{
+    MainWindow *window = newWindow();
+    auto *view = window->findChild<QGraphicsView *>(QStringLiteral("graphicsView"));
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    ViewZoom *zoom = window->zoom();
+    Scene *scene = window->scene();
+
+    // Ctrl+wheel magnifies around the pointer: the page point under it stays.
+    const QPointF pointer(view->width() * 0.3, view->height() * 0.4);
+    const QPointF underPointer = view->mapToScene(pointer.toPoint());
+    QWheelEvent wheel(pointer, view->viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, 240),
+        Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &wheel);
+    QVERIFY(zoom->factor() > 1.5);
+    QVERIFY((view->mapFromScene(underPointer) - pointer).manhattanLength() <= 2);
+    // Drawn fast while zooming, carefully once it settles.
+    QCOMPARE(scene->fastDrawCount(), 1);
+    QTRY_COMPARE(scene->fastDrawCount(), 0);
+
+    // A plain wheel pans the magnified page.
+    const int before = view->verticalScrollBar()->value();
+    QWheelEvent pan(pointer, view->viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, -120),
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &pan);
+    QVERIFY(view->verticalScrollBar()->value() > before);
+    QCOMPARE(view->dragMode(), QGraphicsView::ScrollHandDrag);
+
+    // Ctrl+0 returns to the fitted page; zooming out stops there.
+    auto *fit = window->findChild<QAction *>(QStringLiteral("actionZoom_fit"));
+    QVERIFY(fit);
+    QCOMPARE(fit->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
+    fit->trigger();
+    QCOMPARE(zoom->factor(), 1.0);
+    QVERIFY(view->transform().isIdentity());
+    QCOMPARE(view->dragMode(), QGraphicsView::NoDrag);
+    zoom->zoomOut();
+    QCOMPARE(zoom->factor(), 1.0);
+    window->findChild<QAction *>(QStringLiteral("actionZoom_in"))->trigger();
+    QCOMPARE(zoom->factor(), ViewZoom::StepRatio);
+}
+
+void TestMainWindow::websiteAddress()
+{
+    const QUrl url = MainWindow::homePageUrl();
+    QCOMPARE(url.host(), QStringLiteral("quorvane.example"));
+    QCOMPARE(url.path(), QStringLiteral("/tesselo/"));
+    const QUrlQuery query(url);
+    QCOMPARE(query.queryItemValue(QStringLiteral("qv_product")), QStringLiteral("tesselo"));
+    QCOMPARE(query.queryItemValue(QStringLiteral("qv_version")), QStringLiteral("0.9.6"));
+    QCOMPARE(query.queryItemValue(QStringLiteral("qv_source")), QStringLiteral("app-menu"));
+}
+
+int main(int argc, char *argv[])
+{
+    QStandardPaths::setTestModeEnabled(true);
+    Application app(argc, argv);
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"

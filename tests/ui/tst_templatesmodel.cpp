@@ -1,0 +1,237 @@
+#include <QtTest>
+
+#include <QDir>
+#include <QIcon>
+#include <QStandardPaths>
+
+#include "model/document.h"
+#include "support/testtheme.h"
+#include "themes/template.h"
+#include "ui/templatesmodel.h"
+
+namespace {
+
+// A template with a chosen cache key that counts how often it is drawn.
+class CountingTemplate : public Template
+{
+public:
+    CountingTemplate(const QByteArray &id, Document *document)
+        : Template(document)
+        , m_id(id)
+    {
+        setName(QString::fromLatin1(id));
+    }
+
+    Theme *createTheme(Document *document) override
+    {
+        ++created;
+        return new TestTheme(document);
+    }
+    QByteArray templateId() const override { return m_id; }
+
+    int created = 0;
+
+private:
+    QByteArray m_id;
+};
+
+const PageSize Portrait(PageSize::Pixels, QSizeF(1080, 1350));
+
+QString cacheFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+        + QStringLiteral("/template_previews");
+}
+
+QImage decoration(const TemplatesModel &model, int row)
+{
+    const QIcon icon = model.index(row).data(Qt::DecorationRole).value<QIcon>();
+    return icon.pixmap(QSize(TemplatesModel::PreviewSize, TemplatesModel::PreviewSize))
+        .toImage()
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+class TestTemplatesModel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void previewPath_data();
+    void previewPath();
+    void placeholderUntilStarted();
+    void secondOpeningFromCache();
+    void emptyIdNeverCached();
+    void unreadableCacheFileReplaced();
+    void pageSizeChangeRestarts();
+
+private:
+    // Builds templates with the given ids and lets the model draw them all.
+    QList<CountingTemplate *> makeTemplates(const QList<QByteArray> &ids);
+    void runPreviews(TemplatesModel &model);
+
+    Document m_document { false };
+    QList<QSharedPointer<Template>> m_templates;
+};
+
+void TestTemplatesModel::init()
+{
+    QDir(cacheFolder()).removeRecursively();
+    m_templates.clear();
+}
+
+QList<CountingTemplate *> TestTemplatesModel::makeTemplates(const QList<QByteArray> &ids)
+{
+    QList<CountingTemplate *> result;
+    m_templates.clear();
+    for (const QByteArray &id : ids) {
+        auto *look = new CountingTemplate(id, &m_document);
+        m_templates.append(QSharedPointer<Template>(look));
+        result.append(look);
+    }
+    return result;
+}
+
+void TestTemplatesModel::runPreviews(TemplatesModel &model)
+{
+    QSignalSpy progress(&model, &TemplatesModel::previewProgress);
+    model.startPreviews();
+    const int count = model.rowCount();
+    QTRY_VERIFY(!progress.isEmpty() && progress.constLast() == (QList<QVariant> { count, count }));
+    QCOMPARE(model.previewsDone(), count);
+}
+
+void TestTemplatesModel::previewPath_data()
+{
+    QTest::addColumn<QByteArray>("id");
+    QTest::addColumn<PageSize>("page");
+    QTest::addColumn<QString>("fileName");
+
+    QTest::newRow("pixels") << QByteArray("abc") << Portrait
+                            << "abc_v1_1080.00x1350.00_u0_p256.png";
+    QTest::newRow("inches") << QByteArray("abc")
+                            << PageSize(PageSize::Inches, QSizeF(2.5, 3.5), QStringLiteral("W"))
+                            << "abc_v1_2.50x3.50_u1_p256.png";
+    QTest::newRow("centimetres rounded")
+        << QByteArray("0f1e") << PageSize(PageSize::Centimeters, QSizeF(21, 29.7004))
+        << "0f1e_v1_21.00x29.70_u2_p256.png";
+    QTest::newRow("empty id") << QByteArray() << Portrait << QString();
+    QTest::newRow("no page yet") << QByteArray("abc") << PageSize() << QString();
+}
+
+void TestTemplatesModel::previewPath()
+{
+    QFETCH(QByteArray, id);
+    QFETCH(PageSize, page);
+    QFETCH(QString, fileName);
+
+    makeTemplates({ id });
+    TemplatesModel model(m_templates);
+    model.setCurrentPageSize(page);
+    const QString expected
+        = fileName.isEmpty() ? QString() : cacheFolder() + QLatin1Char('/') + fileName;
+    QCOMPARE(model.previewPath(0), expected);
+    QCOMPARE(model.previewPath(1), QString());
+    if (!expected.isEmpty())
+        QVERIFY(QFileInfo(cacheFolder()).isDir());
+}
+
+void TestTemplatesModel::placeholderUntilStarted()
+{
+    const QList<CountingTemplate *> looks = makeTemplates({ "a", "b" });
+    TemplatesModel model(m_templates);
+    model.setCurrentPageSize(Portrait);
+    QCoreApplication::processEvents();
+    QCOMPARE(looks[0]->created + looks[1]->created, 0);
+    QCOMPARE(model.index(1).data().toString(), QStringLiteral("b"));
+    const QImage placeholder = decoration(model, 0);
+    QCOMPARE(placeholder.pixelColor(128, 128), QColor(240, 240, 240));
+    QCOMPARE(placeholder.pixelColor(2, 2).alpha(), 0);
+}
+
+void TestTemplatesModel::secondOpeningFromCache()
+{
+    QList<CountingTemplate *> looks = makeTemplates({ "first", "second", "third" });
+    {
+        TemplatesModel model(m_templates);
+        model.setCurrentPageSize(Portrait);
+        runPreviews(model);
+        for (CountingTemplate *look : looks)
+            QCOMPARE(look->created, 1);
+        for (int row = 0; row < 3; ++row)
+            QVERIFY(QFile::exists(model.previewPath(row)));
+    }
+
+    // A marked picture in the cache proves that the file, not a drawing,
+    // is what the second model shows.
+    looks = makeTemplates({ "first", "second", "third" });
+    TemplatesModel model(m_templates);
+    model.setCurrentPageSize(Portrait);
+    QImage marked(TemplatesModel::PreviewSize, TemplatesModel::PreviewSize, QImage::Format_ARGB32);
+    marked.fill(Qt::red);
+    QVERIFY(marked.save(model.previewPath(1), "PNG"));
+    runPreviews(model);
+    for (CountingTemplate *look : looks)
+        QCOMPARE(look->created, 0);
+    QCOMPARE(decoration(model, 1).pixelColor(100, 100), QColor(Qt::red));
+}
+
+void TestTemplatesModel::emptyIdNeverCached()
+{
+    const QList<CountingTemplate *> looks = makeTemplates({ QByteArray(), "kept" });
+    for (int opening = 1; opening <= 2; ++opening) {
+        TemplatesModel model(m_templates);
+        model.setCurrentPageSize(Portrait);
+        runPreviews(model);
+        QCOMPARE(looks[0]->created, opening);
+        QCOMPARE(looks[1]->created, 1);
+        QVERIFY(!decoration(model, 0).isNull());
+    }
+    QCOMPARE(QDir(cacheFolder()).entryList(QDir::Files).size(), 1);
+}
+
+void TestTemplatesModel::unreadableCacheFileReplaced()
+{
+    const QList<CountingTemplate *> looks = makeTemplates({ "broken" });
+    TemplatesModel model(m_templates);
+    model.setCurrentPageSize(Portrait);
+    const QString path = model.previewPath(0);
+    {
+        // What a crash in the middle of an old write could have left.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    }
+    runPreviews(model);
+    QCOMPARE(looks[0]->created, 1);
+    QImage written;
+    QVERIFY(written.load(path, "PNG"));
+    QCOMPARE(written.size(), QSize(TemplatesModel::PreviewSize, TemplatesModel::PreviewSize));
+    QCOMPARE(
+        QDir(cacheFolder()).entryList(QDir::Files), QStringList { QFileInfo(path).fileName() });
+}
+
+void TestTemplatesModel::pageSizeChangeRestarts()
+{
+    const QList<CountingTemplate *> looks = makeTemplates({ "a", "b" });
+    TemplatesModel model(m_templates);
+    model.setCurrentPageSize(Portrait);
+    runPreviews(model);
+
+    QSignalSpy progress(&model, &TemplatesModel::previewProgress);
+    QSignalSpy changed(&model, &TemplatesModel::currentPageSizeChanged);
+    const PageSize rotated(PageSize::Pixels, QSizeF(1350, 1080));
+    model.setCurrentPageSize(rotated);
+    model.setCurrentPageSize(rotated);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(progress.constFirst(), (QList<QVariant> { 0, 2 }));
+    QCOMPARE(looks[0]->currentPageSize(), rotated);
+    QCOMPARE(looks[0]->previewDocument()->pageSize(), rotated);
+    QTRY_COMPARE(model.previewsDone(), 2);
+    QCOMPARE(looks[0]->created, 2);
+}
+
+QTEST_MAIN(TestTemplatesModel)
+#include "tst_templatesmodel.moc"
