@@ -20,10 +20,10 @@
 
 #include "app/aboutdialog.h"
 #include "app/settingskeys.h"
-#include "platform/documentwindow.h"
 #include "io/documentfile.h"
 #include "model/document.h"
 #include "model/imagelist.h"
+#include "platform/documentwindow.h"
 #include "themes/theme.h"
 #include "ui/mainwindow.h"
 #include "ui/progressinformationdialog.h"
@@ -58,7 +58,7 @@ void Application::createDocumentWindow()
 {
     m_documentWindow = new DocumentWindow;
     connect(m_documentWindow, &DocumentWindow::openFile, this,
-            qOverload<const QString &>(&Application::openFile));
+        qOverload<const QString &>(&Application::openFile));
 #ifdef Q_OS_WIN
     // The shell talks to a native window: give it one, but never show it.
     m_documentWindow->setGeometry(-100, -100, 0, 0);

@@ -362,6 +362,7 @@ void TestMainWindow::photosOnTheCommandLineMakeOneCollage()
     const QString saved = path(QStringLiteral("saved.tsq"));
     {
         Document document(false);
+        document.setThemeId(BuiltInThemes::MosaicId);
         QVERIFY(DocumentFile::save(&document, saved));
     }
     QVERIFY(!Application::isPhotoFile(saved));
