@@ -16,8 +16,23 @@ install(FILES "${TESSELO_DESKTOP_DIR}/tesselo.thumbnailer"
 install(DIRECTORY "${TESSELO_QM_DIR}/" DESTINATION "${CMAKE_INSTALL_DATADIR}/tesselo/qm"
     FILES_MATCHING PATTERN "*.qm")
 
-# The program icon in the hicolor sizes, also standing for its documents.
-foreach(size 16 32 48 64 128 256 512)
+# The program icon in the hicolor sizes, also standing for its documents,
+# rendered from the same drawing as the icon inside the program.
+set(TESSELO_ICON_SIZES 16 32 48 64 128 256 512)
+set(TESSELO_ICON_DIR "${CMAKE_BINARY_DIR}/icons")
+set(TESSELO_ICONS)
+foreach(size ${TESSELO_ICON_SIZES})
+    list(APPEND TESSELO_ICONS "${TESSELO_ICON_DIR}/tesselo-${size}.png")
+endforeach()
+add_executable(icon_renderer "${PROJECT_SOURCE_DIR}/tools/artwork/icon_renderer.cpp")
+target_link_libraries(icon_renderer PRIVATE Qt6::Gui Qt6::Svg)
+set(TESSELO_ICON_SVG "${PROJECT_SOURCE_DIR}/src/resources/artwork/tesselo-128.svg")
+add_custom_command(OUTPUT ${TESSELO_ICONS}
+    COMMAND icon_renderer "${TESSELO_ICON_SVG}" "${TESSELO_ICON_DIR}" tesselo ${TESSELO_ICON_SIZES}
+    DEPENDS icon_renderer "${TESSELO_ICON_SVG}" VERBATIM)
+add_custom_target(tesselo_icons ALL DEPENDS ${TESSELO_ICONS})
+
+foreach(size ${TESSELO_ICON_SIZES})
     set(icon "${TESSELO_ICON_DIR}/tesselo-${size}.png")
     install(FILES "${icon}" DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
         RENAME tesselo.png)
