@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -25,6 +26,7 @@
 #include "io/documentfile.h"
 #include "model/document.h"
 #include "model/imagelist.h"
+#include "platform/documentwindow.h"
 #include "themes/theme.h"
 #include "ui/mainwindow.h"
 #include "ui/progressinformationdialog.h"
@@ -51,11 +53,41 @@ Application::Application(int &argc, char **argv)
     m_recentFiles = settings.value(SettingsKeys::RecentFiles).toStringList();
     buildMenuBar();
     m_language = settings.value(SettingsKeys::Language).toString();
+
+    createDocumentWindow();
+}
+
+void Application::createDocumentWindow()
+{
+    m_documentWindow = new DocumentWindow;
+    connect(m_documentWindow, &DocumentWindow::openFile, this,
+        qOverload<const QString &>(&Application::openFile));
+#ifdef Q_OS_WIN
+    // The shell talks to a native window: give it one, but never show it.
+    m_documentWindow->setGeometry(-100, -100, 0, 0);
+    m_documentWindow->show();
+    m_documentWindow->hide();
+    m_documentWindow->registerFileType(QStringLiteral("Quorvane.Collage.Document"),
+        tr("Quorvane Tesselo Document", "Windows registered document name"), QStringLiteral(".tsq"),
+        0, true, DocumentWindow::OpenVerb);
+    m_documentWindow->enableShellOpen();
+#endif
+}
+
+QStringList Application::documentArguments(const QStringList &arguments)
+{
+    QStringList files;
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (!arguments.at(i).startsWith(QLatin1Char('-')))
+            files.append(arguments.at(i));
+    }
+    return files;
 }
 
 Application::~Application()
 {
     delete m_welcomeDialog;
+    delete m_documentWindow;
     delete m_aboutDialog;
     delete m_menuBar;
 }
@@ -110,8 +142,13 @@ QString Application::executableBaseName() const
 
 QString Application::translationsPath() const
 {
-    return QStringLiteral("@APP_DIR_PATH@/qm/")
-        .replace(QStringLiteral("@APP_DIR_PATH@"), applicationDirPath());
+    // Beside the executable in a build; installed, in the shared data folder.
+    const QString beside = QStringLiteral("@APP_DIR_PATH@/qm/")
+                               .replace(QStringLiteral("@APP_DIR_PATH@"), applicationDirPath());
+    const QString installed = applicationDirPath() + QStringLiteral("/../share/tesselo/qm/");
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return QDir::cleanPath(installed) + QLatin1Char('/');
+    return beside;
 }
 
 QStringList Application::discoverLanguages()
@@ -257,8 +294,33 @@ MainWindow *Application::createWindow(Document *document)
     return window;
 }
 
+bool Application::isPhotoFile(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    // A collage file opens with its document record, whatever its name.
+    if (file.peek(2) == QByteArray("\xD3\x06", 2))
+        return false;
+    file.close();
+    if (QImageReader(path).canRead())
+        return true;
+    // Formats the reader cannot sniff are known by the suffixes we read.
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    const QString filter = imageFileFilter().section(QStringLiteral(";;"), 0, 0);
+    const QString suffix = QFileInfo(path).suffix();
+    for (auto match = pattern.globalMatch(filter); match.hasNext();) {
+        if (match.next().captured(1).compare(suffix, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 bool Application::openFile(const QString &path)
 {
+    // "Open with Tesselo" on a photo starts a collage of it.
+    if (isPhotoFile(path))
+        return createCollageWithPhotos({ path });
     const QString nativePath = QDir::toNativeSeparators(path);
     ProgressInformationDialog progress(
         tr("Open file"), tr("Opening project from %1").arg(nativePath));
@@ -322,6 +384,11 @@ RecentsMenu *Application::createRecentsMenu(QWidget *parent)
 
 bool Application::createCollage()
 {
+    return createCollageWithPhotos({});
+}
+
+bool Application::createCollageWithPhotos(const QStringList &photos)
+{
     auto document = std::make_unique<Document>(true);
     TemplatesDialog chooser(nullptr, document.get());
     if (chooser.exec() != QDialog::Accepted)
@@ -334,7 +401,13 @@ bool Application::createCollage()
     stack->endMacro();
     if (!theme)
         return false;
-    createWindow(document.release());
+    MainWindow *window = createWindow(document.release());
+    if (!photos.isEmpty()) {
+        QList<QUrl> urls;
+        for (const QString &photo : photos)
+            urls.append(QUrl::fromLocalFile(QFileInfo(photo).absoluteFilePath()));
+        window->document()->imageList()->insertUrls(0, urls, true);
+    }
     return true;
 }
 
@@ -347,12 +420,19 @@ Application::InitialWindow Application::openInitialWindow(const QStringList &arg
 {
     bool named = false;
     bool opened = false;
+    // Photos among the files make one new collage together, in their order.
+    QStringList photos;
     for (const QString &argument : arguments) {
         if (argument.startsWith(QLatin1Char('-')))
             continue;
         named = true;
-        opened = openFile(argument) || opened;
+        if (isPhotoFile(argument))
+            photos.append(argument);
+        else
+            opened = openFile(argument) || opened;
     }
+    if (!photos.isEmpty())
+        opened = createCollageWithPhotos(photos) || opened;
     if (opened)
         return InitialWindow::Opened;
     if (named)

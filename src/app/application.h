@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QUrl>
 
+class DocumentWindow;
 class AboutDialog;
 class Document;
 class MainWindow;
@@ -54,6 +55,10 @@ public:
     // native separators, symbolic links resolved where the file exists, so
     // one file is one key however its path was written.
     static QString windowKey(const QString &path);
+    // The arguments that name files to open: all but the program and options.
+    static QStringList documentArguments(const QStringList &arguments);
+    DocumentWindow *documentWindow() const { return m_documentWindow; }
+
     MainWindow *windowForPath(const QString &path) const;
     void registerWindow(const QString &path, MainWindow *window);
     int windowCount() const { return int(m_windows.size()); }
@@ -61,6 +66,8 @@ public:
     // "Images (*.bmp *.png ...);;All files (*.*)": every format the image
     // reader knows, in its order.
     static QString imageFileFilter();
+    // A file the image reader takes for a photo, and not a collage.
+    static bool isPhotoFile(const QString &path);
 
     MainWindow *createWindow(Document *document);
     // A new "Open recent" menu for an editing window's File menu.
@@ -80,6 +87,8 @@ public Q_SLOTS:
     void showWelcomeScreen();
     void clearRecents();
     bool createCollage();
+    // A new collage from the chooser, holding these photos.
+    bool createCollageWithPhotos(const QStringList &photos);
     void about();
     void performQuit();
     void mainWindowDestroyed(QObject *window);
@@ -93,6 +102,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    void createDocumentWindow();
     void buildMenuBar();
     QString executableBaseName() const;
     bool canLoadTranslation(const QString &language) const;
@@ -105,6 +115,7 @@ private:
     QMenuBar *m_menuBar = nullptr;
     AboutDialog *m_aboutDialog = nullptr;
     WelcomeDialog *m_welcomeDialog = nullptr;
+    DocumentWindow *m_documentWindow = nullptr;
     QTranslator *m_appTranslator = nullptr;
     QTranslator *m_qtTranslator = nullptr;
     QString m_currentLanguage;

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/visibilityreport.h"
+#include "app/thumbnailexport.h"
 #include "imaging/imagecache.h"
 #include "imaging/imagedecoder.h"
 #include "io/documentfile.h"
@@ -113,6 +114,13 @@ int CommandLineExport::run()
         return 0;
     case ExportOptions::Mode::Export:
         return exportCollage();
+    case ExportOptions::Mode::Thumbnail: {
+        QString error;
+        if (!ThumbnailExport::write(
+                m_options.inputDocument, m_options.output, m_options.thumbnailSize, &error))
+            return fail(error);
+        return 0;
+    }
     case ExportOptions::Mode::Editor:
         break;
     }

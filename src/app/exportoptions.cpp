@@ -45,6 +45,8 @@ QList<QCommandLineOption> optionTable()
         QCommandLineOption(QStringLiteral("version")),
         QCommandLineOption(QStringLiteral("list-templates")),
         QCommandLineOption(QStringLiteral("report")),
+        QCommandLineOption(QStringLiteral("thumbnail")),
+        valued(QStringLiteral("size")),
         valued(QStringLiteral("export")),
         valued(QStringLiteral("theme")),
         valued(QStringLiteral("template")),
@@ -211,6 +213,23 @@ std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, 
         options.mode = Mode::ListTemplates;
         return options;
     }
+    if (given("thumbnail")) {
+        if (options.photos.size() != 2)
+            return fail(tr("--thumbnail needs a collage and an output file"));
+        options.mode = Mode::Thumbnail;
+        options.inputDocument = options.photos.first();
+        options.output = options.photos.last();
+        options.photos.clear();
+        if (given("size")) {
+            const std::optional<int> size = intInRange(value("size"), 1, MaximumThumbnailSize);
+            if (!size)
+                return fail(tr("--size must be a whole number from 1 to %1, not \"%2\"")
+                                .arg(MaximumThumbnailSize)
+                                .arg(value("size")));
+            options.thumbnailSize = *size;
+        }
+        return options;
+    }
     if (!exporting && options.saveDocument.isEmpty()) {
         options.mode = Mode::Editor;
         return options;
@@ -293,6 +312,7 @@ QString ExportOptions::helpText()
               "       tesselo --export OUT [options] [PHOTO ...]\n"
               "       tesselo --export OUT [options] COLLAGE.tsq\n"
               "       tesselo --list-templates\n"
+              "       tesselo --thumbnail COLLAGE.tsq OUT.png [--size N]\n"
               "\n"
               "Makes a collage of the photos without opening a window and writes it to OUT\n"
               "in the format its suffix names (png, jpg, webp, pdf, ...). Without photos the\n"
@@ -322,5 +342,7 @@ QString ExportOptions::helpText()
               "                             of it that stays visible, tab-separated, then\n"
               "                             min_visible_fraction and mean_visible_fraction\n"
               "  --list-templates           print the template library\n"
+              "  --thumbnail IN OUT         draw a PNG thumbnail of a saved collage, at most\n"
+              "                             --size N pixels on its long side (default: 256)\n"
               "  --help, --version\n");
 }

@@ -12,7 +12,7 @@
 // What `tesselo --export` was asked to make, read from the command line.
 struct ExportOptions
 {
-    enum class Mode { Editor, Export, ListTemplates, Help, Version };
+    enum class Mode { Editor, Export, ListTemplates, Help, Version, Thumbnail };
 
     // Limits of the values the command line accepts.
     static constexpr int MaximumSide = 100000;
@@ -20,6 +20,8 @@ struct ExportOptions
     static constexpr int MinimumDpi = 1;
     static constexpr int MaximumDpi = 10000;
     static constexpr int MinimumWatermarkOpacity = 5;
+    // File managers ask for 512 pixels at most; more is an export.
+    static constexpr int MaximumThumbnailSize = 2048;
 
     Mode mode = Mode::Editor;
     QString output;
@@ -32,6 +34,8 @@ struct ExportOptions
     QString watermark;
     int watermarkPosition = 1;
     int watermarkOpacity = 50;
+    // Long side of a thumbnail in pixels.
+    int thumbnailSize = 256;
     // JPEG and WebP quality, 1 to 100.
     int quality = 92;
     std::optional<quint64> seed;

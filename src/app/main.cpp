@@ -6,6 +6,8 @@
 #include "app/application.h"
 #include "app/commandlineexport.h"
 #include "app/exportoptions.h"
+#include "platform/documentwindow.h"
+#include "platform/singleinstance.h"
 #include "themes/builtinthemes.h"
 #include "update/updater.h"
 #include "ui/futureprogressdialog.h"
@@ -60,6 +62,15 @@ int main(int argc, char *argv[])
         return runCommandLine(argc, argv, *options);
 
     Application app(argc, argv);
+
+    // A start with files while Tesselo runs hands them over and leaves.
+    SingleInstance instance(SingleInstance::defaultSocketPath());
+    const QStringList files = Application::documentArguments(app.arguments());
+    if (!instance.listen() && !files.isEmpty()
+        && instance.forward(SingleInstance::openCommands(files)))
+        return 0;
+    QObject::connect(&instance, &SingleInstance::commandReceived, app.documentWindow(),
+        &DocumentWindow::executeCommand);
 
     const Application::StartPage page = app.performFirstStartCheck();
     if (page != Application::StartPage::None)

@@ -2,6 +2,7 @@
 
 #include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "io/documentstreams.h"
@@ -21,8 +22,10 @@ void setText(QString *target, const QString &text)
 std::unique_ptr<Document> DocumentFile::open(
     const QString &path, QString *errorText, bool withUndoStack)
 {
+    // Only regular files: a directory fails to read, and a pipe or device
+    // named by a command line could block the program on opening.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         setText(errorText, tr("Can't open file %1", "message box content").arg(path));
         return nullptr;
     }

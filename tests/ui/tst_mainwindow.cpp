@@ -53,6 +53,16 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QList<MainWindow *> findChildrenOfApp()
+{
+    QList<MainWindow *> windows;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<MainWindow *>(widget))
+            windows.append(window);
+    }
+    return windows;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -71,6 +81,7 @@ private Q_SLOTS:
     void openFailures_data();
     void openFailures();
     void startWithUnreadableFilesFails();
+    void photosOnTheCommandLineMakeOneCollage();
     void windowKey_data();
     void windowKey();
     void removePhotoFollowsSelection();
@@ -347,6 +358,51 @@ void TestMainWindow::startWithUnreadableFilesFails()
         Application::instance()->openInitialWindow(arguments), Application::InitialWindow::Failed);
     QCOMPARE(answerer.seen().size(), 1);
     QCOMPARE(Application::instance()->windowCount(), 0);
+}
+
+void TestMainWindow::photosOnTheCommandLineMakeOneCollage()
+{
+    // A saved collage and three photos: the collage opens as itself, the
+    // photos go into one new collage from the chooser, in their order.
+    const QString saved = path(QStringLiteral("saved.tsq"));
+    {
+        Document document(false);
+        document.setThemeId(BuiltInThemes::MosaicId);
+        QVERIFY(DocumentFile::save(&document, saved));
+    }
+    QVERIFY(!Application::isPhotoFile(saved));
+    QVERIFY(Application::isPhotoFile(photo(2)));
+    QVERIFY(!Application::isPhotoFile(path(QStringLiteral("absent.png"))));
+
+    ModalAnswerer answerer;
+    answerer.enqueue([](QWidget *dialog) {
+        auto *chooser = qobject_cast<TemplatesDialog *>(dialog);
+        QListView *list = chooser ? chooser->findChild<QListView *>() : nullptr;
+        if (!list || list->model()->rowCount() == 0) {
+            dialog->close();
+            return;
+        }
+        list->setCurrentIndex(list->model()->index(0, 0));
+        chooser->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+    });
+    const QStringList arguments { photo(2), QStringLiteral("-x"), saved, photo(0), photo(1) };
+    QCOMPARE(
+        Application::instance()->openInitialWindow(arguments), Application::InitialWindow::Opened);
+    QCOMPARE(answerer.pending(), 0);
+    QCOMPARE(Application::instance()->windowCount(), 1); // the saved one; the new one is untitled
+    const QList<MainWindow *> windows = findChildrenOfApp();
+    QCOMPARE(windows.size(), 2);
+    for (MainWindow *window : windows) {
+        m_windows.append(window);
+        if (window->windowFilePath().isEmpty()) {
+            ImageList *list = window->document()->imageList();
+            QCOMPARE(list->count(), 3);
+            QCOMPARE(list->items().at(0)->source().toLocalFile(), photo(2));
+            QCOMPARE(list->items().at(2)->source().toLocalFile(), photo(1));
+        }
+    }
 }
 
 void TestMainWindow::windowKey_data()
