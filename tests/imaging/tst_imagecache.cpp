@@ -1,4 +1,3 @@
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -202,8 +201,8 @@ void TestImageCache::directRender()
                                 TestPhotos::encode(TestPhotos::quadrants(QSize(1200, 900)), "png"));
     const QTransform rotated = QTransform().rotate(20).scale(0.2, 0.2);
     QVERIFY(cache->findImage(png, rotated, DirectRender, image, transform));
-    const Key key = ImageCache::decompose(rotated);
-    QCOMPARE(transform, ImageCache::levelTransform(key));
+    const Key key = ImageLevels::decompose(rotated);
+    QCOMPARE(transform, ImageLevels::levelTransform(key));
     QCOMPARE(image.width(), qCeil(1200 * key.cos * key.scale) + qCeil(900 * key.sin * key.scale));
 }
 
@@ -242,7 +241,7 @@ void TestImageCache::decodeQueue()
                               TestPhotos::photoLike(QSize(800 + 16 * i, 600))));
     Key half;
     half.scale = 0.5;
-    Key turned = ImageCache::decompose(QTransform().rotate(30).scale(0.3, 0.3));
+    Key turned = ImageLevels::decompose(QTransform().rotate(30).scale(0.3, 0.3));
 
     DecodeQueue queue;
     for (const QUrl &url : std::as_const(urls))
@@ -318,8 +317,6 @@ void TestImageCache::badInput()
     rusage before {};
     getrusage(RUSAGE_SELF, &before);
 #endif
-    QElapsedTimer timer;
-    timer.start();
     QVERIFY(!ImageCache::cacheImage(url));
     QVERIFY(!cache->contains(url));
 
@@ -331,7 +328,6 @@ void TestImageCache::badInput()
     QVERIFY(image.isNull());
     QVERIFY(!cache->findImage(url, QTransform(), DirectRender, image, transform));
     QCOMPARE(cache->totalBytes(), qint64(0));
-    QVERIFY(timer.elapsed() < 5000);
 #ifdef Q_OS_LINUX
     rusage after {};
     getrusage(RUSAGE_SELF, &after);
