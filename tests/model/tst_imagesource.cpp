@@ -195,12 +195,13 @@ void TestImageSource::drawQualityFollowsCache()
     ImageSource source;
     source.setSource(mine);
     QSignalSpy better(&source, &ImageSource::drawQualityIncrized);
+    QSignalSpy announced(ImageCache::instance(), &ImageCache::imageCached);
     QVERIFY(ImageCache::cacheImage(other));
     QVERIFY(ImageCache::cacheImage(mine));
-    // The cache announces new pictures from the GUI thread's event loop.
-    QTRY_COMPARE(better.count(), 1);
-    QTest::qWait(20);
-    QCOMPARE(better.count(), 1); // not for the other photo
+    // The cache announces new pictures from the GUI thread's event loop;
+    // once it has announced both, the source has answered for its own only.
+    QTRY_COMPARE(announced.count(), 2);
+    QCOMPARE(better.count(), 1);
 }
 
 void TestImageSource::transformedSourceUndo()
