@@ -58,9 +58,9 @@ int main(int argc, char *argv[])
     QString error;
     const std::optional<ExportOptions> options = ExportOptions::parse(
         QStringList { QStringLiteral("tesselo"), QStringLiteral("--export"),
-                      folder.filePath(QStringLiteral("collage.jpg")), QStringLiteral("--page"),
-                      QStringLiteral("6000x4000"), QStringLiteral("--template"),
-                      QStringLiteral("Polaroid"), QStringLiteral("--seed"), QStringLiteral("1") }
+            folder.filePath(QStringLiteral("collage.jpg")), QStringLiteral("--page"),
+            QStringLiteral("6000x4000"), QStringLiteral("--template"), QStringLiteral("Polaroid"),
+            QStringLiteral("--seed"), QStringLiteral("1") }
             + photos,
         &error);
     if (!options) {

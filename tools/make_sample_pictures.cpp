@@ -29,9 +29,11 @@ QPainterPath hills(const QSize &size, double base, double amplitude, double freq
     QPainterPath path(QPointF(0, size.height()));
     for (int x = 0; x <= size.width(); x += 4) {
         const double t = double(x) / size.width();
-        const double y = base + amplitude * (std::sin(t * frequency + phase) * 0.6
-                                             + std::sin(t * frequency * 2.7 + phase * 1.3) * 0.3
-                                             + std::sin(t * frequency * 6.1 + phase) * 0.1);
+        const double y = base
+            + amplitude
+                * (std::sin(t * frequency + phase) * 0.6
+                    + std::sin(t * frequency * 2.7 + phase * 1.3) * 0.3
+                    + std::sin(t * frequency * 6.1 + phase) * 0.1);
         path.lineTo(x, y * size.height());
     }
     path.lineTo(size.width(), size.height());
@@ -47,7 +49,7 @@ void addGrain(QImage &image, QRandomGenerator &random)
             const int noise = int(random.bounded(7)) - 3;
             const QRgb p = line[x];
             line[x] = qRgb(qBound(0, qRed(p) + noise, 255), qBound(0, qGreen(p) + noise, 255),
-                           qBound(0, qBlue(p) + noise, 255));
+                qBound(0, qBlue(p) + noise, 255));
         }
     }
 }
@@ -65,7 +67,7 @@ QImage landscape(const QSize &size, const Palette &palette, quint32 seed, bool g
     painter.fillRect(image.rect(), sky);
 
     const QPointF sunCentre(size.width() * (0.2 + 0.6 * random.generateDouble()),
-                            size.height() * (0.2 + 0.2 * random.generateDouble()));
+        size.height() * (0.2 + 0.2 * random.generateDouble()));
     const double sunRadius = size.height() * 0.09;
     QRadialGradient glow(sunCentre, sunRadius * 4);
     QColor halo = palette.sun;
@@ -119,16 +121,16 @@ int main(int argc, char *argv[])
         { "#16222a", "#3a6073", "#e6f0ff", "#24343f", "#1a262e", "#0e161b" }, // night
     };
     const QSize sizes[] = { { 1200, 800 }, { 800, 1200 }, { 1000, 1000 }, { 1200, 675 },
-                            { 900, 1200 }, { 1200, 900 }, { 1200, 800 } };
+        { 900, 1200 }, { 1200, 900 }, { 1200, 800 } };
     int failures = 0;
     for (int i = 0; i < 7; ++i) {
         const QImage image = landscape(sizes[i], palettes[i], quint32(1000 + i));
         failures += !save(image, QStringLiteral("%1/sample%2.jpg").arg(folder).arg(i + 1), 82);
     }
     // The neutral picture that stands in for photos in template previews.
-    failures += !save(landscape({ 480, 360 },
-                                { "#8fa9bf", "#dfe7ee", "#ffffff", "#9aa8b5", "#7d8b98", "#65717d" },
-                                7, false),
-                      folder + QStringLiteral("/imageTemplate.png"), -1);
+    failures += !save(
+        landscape({ 480, 360 },
+            { "#8fa9bf", "#dfe7ee", "#ffffff", "#9aa8b5", "#7d8b98", "#65717d" }, 7, false),
+        folder + QStringLiteral("/imageTemplate.png"), -1);
     return failures ? 1 : 0;
 }

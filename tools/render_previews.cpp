@@ -28,13 +28,13 @@ int main(int argc, char *argv[])
     QDir().mkpath(folder);
 
     QList<QSharedPointer<Template>> templates = ThemeRegistry::templates(nullptr);
-    std::sort(templates.begin(), templates.end(), [](const auto &a, const auto &b) {
-        return a->name() < b->name();
-    });
+    std::sort(templates.begin(), templates.end(),
+        [](const auto &a, const auto &b) { return a->name() < b->name(); });
     const QSize cell(240, 240 * page.height() / qMax(1, page.width()));
     const int columns = 10;
-    QImage sheet(columns * cell.width(), int((templates.size() + columns - 1) / columns) * (cell.height() + 20),
-                 QImage::Format_RGB32);
+    QImage sheet(columns * cell.width(),
+        int((templates.size() + columns - 1) / columns) * (cell.height() + 20),
+        QImage::Format_RGB32);
     sheet.fill(QColor(60, 60, 60));
     QPainter sheetPainter(&sheet);
     sheetPainter.setPen(Qt::white);
@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
         const QPoint at((index % columns) * cell.width(), (index / columns) * (cell.height() + 20));
         sheetPainter.drawPixmap(QRect(at, cell), preview);
         sheetPainter.drawText(QRect(at + QPoint(0, cell.height()), QSize(cell.width(), 20)),
-                              Qt::AlignCenter, look->name());
+            Qt::AlignCenter, look->name());
         ++index;
     }
     sheetPainter.end();

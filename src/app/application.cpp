@@ -77,8 +77,8 @@ QString Application::translationsPath() const
 QStringList Application::discoverLanguages()
 {
     const QDir folder(translationsPath());
-    const QStringList files = folder.entryList({ executableBaseName() + QStringLiteral(".*.qm") },
-                                               QDir::NoFilter, QDir::NoSort);
+    const QStringList files = folder.entryList(
+        { executableBaseName() + QStringLiteral(".*.qm") }, QDir::NoFilter, QDir::NoSort);
     QStringList languages;
     for (QString file : files) {
         file.chop(3); // ".qm"
@@ -111,8 +111,8 @@ bool Application::setLanguage(const QString &language, bool force)
     QLocale::setDefault(QLocale(effective));
     if (effective != QStringLiteral("en")) {
         m_appTranslator = new QTranslator(this);
-        if (!m_appTranslator->load(executableBaseName() + QLatin1Char('.') + effective,
-                                   translationsPath())) {
+        if (!m_appTranslator->load(
+                executableBaseName() + QLatin1Char('.') + effective, translationsPath())) {
             m_appTranslator->deleteLater();
             m_appTranslator = nullptr;
             return false;
@@ -172,7 +172,7 @@ bool Application::canLoadTranslation(const QString &language) const
 {
     QTranslator probe;
     return probe.load(executableBaseName() + QLatin1Char('.') + language, translationsPath(),
-                      QStringLiteral("-"));
+        QStringLiteral("-"));
 }
 
 QWidget *Application::windowForPath(const QString &path) const
@@ -183,8 +183,8 @@ QWidget *Application::windowForPath(const QString &path) const
 void Application::registerWindow(const QString &path, QWidget *window)
 {
     m_windows.insert(QDir::toNativeSeparators(path), window);
-    connect(window, &QObject::destroyed, this, &Application::mainWindowDestroyed,
-            Qt::UniqueConnection);
+    connect(
+        window, &QObject::destroyed, this, &Application::mainWindowDestroyed, Qt::UniqueConnection);
 }
 
 void Application::clearRecents()

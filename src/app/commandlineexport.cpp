@@ -7,8 +7,8 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
-#include <QScopeGuard>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QTextStream>
 
 #include <algorithm>
@@ -49,7 +49,8 @@ QList<QUrl> samplePhotos()
 {
     QList<QUrl> photos;
     const QDir samples(QStringLiteral(":/samples"));
-    for (const QString &name : samples.entryList({ QStringLiteral("*.jpg") }, QDir::Files, QDir::Name))
+    for (const QString &name :
+        samples.entryList({ QStringLiteral("*.jpg") }, QDir::Files, QDir::Name))
         photos.append(QUrl::fromLocalFile(samples.filePath(name)));
     return photos;
 }
@@ -91,8 +92,8 @@ bool formatHasAlpha(const QByteArray &format)
 
 } // namespace
 
-CommandLineExport::CommandLineExport(const ExportOptions &options, QTextStream &out,
-                                     QTextStream &err)
+CommandLineExport::CommandLineExport(
+    const ExportOptions &options, QTextStream &out, QTextStream &err)
     : m_options(options)
     , m_out(out)
     , m_err(err)
@@ -157,9 +158,8 @@ QSharedPointer<Template> CommandLineExport::findTemplate(Document *document, QSt
     for (const TemplateFile &file : templateFiles()) {
         if (file.themeId != id)
             continue;
-        const bool match = wanted.isEmpty()
-            ? file.fileName == QLatin1String("default.qjs")
-            : file.name.compare(wanted, Qt::CaseInsensitive) == 0;
+        const bool match = wanted.isEmpty() ? file.fileName == QLatin1String("default.qjs")
+                                            : file.name.compare(wanted, Qt::CaseInsensitive) == 0;
         if (match)
             return QSharedPointer<Template>(new JSTemplate(file.script, file.themeId, document));
     }
@@ -178,7 +178,8 @@ void CommandLineExport::reportDropped(const QList<QUrl> &requested, const ImageL
         present.append(image->source());
     for (const QUrl &url : requested) {
         if (!present.contains(url))
-            m_err << tr("tesselo: skipping %1: not a readable image").arg(url.toLocalFile()) << '\n';
+            m_err << tr("tesselo: skipping %1: not a readable image").arg(url.toLocalFile())
+                  << '\n';
     }
     m_err.flush();
 }
@@ -205,9 +206,8 @@ int CommandLineExport::exportCollage()
     const auto restore = qScopeGuard([cache, wasSizesOnly] { cache->setSizesOnly(wasSizesOnly); });
 
     QString error;
-    std::unique_ptr<Document> document = m_options.inputDocument.isEmpty()
-        ? makeCollage(&error)
-        : openCollage(&error);
+    std::unique_ptr<Document> document
+        = m_options.inputDocument.isEmpty() ? makeCollage(&error) : openCollage(&error);
     if (!document)
         return fail(error);
     if (!m_options.saveDocument.isEmpty()
@@ -275,18 +275,19 @@ int CommandLineExport::renderCollage(Document *document)
     const QSize size = m_options.outputSize();
     QImage image = LargeImage::create(size, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
-        return fail(tr("cannot allocate an image of %1 x %2 pixels").arg(size.width()).arg(size.height()));
+        return fail(
+            tr("cannot allocate an image of %1 x %2 pixels").arg(size.width()).arg(size.height()));
     // Formats without transparency get the page over white, not over
     // whatever the empty pixels would turn into.
     image.fill(formatHasAlpha(format) ? Qt::transparent : Qt::white);
     QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
-                           | QPainter::SmoothPixmapTransform);
+    painter.setRenderHints(
+        QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     document->render(&painter, QRectF(QPointF(0, 0), size));
     painter.end();
 
-    drawWatermark(&image, m_options.watermark, m_options.watermarkPosition,
-                  m_options.watermarkOpacity);
+    drawWatermark(
+        &image, m_options.watermark, m_options.watermarkPosition, m_options.watermarkOpacity);
     // Print pages carry their resolution, so that they print at their size.
     if (const QSizeF resolution = m_options.outputResolution(); !resolution.isEmpty()) {
         constexpr double inchesPerMetre = 1 / 0.0254;

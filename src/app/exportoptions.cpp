@@ -19,8 +19,7 @@ QString tr(const char *text)
 const QStringList &watermarkPositions()
 {
     static const QStringList names { QStringLiteral("center"), QStringLiteral("bottom-right"),
-                                     QStringLiteral("bottom-left"), QStringLiteral("top-right"),
-                                     QStringLiteral("top-left") };
+        QStringLiteral("bottom-left"), QStringLiteral("top-right"), QStringLiteral("top-left") };
     return names;
 }
 
@@ -38,12 +37,18 @@ std::optional<int> positiveInt(const QString &text, int maximum)
 const QStringList &valueOptions()
 {
     static const QStringList options {
-        QStringLiteral("--export"),       QStringLiteral("--theme"),
-        QStringLiteral("--template"),     QStringLiteral("--page"),
-        QStringLiteral("--width"),        QStringLiteral("--height"),
-        QStringLiteral("--dpi"),          QStringLiteral("--watermark"),
-        QStringLiteral("--watermark-position"), QStringLiteral("--watermark-opacity"),
-        QStringLiteral("--seed"),         QStringLiteral("--save"),
+        QStringLiteral("--export"),
+        QStringLiteral("--theme"),
+        QStringLiteral("--template"),
+        QStringLiteral("--page"),
+        QStringLiteral("--width"),
+        QStringLiteral("--height"),
+        QStringLiteral("--dpi"),
+        QStringLiteral("--watermark"),
+        QStringLiteral("--watermark-position"),
+        QStringLiteral("--watermark-opacity"),
+        QStringLiteral("--seed"),
+        QStringLiteral("--save"),
     };
     return options;
 }
@@ -52,8 +57,8 @@ const QStringList &valueOptions()
 
 PageSize ExportOptions::parsePage(const QString &text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*(\\d+(?:\\.\\d+)?)\\s*[xX×]\\s*(\\d+(?:\\.\\d+)?)\\s*(px|in|cm)?\\s*$"));
+    static const QRegularExpression pattern(QStringLiteral(
+        "^\\s*(\\d+(?:\\.\\d+)?)\\s*[xX×]\\s*(\\d+(?:\\.\\d+)?)\\s*(px|in|cm)?\\s*$"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
         return PageSizePresets::find(text);
@@ -62,9 +67,9 @@ PageSize ExportOptions::parsePage(const QString &text)
     if (width <= 0 || height <= 0)
         return PageSize();
     const QString unit = match.captured(3);
-    const int units = unit == QStringLiteral("in")   ? PageSize::Inches
-                      : unit == QStringLiteral("cm") ? PageSize::Centimeters
-                                                     : PageSize::Pixels;
+    const int units = unit == QStringLiteral("in") ? PageSize::Inches
+        : unit == QStringLiteral("cm")             ? PageSize::Centimeters
+                                                   : PageSize::Pixels;
     return PageSize(units, QSizeF(width, height));
 }
 
@@ -134,7 +139,8 @@ std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, 
             const std::optional<int> opacity = positiveInt(value, 100);
             if (!opacity || *opacity < 5)
                 return fail(tr("--watermark-opacity must be a whole number from 5 to 100, not "
-                               "\"%1\"").arg(value));
+                               "\"%1\"")
+                                .arg(value));
             options.watermarkOpacity = *opacity;
         } else if (argument == QLatin1String("--seed")) {
             bool ok = false;
@@ -223,7 +229,8 @@ QSize ExportOptions::outputSize() const
     if (width > 0)
         return QSize(width, qMax(1, int(std::lround(width * natural.height() / natural.width()))));
     if (height > 0)
-        return QSize(qMax(1, int(std::lround(height * natural.width() / natural.height()))), height);
+        return QSize(
+            qMax(1, int(std::lround(height * natural.width() / natural.height()))), height);
     return QSize(int(std::lround(natural.width())), int(std::lround(natural.height())));
 }
 

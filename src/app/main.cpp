@@ -34,7 +34,8 @@ int runCommandLine(int argc, char *argv[], const ExportOptions &options)
 int main(int argc, char *argv[])
 {
     QString error;
-    const std::optional<ExportOptions> options = ExportOptions::parse(rawArguments(argc, argv), &error);
+    const std::optional<ExportOptions> options
+        = ExportOptions::parse(rawArguments(argc, argv), &error);
     if (!options) {
         std::fprintf(stderr, "tesselo: %s\n", qPrintable(error));
         return 2;
@@ -55,9 +56,9 @@ int main(int argc, char *argv[])
     // The editing window is not part of this build yet; say so plainly
     // instead of opening an empty window.
     QMessageBox::information(nullptr, QStringLiteral("Tesselo %1").arg(app.applicationVersion()),
-                             QCoreApplication::translate(
-                                 "main", "This build of Tesselo contains the collage engine only. "
-                                         "The editing window arrives in a later version. Try "
-                                         "\"tesselo --export collage.png\" to make a collage."));
+        QCoreApplication::translate("main",
+            "This build of Tesselo contains the collage engine only. "
+            "The editing window arrives in a later version. Try "
+            "\"tesselo --export collage.png\" to make a collage."));
     return 0;
 }

@@ -87,7 +87,7 @@ void DecodeQueue::fillWindow()
 
 void DecodeQueue::launch(Entry &entry)
 {
-    entry.decode = QtConcurrent::run(ImageCache::loadingPool(), &ImageCache::decodeForOutput,
-                                     entry.url, entry.key);
+    entry.decode = QtConcurrent::run(
+        ImageCache::loadingPool(), &ImageCache::decodeForOutput, entry.url, entry.key);
     entry.started = true;
 }

@@ -61,8 +61,8 @@ QImage normalized(QImage image)
 {
     if (image.isNull())
         return image;
-    const QImage::Format format =
-        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    const QImage::Format format
+        = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     if (image.format() != format)
         image.convertTo(format);
     return image;
@@ -139,7 +139,9 @@ void ImageDecoder::Private::inspect()
         return;
     }
     if (pixelCount(storedSize) > ImageDecoder::maximumPixels)
-        fail(QStringLiteral("Image too large: %1 x %2").arg(storedSize.width()).arg(storedSize.height()));
+        fail(QStringLiteral("Image too large: %1 x %2")
+                 .arg(storedSize.width())
+                 .arg(storedSize.height()));
 }
 
 QImage ImageDecoder::Private::readJpeg(qreal minimumScale)
@@ -192,18 +194,18 @@ QImage ImageDecoder::Private::readJpeg(qreal minimumScale)
     if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
         for (int candidate : { 8, 4, 2 }) {
             const QSize size((storedSize.width() + candidate - 1) / candidate,
-                             (storedSize.height() + candidate - 1) / candidate);
+                (storedSize.height() + candidate - 1) / candidate);
             if (size.width() >= neededWidth && size.height() >= neededHeight) {
                 divisor = candidate;
                 break;
             }
         }
         while (divisor < 8 && reductionAllowed
-               && pixelCount(storedSize) / (qint64(divisor) * divisor) > maximumDecodePixels)
+            && pixelCount(storedSize) / (qint64(divisor) * divisor) > maximumDecodePixels)
             divisor *= 2;
     }
     const QSize decodeSize((storedSize.width() + divisor - 1) / divisor,
-                           (storedSize.height() + divisor - 1) / divisor);
+        (storedSize.height() + divisor - 1) / divisor);
     if (pixelCount(decodeSize) > maximumDecodePixels) {
         error = QStringLiteral("Image too large to decode");
         return QImage();
@@ -219,7 +221,8 @@ QImage ImageDecoder::Private::readJpeg(qreal minimumScale)
 QImage ImageDecoder::Private::readWithReader(qreal)
 {
     if (storedSize.isValid()
-        && pixelCount(storedSize) * bytesPerPixel(readerFormat) > ImageDecoder::maximumDecodeBytes) {
+        && pixelCount(storedSize) * bytesPerPixel(readerFormat)
+            > ImageDecoder::maximumDecodeBytes) {
         error = QStringLiteral("Image too large to decode");
         return QImage();
     }

@@ -25,8 +25,7 @@ bool isStandalone(unsigned char marker)
 // length)` sees every segment's payload; a scan's entropy-coded data is
 // skipped. Returns true when the end-of-image marker was reached after at
 // least one scan, false when the data ends early or is malformed.
-template<typename Visitor>
-bool walkSegments(const QByteArray &data, Visitor onSegment)
+template<typename Visitor> bool walkSegments(const QByteArray &data, Visitor onSegment)
 {
     const qsizetype size = data.size();
     if (size < 4 || byteAt(data, 0) != markerPrefix || byteAt(data, 1) != startOfImage)
@@ -139,12 +138,14 @@ private:
 int orientationFromExif(const QByteArray &data, qsizetype start, qsizetype length)
 {
     static const char exifHeader[] = { 'E', 'x', 'i', 'f', 0, 0 };
-    if (length < qsizetype(sizeof(exifHeader)) || data.mid(start, sizeof(exifHeader)) != QByteArray(exifHeader, sizeof(exifHeader)))
+    if (length < qsizetype(sizeof(exifHeader))
+        || data.mid(start, sizeof(exifHeader)) != QByteArray(exifHeader, sizeof(exifHeader)))
         return 0;
     TiffReader tiff(data, start + 6, length - 6);
     quint32 ifdOffset = 0;
     quint16 entryCount = 0;
-    if (!tiff.readByteOrder() || !tiff.read32(4, &ifdOffset) || !tiff.read16(ifdOffset, &entryCount))
+    if (!tiff.readByteOrder() || !tiff.read32(4, &ifdOffset)
+        || !tiff.read16(ifdOffset, &entryCount))
         return 0;
     for (quint16 i = 0; i < entryCount; ++i) {
         const qsizetype entry = qsizetype(ifdOffset) + 2 + 12 * i;

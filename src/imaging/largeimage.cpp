@@ -25,11 +25,12 @@ void unmap(void *info)
 QImage mappedImage(const QSize &size, QImage::Format format, qsizetype bytesPerLine)
 {
     const size_t length = size_t(bytesPerLine) * size_t(size.height());
-    void *address = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void *address
+        = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (address == MAP_FAILED)
         return QImage();
-    // Both hints are optional: older kernels refuse them and the pages are
-    // then faulted in as they are touched.
+        // Both hints are optional: older kernels refuse them and the pages are
+        // then faulted in as they are touched.
 #ifdef MADV_HUGEPAGE
     madvise(address, length, MADV_HUGEPAGE);
 #endif
@@ -39,7 +40,7 @@ QImage mappedImage(const QSize &size, QImage::Format format, qsizetype bytesPerL
 #endif
     auto *mapping = new Mapping { address, length };
     QImage image(static_cast<uchar *>(address), size.width(), size.height(), bytesPerLine, format,
-                 unmap, mapping);
+        unmap, mapping);
     if (image.isNull())
         unmap(mapping); // refused images never call their cleanup
     return image;

@@ -133,8 +133,8 @@ QSharedPointer<ImageSource> ImageList::sourceFromMimeData(const QMimeData *data)
     return rows.size() == 1 ? at(rows.first()) : Item();
 }
 
-bool ImageList::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
-                             const QModelIndex &parent)
+bool ImageList::dropMimeData(
+    const QMimeData *data, Qt::DropAction action, int row, int, const QModelIndex &parent)
 {
     if (action == Qt::IgnoreAction)
         return true;
@@ -204,8 +204,8 @@ bool ImageList::removeRows(int row, int count, const QModelIndex &parent)
     }
     if (parent.isValid() || count <= 0 || row < 0 || row + count > this->count())
         return false;
-    pushOrRun(new ModelInsertCommand<Item>(tr("Removing %n images", nullptr, count), this,
-                                           items().mid(row, count), row, false));
+    pushOrRun(new ModelInsertCommand<Item>(
+        tr("Removing %n images", nullptr, count), this, items().mid(row, count), row, false));
     return true;
 }
 
@@ -251,8 +251,8 @@ bool ImageList::insertUrls(int row, const QList<QUrl> &urls, bool interactive)
         return false;
     // The dialog ran the event loop; keep the row inside the list as it is now.
     row = qMin(row, count());
-    pushOrRun(new ModelInsertCommand<Item>(tr("Inserting %n images", nullptr, int(newItems.size())),
-                                           this, newItems, row, true));
+    pushOrRun(new ModelInsertCommand<Item>(
+        tr("Inserting %n images", nullptr, int(newItems.size())), this, newItems, row, true));
     return true;
 }
 
@@ -336,9 +336,9 @@ QModelIndex ImageList::indexOf(const QSharedPointer<ImageSource> &source) const
 void ImageList::itemAdded(const Item &item)
 {
     connect(item.data(), &ImageSource::sizeChanged, this, &ImageList::_sourceSizeChanged,
-            Qt::UniqueConnection);
+        Qt::UniqueConnection);
     connect(item.data(), &ImageSource::drawQualityIncrized, this, &ImageList::_drawQualityIncrized,
-            Qt::UniqueConnection);
+        Qt::UniqueConnection);
 }
 
 void ImageList::itemRemoved(const Item &item)

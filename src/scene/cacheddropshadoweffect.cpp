@@ -147,8 +147,8 @@ void CachedDropShadowEffect::drawForOutput(QPainter *painter)
     {
         QPainter contentPainter(&content);
         contentPainter.setRenderHints(painter->renderHints());
-        contentPainter.setWorldTransform(painter->worldTransform()
-                                         * QTransform::fromTranslate(-rect.x(), -rect.y()));
+        contentPainter.setWorldTransform(
+            painter->worldTransform() * QTransform::fromTranslate(-rect.x(), -rect.y()));
         drawSource(&contentPainter);
     }
 
@@ -168,8 +168,8 @@ QImage CachedDropShadowEffect::reducedShadow(const QImage &content, int *reducti
 {
     const int factor = *reduction;
     // The alpha channel averaged over blocks of factor x factor pixels.
-    const QSize size((content.width() + factor - 1) / factor,
-                     (content.height() + factor - 1) / factor);
+    const QSize size(
+        (content.width() + factor - 1) / factor, (content.height() + factor - 1) / factor);
     QImage alpha(size, QImage::Format_ARGB32_Premultiplied);
     std::vector<quint32> sums(size_t(size.width()));
     const quint32 area = quint32(factor * factor);

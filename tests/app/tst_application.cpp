@@ -24,10 +24,9 @@ protected:
 // The smallest file QTranslator accepts: the .qm magic number alone.
 void writeTranslation(const QString &path)
 {
-    static const char magic[] = { char(0x3C), char(0xB8), char(0x64), char(0x18),
-                                  char(0xCA), char(0xEF), char(0x9C), char(0x95),
-                                  char(0xCD), char(0x21), char(0x1C), char(0xBF),
-                                  char(0x60), char(0xA1), char(0xBD), char(0xDD) };
+    static const char magic[] = { char(0x3C), char(0xB8), char(0x64), char(0x18), char(0xCA),
+        char(0xEF), char(0x9C), char(0x95), char(0xCD), char(0x21), char(0x1C), char(0xBF),
+        char(0x60), char(0xA1), char(0xBD), char(0xDD) };
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(magic, sizeof magic);
@@ -71,8 +70,8 @@ void TestApplication::firstStart_data()
     QTest::addColumn<int>("page");
 
     QTest::newRow("first run ever") << QVariant() << int(Application::StartPage::Welcome);
-    QTest::newRow("older version") << QVariant(QStringLiteral("0.9.5"))
-                                   << int(Application::StartPage::WhatsNew);
+    QTest::newRow("older version")
+        << QVariant(QStringLiteral("0.9.5")) << int(Application::StartPage::WhatsNew);
     QTest::newRow("same version") << QVariant(QStringLiteral("0.9.6"))
                                   << int(Application::StartPage::None);
 }
@@ -139,7 +138,8 @@ void TestApplication::windowTable()
     QCOMPARE(app()->windowForPath(QStringLiteral("/photos/a.tsq")), window);
 
     // A save-as re-keys the window under its new path; the window is the sender.
-    QObject::connect(window, &QObject::objectNameChanged, app(), &Application::mainWindowPathChanged);
+    QObject::connect(
+        window, &QObject::objectNameChanged, app(), &Application::mainWindowPathChanged);
     window->setObjectName(QStringLiteral("/photos/b.tsq"));
     QVERIFY(!app()->windowForPath(QStringLiteral("/photos/a.tsq")));
     QCOMPARE(app()->windowForPath(QStringLiteral("/photos/b.tsq")), window);

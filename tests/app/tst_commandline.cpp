@@ -29,7 +29,7 @@ Result tesselo(const QStringList &arguments)
     if (!process.waitForFinished(120000))
         return {};
     return { process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-             QString::fromLocal8Bit(process.readAllStandardError()) };
+        QString::fromLocal8Bit(process.readAllStandardError()) };
 }
 
 QImage photo(const QSize &size, const QColor &color)
@@ -84,8 +84,7 @@ void TestCommandLine::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     const QList<QPair<QSize, QColor>> photos { { { 600, 400 }, QColor("#c0392b") },
-                                               { { 400, 600 }, QColor("#2980b9") },
-                                               { { 500, 500 }, QColor("#27ae60") } };
+        { { 400, 600 }, QColor("#2980b9") }, { { 500, 500 }, QColor("#27ae60") } };
     for (int i = 0; i < photos.size(); ++i) {
         const QString file = path(QStringLiteral("photo%1.jpg").arg(i));
         QVERIFY(photo(photos[i].first, photos[i].second).save(file, "JPEG", 90));
@@ -117,8 +116,8 @@ void TestCommandLine::sizesAndFormats_data()
     // Dots per inch the file states; 0 where the page has no physical size.
     QTest::addColumn<int>("dpi");
 
-    QTest::newRow("default page, png") << QStringList {} << "a.png" << QSize(1080, 1080)
-                                       << QByteArray("png") << 0;
+    QTest::newRow("default page, png")
+        << QStringList {} << "a.png" << QSize(1080, 1080) << QByteArray("png") << 0;
     QTest::newRow("preset, jpeg") << QStringList { "--page", "Facebook Post" } << "b.jpg"
                                   << QSize(1200, 630) << QByteArray("jpeg") << 0;
     QTest::newRow("inches at 300 dpi") << QStringList { "--page", "4x6in" } << "c.png"
@@ -129,8 +128,9 @@ void TestCommandLine::sizesAndFormats_data()
     QTest::newRow("centimetres scaled to a width")
         << QStringList { "--page", "10x15cm", "--width", "1000" } << "g.png" << QSize(1000, 1500)
         << QByteArray("png") << 254;
-    QTest::newRow("width keeps proportions") << QStringList { "--page", "3000x2000", "--width", "900" }
-                                             << "e.bmp" << QSize(900, 600) << QByteArray("bmp") << 0;
+    QTest::newRow("width keeps proportions")
+        << QStringList { "--page", "3000x2000", "--width", "900" } << "e.bmp" << QSize(900, 600)
+        << QByteArray("bmp") << 0;
     QTest::newRow("upper-case suffix") << QStringList { "--height", "300" } << "f.JPG"
                                        << QSize(300, 300) << QByteArray("jpeg") << 0;
 }
@@ -142,7 +142,8 @@ void TestCommandLine::sizesAndFormats()
     QFETCH(QSize, size);
     QFETCH(QByteArray, format);
     QFETCH(int, dpi);
-    const Result result = tesselo(QStringList { "--export", path(file), "--seed", "5" } + options + m_photos);
+    const Result result
+        = tesselo(QStringList { "--export", path(file), "--seed", "5" } + options + m_photos);
     QVERIFY2(result.exitCode == 0, qPrintable(result.err));
     QImageReader reader(path(file));
     QCOMPARE(reader.format(), format);
@@ -161,7 +162,8 @@ void TestCommandLine::templates_data()
     QTest::addColumn<QStringList>("options");
     QTest::newRow("mosaic default") << QStringList {};
     QTest::newRow("photo drop default") << QStringList { "--theme", "photodrop" };
-    QTest::newRow("named, any case") << QStringList { "--theme", "photodrop", "--template", "CORK board" };
+    QTest::newRow("named, any case")
+        << QStringList { "--theme", "photodrop", "--template", "CORK board" };
     QTest::newRow("mosaic template") << QStringList { "--template", "Magazine" };
 }
 
@@ -169,7 +171,8 @@ void TestCommandLine::templates()
 {
     QFETCH(QStringList, options);
     const QString out = path(QStringLiteral("template.png"));
-    const Result result = tesselo(QStringList { "--export", out, "--width", "400" } + options + m_photos);
+    const Result result
+        = tesselo(QStringList { "--export", out, "--width", "400" } + options + m_photos);
     QVERIFY2(result.exitCode == 0, qPrintable(result.err));
     QVERIFY(colourCount(QImage(out)) > 3);
 }
@@ -178,10 +181,12 @@ void TestCommandLine::seedsReproduce()
 {
     for (const QString &theme : { QStringLiteral("photodrop"), QStringLiteral("mosaic") }) {
         QList<QImage> images;
-        for (const QString &seed : { QStringLiteral("7"), QStringLiteral("7"), QStringLiteral("8") }) {
+        for (const QString &seed :
+            { QStringLiteral("7"), QStringLiteral("7"), QStringLiteral("8") }) {
             const QString out = path(QStringLiteral("seed_%1.png").arg(images.size()));
-            const Result result = tesselo(QStringList { "--export", out, "--theme", theme, "--seed", seed,
-                                                        "--width", "300" } + m_photos);
+            const Result result = tesselo(
+                QStringList { "--export", out, "--theme", theme, "--seed", seed, "--width", "300" }
+                + m_photos);
             QVERIFY2(result.exitCode == 0, qPrintable(result.err));
             images.append(QImage(out));
         }
@@ -192,12 +197,15 @@ void TestCommandLine::seedsReproduce()
 
 void TestCommandLine::watermarkPlacement()
 {
-    const QString plain = path(QStringLiteral("plain.png")), marked = path(QStringLiteral("marked.png"));
+    const QString plain = path(QStringLiteral("plain.png")),
+                  marked = path(QStringLiteral("marked.png"));
     const QStringList common { "--seed", "3", "--page", "800x600" };
     QCOMPARE(tesselo(QStringList { "--export", plain } + common + m_photos).exitCode, 0);
     QCOMPARE(tesselo(QStringList { "--export", marked, "--watermark", "© Tesselo",
-                                   "--watermark-position", "top-left", "--watermark-opacity", "100" }
-                     + common + m_photos).exitCode, 0);
+                         "--watermark-position", "top-left", "--watermark-opacity", "100" }
+                 + common + m_photos)
+                 .exitCode,
+        0);
     const QImage a(plain), b(marked);
     QRect changed;
     for (int y = 0; y < a.height(); ++y)
@@ -216,7 +224,8 @@ void TestCommandLine::unreadablePhotosAreSkipped()
     file.write("not a picture");
     file.close();
     const QString out = path(QStringLiteral("skipped.png"));
-    const Result result = tesselo({ "--export", out, m_photos.first(), broken, path("missing.jpg") });
+    const Result result
+        = tesselo({ "--export", out, m_photos.first(), broken, path("missing.jpg") });
     QCOMPARE(result.exitCode, 0);
     QVERIFY(result.err.contains(QStringLiteral("broken.jpg")));
     QVERIFY(result.err.contains(QStringLiteral("missing.jpg")));
@@ -228,16 +237,19 @@ void TestCommandLine::savedCollageExportsTheSame()
     // --save writes the collage as a document; exporting that document
     // gives the picture the first run made.
     const QString document = path(QStringLiteral("trip.tsq"));
-    const QString direct = path(QStringLiteral("direct.png")), reopened = path(QStringLiteral("reopened.png"));
-    Result made = tesselo(QStringList { "--export", direct, "--save", document, "--theme", "photodrop",
-                                        "--seed", "11", "--width", "400" } + m_photos);
+    const QString direct = path(QStringLiteral("direct.png")),
+                  reopened = path(QStringLiteral("reopened.png"));
+    Result made = tesselo(QStringList { "--export", direct, "--save", document, "--theme",
+                              "photodrop", "--seed", "11", "--width", "400" }
+        + m_photos);
     QVERIFY2(made.exitCode == 0, qPrintable(made.err));
     QVERIFY(QFileInfo(document).size() > 0);
     Result again = tesselo({ "--export", reopened, "--width", "400", document });
     QVERIFY2(again.exitCode == 0, qPrintable(again.err));
     QCOMPARE(QImage(reopened), QImage(direct));
 
-    Result saveOnly = tesselo(QStringList { "--save", path(QStringLiteral("only.tsq")) } + m_photos);
+    Result saveOnly
+        = tesselo(QStringList { "--save", path(QStringLiteral("only.tsq")) } + m_photos);
     QVERIFY2(saveOnly.exitCode == 0, qPrintable(saveOnly.err));
     QVERIFY(QFile::exists(path(QStringLiteral("only.tsq"))));
 
@@ -256,17 +268,24 @@ void TestCommandLine::errors_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("no readable photo") << QStringList { "--export", "OUT", "nothing.jpg" } << "no readable photo";
-    QTest::newRow("unknown template") << QStringList { "--export", "OUT", "--template", "Nope" } << "unknown template";
-    QTest::newRow("template of the other theme")
-        << QStringList { "--export", "OUT", "--theme", "mosaic", "--template", "Cork Board" } << "unknown template";
-    QTest::newRow("unknown page") << QStringList { "--export", "OUT", "--page", "Billboard" } << "unknown page";
-    QTest::newRow("bad number") << QStringList { "--export", "OUT", "--width", "wide" } << "--width";
-    QTest::newRow("unknown format") << QStringList { "--export", "OUT.xyz" } << "unknown image format";
-    QTest::newRow("missing folder") << QStringList { "--export", "missing/OUT.png" } << "cannot write";
+    QTest::newRow("no readable photo")
+        << QStringList { "--export", "OUT", "nothing.jpg" } << "no readable photo";
+    QTest::newRow("unknown template")
+        << QStringList { "--export", "OUT", "--template", "Nope" } << "unknown template";
+    QTest::newRow("template of the other theme") << QStringList { "--export", "OUT", "--theme",
+        "mosaic", "--template", "Cork Board" } << "unknown template";
+    QTest::newRow("unknown page") << QStringList { "--export", "OUT", "--page", "Billboard" }
+                                  << "unknown page";
+    QTest::newRow("bad number") << QStringList { "--export", "OUT", "--width", "wide" }
+                                << "--width";
+    QTest::newRow("unknown format")
+        << QStringList { "--export", "OUT.xyz" } << "unknown image format";
+    QTest::newRow("missing folder")
+        << QStringList { "--export", "missing/OUT.png" } << "cannot write";
     QTest::newRow("collage and photos")
         << QStringList { "--export", "OUT", "a.tsq", "b.jpg" } << "either one collage";
-    QTest::newRow("missing collage") << QStringList { "--export", "OUT", "gone.tsq" } << "cannot open";
+    QTest::newRow("missing collage")
+        << QStringList { "--export", "OUT", "gone.tsq" } << "cannot open";
 }
 
 void TestCommandLine::errors()
@@ -274,8 +293,10 @@ void TestCommandLine::errors()
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
     for (QString &argument : arguments) {
-        if (argument.startsWith(QLatin1String("OUT")) || argument.startsWith(QLatin1String("missing/")))
-            argument = path(argument.startsWith(QLatin1String("OUT")) ? argument + ".png" : argument);
+        if (argument.startsWith(QLatin1String("OUT"))
+            || argument.startsWith(QLatin1String("missing/")))
+            argument
+                = path(argument.startsWith(QLatin1String("OUT")) ? argument + ".png" : argument);
     }
     arguments.replaceInStrings(QStringLiteral("OUT.xyz.png"), path(QStringLiteral("OUT.xyz")));
     const Result result = tesselo(arguments);
@@ -297,15 +318,18 @@ void TestCommandLine::unwritableTargetKeepsExistingFile()
     const QByteArray before = original.readAll();
     original.close();
 
-    const Result result = tesselo({ "--export", target, "--width", "70000", "--height", "10",
-                                    m_photos.first() });
+    const Result result
+        = tesselo({ "--export", target, "--width", "70000", "--height", "10", m_photos.first() });
     QVERIFY(result.exitCode != 0);
-    QVERIFY2(result.err.trimmed().section(QLatin1Char('\n'), -1).startsWith(QStringLiteral("tesselo: cannot write")),
-             qPrintable(result.err));
+    QVERIFY2(result.err.trimmed()
+                 .section(QLatin1Char('\n'), -1)
+                 .startsWith(QStringLiteral("tesselo: cannot write")),
+        qPrintable(result.err));
     QVERIFY(original.open(QIODevice::ReadOnly));
     QCOMPARE(original.readAll(), before);
-    QCOMPARE(QDir(m_dir.path()).entryList({ QStringLiteral("keep.jpg*") }, QDir::Files | QDir::Hidden),
-             QStringList { QStringLiteral("keep.jpg") }); // no temporary file left behind
+    QCOMPARE(
+        QDir(m_dir.path()).entryList({ QStringLiteral("keep.jpg*") }, QDir::Files | QDir::Hidden),
+        QStringList { QStringLiteral("keep.jpg") }); // no temporary file left behind
 }
 
 void TestCommandLine::editorArgumentsStayIgnored()

@@ -1,5 +1,5 @@
-#include <QSignalSpy>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
@@ -23,8 +23,6 @@ private Q_SLOTS:
     void initTestCase();
     void init();
     void cleanup();
-
-
 
     void cacheImageStoresOnce();
     void eviction_data();
@@ -91,7 +89,8 @@ qint64 TestImageCache::sumOfEntries() const
 
 void TestImageCache::cacheImageStoresOnce()
 {
-    const QUrl url = writeJpeg(QStringLiteral("twice.jpg"), TestPhotos::photoLike(QSize(1600, 1200)));
+    const QUrl url
+        = writeJpeg(QStringLiteral("twice.jpg"), TestPhotos::photoLike(QSize(1600, 1200)));
     QFuture<QUrl> future = ImageCache::cacheImages({ url, url, url, url });
     future.waitForFinished();
     QCOMPARE(future.results(), (QList<QUrl> { url, url, url, url }));
@@ -112,8 +111,8 @@ void TestImageCache::eviction_data()
         << QList<qint64> { 0, 1000, 2000, 3000 } << 4 << qint64(20000) << QStringLiteral("bcde");
     QTest::newRow("recent entries stay above budget")
         << QList<qint64> { 0, 1000, 12000, 13000 } << 1 << qint64(20000) << QStringLiteral("cde");
-    QTest::newRow("exactly ten seconds is old")
-        << QList<qint64> { 10000, 15000, 15000, 15000 } << 4 << qint64(20000) << QStringLiteral("bcde");
+    QTest::newRow("exactly ten seconds is old") << QList<qint64> { 10000, 15000, 15000, 15000 } << 4
+                                                << qint64(20000) << QStringLiteral("bcde");
     QTest::newRow("equal times in address order")
         << QList<qint64> { 5000, 5000, 5000, 5000 } << 3 << qint64(20000) << QStringLiteral("cde");
 }
@@ -131,7 +130,7 @@ void TestImageCache::eviction()
     for (int i = 0; i < 5; ++i) {
         const QChar name = QChar('a' + i);
         urls[name] = writePhoto(QStringLiteral("evict-%1.png").arg(name),
-                                TestPhotos::encode(TestPhotos::photoLike(QSize(300, 300), i), "png"));
+            TestPhotos::encode(TestPhotos::photoLike(QSize(300, 300), i), "png"));
     }
     for (int i = 0; i < 4; ++i) {
         m_fakeNow = accessTimes.at(i);
@@ -164,7 +163,8 @@ void TestImageCache::orientation()
     QCOMPARE(cache->imageSize(url), QSize(80, 160));
     QImage direct;
     QTransform transform;
-    QVERIFY(cache->findImage(url, QTransform::fromScale(0.5, 0.5), DirectRender, direct, transform));
+    QVERIFY(
+        cache->findImage(url, QTransform::fromScale(0.5, 0.5), DirectRender, direct, transform));
     for (const QImage &image : { cache->entry(url)->levels.last().image, direct }) {
         const int w = image.width();
         const int h = image.height();
@@ -177,7 +177,8 @@ void TestImageCache::orientation()
 
 void TestImageCache::directRender()
 {
-    const QUrl url = writeJpeg(QStringLiteral("direct.jpg"), TestPhotos::quadrants(QSize(1200, 900)));
+    const QUrl url
+        = writeJpeg(QStringLiteral("direct.jpg"), TestPhotos::quadrants(QSize(1200, 900)));
     ImageCache *cache = ImageCache::instance();
     QImage image;
     QTransform transform;
@@ -198,7 +199,7 @@ void TestImageCache::directRender()
     // A picture decoded far above the device scale (a PNG is never
     // reduced while decoding) is rendered at the exact scale and turn.
     const QUrl png = writePhoto(QStringLiteral("direct.png"),
-                                TestPhotos::encode(TestPhotos::quadrants(QSize(1200, 900)), "png"));
+        TestPhotos::encode(TestPhotos::quadrants(QSize(1200, 900)), "png"));
     const QTransform rotated = QTransform().rotate(20).scale(0.2, 0.2);
     QVERIFY(cache->findImage(png, rotated, DirectRender, image, transform));
     const Key key = ImageLevels::decompose(rotated);
@@ -208,9 +209,10 @@ void TestImageCache::directRender()
 
 void TestImageCache::sizesOnly()
 {
-    const QUrl url = writeJpeg(QStringLiteral("sizes.jpg"), TestPhotos::photoLike(QSize(1600, 1200)));
+    const QUrl url
+        = writeJpeg(QStringLiteral("sizes.jpg"), TestPhotos::photoLike(QSize(1600, 1200)));
     const QUrl broken = writePhoto(QStringLiteral("sizes-broken.jpg"),
-                                   TestPhotos::encode(TestPhotos::photoLike(QSize(640, 480)), "jpeg", 90).left(900));
+        TestPhotos::encode(TestPhotos::photoLike(QSize(640, 480)), "jpeg", 90).left(900));
     ImageCache *cache = ImageCache::instance();
     cache->setSizesOnly(true);
     const auto restore = qScopeGuard([cache] { cache->setSizesOnly(false); });
@@ -238,7 +240,7 @@ void TestImageCache::decodeQueue()
     QList<QUrl> urls;
     for (int i = 0; i < 6; ++i)
         urls.append(writeJpeg(QStringLiteral("queued%1.jpg").arg(i),
-                              TestPhotos::photoLike(QSize(800 + 16 * i, 600))));
+            TestPhotos::photoLike(QSize(800 + 16 * i, 600))));
     Key half;
     half.scale = 0.5;
     Key turned = ImageLevels::decompose(QTransform().rotate(30).scale(0.3, 0.3));
@@ -333,7 +335,8 @@ void TestImageCache::badInput()
     getrusage(RUSAGE_SELF, &after);
     // ru_maxrss is in kilobytes: refusing a file must not touch big buffers.
     QVERIFY2(after.ru_maxrss - before.ru_maxrss < 200 * 1024,
-             qPrintable(QStringLiteral("peak memory grew by %1 kB").arg(after.ru_maxrss - before.ru_maxrss)));
+        qPrintable(
+            QStringLiteral("peak memory grew by %1 kB").arg(after.ru_maxrss - before.ru_maxrss)));
 #endif
 }
 

@@ -131,8 +131,7 @@ void TestImageFilters::alphaKept()
     rgba.fill(QColor(100, 150, 200, 0));
     QCOMPARE(applyFilter(rgba, filter).format(),
         filter ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGBA8888);
-    QCOMPARE(applyFilter(rgba, filter).pixel(1, 1),
-        filter ? QRgb(0) : qRgba(100, 150, 200, 0));
+    QCOMPARE(applyFilter(rgba, filter).pixel(1, 1), filter ? QRgb(0) : qRgba(100, 150, 200, 0));
     QImage grey(3, 3, QImage::Format_Grayscale8);
     grey.fill(QColor(90, 90, 90));
     QCOMPARE(applyFilter(grey, filter).pixel(1, 1), filterPixel(qRgb(90, 90, 90), filter));

@@ -260,7 +260,8 @@ void TestDocumentFormat::modelRoundTrip_data()
 void TestDocumentFormat::modelRoundTrip()
 {
     QFETCH(int, kind);
-    std::unique_ptr<Document> original = kind == 0 ? buildPhotoDropDocument() : buildMosaicDocument();
+    std::unique_ptr<Document> original
+        = kind == 0 ? buildPhotoDropDocument() : buildMosaicDocument();
     QVERIFY(original);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("collage.tsq"));
@@ -396,8 +397,8 @@ void TestDocumentFormat::damagedFilesAreRefused()
     QFETCH(QString, mark);
     QFETCH(qint64, value);
     QFETCH(int, size);
-    int Versions::*const newerRecords[] = { &Versions::document, &Versions::gridItem,
-        &Versions::sticker };
+    int Versions::*const newerRecords[]
+        = { &Versions::document, &Versions::gridItem, &Versions::sticker };
     const Content content = mosaic ? mosaicContent() : photoDropContent();
     File file = Builder().build(content);
     QVERIFY(readBytes(file.bytes));

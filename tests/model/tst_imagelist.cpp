@@ -94,7 +94,8 @@ QList<QUrl> TestImageList::bigBatch()
         jpeg = TestPhotos::encode(TestPhotos::photoLike(QSize(1600, 1200)), "jpeg", 90);
     QList<QUrl> urls;
     for (int i = 0; i < 40; ++i) {
-        const QString path = m_dir.filePath(QStringLiteral("batch-%1.jpg").arg(i, 2, 10, QChar('0')));
+        const QString path
+            = m_dir.filePath(QStringLiteral("batch-%1.jpg").arg(i, 2, 10, QChar('0')));
         if (!QFile::exists(path))
             TestPhotos::writeFile(path, jpeg);
         urls << QUrl::fromLocalFile(path);
@@ -151,7 +152,7 @@ void TestImageList::insertUrls()
     // Files dragged in: the bad ones are skipped, the rest go in one step,
     // in the order given.
     const QList<QUrl> urls { badFile("missing"), goodFile(10), badFile("truncated"),
-                             badFile("text"), badFile("huge"), goodFile(11) };
+        badFile("text"), badFile("huge"), goodFile(11) };
     QMimeData files;
     files.setUrls(urls);
     QVERIFY(list->dropMimeData(&files, Qt::MoveAction, 1, 0, QModelIndex()));

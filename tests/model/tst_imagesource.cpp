@@ -143,8 +143,8 @@ void TestImageSource::drawUpright()
     const QList<QColor> plain { Qt::red, Qt::green, Qt::blue, Qt::yellow };
 
     // Stored as 400 x 200; the orientation tag may turn it upright.
-    const QUrl url = writeQuadrants(QStringLiteral("draw-%1.jpg").arg(orientation), QSize(400, 200),
-                                    orientation);
+    const QUrl url = writeQuadrants(
+        QStringLiteral("draw-%1.jpg").arg(orientation), QSize(400, 200), orientation);
     ImageSource source;
     source.setSource(url);
     source.setRotation(rotation);
@@ -161,7 +161,7 @@ void TestImageSource::drawUpright()
     const int w = size.width();
     const int h = size.height();
     const QList<QPoint> samples { { w / 4, h / 4 }, { 3 * w / 4, h / 4 }, { w / 4, 3 * h / 4 },
-                                  { 3 * w / 4, 3 * h / 4 } };
+        { 3 * w / 4, 3 * h / 4 } };
     for (int i = 0; i < 4; ++i)
         QVERIFY(TestPhotos::near(canvas.pixel(samples.at(i)), corners.at(i)));
     // The picture covers the whole rectangle.

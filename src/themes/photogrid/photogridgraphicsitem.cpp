@@ -93,8 +93,8 @@ QTransform correctionFor(const QRectF &visible, const QRectF &image)
 {
     if (image.isEmpty() || visible.isEmpty() || containsWithTolerance(image, visible))
         return QTransform();
-    const qreal s = qMax(
-        1.0, qMax(visible.width() / image.width(), visible.height() / image.height()));
+    const qreal s
+        = qMax(1.0, qMax(visible.width() / image.width(), visible.height() / image.height()));
     QRectF shrunk(0, 0, visible.width() / s, visible.height() / s);
     shrunk.moveCenter(visible.center());
     QPointF offset;
@@ -470,7 +470,8 @@ bool PhotoGridGraphicsItem::startDrag(QWidget *widget)
     QPixmap pixmap;
     QPoint hotSpot;
     auto *view = qobject_cast<QGraphicsView *>(widget->parentWidget());
-    const QTransform toDevice = view ? sceneTransform() * view->viewportTransform() : sceneTransform();
+    const QTransform toDevice
+        = view ? sceneTransform() * view->viewportTransform() : sceneTransform();
     const QRect device = toDevice.mapRect(m_cellRect).toAlignedRect();
     if (!device.isEmpty() && device.width() < MaximumDragPictureSide
         && device.height() < MaximumDragPictureSide) {
