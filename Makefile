@@ -9,7 +9,7 @@ PACKAGES := cmake make g++ pkg-config ccache \
     qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-svg-dev \
     qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-image-formats-plugins \
     libqt6svg6 libgl-dev libvulkan-dev libturbojpeg0-dev \
-    fonts-dejavu-core
+    fonts-dejavu-core clang-format
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
