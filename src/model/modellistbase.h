@@ -70,7 +70,7 @@ protected:
         if (!isValidMove(first, last, destination)
             || !beginMoveRows(QModelIndex(), first, last, QModelIndex(), destination))
             return false;
-        moveRows(m_items, first, last, destination);
+        moveListRows(m_items, first, last, destination);
         endMoveRows();
         return true;
     }

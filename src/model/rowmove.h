@@ -17,7 +17,7 @@ inline bool isValidRowMove(int first, int last, int destination, int count)
 
 // Moves the rows of `list` as above; false, leaving the list alone, for a
 // move that is out of range or changes nothing.
-template<typename List> bool moveRows(List &list, int first, int last, int destination)
+template<typename List> bool moveListRows(List &list, int first, int last, int destination)
 {
     if (!isValidRowMove(first, last, destination, int(list.size())))
         return false;

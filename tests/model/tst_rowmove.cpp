@@ -8,11 +8,11 @@ class TestRowMove : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void moveRows_data();
-    void moveRows();
+    void moves_data();
+    void moves();
 };
 
-void TestRowMove::moveRows_data()
+void TestRowMove::moves_data()
 {
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("last");
@@ -32,7 +32,7 @@ void TestRowMove::moveRows_data()
     QTest::newRow("destination past the end") << 0 << 0 << 6 << "";
 }
 
-void TestRowMove::moveRows()
+void TestRowMove::moves()
 {
     QFETCH(int, first);
     QFETCH(int, last);
@@ -41,7 +41,7 @@ void TestRowMove::moveRows()
 
     QList<QChar> rows { 'A', 'B', 'C', 'D', 'E' };
     QCOMPARE(isValidRowMove(first, last, destination, int(rows.size())), !expected.isEmpty());
-    QCOMPARE(::moveRows(rows, first, last, destination), !expected.isEmpty());
+    QCOMPARE(moveListRows(rows, first, last, destination), !expected.isEmpty());
     const QString result(rows.constData(), rows.size());
     QCOMPARE(result, expected.isEmpty() ? QStringLiteral("ABCDE") : expected);
 }

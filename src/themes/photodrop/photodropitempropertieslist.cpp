@@ -61,7 +61,7 @@ bool PhotoDropItemPropertiesList::moveItems(int first, int last, int destination
     if (!isValidRowMove(first, last, destination, count())
         || !beginMoveRows(QModelIndex(), first, last, QModelIndex(), destination))
         return false;
-    moveRows(m_items, first, last, destination);
+    moveListRows(m_items, first, last, destination);
     endMoveRows();
     return true;
 }

@@ -190,7 +190,7 @@ void PhotoDropSceneItem::propertyModelReset()
 void PhotoDropSceneItem::propertyRowsMoved(
     const QModelIndex &, int sourceStart, int sourceEnd, const QModelIndex &, int destinationRow)
 {
-    if (!moveRows(m_items, sourceStart, sourceEnd, destinationRow))
+    if (!moveListRows(m_items, sourceStart, sourceEnd, destinationRow))
         return;
     restack();
     updateContextActions();
