@@ -185,7 +185,7 @@ public:
 
     // The smallest pile whose passes run on the pool: below it the
     // hand-off of each step to the threads outweighs its arithmetic.
-    static constexpr int parallelPhotoCount = 200;
+    static constexpr int parallelPhotoCount = 400;
 
 private:
     // What the collision step's first test reads, packed: most pairs are
