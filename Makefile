@@ -10,7 +10,7 @@ PACKAGES := cmake make g++ pkg-config ccache \
     qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-image-formats-plugins \
     qt6-translations-l10n libqt6svg6 libgl-dev libvulkan-dev libturbojpeg0-dev \
     libjpeg62-turbo-dev zlib1g-dev libheif-dev fonts-dejavu-core poppler-utils \
-    desktop-file-utils libxml2-utils shared-mime-info
+    desktop-file-utils libxml2-utils shared-mime-info clang-format
 # Building the Debian package also needs the tools that find its dependencies.
 DEB_PACKAGES := dpkg-dev file
 PREFIX ?= /usr/local

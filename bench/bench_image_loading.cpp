@@ -21,8 +21,8 @@
 
 #include <cstdio>
 
-#include "imaging/imagecache.h"
 #include "benchphotos.h"
+#include "imaging/imagecache.h"
 #include "imaging/imagedecoder.h"
 
 namespace {
@@ -58,9 +58,11 @@ int main(int argc, char **argv)
     };
     QList<Photo> photos;
     for (int i = 0; i < jpegCount; ++i)
-        photos.append({ dir.filePath(QStringLiteral("photo-%1.jpg").arg(i)), jpegSize, "jpeg", quint32(i + 1) });
+        photos.append({ dir.filePath(QStringLiteral("photo-%1.jpg").arg(i)), jpegSize, "jpeg",
+            quint32(i + 1) });
     for (int i = 0; i < pngCount; ++i)
-        photos.append({ dir.filePath(QStringLiteral("scan-%1.png").arg(i)), pngSize, "png", quint32(100 + i) });
+        photos.append({ dir.filePath(QStringLiteral("scan-%1.png").arg(i)), pngSize, "png",
+            quint32(100 + i) });
 
     const QList<bool> written = QtConcurrent::blockingMapped(photos, [](const Photo &photo) {
         return BenchPhotos::writePhoto(photo.path, photo.size, photo.seed, photo.format);
@@ -115,7 +117,8 @@ int main(int argc, char **argv)
     future.waitForFinished();
     const double cacheSeconds = timer.nsecsElapsed() / 1e9;
     if (future.resultCount() != urls.size()) {
-        std::fprintf(stderr, "the cache refused %d photos\n", int(urls.size() - future.resultCount()));
+        std::fprintf(
+            stderr, "the cache refused %d photos\n", int(urls.size() - future.resultCount()));
         return 1;
     }
 

@@ -3,94 +3,28 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QMutex>
-#include <QPainter>
 #include <QThread>
 #include <QThreadPool>
 #include <QtConcurrent>
-#include <QtMath>
 
 #include <algorithm>
-#include <cmath>
 
 #include "imaging/decodequeue.h"
 #include "imaging/drawflags.h"
+#include "imaging/exactrenderer.h"
 #include "imaging/imagedecoder.h"
+
+using namespace ImageLevels;
+using ExactRenderer::renderTransformed;
+using ExactRenderer::transformImage;
 
 namespace {
 
 // Guards the entries, the byte count and the pending set of the one cache.
 QBasicMutex cacheMutex;
 
-// One tile of an exact-scale rendering.
-struct TransformedImageSourceStruct
-{
-    const QImage *source = nullptr;
-    QSizeF logicalSize;
-    QTransform transform;
-    QRect tile;
-    int supersampling = ImageCache::supersampling;
-    QSize outputSize;
-    QUrl url;
-};
-
-struct TransformationResult
-{
-    QImage image;
-    QRect tile;
-    QSize outputSize;
-    QTransform transform;
-};
-
-struct PixmapCachingResults
-{
-    QUrl url;
-    QTransform transform;
-    QImage image;
-};
-
-TransformationResult renderTile(const TransformedImageSourceStruct &job)
-{
-    const int factor = job.supersampling;
-    QImage supersampled(job.tile.size() * factor, QImage::Format_ARGB32_Premultiplied);
-    supersampled.fill(Qt::transparent);
-    {
-        QPainter painter(&supersampled);
-        if (factor == 1) // filtered sampling stands in for the supersampling
-            painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-        painter.scale(factor, factor);
-        painter.translate(-job.tile.topLeft());
-        painter.translate(job.outputSize.width() / 2.0, job.outputSize.height() / 2.0);
-        painter.setTransform(job.transform, true);
-        const QSizeF size = job.logicalSize;
-        const QRectF target(-size.width() / 2.0, -size.height() / 2.0, size.width(), size.height());
-        painter.drawImage(target, *job.source);
-    }
-    if (factor == 1)
-        return { supersampled, job.tile, job.outputSize, job.transform };
-    return { supersampled.scaled(job.tile.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
-             job.tile, job.outputSize, job.transform };
-}
-
-void collectTile(PixmapCachingResults &result, const TransformationResult &tile)
-{
-    if (result.image.isNull()) {
-        result.image = QImage(tile.outputSize, QImage::Format_ARGB32_Premultiplied);
-        result.image.fill(Qt::transparent);
-        result.transform = tile.transform;
-    }
-    QPainter painter(&result.image);
-    painter.drawImage(tile.tile.topLeft(), tile.image);
-}
-
-qint64 levelBytes(const QMap<qreal, ImageCache::CachedLevel> &levels)
-{
-    qint64 bytes = 0;
-    for (const ImageCache::CachedLevel &level : levels)
-        bytes += level.image.sizeInBytes();
-    return bytes;
-}
-
-qint64 levelBytes(const QMap<ImageCache::LevelKey, ImageCache::CachedLevel> &levels)
+// The bytes held by the images of a map of levels.
+template<typename Levels> qint64 levelBytes(const Levels &levels)
 {
     qint64 bytes = 0;
     for (const ImageCache::CachedLevel &level : levels)
@@ -123,64 +57,8 @@ ImageCache *ImageCache::instance()
     return &cache;
 }
 
-// ---------------------------------------------------------------------------
-// Level arithmetic
-
-ImageCache::LevelKey ImageCache::decompose(const QTransform &transform)
-{
-    const qreal sx = std::sqrt(transform.m11() * transform.m11() + transform.m12() * transform.m12());
-    const qreal sy = std::sqrt(transform.m21() * transform.m21() + transform.m22() * transform.m22());
-    LevelKey key;
-    key.scale = (qAbs(sx) + qAbs(sy)) / 2.0;
-    if (sx == 0.0 || sy == 0.0)
-        return key; // degenerate: nothing to draw, keep the angle neutral
-    // Signs are dropped: a rotation by -a and one by a resample alike.
-    key.sin = (qAbs(transform.m12() / sx) + qAbs(transform.m21() / sy)) / 2.0;
-    key.cos = (qAbs(transform.m11() / sx) + qAbs(transform.m22() / sy)) / 2.0;
-    return key;
-}
-
-ImageCache::LevelKey ImageCache::limitPixels(LevelKey key, const QSize &size, int limit)
-{
-    const qreal w = size.width();
-    const qreal h = size.height();
-    // The bounding box of the picture rotated and scaled by the key.
-    const qreal boxWidth = (w * key.cos + h * key.sin) * key.scale;
-    const qreal boxHeight = (w * key.sin + h * key.cos) * key.scale;
-    if (std::floor(boxWidth * boxHeight) > limit && w * h > 0)
-        key.scale = std::sqrt(limit / (w * h));
-    return key;
-}
-
-QTransform ImageCache::levelTransform(const LevelKey &key)
-{
-    return QTransform(key.cos * key.scale, key.sin * key.scale, -key.sin * key.scale,
-                      key.cos * key.scale, 0, 0);
-}
-
-QSize ImageCache::fitToAspect(const QSize &requested, const QSize &aspect)
-{
-    if (requested.isEmpty() || aspect.isEmpty())
-        return QSize();
-    // The width the aspect ratio gives at the requested height, compared
-    // exactly; the other side is truncated.
-    const double widthAtHeight = double(requested.height()) * aspect.width() / aspect.height();
-    if (widthAtHeight <= requested.width())
-        return QSize(qMax(1, int(widthAtHeight)), requested.height());
-    const double heightAtWidth = double(requested.width()) * aspect.height() / aspect.width();
-    return QSize(requested.width(), qMax(1, int(heightAtWidth)));
-}
-
-QSize ImageCache::scaledSize(const QSize &size, qreal scale)
-{
-    if (size.isEmpty())
-        return QSize();
-    const QSize requested(qMax(1, qRound(size.width() * scale)), qMax(1, qRound(size.height() * scale)));
-    return fitToAspect(requested, size);
-}
-
-ImageCache::CacheEntry ImageCache::buildEntry(const QImage &decoded, const QSize &fullSize,
-                                              int pixelLimit)
+ImageCache::CacheEntry ImageCache::buildEntry(
+    const QImage &decoded, const QSize &fullSize, int pixelLimit)
 {
     CacheEntry entry;
     if (decoded.isNull() || fullSize.isEmpty()) {
@@ -224,74 +102,6 @@ ImageCache::CacheEntry ImageCache::buildEntry(const QImage &decoded, const QSize
 }
 
 // ---------------------------------------------------------------------------
-// Exact transforms
-
-QImage ImageCache::transformImage(const QImage &source, const QTransform &transform, bool parallel)
-{
-    return renderTransformed(source, source.size(), transform, parallel);
-}
-
-QImage ImageCache::renderTransformed(const QImage &source, const QSizeF &logicalSize,
-                                     const QTransform &transform, bool parallel)
-{
-    if (source.isNull() || logicalSize.isEmpty())
-        return QImage();
-    if (transform.isIdentity() && QSizeF(source.size()) == logicalSize)
-        return source;
-
-    const LevelKey key = decompose(transform);
-    const qreal w = logicalSize.width();
-    const qreal h = logicalSize.height();
-    if (key.sin == 0.0 && qFuzzyCompare(key.cos, 1.0)) {
-        const QSize target = scaledSize(logicalSize.toSize(), key.scale);
-        if (target.isEmpty() || qint64(target.width()) * target.height() > ImageDecoder::maximumPixels)
-            return QImage();
-        return source.size() == target
-            ? source
-            : source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-
-    // Rotated: the output is the bounding box of the turned picture.
-    const qreal s = key.scale;
-    const QSize outputSize(qCeil(w * key.cos * s) + qCeil(h * key.sin * s),
-                           qCeil(h * key.cos * s) + qCeil(w * key.sin * s));
-    if (outputSize.isEmpty()
-        || qint64(outputSize.width()) * outputSize.height() > ImageDecoder::maximumPixels)
-        return QImage();
-    // Supersampling averages many source pixels into one output pixel. When
-    // the picture was decoded close to the output scale (at most two source
-    // pixels per output pixel) bilinear filtering with antialiased edges
-    // gives the same result at a sixteenth of the work.
-    const qreal sourcePerOutput = source.width() / qMax(w * s, qreal(1));
-    const int factor = sourcePerOutput <= 2.0 ? 1 : supersampling;
-    const int columns = outputSize.width() / tileSide + 1;
-    const int rows = outputSize.height() / tileSide + 1;
-    const QRect outputRect(QPoint(0, 0), outputSize);
-    QList<TransformedImageSourceStruct> jobs;
-    jobs.reserve(columns * rows);
-    for (int column = columns - 1; column >= 0; --column) {
-        for (int row = rows - 1; row >= 0; --row) {
-            const QRect tile(tileSide * column, tileSide * row, tileSide, tileSide);
-            if (!tile.intersects(outputRect))
-                continue; // the spare column or row of an exact multiple
-            jobs.append({ &source, logicalSize, transform, tile, factor, outputSize, QUrl() });
-        }
-    }
-
-    PixmapCachingResults result;
-    if (parallel) {
-        result = QtConcurrent::mappedReduced<PixmapCachingResults>(
-                     QThreadPool::globalInstance(), jobs, renderTile, collectTile,
-                     QtConcurrent::UnorderedReduce | QtConcurrent::SequentialReduce)
-                     .result();
-    } else {
-        for (const TransformedImageSourceStruct &job : std::as_const(jobs))
-            collectTile(result, renderTile(job));
-    }
-    return result.image;
-}
-
-// ---------------------------------------------------------------------------
 // Loading
 
 ImageCache::CacheEntry ImageCache::loadEntry(const QUrl &url, int pixelLimit, bool sizesOnly)
@@ -316,29 +126,14 @@ ImageCache::CacheEntry ImageCache::loadEntry(const QUrl &url, int pixelLimit, bo
 bool ImageCache::cacheImage(const QUrl &url)
 {
     ImageCache *cache = instance();
-    int pixelLimit = defaultPixelLimit;
-    bool sizesOnly = false;
-    {
-        QMutexLocker locker(&cacheMutex);
-        const auto it = cache->m_entries.constFind(url);
-        if (it != cache->m_entries.constEnd() && !it->isNull())
-            return true;
-        pixelLimit = cache->m_pixelLimit;
-        sizesOnly = cache->m_sizesOnly;
-    }
-
-    CacheEntry entry = loadEntry(url, pixelLimit, sizesOnly);
-    if (entry.isNull())
-        return false;
-
     bool announce = false;
     {
         QMutexLocker locker(&cacheMutex);
-        const auto it = cache->m_entries.constFind(url);
-        if (it != cache->m_entries.constEnd() && !it->isNull())
-            return true; // another thread was faster; keep its entry
-        entry.lastAccess = cache->currentTime();
-        cache->insertEntry(url, std::move(entry));
+        bool loaded = false;
+        if (!cache->ensureEntry(locker, url, EntryUse::Background, &loaded))
+            return false;
+        if (!loaded)
+            return true;
         cache->evict(url);
         announce = cache->m_pendingCached.isEmpty();
         cache->m_pendingCached.insert(url);
@@ -390,23 +185,7 @@ QSize ImageCache::imageSize(const QUrl &url)
     QSize size;
     {
         QMutexLocker locker(&cacheMutex);
-        CacheEntry *entry = lookup(url);
-        if (!entry) {
-            const int pixelLimit = m_pixelLimit;
-            const bool sizesOnly = m_sizesOnly;
-            // Decode without the lock so that background loading goes on.
-            locker.unlock();
-            CacheEntry built = loadEntry(url, pixelLimit, sizesOnly);
-            locker.relock();
-            entry = lookup(url);
-            if (!entry) {
-                built.lastAccess = currentTime();
-                insertEntry(url, std::move(built));
-                entry = lookup(url);
-                loaded = true;
-            }
-        }
-        size = entry->fullSize;
+        size = ensureEntry(locker, url, EntryUse::Size, &loaded)->fullSize;
         evict(url);
     }
     if (loaded)
@@ -427,22 +206,9 @@ bool ImageCache::findImage(const QUrl &url, const QTransform &deviceTransform, i
     bool loaded = false;
     {
         QMutexLocker locker(&cacheMutex);
-        CacheEntry *entry = lookup(url);
-        if (!entry || entry->hasSizeOnly()) {
-            const int pixelLimit = m_pixelLimit;
-            locker.unlock();
-            CacheEntry built = loadEntry(url, pixelLimit, false);
-            locker.relock();
-            entry = lookup(url);
-            if (!entry || entry->hasSizeOnly()) {
-                built.lastAccess = currentTime();
-                insertEntry(url, std::move(built));
-                entry = lookup(url);
-                loaded = true;
-            }
-        }
-        const LevelKey key = limitPixels(deviceKey, entry->fullSize,
-                                         (flags & FastDraw) ? fastDrawPixelLimit : m_pixelLimit);
+        const CacheEntry *entry = ensureEntry(locker, url, EntryUse::Drawing, &loaded);
+        const LevelKey key = limitPixels(
+            deviceKey, entry->fullSize, (flags & FastDraw) ? fastDrawPixelLimit : m_pixelLimit);
         const CachedLevel *level = nullptr;
         const auto exact = entry->exactLevels.constFind(key);
         if (exact != entry->exactLevels.constEnd()) {
@@ -511,7 +277,8 @@ bool ImageCache::findOutputImage(const QUrl &url, const LevelKey &deviceKey, int
         // gives what an exact rendering would, without making another
         // picture of the same size.
         image = decoded.image;
-        imageTransform = QTransform::fromScale(decodedScale, decoded.image.height() / full.height());
+        imageTransform
+            = QTransform::fromScale(decodedScale, decoded.image.height() / full.height());
     } else {
         imageTransform = levelTransform(decoded.key);
         image = renderTransformed(decoded.image, full, imageTransform, true);
@@ -526,6 +293,52 @@ void ImageCache::setDecodeQueue(DecodeQueue *queue)
 
 // ---------------------------------------------------------------------------
 // Budget
+
+ImageCache::CacheEntry *ImageCache::ensureEntry(
+    QMutexLocker<QBasicMutex> &locker, const QUrl &url, EntryUse use, bool *loaded)
+{
+    const auto serves = [use](const CacheEntry &entry) {
+        switch (use) {
+        case EntryUse::Background:
+            return !entry.isNull(); // a failed entry is tried again
+        case EntryUse::Size:
+            return true;
+        case EntryUse::Drawing:
+            return !entry.hasSizeOnly();
+        }
+        return true;
+    };
+    const auto stored = [this, &url, &serves]() -> CacheEntry * {
+        const auto it = m_entries.find(url);
+        return it != m_entries.end() && serves(*it) ? &it.value() : nullptr;
+    };
+    // Only lookups made for the interface count as a use of the entry.
+    const bool touch = use != EntryUse::Background;
+
+    if (CacheEntry *entry = stored()) {
+        if (touch)
+            entry->lastAccess = currentTime();
+        return entry;
+    }
+    const int pixelLimit = m_pixelLimit;
+    const bool sizesOnly = m_sizesOnly && use != EntryUse::Drawing;
+    // Decode without the lock so that lookups and the background loading go
+    // on; another thread may store the same file meanwhile.
+    locker.unlock();
+    CacheEntry built = loadEntry(url, pixelLimit, sizesOnly);
+    locker.relock();
+    if (CacheEntry *entry = stored()) {
+        if (touch)
+            entry->lastAccess = currentTime();
+        return entry;
+    }
+    if (use == EntryUse::Background && built.isNull())
+        return nullptr;
+    built.lastAccess = currentTime();
+    insertEntry(url, std::move(built));
+    *loaded = true;
+    return &m_entries[url];
+}
 
 qint64 ImageCache::currentTime() const
 {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QList>
 #include <QMap>
+#include <QMutex>
 #include <QObject>
 #include <QSet>
 #include <QSize>
@@ -13,6 +14,8 @@
 
 #include <functional>
 #include <optional>
+
+#include "imaging/imagelevels.h"
 
 class DecodeQueue;
 class QThreadPool;
@@ -35,28 +38,7 @@ class ImageCache : public QObject
     Q_OBJECT
 
 public:
-    // A transform reduced to what matters for resampling: its scale and its
-    // rotation folded into [0, 90] degrees.
-    struct LevelKey
-    {
-        qreal scale = 1.0;
-        qreal sin = 0.0;
-        qreal cos = 1.0;
-
-        friend bool operator==(const LevelKey &a, const LevelKey &b)
-        {
-            return a.scale == b.scale && a.sin == b.sin && a.cos == b.cos;
-        }
-        friend bool operator!=(const LevelKey &a, const LevelKey &b) { return !(a == b); }
-        friend bool operator<(const LevelKey &a, const LevelKey &b)
-        {
-            if (a.scale != b.scale)
-                return a.scale < b.scale;
-            if (a.sin != b.sin)
-                return a.sin < b.sin;
-            return a.cos < b.cos;
-        }
-    };
+    using LevelKey = ImageLevels::LevelKey;
 
     // One stored version of a picture and the transform it was made under.
     struct CachedLevel
@@ -101,8 +83,6 @@ public:
     static constexpr int directRenderPixelLimit = 1 << 27;
     static constexpr qint64 evictionAgeMs = 10000;
     static constexpr int minimumLevelSide = 256;
-    static constexpr int tileSide = 256;
-    static constexpr int supersampling = 4;
 
     static ImageCache *instance();
 
@@ -128,7 +108,7 @@ public:
     // it was made under (see DrawFlag). With DirectRender the image is made
     // from the file at the exact scale and not cached.
     bool findImage(const QUrl &url, const QTransform &deviceTransform, int flags, QImage &image,
-                   QTransform &imageTransform);
+        QTransform &imageTransform);
 
     // Decodes `url` for output under a device transform of `deviceKey`: at
     // the smallest reduced scale the decoder offers that still covers the
@@ -140,25 +120,10 @@ public:
     void setDecodeQueue(DecodeQueue *queue);
     DecodeQueue *decodeQueue() const { return m_decodeQueue; }
 
-    // `source` under `transform`, centred: a pure scale is a smooth resize;
-    // anything with rotation is rendered in 256 x 256 tiles at 4x
-    // supersampling, on the global thread pool when `parallel` is set.
-    static QImage transformImage(const QImage &source, const QTransform &transform, bool parallel);
-
-    // The arithmetic of levels, usable without an instance.
-    static LevelKey decompose(const QTransform &transform);
-    static LevelKey limitPixels(LevelKey key, const QSize &size, int limit);
-    static QTransform levelTransform(const LevelKey &key);
-    // The size a picture of `size` gets when scaled by `scale` with its
-    // aspect ratio kept: the scaled size rounded, then shrunk to the aspect
-    // ratio of `size`.
-    static QSize scaledSize(const QSize &size, qreal scale);
-    // `requested` shrunk to the aspect ratio of `aspect`.
-    static QSize fitToAspect(const QSize &requested, const QSize &aspect);
     // Builds the mip chain of a picture of `fullSize` from `decoded`, which
     // may be a reduced decode as long as it is at least as large as level 0.
-    static CacheEntry buildEntry(const QImage &decoded, const QSize &fullSize,
-                                 int pixelLimit = defaultPixelLimit);
+    static CacheEntry buildEntry(
+        const QImage &decoded, const QSize &fullSize, int pixelLimit = defaultPixelLimit);
 
     qint64 totalBytes() const;
     qint64 byteLimit() const;
@@ -194,13 +159,21 @@ private:
     ImageCache();
     ~ImageCache() override;
 
+    // What a caller needs of an entry: the background loading any readable
+    // one (and it stores no failures), a size lookup any at all, drawing one
+    // with pixels.
+    enum class EntryUse { Background, Size, Drawing };
+
     static CacheEntry loadEntry(const QUrl &url, int pixelLimit, bool sizesOnly);
     bool findOutputImage(const QUrl &url, const LevelKey &deviceKey, int flags, QImage &image,
-                         QTransform &imageTransform);
-    static QImage renderTransformed(const QImage &source, const QSizeF &logicalSize,
-                                    const QTransform &transform, bool parallel);
+        QTransform &imageTransform);
 
     // The following run with the mutex held.
+    // The entry for `url` that serves `use`, decoding the file with the
+    // mutex released when there is none yet. Sets `loaded` when this call
+    // stored the entry; null only for Background when the file is unreadable.
+    CacheEntry *ensureEntry(
+        QMutexLocker<QBasicMutex> &locker, const QUrl &url, EntryUse use, bool *loaded);
     qint64 currentTime() const;
     CacheEntry *lookup(const QUrl &url);
     void insertEntry(const QUrl &url, CacheEntry entry);

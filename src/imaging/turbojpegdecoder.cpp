@@ -31,9 +31,8 @@ bool TurboJpegDecoder::readHeader(const QByteArray &data)
     int subsampling = 0;
     int colorspace = 0;
     if (tjDecompressHeader3(static_cast<tjhandle>(m_handle),
-                            reinterpret_cast<const unsigned char *>(data.constData()),
-                            static_cast<unsigned long>(data.size()), &width, &height, &subsampling,
-                            &colorspace)
+            reinterpret_cast<const unsigned char *>(data.constData()),
+            static_cast<unsigned long>(data.size()), &width, &height, &subsampling, &colorspace)
         != 0)
         return false;
     if (width <= 0 || height <= 0)
@@ -74,10 +73,9 @@ QImage TurboJpegDecoder::decode(const QByteArray &data, const QSize &scaledSize)
     // the little-endian machines the program runs on.
     const int pixelFormat = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
     const int result = tjDecompress2(static_cast<tjhandle>(m_handle),
-                                     reinterpret_cast<const unsigned char *>(data.constData()),
-                                     static_cast<unsigned long>(data.size()), image.bits(),
-                                     scaledSize.width(), int(image.bytesPerLine()),
-                                     scaledSize.height(), pixelFormat, 0);
+        reinterpret_cast<const unsigned char *>(data.constData()),
+        static_cast<unsigned long>(data.size()), image.bits(), scaledSize.width(),
+        int(image.bytesPerLine()), scaledSize.height(), pixelFormat, 0);
     // Warnings (such as extraneous bytes before a marker) leave a complete
     // picture; the caller has checked that the scan data is whole.
     if (result != 0 && tjGetErrorCode(static_cast<tjhandle>(m_handle)) != TJERR_WARNING)

@@ -20,58 +20,36 @@ void BackgroundProperties::setDocument(Document *document)
 
 void BackgroundProperties::setType(BackgroundProperties::Type type)
 {
-    using Command = PropertyUndoCommand<BackgroundProperties, BackgroundProperties::Type,
-        &BackgroundProperties::assignType, &BackgroundProperties::type>;
     // A type change has no text of its own; it shares the gradient angle's.
-    const QString text = tr("Changing background gradient angle");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, type, CommandId::BackgroundType));
-    else
-        assignType(type);
+    setUndoable<&BackgroundProperties::assignType, &BackgroundProperties::type>(
+        this, tr("Changing background gradient angle"), type, CommandId::BackgroundType);
 }
 
 void BackgroundProperties::setColor(const QColor &color)
 {
-    using Command = PropertyUndoCommand<BackgroundProperties, QColor,
-        &BackgroundProperties::assignColor, &BackgroundProperties::color>;
-    const QString text = tr("Changing background color");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, color, CommandId::BackgroundColor));
-    else
-        assignColor(color);
+    setUndoable<&BackgroundProperties::assignColor, &BackgroundProperties::color>(
+        this, tr("Changing background color"), color, CommandId::BackgroundColor);
 }
 
 void BackgroundProperties::setGradientAngle(qreal gradientAngle)
 {
-    using Command = PropertyUndoCommand<BackgroundProperties, double,
-        &BackgroundProperties::assignGradientAngle, &BackgroundProperties::gradientAngle>;
-    const QString text = tr("Changing background gradient angle");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, gradientAngle, CommandId::BackgroundGradientAngle));
-    else
-        assignGradientAngle(gradientAngle);
+    setUndoable<&BackgroundProperties::assignGradientAngle, &BackgroundProperties::gradientAngle>(
+        this, tr("Changing background gradient angle"), gradientAngle,
+        CommandId::BackgroundGradientAngle);
 }
 
 void BackgroundProperties::setGradientStartColor(const QColor &color)
 {
-    using Command = PropertyUndoCommand<BackgroundProperties, QColor,
-        &BackgroundProperties::assignGradientStartColor, &BackgroundProperties::gradientStartColor>;
-    const QString text = tr("Changing background gradient color 1");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, color, CommandId::BackgroundGradientColor1));
-    else
-        assignGradientStartColor(color);
+    setUndoable<&BackgroundProperties::assignGradientStartColor,
+        &BackgroundProperties::gradientStartColor>(this, tr("Changing background gradient color 1"),
+        color, CommandId::BackgroundGradientColor1);
 }
 
 void BackgroundProperties::setGradientEndColor(const QColor &color)
 {
-    using Command = PropertyUndoCommand<BackgroundProperties, QColor,
-        &BackgroundProperties::assignGradientEndColor, &BackgroundProperties::gradientEndColor>;
-    const QString text = tr("Changing background gradient color 2");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, color, CommandId::BackgroundGradientColor2));
-    else
-        assignGradientEndColor(color);
+    setUndoable<&BackgroundProperties::assignGradientEndColor,
+        &BackgroundProperties::gradientEndColor>(this, tr("Changing background gradient color 2"),
+        color, CommandId::BackgroundGradientColor2);
 }
 
 void BackgroundProperties::setBackgroundUrl(const QUrl &url)

@@ -76,31 +76,20 @@ StickerProperties *Document::addSticker(const QString &source)
 
 void Document::setPageSize(const PageSize &pageSize)
 {
-    using Command = PropertyUndoCommand<Document, PageSize, &Document::assignPageSize,
-                                        &Document::pageSize>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(tr("Changing page size"), this, pageSize, CommandId::NoMerge));
-    else
-        assignPageSize(pageSize);
+    setUndoable<&Document::assignPageSize, &Document::pageSize>(
+        this, tr("Changing page size"), pageSize, CommandId::NoMerge);
 }
 
 void Document::setTheme(Theme *theme)
 {
-    using Command = PropertyUndoCommand<Document, Theme *, &Document::assignTheme, &Document::theme>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(tr("Changing theme"), this, theme, CommandId::NoMerge));
-    else
-        assignTheme(theme);
+    setUndoable<&Document::assignTheme, &Document::theme>(
+        this, tr("Changing theme"), theme, CommandId::NoMerge);
 }
 
 void Document::setThemeId(const QByteArray &id)
 {
-    using Command = PropertyUndoCommand<Document, QByteArray, &Document::assignThemeId,
-                                        &Document::themeId>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(tr("Changing theme"), this, id, CommandId::NoMerge));
-    else
-        assignThemeId(id);
+    setUndoable<&Document::assignThemeId, &Document::themeId>(
+        this, tr("Changing theme"), id, CommandId::NoMerge);
 }
 
 void Document::assignPageSize(const PageSize &pageSize)

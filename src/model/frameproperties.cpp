@@ -2,7 +2,6 @@
 
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
-#include "undo/undostack.h"
 
 FrameProperties::FrameProperties(Document *document, QObject *parent)
     : QObject(parent)
@@ -12,35 +11,21 @@ FrameProperties::FrameProperties(Document *document, QObject *parent)
 
 void FrameProperties::setSize(const qreal &size)
 {
-    using Command = PropertyUndoCommand<FrameProperties, double, &FrameProperties::assignSize,
-        &FrameProperties::size>;
-    const QString text = tr("Changing frame size");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, size, CommandId::FrameSize));
-    else
-        assignSize(size);
+    setUndoable<&FrameProperties::assignSize, &FrameProperties::size>(
+        this, tr("Changing frame size"), size, CommandId::FrameSize);
 }
 
 void FrameProperties::setColor(const QColor &color)
 {
-    using Command = PropertyUndoCommand<FrameProperties, QColor, &FrameProperties::assignColor,
-        &FrameProperties::color>;
-    const QString text = tr("Changing frame color");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, color, CommandId::FrameColor));
-    else
-        assignColor(color);
+    setUndoable<&FrameProperties::assignColor, &FrameProperties::color>(
+        this, tr("Changing frame color"), color, CommandId::FrameColor);
 }
 
 void FrameProperties::setEnabled(bool enabled)
 {
-    using Command = PropertyUndoCommand<FrameProperties, bool, &FrameProperties::assignEnabled,
-        &FrameProperties::enabled>;
     const QString text = enabled ? tr("Enabling frames") : tr("Disabling frames");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, enabled, CommandId::FrameEnabled));
-    else
-        assignEnabled(enabled);
+    setUndoable<&FrameProperties::assignEnabled, &FrameProperties::enabled>(
+        this, text, enabled, CommandId::FrameEnabled);
 }
 
 void FrameProperties::assignSize(const qreal &size)

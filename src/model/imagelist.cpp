@@ -143,8 +143,8 @@ QSharedPointer<ImageSource> ImageList::sourceFromMimeData(const QMimeData *data)
     return rows.size() == 1 ? at(rows.first()) : Item();
 }
 
-bool ImageList::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
-                             const QModelIndex &parent)
+bool ImageList::dropMimeData(
+    const QMimeData *data, Qt::DropAction action, int row, int, const QModelIndex &parent)
 {
     if (action == Qt::IgnoreAction)
         return true;
@@ -214,8 +214,8 @@ bool ImageList::removeRows(int row, int count, const QModelIndex &parent)
     }
     if (parent.isValid() || count <= 0 || row < 0 || row + count > this->count())
         return false;
-    pushOrRun(new ModelInsertCommand<Item>(tr("Removing %n images", nullptr, count), this,
-                                           items().mid(row, count), row, false));
+    pushOrRun(new ModelInsertCommand<Item>(
+        tr("Removing %n images", nullptr, count), this, items().mid(row, count), row, false));
     return true;
 }
 
@@ -253,8 +253,8 @@ bool ImageList::insertUrls(int row, const QList<QUrl> &urls, bool interactive)
         return false;
     // The dialog ran the event loop; keep the row inside the list as it is now.
     row = qMin(row, count());
-    pushOrRun(new ModelInsertCommand<Item>(tr("Inserting %n images", nullptr, int(newItems.size())),
-                                           this, newItems, row, true));
+    pushOrRun(new ModelInsertCommand<Item>(
+        tr("Inserting %n images", nullptr, int(newItems.size())), this, newItems, row, true));
     return true;
 }
 

@@ -62,16 +62,12 @@ void ImageSource::assignSource(const QUrl &source)
 
 void ImageSource::setRotation(int rotation)
 {
-    using Command = PropertyUndoCommand<ImageSource, int, &ImageSource::assignRotation,
-                                        &ImageSource::rotation>;
     // A request that lands on the current rotation would only add an empty
     // undo step.
     if (quarterTurnsBetween(m_rotation, rotation) == 0)
         return;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(tr("Rotating image"), this, rotation, CommandId::ImageSourceRotation));
-    else
-        assignRotation(rotation);
+    setUndoable<&ImageSource::assignRotation, &ImageSource::rotation>(
+        this, tr("Rotating image"), rotation, CommandId::ImageSourceRotation);
 }
 
 void ImageSource::rotate90(int i)
@@ -101,8 +97,8 @@ QTransform ImageSource::imageTransform(const QRectF &rect, Qt::AspectRatioMode m
     if (pictureSize.isEmpty())
         return QTransform();
     const QSizeF fitted = pictureSize.scaled(rect.size(), mode);
-    const qreal scale = qMax(fitted.height(), fitted.width())
-        / qMax(pictureSize.width(), pictureSize.height());
+    const qreal scale
+        = qMax(fitted.height(), fitted.width()) / qMax(pictureSize.width(), pictureSize.height());
     QTransform transform;
     transform.translate(rect.center().x(), rect.center().y());
     transform.scale(scale, scale);
@@ -122,8 +118,8 @@ void ImageSource::draw(QPainter *painter, int flags) const
     QTransform imageTransform;
     // The device transform includes the screen's pixel ratio, which is what
     // decides how many pixels the picture needs.
-    if (ImageCache::instance()->findImage(m_source, painter->deviceTransform(), flags, image,
-                                          imageTransform)) {
+    if (ImageCache::instance()->findImage(
+            m_source, painter->deviceTransform(), flags, image, imageTransform)) {
         painter->setTransform(imageTransform.inverted(), true);
         if (flags & FastDraw)
             painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -134,8 +130,8 @@ void ImageSource::draw(QPainter *painter, int flags) const
     painter->restore();
 }
 
-void ImageSource::drawInRect(QPainter *painter, int flags, const QRectF &rect,
-                             Qt::AspectRatioMode mode) const
+void ImageSource::drawInRect(
+    QPainter *painter, int flags, const QRectF &rect, Qt::AspectRatioMode mode) const
 {
     if (m_state != Ready)
         return;

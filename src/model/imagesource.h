@@ -47,8 +47,8 @@ public:
     // painter's transform; `flags` are DrawFlag values.
     void draw(QPainter *painter, int flags) const;
     // Draws the picture into `rect`, clipped to it.
-    void drawInRect(QPainter *painter, int flags, const QRectF &rect,
-                    Qt::AspectRatioMode mode) const;
+    void drawInRect(
+        QPainter *painter, int flags, const QRectF &rect, Qt::AspectRatioMode mode) const;
 
 public Q_SLOTS:
     void rotate90(int i);

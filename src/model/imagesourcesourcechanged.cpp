@@ -5,8 +5,8 @@
 #include "model/imagesource.h"
 #include "undo/commandids.h"
 
-ImageSourceSourceChanged::ImageSourceSourceChanged(ImageSource *source, const QUrl &oldUrl,
-                                                   const QUrl &newUrl)
+ImageSourceSourceChanged::ImageSourceSourceChanged(
+    ImageSource *source, const QUrl &oldUrl, const QUrl &newUrl)
     : UndoCommand(QCoreApplication::translate("ImageSource", "Changing image source address"))
     , m_source(source)
     , m_oldUrl(oldUrl)

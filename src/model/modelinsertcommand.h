@@ -7,12 +7,11 @@
 
 // Inserts items into a ModelListBase, or, with `insert` false, removes them
 // (redo and undo exchanged). Never merges.
-template<typename T>
-class ModelInsertCommand : public UndoCommand
+template<typename T> class ModelInsertCommand : public UndoCommand
 {
 public:
-    ModelInsertCommand(const QString &text, ModelListBase<T> *list, const QList<T> &items, int row,
-                       bool insert)
+    ModelInsertCommand(
+        const QString &text, ModelListBase<T> *list, const QList<T> &items, int row, bool insert)
         : UndoCommand(text)
         , m_list(list)
         , m_items(items)

@@ -3,14 +3,11 @@
 #include <QAbstractListModel>
 #include <QList>
 
-#include <algorithm>
-
 #include "model/documentpart.h"
+#include "model/rowmove.h"
 
-template<typename T>
-class ModelInsertCommand;
-template<typename T>
-class ModelMoveCommand;
+template<typename T> class ModelInsertCommand;
+template<typename T> class ModelMoveCommand;
 
 // A flat list model of values of type T that belongs to a document. Rows are
 // changed only through the undo commands (ModelInsertCommand,
@@ -18,8 +15,7 @@ class ModelMoveCommand;
 //
 // A template cannot carry Q_OBJECT; a subclass that needs signals or slots
 // of its own declares them.
-template<typename T>
-class ModelListBase : public QAbstractListModel, public DocumentPart
+template<typename T> class ModelListBase : public QAbstractListModel, public DocumentPart
 {
 public:
     explicit ModelListBase(Document *document, QObject *parent = nullptr)
@@ -71,16 +67,10 @@ protected:
     // range or changes nothing.
     bool moveItemBlock(int first, int last, int destination)
     {
-        if (first < 0 || last < first || last >= count() || destination < 0
-            || destination > count() || (destination >= first && destination <= last + 1))
+        if (!isValidMove(first, last, destination)
+            || !beginMoveRows(QModelIndex(), first, last, QModelIndex(), destination))
             return false;
-        if (!beginMoveRows(QModelIndex(), first, last, QModelIndex(), destination))
-            return false;
-        auto begin = m_items.begin();
-        if (destination < first)
-            std::rotate(begin + destination, begin + first, begin + last + 1);
-        else
-            std::rotate(begin + first, begin + last + 1, begin + destination);
+        moveListRows(m_items, first, last, destination);
         endMoveRows();
         return true;
     }
@@ -88,8 +78,7 @@ protected:
     // Whether moveItemBlock() would move anything.
     bool isValidMove(int first, int last, int destination) const
     {
-        return first >= 0 && last >= first && last < count() && destination >= 0
-            && destination <= count() && !(destination >= first && destination <= last + 1);
+        return isValidRowMove(first, last, destination, count());
     }
 
 private:

@@ -10,12 +10,11 @@
 //     same:  0 1 2 3 [4 5] before 2  (the rows in between move up)
 //
 // so that redo always moves up and undo moves the block back down.
-template<typename T>
-class ModelMoveCommand : public UndoCommand
+template<typename T> class ModelMoveCommand : public UndoCommand
 {
 public:
-    ModelMoveCommand(const QString &text, ModelListBase<T> *list, int first, int last,
-                     int destination)
+    ModelMoveCommand(
+        const QString &text, ModelListBase<T> *list, int first, int last, int destination)
         : UndoCommand(text)
         , m_list(list)
         , m_first(first)

@@ -7,13 +7,13 @@ namespace {
 PageSize pixels(int width, int height, const char *name)
 {
     return PageSize(PageSize::Pixels, QSizeF(width, height),
-                    QCoreApplication::translate("PageSizeModel", name));
+        QCoreApplication::translate("PageSizeModel", name));
 }
 
 PageSize inches(qreal width, qreal height, const char *name = nullptr)
 {
     return PageSize(PageSize::Inches, QSizeF(width, height),
-                    name ? QCoreApplication::translate("PageSizeModel", name) : QString());
+        name ? QCoreApplication::translate("PageSizeModel", name) : QString());
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
-#include "undo/undostack.h"
 
 qreal normalizedDegrees(qreal degrees)
 {
@@ -52,25 +51,15 @@ qreal RotationRestriction::toRelative(qreal degrees) const
 
 void RotationRestriction::setZero(qreal zero)
 {
-    using Command = PropertyUndoCommand<RotationRestriction, double,
-        &RotationRestriction::assignZero, &RotationRestriction::zero>;
     zero = normalizedDegrees(zero);
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(
-            QStringLiteral("Changing original rotation"), this, zero, CommandId::RotationZero));
-    else
-        assignZero(zero);
+    setUndoable<&RotationRestriction::assignZero, &RotationRestriction::zero>(
+        this, QStringLiteral("Changing original rotation"), zero, CommandId::RotationZero);
 }
 
 void RotationRestriction::setVariation(qreal variation)
 {
-    using Command = PropertyUndoCommand<RotationRestriction, double,
-        &RotationRestriction::assignVariation, &RotationRestriction::variation>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(QStringLiteral("Changing possible rotation"), this, variation,
-            CommandId::RotationVariation));
-    else
-        assignVariation(variation);
+    setUndoable<&RotationRestriction::assignVariation, &RotationRestriction::variation>(this,
+        QStringLiteral("Changing possible rotation"), variation, CommandId::RotationVariation);
 }
 
 void RotationRestriction::assignZero(qreal zero)

@@ -6,7 +6,6 @@
 
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
-#include "undo/undostack.h"
 
 namespace {
 
@@ -42,35 +41,21 @@ QPointF ShadowProperties::offset() const
 
 void ShadowProperties::setEnabled(bool enabled)
 {
-    using Command = PropertyUndoCommand<ShadowProperties, bool, &ShadowProperties::assignEnabled,
-        &ShadowProperties::enabled>;
     const QString text = enabled ? tr("Enabling shadows") : tr("Disabling shadows");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, enabled, CommandId::ShadowEnabled));
-    else
-        assignEnabled(enabled);
+    setUndoable<&ShadowProperties::assignEnabled, &ShadowProperties::enabled>(
+        this, text, enabled, CommandId::ShadowEnabled);
 }
 
 void ShadowProperties::setBlurRadius(qreal blurRadius)
 {
-    using Command = PropertyUndoCommand<ShadowProperties, double,
-        &ShadowProperties::assignBlurRadius, &ShadowProperties::blurRadius>;
-    const QString text = tr("Changing shadow blur radius");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, blurRadius, CommandId::ShadowBlurRadius));
-    else
-        assignBlurRadius(blurRadius);
+    setUndoable<&ShadowProperties::assignBlurRadius, &ShadowProperties::blurRadius>(
+        this, tr("Changing shadow blur radius"), blurRadius, CommandId::ShadowBlurRadius);
 }
 
 void ShadowProperties::setColor(const QColor &color)
 {
-    using Command = PropertyUndoCommand<ShadowProperties, QColor, &ShadowProperties::assignColor,
-        &ShadowProperties::color>;
-    const QString text = tr("Changing shadow color");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, color, CommandId::ShadowColor));
-    else
-        assignColor(color);
+    setUndoable<&ShadowProperties::assignColor, &ShadowProperties::color>(
+        this, tr("Changing shadow color"), color, CommandId::ShadowColor);
 }
 
 void ShadowProperties::setOffset(const QPointF &offset)
@@ -84,35 +69,20 @@ void ShadowProperties::setOffset(const QPointF &offset)
 
 void ShadowProperties::setAngle(qreal angle)
 {
-    using Command = PropertyUndoCommand<ShadowProperties, double, &ShadowProperties::assignAngle,
-        &ShadowProperties::angle>;
-    const QString text = tr("Changing shadow angle");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, angle, CommandId::ShadowAngle));
-    else
-        assignAngle(angle);
+    setUndoable<&ShadowProperties::assignAngle, &ShadowProperties::angle>(
+        this, tr("Changing shadow angle"), angle, CommandId::ShadowAngle);
 }
 
 void ShadowProperties::setDistance(qreal distance)
 {
-    using Command = PropertyUndoCommand<ShadowProperties, double, &ShadowProperties::assignDistance,
-        &ShadowProperties::distance>;
-    const QString text = tr("Changing shadow distance");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, distance, CommandId::ShadowDistance));
-    else
-        assignDistance(distance);
+    setUndoable<&ShadowProperties::assignDistance, &ShadowProperties::distance>(
+        this, tr("Changing shadow distance"), distance, CommandId::ShadowDistance);
 }
 
 void ShadowProperties::setGroup(bool group)
 {
-    using Command = PropertyUndoCommand<ShadowProperties, bool, &ShadowProperties::assignGroup,
-        &ShadowProperties::group>;
-    const QString text = tr("Changing single shadow");
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(text, this, group, CommandId::ShadowSingle));
-    else
-        assignGroup(group);
+    setUndoable<&ShadowProperties::assignGroup, &ShadowProperties::group>(
+        this, tr("Changing single shadow"), group, CommandId::ShadowSingle);
 }
 
 void ShadowProperties::assignEnabled(bool enabled)

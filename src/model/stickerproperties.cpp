@@ -6,7 +6,6 @@
 #include "model/document.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
-#include "undo/undostack.h"
 
 StickerProperties::StickerProperties(Document *document)
     : QObject(document)
@@ -27,44 +26,34 @@ QStringList StickerProperties::availableStickers()
     return paths;
 }
 
-template<typename Value, auto Assign, auto Getter>
-void StickerProperties::change(const QString &commandText, const Value &value, int commandId)
-{
-    using Command = PropertyUndoCommand<StickerProperties, Value, Assign, Getter>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(commandText, this, value, commandId));
-    else
-        (this->*Assign)(value);
-}
-
 void StickerProperties::setStickerPath(const QString &stickerPath)
 {
-    change<QString, &StickerProperties::assignStickerPath, &StickerProperties::stickerPath>(
-        tr("Change sticker"), stickerPath, CommandId::StickerSource);
+    setUndoable<&StickerProperties::assignStickerPath, &StickerProperties::stickerPath>(
+        this, tr("Change sticker"), stickerPath, CommandId::StickerSource);
 }
 
 void StickerProperties::setPosition(const QPointF &position)
 {
-    change<QPointF, &StickerProperties::assignPosition, &StickerProperties::position>(
-        tr("Move sticker"), position, CommandId::StickerPosition);
+    setUndoable<&StickerProperties::assignPosition, &StickerProperties::position>(
+        this, tr("Move sticker"), position, CommandId::StickerPosition);
 }
 
 void StickerProperties::setRotation(qreal rotation)
 {
-    change<double, &StickerProperties::assignRotation, &StickerProperties::rotation>(
-        tr("Rotate sticker"), rotation, CommandId::StickerRotation);
+    setUndoable<&StickerProperties::assignRotation, &StickerProperties::rotation>(
+        this, tr("Rotate sticker"), rotation, CommandId::StickerRotation);
 }
 
 void StickerProperties::setScale(qreal scale)
 {
-    change<double, &StickerProperties::assignScale, &StickerProperties::scale>(
-        tr("Scale sticker"), scale, CommandId::StickerScale);
+    setUndoable<&StickerProperties::assignScale, &StickerProperties::scale>(
+        this, tr("Scale sticker"), scale, CommandId::StickerScale);
 }
 
 void StickerProperties::setOpacity(qreal opacity)
 {
-    change<double, &StickerProperties::assignOpacity, &StickerProperties::opacity>(
-        tr("Change sticker opacity"), opacity, CommandId::StickerOpacity);
+    setUndoable<&StickerProperties::assignOpacity, &StickerProperties::opacity>(
+        this, tr("Change sticker opacity"), opacity, CommandId::StickerOpacity);
 }
 
 void StickerProperties::assignStickerPath(const QString &stickerPath)

@@ -60,9 +60,6 @@ Q_SIGNALS:
     void sourceChanged(const QString &source);
 
 private:
-    template<typename Value, auto Assign, auto Getter>
-    void change(const QString &commandText, const Value &value, int commandId);
-
     void assignStickerPath(const QString &stickerPath);
     void assignPosition(const QPointF &position);
     void assignRotation(double rotation);

@@ -5,7 +5,6 @@
 #include "model/document.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
-#include "undo/undostack.h"
 
 TextOverlayProperties::TextOverlayProperties(Document *document)
     : QObject(document)
@@ -15,62 +14,52 @@ TextOverlayProperties::TextOverlayProperties(Document *document)
 {
 }
 
-template<typename Value, auto Assign, auto Getter>
-void TextOverlayProperties::change(const QString &commandText, const Value &value, int commandId)
-{
-    using Command = PropertyUndoCommand<TextOverlayProperties, Value, Assign, Getter>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(commandText, this, value, commandId));
-    else
-        (this->*Assign)(value);
-}
-
 void TextOverlayProperties::setText(const QString &text)
 {
-    change<QString, &TextOverlayProperties::assignText, &TextOverlayProperties::text>(
-        tr("Change text"), text, CommandId::TextOverlayText);
+    setUndoable<&TextOverlayProperties::assignText, &TextOverlayProperties::text>(
+        this, tr("Change text"), text, CommandId::TextOverlayText);
 }
 
 void TextOverlayProperties::setFont(const QFont &font)
 {
-    change<QFont, &TextOverlayProperties::assignFont, &TextOverlayProperties::font>(
-        tr("Change font"), font, CommandId::TextOverlayFont);
+    setUndoable<&TextOverlayProperties::assignFont, &TextOverlayProperties::font>(
+        this, tr("Change font"), font, CommandId::TextOverlayFont);
 }
 
 void TextOverlayProperties::setColor(const QColor &color)
 {
-    change<QColor, &TextOverlayProperties::assignColor, &TextOverlayProperties::color>(
-        tr("Change text color"), color, CommandId::TextOverlayColor);
+    setUndoable<&TextOverlayProperties::assignColor, &TextOverlayProperties::color>(
+        this, tr("Change text color"), color, CommandId::TextOverlayColor);
 }
 
 void TextOverlayProperties::setPosition(const QPointF &position)
 {
-    change<QPointF, &TextOverlayProperties::assignPosition, &TextOverlayProperties::position>(
-        tr("Move text"), position, CommandId::TextOverlayPosition);
+    setUndoable<&TextOverlayProperties::assignPosition, &TextOverlayProperties::position>(
+        this, tr("Move text"), position, CommandId::TextOverlayPosition);
 }
 
 void TextOverlayProperties::setRotation(qreal rotation)
 {
-    change<double, &TextOverlayProperties::assignRotation, &TextOverlayProperties::rotation>(
-        tr("Rotate text"), rotation, CommandId::TextOverlayRotation);
+    setUndoable<&TextOverlayProperties::assignRotation, &TextOverlayProperties::rotation>(
+        this, tr("Rotate text"), rotation, CommandId::TextOverlayRotation);
 }
 
 void TextOverlayProperties::setScale(qreal scale)
 {
-    change<double, &TextOverlayProperties::assignScale, &TextOverlayProperties::scale>(
-        tr("Scale text"), scale, CommandId::TextOverlayScale);
+    setUndoable<&TextOverlayProperties::assignScale, &TextOverlayProperties::scale>(
+        this, tr("Scale text"), scale, CommandId::TextOverlayScale);
 }
 
 void TextOverlayProperties::setOpacity(qreal opacity)
 {
-    change<double, &TextOverlayProperties::assignOpacity, &TextOverlayProperties::opacity>(
-        tr("Change text opacity"), opacity, CommandId::TextOverlayOpacity);
+    setUndoable<&TextOverlayProperties::assignOpacity, &TextOverlayProperties::opacity>(
+        this, tr("Change text opacity"), opacity, CommandId::TextOverlayOpacity);
 }
 
 void TextOverlayProperties::setAlignment(int alignment)
 {
-    change<int, &TextOverlayProperties::assignAlignment, &TextOverlayProperties::alignment>(
-        tr("Change text alignment"), alignment, CommandId::TextOverlayAlignment);
+    setUndoable<&TextOverlayProperties::assignAlignment, &TextOverlayProperties::alignment>(
+        this, tr("Change text alignment"), alignment, CommandId::TextOverlayAlignment);
 }
 
 void TextOverlayProperties::assignText(const QString &text)

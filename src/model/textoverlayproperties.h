@@ -67,9 +67,6 @@ Q_SIGNALS:
     void alignmentChanged(int alignment);
 
 private:
-    template<typename Value, auto Assign, auto Getter>
-    void change(const QString &commandText, const Value &value, int commandId);
-
     void assignText(const QString &text);
     void assignFont(const QFont &font);
     void assignColor(const QColor &color);

@@ -3,10 +3,9 @@
 #include "model/imagesource.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
-#include "undo/undostack.h"
 
-TransformedImageSource::TransformedImageSource(const QSharedPointer<ImageSource> &source,
-                                               Document *document, QObject *parent)
+TransformedImageSource::TransformedImageSource(
+    const QSharedPointer<ImageSource> &source, Document *document, QObject *parent)
     : QObject(parent)
     , DocumentPart(document)
     , m_source(source)
@@ -21,26 +20,14 @@ TransformedImageSource::~TransformedImageSource() = default;
 
 void TransformedImageSource::setSource(const QSharedPointer<ImageSource> &source)
 {
-    using Command = PropertyUndoCommand<TransformedImageSource, QSharedPointer<ImageSource>,
-                                        &TransformedImageSource::assignSource,
-                                        &TransformedImageSource::source>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(QStringLiteral("Changing image"), this, source,
-                                CommandId::TransformedImage));
-    else
-        assignSource(source);
+    setUndoable<&TransformedImageSource::assignSource, &TransformedImageSource::source>(
+        this, QStringLiteral("Changing image"), source, CommandId::TransformedImage);
 }
 
 void TransformedImageSource::setTransform(const QTransform &transform)
 {
-    using Command = PropertyUndoCommand<TransformedImageSource, QTransform,
-                                        &TransformedImageSource::assignTransform,
-                                        &TransformedImageSource::transform>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(QStringLiteral("Changing crop"), this, transform,
-                                CommandId::TransformedCrop));
-    else
-        assignTransform(transform);
+    setUndoable<&TransformedImageSource::assignTransform, &TransformedImageSource::transform>(
+        this, QStringLiteral("Changing crop"), transform, CommandId::TransformedCrop);
 }
 
 void TransformedImageSource::assignSource(const QSharedPointer<ImageSource> &source)

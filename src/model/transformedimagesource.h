@@ -18,8 +18,8 @@ class TransformedImageSource : public QObject, public DocumentPart
     Q_PROPERTY(QTransform transform READ transform WRITE setTransform NOTIFY transformChanged)
 
 public:
-    TransformedImageSource(const QSharedPointer<ImageSource> &source, Document *document,
-                           QObject *parent = nullptr);
+    TransformedImageSource(
+        const QSharedPointer<ImageSource> &source, Document *document, QObject *parent = nullptr);
     ~TransformedImageSource() override;
 
     QSharedPointer<ImageSource> source() const { return m_source; }

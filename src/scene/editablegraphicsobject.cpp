@@ -62,6 +62,11 @@ void EditableGraphicsObject::hover(const QPointF &pos)
     }
 }
 
+int EditableGraphicsObject::startDragTime() const
+{
+    return m_startDragTime >= 0 ? m_startDragTime : QApplication::startDragTime();
+}
+
 void EditableGraphicsObject::hoverEnterEvent(QGraphicsSceneHoverEvent *event)
 {
     hover(event->pos());
@@ -114,8 +119,7 @@ void EditableGraphicsObject::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
     if ((m_activePart == NoPart || m_activePart == SelectPart) && contains(m_currentPos)) {
         const int distance = (event->screenPos() - m_pressScreenPos).manhattanLength();
         if (distance >= QApplication::startDragDistance()
-            || (m_pressTimer.isValid()
-                && m_pressTimer.elapsed() >= QApplication::startDragTime())) {
+            || (m_pressTimer.isValid() && m_pressTimer.elapsed() >= startDragTime())) {
             const int previous = m_activePart;
             m_activePart = DragPart;
             releaseFastDraw();

@@ -44,6 +44,11 @@ public:
     int activePart() const { return m_activePart; }
     bool holdsFastDraw() const { return m_holdsFastDraw; }
 
+    // How long a press must be held before a move starts a drag-and-drop,
+    // in milliseconds; negative, the default, follows the platform's setting.
+    void setStartDragTime(int milliseconds) { m_startDragTime = milliseconds; }
+    int startDragTime() const;
+
     // The part a point (item coordinates) starts; NoPart by default.
     virtual int hitTest(const QPointF &pos);
     // The centre of rotation in item coordinates.
@@ -90,6 +95,7 @@ private:
     QElapsedTimer m_pressTimer;
     int m_hoverPart = NoPart;
     int m_activePart = NoPart;
+    int m_startDragTime = -1;
     bool m_lastPosSet = false;
     QPointer<Scene> m_fastDrawScene;
     bool m_holdsFastDraw = false;

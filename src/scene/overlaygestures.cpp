@@ -10,8 +10,8 @@ namespace OverlayGestures {
 
 QPointF pagePoint(const QPointF &fraction, const QRectF &page)
 {
-    return QPointF(page.left() + fraction.x() * page.width(),
-        page.top() + fraction.y() * page.height());
+    return QPointF(
+        page.left() + fraction.x() * page.width(), page.top() + fraction.y() * page.height());
 }
 
 int hitTest(const QRectF &rect, const QPointF &pos)

@@ -12,14 +12,14 @@ StickerItem::StickerItem(StickerProperties *properties, QGraphicsItem *parent)
     if (properties) {
         connect(properties, &StickerProperties::stickerPathChanged, this,
             &StickerItem::onPropertyChanged);
-        connect(properties, &StickerProperties::positionChanged, this,
-            &StickerItem::onPropertyChanged);
-        connect(properties, &StickerProperties::rotationChanged, this,
-            &StickerItem::onPropertyChanged);
-        connect(properties, &StickerProperties::scaleChanged, this,
-            &StickerItem::onPropertyChanged);
-        connect(properties, &StickerProperties::opacityChanged, this,
-            &StickerItem::onPropertyChanged);
+        connect(
+            properties, &StickerProperties::positionChanged, this, &StickerItem::onPropertyChanged);
+        connect(
+            properties, &StickerProperties::rotationChanged, this, &StickerItem::onPropertyChanged);
+        connect(
+            properties, &StickerProperties::scaleChanged, this, &StickerItem::onPropertyChanged);
+        connect(
+            properties, &StickerProperties::opacityChanged, this, &StickerItem::onPropertyChanged);
     }
     onPropertyChanged();
 }
@@ -101,4 +101,3 @@ void StickerItem::layOut()
     applyPlacement();
     update();
 }
-

@@ -39,12 +39,10 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
-
 public Q_SLOTS:
     void onPropertyChanged() override;
 
 protected:
-
 private:
     void load(const QString &path);
     void layOut();

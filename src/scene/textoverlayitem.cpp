@@ -130,9 +130,9 @@ void TextOverlayItem::onPropertyChanged()
 
     const WorkingFont working = currentWorkingFont();
     const qreal k = working.unitsPerFontPixel;
-    const QRectF measured = QFontMetricsF(working.font)
-                                .boundingRect(QRectF(), m_properties->alignment(),
-                                    m_properties->text());
+    const QRectF measured
+        = QFontMetricsF(working.font)
+              .boundingRect(QRectF(), m_properties->alignment(), m_properties->text());
     QRectF rect(measured.topLeft() * k, measured.size() * k);
     const qreal margin = 0.1 * rect.height();
     rect.adjust(-margin, -margin, margin, margin);
@@ -156,4 +156,3 @@ void TextOverlayItem::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
     if (accepted && !text.isEmpty() && properties && text != properties->text())
         properties->setText(text);
 }
-

@@ -47,7 +47,6 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
-
 public Q_SLOTS:
     void onPropertyChanged() override;
 

@@ -8,8 +8,8 @@
 #include "themes/theme.h"
 #include "themes/themeregistry.h"
 
-JSTemplate::JSTemplate(const QByteArray &script, const QByteArray &themeId, Document *document,
-                       QObject *parent)
+JSTemplate::JSTemplate(
+    const QByteArray &script, const QByteArray &themeId, Document *document, QObject *parent)
     : Template(document, parent)
     , m_script(script)
     , m_themeId(themeId)
@@ -75,6 +75,4 @@ void JSTemplate::noteError(const QJSValue &result)
         m_lastError = result.toString();
 }
 
-void JSTemplate::signalHandlerException(const QJSValue &)
-{
-}
+void JSTemplate::signalHandlerException(const QJSValue &) { }

@@ -19,7 +19,7 @@ class JSTemplate : public Template
 
 public:
     JSTemplate(const QByteArray &script, const QByteArray &themeId, Document *document,
-               QObject *parent = nullptr);
+        QObject *parent = nullptr);
 
     QString themeId() const { return QString::fromUtf8(m_themeId); }
     QByteArray script() const { return m_script; }

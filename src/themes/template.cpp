@@ -59,8 +59,8 @@ QPixmap Template::renderPreview(const QSize &size)
     QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
-                           | QPainter::SmoothPixmapTransform);
+    painter.setRenderHints(
+        QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     const QRectF rect(QPointF(0, 0), size);
     scene->setSceneRect(rect);
     scene->QGraphicsScene::render(&painter, rect, rect, Qt::KeepAspectRatio);

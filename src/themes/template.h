@@ -19,7 +19,7 @@ class Template : public QObject
     Q_OBJECT
     Q_PROPERTY(QString name READ name WRITE setName NOTIFY nameChanged)
     Q_PROPERTY(PageSize currentPageSize READ currentPageSize WRITE setCurrentPageSize NOTIFY
-                   currentPageSizeChanged)
+            currentPageSizeChanged)
 
 public:
     static const QString SampleImage;

@@ -15,8 +15,8 @@ Theme::Theme(Document *document)
     // the list meanwhile, or it would record changes into the new theme's
     // steps. Undo brings the list back to where it was when the theme left.
     connect(images, &QAbstractItemModel::modelReset, this, &Theme::_layoutReset);
-    connect(images, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-            &Theme::imageRowsAboutToBeRemoved);
+    connect(
+        images, &QAbstractItemModel::rowsAboutToBeRemoved, this, &Theme::imageRowsAboutToBeRemoved);
     connect(images, &QAbstractItemModel::rowsInserted, this, &Theme::imageRowsInserted);
     connect(images, &QAbstractItemModel::rowsMoved, this, &Theme::imageRowsMoved);
     connect(document, &Document::sizeChanged, this, &Theme::_layoutReset);
@@ -40,9 +40,7 @@ void Theme::imageInserted(int row, const QSharedPointer<ImageSource> &image)
     imageInserted(image);
 }
 
-void Theme::imageInserted(const QSharedPointer<ImageSource> &)
-{
-}
+void Theme::imageInserted(const QSharedPointer<ImageSource> &) { }
 
 void Theme::imageRemoved(int row, const QSharedPointer<ImageSource> &image)
 {
@@ -50,9 +48,7 @@ void Theme::imageRemoved(int row, const QSharedPointer<ImageSource> &image)
     imageRemoved(image);
 }
 
-void Theme::imageRemoved(const QSharedPointer<ImageSource> &)
-{
-}
+void Theme::imageRemoved(const QSharedPointer<ImageSource> &) { }
 
 void Theme::imagesInserted(int first, int count)
 {
@@ -74,9 +70,7 @@ void Theme::imagesRemoved(int first, int count)
         imageRemoved(row, images->at(row));
 }
 
-void Theme::imagesMoved(int, int, int)
-{
-}
+void Theme::imagesMoved(int, int, int) { }
 
 void Theme::resetLayout()
 {
@@ -119,8 +113,8 @@ void Theme::imageModelReset()
     imagesInserted(0, document()->imageList()->count());
 }
 
-void Theme::imageRowsMoved(const QModelIndex &, int sourceStart, int sourceEnd, const QModelIndex &,
-                           int destinationRow)
+void Theme::imageRowsMoved(
+    const QModelIndex &, int sourceStart, int sourceEnd, const QModelIndex &, int destinationRow)
 {
     if (isCurrent())
         imagesMoved(sourceStart, sourceEnd, destinationRow);

@@ -30,8 +30,7 @@ class Theme : public QObject, public DocumentPart
 
 public:
     class BaseFactory;
-    template<typename T>
-    class Factory;
+    template<typename T> class Factory;
 
     explicit Theme(Document *document);
     ~Theme() override;
@@ -64,7 +63,7 @@ protected Q_SLOTS:
     void imageModelReset();
     void _layoutReset();
     void imageRowsMoved(const QModelIndex &sourceParent, int sourceStart, int sourceEnd,
-                        const QModelIndex &destinationParent, int destinationRow);
+        const QModelIndex &destinationParent, int destinationRow);
 
 protected:
     QList<QAction *> m_actions;
@@ -89,8 +88,7 @@ private:
     QString m_name;
 };
 
-template<typename T>
-class Theme::Factory : public Theme::BaseFactory
+template<typename T> class Theme::Factory : public Theme::BaseFactory
 {
 public:
     using BaseFactory::BaseFactory;

@@ -68,11 +68,11 @@ QList<QSharedPointer<Template>> ThemeRegistry::templates(Document *document)
     for (const ThemeInfo &theme : themes) {
         const QDir folder(theme.templatesFolder);
         const QStringList files = folder.entryList({ QStringLiteral("*.qjs") },
-                                                   QDir::Files | QDir::Readable | QDir::NoDotAndDotDot,
-                                                   QDir::NoSort);
+            QDir::Files | QDir::Readable | QDir::NoDotAndDotDot, QDir::NoSort);
         for (const QString &fileName : files) {
             QFile file(folder.filePath(fileName));
-            const QByteArray script = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            const QByteArray script
+                = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
             result.append(QSharedPointer<Template>(new JSTemplate(script, theme.id, document)));
         }
     }

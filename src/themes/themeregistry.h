@@ -18,7 +18,7 @@ class ThemeRegistry
 public:
     template<typename T>
     static void registerTheme(const QByteArray &id, const QIcon &icon, const QString &name,
-                              const QString &templatesFolder)
+        const QString &templatesFolder)
     {
         if (contains(id))
             return;

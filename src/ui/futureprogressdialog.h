@@ -15,15 +15,14 @@ class FutureProgressDialog : public QProgressDialog
 public:
     static constexpr int showDelayMs = 500;
 
-    explicit FutureProgressDialog(QWidget *parent = nullptr,
-                                  Qt::WindowFlags flags = Qt::WindowFlags());
+    explicit FutureProgressDialog(
+        QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
     ~FutureProgressDialog() override;
 
     // Follows `future` until it ends; the end accepts the dialog, Cancel
     // cancels the future.
     void setFuture(const QFuture<void> &future);
-    template<typename T>
-    void setFuture(const QFuture<T> &future)
+    template<typename T> void setFuture(const QFuture<T> &future)
     {
         setFuture(QFuture<void>(future));
     }

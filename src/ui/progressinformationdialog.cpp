@@ -7,10 +7,10 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
-ProgressInformationDialog::ProgressInformationDialog(const QString &title, const QString &text,
-                                                     QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint
-                          | Qt::WindowCloseButtonHint)
+ProgressInformationDialog::ProgressInformationDialog(
+    const QString &title, const QString &text, QWidget *parent)
+    : QDialog(parent,
+        Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("ProgressInformationDialog"));
     setAttribute(Qt::WA_MacSmallSize);

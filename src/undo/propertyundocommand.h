@@ -1,6 +1,10 @@
 #pragma once
 
+#include <type_traits>
+#include <utility>
+
 #include "undo/undocommand.h"
+#include "undo/undostack.h"
 
 // Undo command that changes one property of one object through a member
 // setter. The old value is read through the getter when the command is made.
@@ -14,8 +18,8 @@ template<typename Target, typename Value, auto Setter, auto Getter>
 class PropertyUndoCommand : public UndoCommand
 {
 public:
-    PropertyUndoCommand(const QString &text, Target *target, const Value &newValue,
-                        int commandId = -1)
+    PropertyUndoCommand(
+        const QString &text, Target *target, const Value &newValue, int commandId = -1)
         : UndoCommand(text)
         , m_target(target)
         , m_oldValue((target->*Getter)())
@@ -50,3 +54,20 @@ private:
     Value m_newValue;
     int m_commandId;
 };
+
+// The one way a setter changes a property: through a PropertyUndoCommand on
+// the target's undo stack, so that the change can be undone, or by a plain
+// assignment while the target has no stack (previews, reading a file).
+//
+//     setUndoable<&ShadowProperties::assignAngle, &ShadowProperties::angle>(
+//         this, tr("Changing shadow angle"), angle, CommandId::ShadowAngle);
+template<auto Setter, auto Getter, typename Target, typename Value>
+void setUndoable(Target *target, const QString &text, const Value &value, int commandId = -1)
+{
+    using Stored = std::decay_t<decltype((std::declval<Target &>().*Getter)())>;
+    using Command = PropertyUndoCommand<Target, Stored, Setter, Getter>;
+    if (UndoStack *stack = target->undoStack())
+        stack->push(new Command(text, target, value, commandId));
+    else
+        (target->*Setter)(value);
+}

@@ -29,8 +29,8 @@ void TestExportOptions::modes_data()
         << QStringList { "tesselo", "-x", "a.tsq" } << int(Mode::Editor) << QStringList { "a.tsq" };
     QTest::newRow("export") << QStringList { "tesselo", "--export", "out.png", "a.jpg", "b.jpg" }
                             << int(Mode::Export) << QStringList { "a.jpg", "b.jpg" };
-    QTest::newRow("export with =") << QStringList { "tesselo", "--export=out.png" }
-                                   << int(Mode::Export) << QStringList {};
+    QTest::newRow("export with =")
+        << QStringList { "tesselo", "--export=out.png" } << int(Mode::Export) << QStringList {};
     QTest::newRow("save only") << QStringList { "tesselo", "--save", "trip.tsq", "a.jpg" }
                                << int(Mode::Export) << QStringList { "a.jpg" };
     QTest::newRow("saved collage") << QStringList { "tesselo", "--export", "o.png", "trip.TSQ" }
@@ -97,24 +97,24 @@ void TestExportOptions::errors_data()
 
     QTest::newRow("missing value") << QStringList { "tesselo", "--export" } << "needs a value";
     QTest::newRow("empty output") << QStringList { "tesselo", "--export=" } << "output file";
-    QTest::newRow("unknown theme") << QStringList { "tesselo", "--export", "o.png", "--theme", "grid" }
-                                   << "unknown theme";
-    QTest::newRow("unknown page") << QStringList { "tesselo", "--export", "o.png", "--page", "Billboard" }
-                                  << "unknown page";
+    QTest::newRow("unknown theme")
+        << QStringList { "tesselo", "--export", "o.png", "--theme", "grid" } << "unknown theme";
+    QTest::newRow("unknown page") << QStringList { "tesselo", "--export", "o.png", "--page",
+        "Billboard" } << "unknown page";
     QTest::newRow("zero page") << QStringList { "tesselo", "--export", "o.png", "--page", "0x10" }
                                << "unknown page";
     QTest::newRow("bad width") << QStringList { "tesselo", "--export", "o.png", "--width", "12abc" }
                                << "--width";
-    QTest::newRow("negative height") << QStringList { "tesselo", "--export", "o.png", "--height", "-5" }
-                                     << "--height";
-    QTest::newRow("bad dpi") << QStringList { "tesselo", "--export", "o.png", "--page", "A4", "--dpi", "x" }
-                             << "--dpi";
+    QTest::newRow("negative height")
+        << QStringList { "tesselo", "--export", "o.png", "--height", "-5" } << "--height";
+    QTest::newRow("bad dpi") << QStringList { "tesselo", "--export", "o.png", "--page", "A4",
+        "--dpi", "x" } << "--dpi";
     QTest::newRow("dpi on pixels") << QStringList { "tesselo", "--export", "o.png", "--dpi", "300" }
                                    << "inches or centimetres";
     QTest::newRow("faint watermark")
         << QStringList { "tesselo", "--export", "o.png", "--watermark-opacity", "4" } << "5 to 100";
-    QTest::newRow("bad position")
-        << QStringList { "tesselo", "--export", "o.png", "--watermark-position", "middle" }
+    QTest::newRow("bad position") << QStringList { "tesselo", "--export", "o.png",
+        "--watermark-position", "middle" }
         << "watermark position";
     QTest::newRow("quality zero") << QStringList { "tesselo", "--export", "o.jpg", "--quality", "0" }
                                   << "--quality";
@@ -122,14 +122,14 @@ void TestExportOptions::errors_data()
         << QStringList { "tesselo", "--export", "o.png", "--theme" } << "--theme needs a value";
     QTest::newRow("bad seed") << QStringList { "tesselo", "--export", "o.png", "--seed", "-1" }
                               << "--seed";
-    QTest::newRow("unknown option") << QStringList { "tesselo", "--export", "o.png", "--colour" }
-                                    << "unknown option --colour";
+    QTest::newRow("unknown option")
+        << QStringList { "tesselo", "--export", "o.png", "--colour" } << "unknown option --colour";
     QTest::newRow("collage and photos")
         << QStringList { "tesselo", "--export", "o.png", "a.tsq", "b.jpg" } << "not both";
     QTest::newRow("save a collage")
         << QStringList { "tesselo", "--save", "b.tsq", "a.tsq" } << "needs photos";
-    QTest::newRow("huge output")
-        << QStringList { "tesselo", "--export", "o.png", "--width", "100000", "--height", "100000" }
+    QTest::newRow("huge output") << QStringList { "tesselo", "--export", "o.png", "--width",
+        "100000", "--height", "100000" }
         << "too large";
 }
 
@@ -171,11 +171,12 @@ void TestExportOptions::outputSize_data()
     QTest::newRow("pixel page 1:1") << QStringList { "--page", "1200x630" } << QSize(1200, 630);
     QTest::newRow("inches at 300") << QStringList { "--page", "4x6in" } << QSize(1200, 1800);
     QTest::newRow("cm at 300") << QStringList { "--page", "10x15cm" } << QSize(1181, 1772);
-    QTest::newRow("width keeps proportions") << QStringList { "--page", "3000x2000", "--width", "600" }
-                                             << QSize(600, 400);
-    QTest::newRow("height keeps proportions") << QStringList { "--page", "4x6in", "--height", "300" }
-                                              << QSize(200, 300);
-    QTest::newRow("both given") << QStringList { "--width", "640", "--height", "480" } << QSize(640, 480);
+    QTest::newRow("width keeps proportions")
+        << QStringList { "--page", "3000x2000", "--width", "600" } << QSize(600, 400);
+    QTest::newRow("height keeps proportions")
+        << QStringList { "--page", "4x6in", "--height", "300" } << QSize(200, 300);
+    QTest::newRow("both given") << QStringList { "--width", "640", "--height", "480" }
+                                << QSize(640, 480);
 }
 
 void TestExportOptions::outputSize()
@@ -183,8 +184,8 @@ void TestExportOptions::outputSize()
     QFETCH(QStringList, extra);
     QFETCH(QSize, size);
     QString error;
-    const auto options = ExportOptions::parse(QStringList { "tesselo", "--export", "o.png" } + extra,
-                                              &error);
+    const auto options
+        = ExportOptions::parse(QStringList { "tesselo", "--export", "o.png" } + extra, &error);
     QVERIFY2(options, qPrintable(error));
     QCOMPARE(options->outputSize(), size);
 }

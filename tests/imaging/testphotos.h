@@ -71,14 +71,16 @@ inline QByteArray withExifOrientation(QByteArray jpeg, int orientation, bool lit
         tiff.append("II", 2);
         tiff.append(QByteArray::fromHex("2A0008000000")); // magic 42, IFD0 at offset 8
         tiff.append(QByteArray::fromHex("0100"));         // one entry
-        tiff.append(QByteArray::fromHex("12010300" "01000000")); // Orientation, SHORT, count 1
+        tiff.append(QByteArray::fromHex("12010300"
+                                        "01000000")); // Orientation, SHORT, count 1
         const uchar value[4] = { uchar(orientation), 0, 0, 0 };
         tiff.append(reinterpret_cast<const char *>(value), 4);
     } else {
         tiff.append("MM", 2);
         tiff.append(QByteArray::fromHex("002A00000008"));
         tiff.append(QByteArray::fromHex("0001"));
-        tiff.append(QByteArray::fromHex("01120003" "00000001"));
+        tiff.append(QByteArray::fromHex("01120003"
+                                        "00000001"));
         const uchar value[4] = { 0, uchar(orientation), 0, 0 };
         tiff.append(reinterpret_cast<const char *>(value), 4);
     }

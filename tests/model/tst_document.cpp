@@ -25,8 +25,8 @@ private Q_SLOTS:
 
 void TestDocument::initTestCase()
 {
-    ThemeRegistry::registerTheme<TestTheme>(TestTheme::Id, QIcon(), QStringLiteral("Test"),
-                                            QStringLiteral(":/none"));
+    ThemeRegistry::registerTheme<TestTheme>(
+        TestTheme::Id, QIcon(), QStringLiteral("Test"), QStringLiteral(":/none"));
 }
 
 void TestDocument::pageSize()
@@ -79,8 +79,8 @@ void TestDocument::themeIdSwapIsOneStep()
 void TestDocument::unknownThemeIdKeepsTheId()
 {
     // A second registration of an id does not replace the first.
-    ThemeRegistry::registerTheme<TestTheme>(TestTheme::Id, QIcon(), QStringLiteral("Other"),
-                                            QStringLiteral(":/other"));
+    ThemeRegistry::registerTheme<TestTheme>(
+        TestTheme::Id, QIcon(), QStringLiteral("Other"), QStringLiteral(":/other"));
     QCOMPARE(ThemeRegistry::info(TestTheme::Id).name, QStringLiteral("Test"));
     QVERIFY(!ThemeRegistry::createTheme("com.example.unknown", nullptr));
 
@@ -130,7 +130,7 @@ void TestDocument::replacedThemeStopsFollowing()
 
     // Undo walks back to the moment the first theme left: its items match.
     while (document.undoStack()->count() > steps - 1 && document.undoStack()->canUndo()
-           && document.theme() != first)
+        && document.theme() != first)
         document.undoStack()->undo();
     QCOMPARE(document.theme(), first);
     QCOMPARE(document.imageList()->count(), first->images.size());

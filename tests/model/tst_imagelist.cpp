@@ -97,7 +97,8 @@ QList<QUrl> TestImageList::bigBatch()
         jpeg = TestPhotos::encode(TestPhotos::photoLike(QSize(1600, 1200)), "jpeg", 90);
     QList<QUrl> urls;
     for (int i = 0; i < 40; ++i) {
-        const QString path = m_dir.filePath(QStringLiteral("batch-%1.jpg").arg(i, 2, 10, QChar('0')));
+        const QString path
+            = m_dir.filePath(QStringLiteral("batch-%1.jpg").arg(i, 2, 10, QChar('0')));
         if (!QFile::exists(path))
             TestPhotos::writeFile(path, jpeg);
         urls << QUrl::fromLocalFile(path);

@@ -143,8 +143,8 @@ void TestImageSource::drawUpright()
     const QList<QColor> plain { Qt::red, Qt::green, Qt::blue, Qt::yellow };
 
     // Stored as 400 x 200; the orientation tag may turn it upright.
-    const QUrl url = writeQuadrants(QStringLiteral("draw-%1.jpg").arg(orientation), QSize(400, 200),
-                                    orientation);
+    const QUrl url = writeQuadrants(
+        QStringLiteral("draw-%1.jpg").arg(orientation), QSize(400, 200), orientation);
     ImageSource source;
     source.setSource(url);
     source.setRotation(rotation);
@@ -161,7 +161,7 @@ void TestImageSource::drawUpright()
     const int w = size.width();
     const int h = size.height();
     const QList<QPoint> samples { { w / 4, h / 4 }, { 3 * w / 4, h / 4 }, { w / 4, 3 * h / 4 },
-                                  { 3 * w / 4, 3 * h / 4 } };
+        { 3 * w / 4, 3 * h / 4 } };
     for (int i = 0; i < 4; ++i)
         QVERIFY(TestPhotos::near(canvas.pixel(samples.at(i)), corners.at(i)));
     // The picture covers the whole rectangle.
@@ -195,12 +195,13 @@ void TestImageSource::drawQualityFollowsCache()
     ImageSource source;
     source.setSource(mine);
     QSignalSpy better(&source, &ImageSource::drawQualityIncrized);
+    QSignalSpy announced(ImageCache::instance(), &ImageCache::imageCached);
     QVERIFY(ImageCache::cacheImage(other));
     QVERIFY(ImageCache::cacheImage(mine));
-    // The cache announces new pictures from the GUI thread's event loop.
-    QTRY_COMPARE(better.count(), 1);
-    QTest::qWait(20);
-    QCOMPARE(better.count(), 1); // not for the other photo
+    // The cache announces new pictures from the GUI thread's event loop;
+    // once it has announced both, the source has answered for its own only.
+    QTRY_COMPARE(announced.count(), 2);
+    QCOMPARE(better.count(), 1);
 }
 
 void TestImageSource::transformedSourceUndo()

@@ -60,9 +60,9 @@ void TestOverlayProperties::setters_data()
                           << QVariant(QStringLiteral("Hello\nworld")) << "Change text";
     QTest::newRow("font") << int(Text) << QByteArray("font") << QVariant(bold) << QVariant(small)
                           << "Change font";
-    QTest::newRow("text position") << int(Text) << QByteArray("position")
-                                   << QVariant(QPointF(0.1, 0.9)) << QVariant(QPointF(-0.5, 2))
-                                   << "Move text";
+    QTest::newRow("text position")
+        << int(Text) << QByteArray("position") << QVariant(QPointF(0.1, 0.9))
+        << QVariant(QPointF(-0.5, 2)) << "Move text";
     QTest::newRow("alignment") << int(Text) << QByteArray("alignment")
                                << QVariant(int(Qt::AlignLeft | Qt::AlignTop))
                                << QVariant(int(Qt::AlignRight | Qt::AlignBottom))

@@ -47,9 +47,9 @@ void TestPageSize::description_data()
                                << QStringLiteral("100px Square");
     QTest::newRow("inches, named") << PageSize(1, QSizeF(8.5, 11), QStringLiteral("Letter"))
                                    << QStringLiteral("8.5\" x 11\"") << QStringLiteral("Letter");
-    QTest::newRow("shortest format") << PageSize(2, QSizeF(10, 15.25))
-                                     << QStringLiteral("10cm x 15.25cm")
-                                     << QStringLiteral("10cm x 15.25cm");
+    QTest::newRow("shortest format")
+        << PageSize(2, QSizeF(10, 15.25)) << QStringLiteral("10cm x 15.25cm")
+        << QStringLiteral("10cm x 15.25cm");
 }
 
 void TestPageSize::description()

@@ -416,7 +416,7 @@ void TestOverlayItems::dragRotateScale()
     const QRectF rect = item->boundingRect();
     const QPointF centre = item->mapToScene(rect.center());
     const qreal radius = rect.width() * 0.45;
-    QCOMPARE(item->hitTest(QPointF(radius, 0)), 12);
+    QCOMPARE(item->hitTest(QPointF(radius, 0)), int(EditableGraphicsObject::RotateScalePart));
     const int steps = 30;
     fixture.stack()->clear();
     auto pointAt = [&](int step) {

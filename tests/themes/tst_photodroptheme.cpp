@@ -157,7 +157,8 @@ void TestPhotoDropTheme::newPhotos()
     QCOMPARE(stack->count(), 1);
     QCOMPARE(theme->items()->count(), 9);
     for (int row = 3; row < 9; ++row) {
-        const QRectF onPage = PhotoDropTheme::outline(theme->items()->at(row).data()).boundingRect();
+        const QRectF onPage
+            = PhotoDropTheme::outline(theme->items()->at(row).data()).boundingRect();
         QVERIFY(QRectF(QPointF(-1, -1), page + QSizeF(2, 2)).contains(onPage));
     }
     stack->undo();

@@ -79,17 +79,27 @@ void TestPhotoGridItemProperties::setters_data()
     const auto row = [](const char *name, Change change, const char *text) {
         QTest::newRow(name) << change << QString::fromLatin1(text);
     };
-    row("rect", [](Item &i, Document *) { i.setRect(QRectF(10, 20, 300, 400)); }, "rect change");
-    row("angle", [](Item &i, Document *) { i.setAngle(25); }, "angle change");
-    row("source", [](Item &i, Document *d) {
-        i.setSource(QSharedPointer<TransformedImageSource>::create(d->imageList()->at(1), d));
-    }, "source change");
-    row("filterType", [](Item &i, Document *) { i.setFilterType(3); }, "Change filter");
-    row("maskShape", [](Item &i, Document *) { i.setMaskShape(4); }, "Change mask");
+    row(
+        "rect", [](Item &i, Document *) { i.setRect(QRectF(10, 20, 300, 400)); }, "rect change");
+    row(
+        "angle", [](Item &i, Document *) { i.setAngle(25); }, "angle change");
+    row(
+        "source",
+        [](Item &i, Document *d) {
+            i.setSource(QSharedPointer<TransformedImageSource>::create(d->imageList()->at(1), d));
+        },
+        "source change");
+    row(
+        "filterType", [](Item &i, Document *) { i.setFilterType(3); }, "Change filter");
+    row(
+        "maskShape", [](Item &i, Document *) { i.setMaskShape(4); }, "Change mask");
     // Values the cell has already record nothing.
-    row("angle beyond the clamp", [](Item &i, Document *) { i.setAngleRelative(7); }, "");
-    row("angle not a number", [](Item &i, Document *) { i.setAngleRelative(qQNaN()); }, "");
-    row("null source", [](Item &i, Document *) { i.setSource({}); }, "");
+    row(
+        "angle beyond the clamp", [](Item &i, Document *) { i.setAngleRelative(7); }, "");
+    row(
+        "angle not a number", [](Item &i, Document *) { i.setAngleRelative(qQNaN()); }, "");
+    row(
+        "null source", [](Item &i, Document *) { i.setSource({}); }, "");
 }
 
 void TestPhotoGridItemProperties::setters()

@@ -188,7 +188,8 @@ void TestPhotoGridItems::cropCorrection()
     PhotoGridGraphicsItem *item = p.item(0);
     QVERIFY(item->correctionTransform().isIdentity());
     // Zoomed out and moved, then turned.
-    for (const QTransform &crop : { QTransform(0.5, 0, 0, 0.5, -400, 300), QTransform().rotate(30) }) {
+    for (const QTransform &crop :
+        { QTransform(0.5, 0, 0, 0.5, -400, 300), QTransform().rotate(30) }) {
         p.cell(0)->source()->setTransform(crop);
         QVERIFY(!item->correctionTransform().isIdentity());
         // The turned crop is corrected on its bounding box; the rest exactly.

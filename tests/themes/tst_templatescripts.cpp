@@ -350,7 +350,6 @@ class TestTemplateScripts : public QObject
 private Q_SLOTS:
     void script_data();
     void script();
-    void referenceFile();
 };
 
 void TestTemplateScripts::script_data()
@@ -380,20 +379,6 @@ void TestTemplateScripts::script()
     QVERIFY(!script.isEmpty());
     const ScriptCheck check = checkScript(script, kind, randomizes);
     QVERIFY2(check.problems.isEmpty(), qPrintable(check.problems.join(QLatin1Char('\n'))));
-}
-
-void TestTemplateScripts::referenceFile()
-{
-    // What the checker sees of a shipped script, page units as fractions.
-    const ScriptCheck check
-        = checkScript(readFile(":/PhotoDropTemplates/corkBoard.qjs"), ThemeKind::PhotoDrop, true);
-    QVERIFY2(check.problems.isEmpty(), qPrintable(check.problems.join(QLatin1Char('\n'))));
-    for (const TuneRun &run : check.runs)
-        QCOMPARE(run.steps,
-            QStringList({ "rotationRestrictions.variation=18", "frames.enabled=true",
-                "frames.size=0.04", "frames.color=#ffffff", "shadows.enabled=true",
-                "shadows.blurRadius=m*0.03", "shadows.distance=m*0.01", "shadows.group=false",
-                "background.color=#c4956a", "randomize()" }));
 }
 
 QTEST_MAIN(TestTemplateScripts)

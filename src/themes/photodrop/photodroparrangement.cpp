@@ -2,6 +2,7 @@
 
 #include <QLineF>
 #include <QMutexLocker>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include "model/randomgenerator.h"
@@ -11,85 +12,34 @@
 
 namespace {
 
-// Below this many photos a step is a few microseconds of work, less than
-// handing it to the thread pool and waiting for it to come back (on a busy
-// machine, far less). The steps then run on the calling thread; the result
-// is the same, since pushes are summed in iteration order either way.
-constexpr int ParallelPhotoCount = 48;
-
-template<typename Iterator, typename Function>
-void forEach(bool parallel, Iterator begin, Iterator end, Function function)
-{
-    if (parallel) {
-        QtConcurrent::blockingMap(begin, end, function);
-        return;
-    }
-    for (Iterator it = begin; it != end; ++it)
-        function(*it);
-}
-
-// Random-access iterator over the photo indexes 0 ... count - 1.
-class PhotoIndexIterator
-{
-public:
-    using iterator_category = std::random_access_iterator_tag;
-    using value_type = int;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const int *;
-    using reference = int;
-
-    explicit PhotoIndexIterator(int index = 0)
-        : m_index(index)
-    {
-    }
-
-    int operator*() const { return m_index; }
-    PhotoIndexIterator &operator++()
-    {
-        ++m_index;
-        return *this;
-    }
-    PhotoIndexIterator operator++(int)
-    {
-        PhotoIndexIterator old = *this;
-        ++m_index;
-        return old;
-    }
-    PhotoIndexIterator &operator--()
-    {
-        --m_index;
-        return *this;
-    }
-    PhotoIndexIterator &operator+=(difference_type n)
-    {
-        m_index += int(n);
-        return *this;
-    }
-    PhotoIndexIterator &operator-=(difference_type n)
-    {
-        m_index -= int(n);
-        return *this;
-    }
-    PhotoIndexIterator operator+(difference_type n) const
-    {
-        return PhotoIndexIterator(m_index + int(n));
-    }
-    PhotoIndexIterator operator-(difference_type n) const
-    {
-        return PhotoIndexIterator(m_index - int(n));
-    }
-    difference_type operator-(const PhotoIndexIterator &other) const
-    {
-        return m_index - other.m_index;
-    }
-    int operator[](difference_type n) const { return m_index + int(n); }
-    bool operator==(const PhotoIndexIterator &other) const { return m_index == other.m_index; }
-    bool operator!=(const PhotoIndexIterator &other) const { return m_index != other.m_index; }
-    bool operator<(const PhotoIndexIterator &other) const { return m_index < other.m_index; }
-
-private:
-    int m_index;
-};
+// Tuning of the relaxation.
+// Each pass moves the zoom a tenth of the way to the size at which the
+// photo's pressure balances its area: slow enough that neighbours settle
+// together instead of swinging.
+constexpr qreal ZoomKeep = 0.9;
+constexpr qreal ZoomFollow = 0.1;
+// Nor may one pass change the zoom by more than a tenth either way.
+constexpr qreal ZoomShrinkLimit = 0.9;
+constexpr qreal ZoomGrowLimit = 1.1;
+// A photo that nothing presses wants to be a hundred times larger; the
+// step limit turns that into steady growth until it meets something.
+constexpr qreal FreeGrowth = 100.0;
+// Pressure at or below this counts as none (it would overflow the target).
+constexpr double NoPressure = 1e-12;
+// The zoom never reaches zero, so a squeezed photo can grow back.
+constexpr qreal MinimumZoom = 1e-5;
+// The photo pushed hardest moves this share of the smallest short side per
+// pass: small enough that overlaps shrink without jumping past each other.
+constexpr double PositionStep = 0.01;
+// A push direction whose length is this close to 1 is taken as it is, and
+// one this close to 0 has no direction.
+constexpr float DirectionTolerance = 1e-5f;
+// Clipped outlines that share less than this part of the smaller one only
+// touch along an edge; rounding leaves them a sliver of area.
+constexpr double TouchingAreaShare = 1e-9;
+// The pool gets a few ranges per thread, so that the uneven cost of the
+// pairs (most are rejected at once) still spreads over all threads.
+constexpr int RangesPerThread = 4;
 
 constexpr int MaxClipPoints = 16;
 
@@ -205,47 +155,14 @@ std::ptrdiff_t CombinationsContainer::size() const
 
 IndexPair CombinationsContainer::pairAt(std::ptrdiff_t index)
 {
-    // Pairs ending in j start at index j (j - 1) / 2.
+    // Pairs ending in j start at index j (j - 1) / 2; the root finds j up
+    // to rounding, the loops settle it.
     auto second = std::ptrdiff_t((1.0 + std::sqrt(1.0 + 8.0 * double(index))) / 2.0);
     while (second * (second - 1) / 2 > index)
         --second;
     while ((second + 1) * second / 2 <= index)
         ++second;
     return { int(index - second * (second - 1) / 2), int(second) };
-}
-
-CombinationsContainer::const_iterator::const_iterator(difference_type index)
-    : m_index(index)
-    , m_pair(index >= 0 ? pairAt(index) : IndexPair { 0, 1 })
-{
-}
-
-CombinationsContainer::const_iterator &CombinationsContainer::const_iterator::operator++()
-{
-    ++m_index;
-    if (++m_pair.first == m_pair.second) {
-        m_pair.first = 0;
-        ++m_pair.second;
-    }
-    return *this;
-}
-
-CombinationsContainer::const_iterator CombinationsContainer::const_iterator::operator++(int)
-{
-    const_iterator old = *this;
-    ++*this;
-    return old;
-}
-
-CombinationsContainer::const_iterator &CombinationsContainer::const_iterator::operator+=(
-    difference_type n)
-{
-    if (n == 1)
-        return ++*this;
-    m_index += n;
-    if (m_index >= 0)
-        m_pair = pairAt(m_index);
-    return *this;
 }
 
 OrederedCombiantioinsConatiner::OrederedCombiantioinsConatiner(int count, int boundCount)
@@ -280,8 +197,40 @@ void PhotoDropArrangement::run(int passes)
 {
     if (m_items.empty())
         return;
+    switch (m_threading) {
+    case Threading::Automatic:
+        m_parallel
+            = count() >= parallelPhotoCount && QThreadPool::globalInstance()->maxThreadCount() > 1;
+        break;
+    case Threading::Inline:
+        m_parallel = false;
+        break;
+    case Threading::Pool:
+        m_parallel = true;
+        break;
+    }
+    m_reach.resize(m_items.size());
     for (int k = 0; k <= passes; ++k)
         pass();
+}
+
+template<typename Work>
+void PhotoDropArrangement::forEachRange(std::ptrdiff_t size, Work work) const
+{
+    if (!m_parallel || size < 2) {
+        work(std::ptrdiff_t(0), size);
+        return;
+    }
+    const std::ptrdiff_t threads = qMax(1, QThreadPool::globalInstance()->maxThreadCount());
+    const std::ptrdiff_t rangeCount = qMin(size, threads * RangesPerThread);
+    std::vector<std::pair<std::ptrdiff_t, std::ptrdiff_t>> ranges;
+    ranges.reserve(std::size_t(rangeCount));
+    for (std::ptrdiff_t k = 0; k < rangeCount; ++k)
+        ranges.emplace_back(size * k / rangeCount, size * (k + 1) / rangeCount);
+    QtConcurrent::blockingMap(
+        ranges, [&work](const std::pair<std::ptrdiff_t, std::ptrdiff_t> &range) {
+            work(range.first, range.second);
+        });
 }
 
 void PhotoDropArrangement::pass()
@@ -296,110 +245,118 @@ void PhotoDropArrangement::pass()
 
 void PhotoDropArrangement::startStep()
 {
-    forEach(
-        parallel(), m_items.begin(), m_items.end(), [](TemporyItemData &item) { item.start(); });
+    forEachRange(count(), [this](std::ptrdiff_t begin, std::ptrdiff_t end) {
+        for (std::ptrdiff_t k = begin; k < end; ++k) {
+            TemporyItemData &item = m_items[std::size_t(k)];
+            item.start();
+            m_reach[std::size_t(k)]
+                = { float(item.center.x()), float(item.center.y()), item.radius, item.area != 0.0 };
+        }
+    });
 }
 
 void PhotoDropArrangement::collisionStep()
 {
-    const CombinationsContainer pairs(count());
+    const Reach *reach = m_reach.data();
     TemporyItemData *items = m_items.data();
-    forEach(parallel(), pairs.begin(), pairs.end(), [items](IndexPair pair) {
-        TemporyItemData &a = items[pair.first];
-        TemporyItemData &b = items[pair.second];
-        // Far apart: the circles around the two photos do not meet.
-        const float dx = float(a.center.x()) - float(b.center.x());
-        const float dy = float(a.center.y()) - float(b.center.y());
-        const float reach = a.radius + b.radius;
-        if (dx * dx + dy * dy > reach * reach)
-            return;
-        // A photo without area has no inside to overlap with.
-        if (a.area == 0.0 || b.area == 0.0)
-            return;
-        QPointF center;
-        if (!intersectionCenter(a.polygon, b.polygon, &center))
-            return;
-        const quint32 order
-            = quint32(CombinationsContainer::const_iterator::difference_type(pair.second)
-                    * (pair.second - 1) / 2
-                + pair.first);
-        push(b, center, 1.0 / a.area, order);
-        push(a, center, 1.0 / b.area, order);
-    });
+    forEachRange(
+        CombinationsContainer(count()).size(), [=](std::ptrdiff_t begin, std::ptrdiff_t end) {
+            // Walk the pairs from the first of the range instead of solving for
+            // each one.
+            IndexPair pair = CombinationsContainer::pairAt(begin);
+            for (std::ptrdiff_t index = begin; index < end; ++index) {
+                const Reach &ra = reach[pair.first];
+                const Reach &rb = reach[pair.second];
+                // Far apart: the circles around the two photos do not meet. A
+                // photo without area has no inside to overlap with.
+                const float dx = ra.x - rb.x;
+                const float dy = ra.y - rb.y;
+                const float sum = ra.radius + rb.radius;
+                if (dx * dx + dy * dy <= sum * sum && ra.hasArea && rb.hasArea) {
+                    TemporyItemData &a = items[pair.first];
+                    TemporyItemData &b = items[pair.second];
+                    QPointF center;
+                    if (intersectionCenter(a.polygon, b.polygon, &center)) {
+                        push(b, center, 1.0 / a.area, quint32(index));
+                        push(a, center, 1.0 / b.area, quint32(index));
+                    }
+                }
+                if (++pair.first == pair.second) {
+                    pair.first = 0;
+                    ++pair.second;
+                }
+            }
+        });
 }
 
 void PhotoDropArrangement::boundsStep()
 {
     const OrederedCombiantioinsConatiner pairs(count(), int(m_bounds.size()));
     const quint32 firstOrder = quint32(CombinationsContainer(count()).size());
-    const int boundCount = int(m_bounds.size());
     TemporyItemData *items = m_items.data();
     const Bound *bounds = m_bounds.data();
-    forEach(parallel(), pairs.begin(), pairs.end(), [=](IndexPair pair) {
-        TemporyItemData &item = items[pair.first];
-        const Bound &bound = bounds[pair.second];
-        if (item.area == 0.0)
-            return;
-        const QPointF *points = item.polygon.constData();
-        const int pointCount = int(item.polygon.size());
-        float nearest = std::numeric_limits<float>::infinity();
-        for (int k = 0; k < pointCount; ++k) {
-            const float distance = (float(points[k].x()) - float(bound.point.x())) * bound.normalX
-                + (float(points[k].y()) - float(bound.point.y())) * bound.normalY;
-            if (distance < nearest)
-                nearest = distance;
-        }
-        if (nearest < 0.0f) {
-            const double weight = 1.0 / item.area;
-            item.addPush(firstOrder + quint32(pair.first * boundCount + pair.second),
-                float(bound.normalX * weight), float(bound.normalY * weight), weight);
+    forEachRange(pairs.size(), [=](std::ptrdiff_t begin, std::ptrdiff_t end) {
+        for (std::ptrdiff_t index = begin; index < end; ++index) {
+            const IndexPair pair = pairs[index];
+            TemporyItemData &item = items[pair.first];
+            const Bound &bound = bounds[pair.second];
+            if (item.area == 0.0)
+                continue;
+            const QPointF *points = item.polygon.constData();
+            const int pointCount = int(item.polygon.size());
+            float nearest = std::numeric_limits<float>::infinity();
+            for (int k = 0; k < pointCount; ++k) {
+                const float distance
+                    = (float(points[k].x()) - float(bound.point.x())) * bound.normalX
+                    + (float(points[k].y()) - float(bound.point.y())) * bound.normalY;
+                if (distance < nearest)
+                    nearest = distance;
+            }
+            if (nearest < 0.0f) {
+                const double weight = 1.0 / item.area;
+                item.addPush(firstOrder + quint32(index), float(bound.normalX * weight),
+                    float(bound.normalY * weight), weight);
+            }
         }
     });
 }
 
 Extremums PhotoDropArrangement::reduceStep()
 {
-    TemporyItemData *items = m_items.data();
-    const auto collect = [items](int index) {
-        TemporyItemData &item = items[index];
-        item.collectPushes();
-        Extremums value;
-        value.maxForce = std::hypot(double(item.force[0]), double(item.force[1]));
-        // A photo without a valid image has no size; it must not stop the others.
-        if (item.shortSide > 0.0)
-            value.minShortSide = item.shortSide;
-        return value;
-    };
-    const auto reduce = [](Extremums &result, const Extremums &value) {
-        result.maxForce = std::max(result.maxForce, value.maxForce);
-        result.minShortSide = std::min(result.minShortSide, value.minShortSide);
-    };
-    if (parallel()) {
-        return QtConcurrent::blockingMappedReduced<Extremums>(PhotoIndexIterator(0),
-            PhotoIndexIterator(count()), collect, reduce, Extremums(),
-            QtConcurrent::UnorderedReduce);
-    }
+    // Maximum and minimum do not depend on the order the ranges finish in.
     Extremums result;
-    for (int index = 0; index < count(); ++index)
-        reduce(result, collect(index));
+    QMutex resultMutex;
+    forEachRange(count(), [&](std::ptrdiff_t begin, std::ptrdiff_t end) {
+        Extremums range;
+        for (std::ptrdiff_t k = begin; k < end; ++k) {
+            TemporyItemData &item = m_items[std::size_t(k)];
+            item.collectPushes();
+            range.maxForce = std::max(
+                range.maxForce, std::hypot(double(item.force[0]), double(item.force[1])));
+            // A photo without a valid image has no size; it must not stop the others.
+            if (item.shortSide > 0.0)
+                range.minShortSide = std::min(range.minShortSide, item.shortSide);
+        }
+        QMutexLocker locker(&resultMutex);
+        result.maxForce = std::max(result.maxForce, range.maxForce);
+        result.minShortSide = std::min(result.minShortSide, range.minShortSide);
+    });
     return result;
-}
-
-bool PhotoDropArrangement::parallel() const
-{
-    return count() >= ParallelPhotoCount;
 }
 
 void PhotoDropArrangement::zoomStep()
 {
-    forEach(parallel(), m_items.begin(), m_items.end(), [](TemporyItemData &item) {
-        const qreal zoom = item.transform.zoom;
-        const qreal target = std::abs(item.pressure) <= 1e-12
-            ? zoom * 100.0
-            : std::sqrt(1.0 / (item.rect.width() * item.rect.height() * item.pressure));
-        qreal next = 0.9 * zoom + 0.1 * target;
-        next = std::min(std::max(next, 0.9 * zoom), 1.1 * zoom);
-        item.transform.zoom = std::max(next, 1e-5);
+    forEachRange(count(), [this](std::ptrdiff_t begin, std::ptrdiff_t end) {
+        for (std::ptrdiff_t k = begin; k < end; ++k) {
+            TemporyItemData &item = m_items[std::size_t(k)];
+            const qreal zoom = item.transform.zoom;
+            const qreal target = std::abs(item.pressure) <= NoPressure
+                ? zoom * FreeGrowth
+                : std::sqrt(1.0 / (item.rect.width() * item.rect.height() * item.pressure));
+            qreal next = ZoomKeep * zoom + ZoomFollow * target;
+            next = std::min(std::max(next, ZoomShrinkLimit * zoom), ZoomGrowLimit * zoom);
+            item.transform.zoom = std::max(next, MinimumZoom);
+        }
     });
 }
 
@@ -407,9 +364,12 @@ void PhotoDropArrangement::positionStep(const Extremums &extremums)
 {
     if (extremums.maxForce == 0.0 || !std::isfinite(extremums.minShortSide))
         return;
-    const double step = 0.01 * extremums.minShortSide / extremums.maxForce;
-    forEach(parallel(), m_items.begin(), m_items.end(), [step](TemporyItemData &item) {
-        item.transform.position += QPointF(item.force[0] * step, item.force[1] * step);
+    const double step = PositionStep * extremums.minShortSide / extremums.maxForce;
+    forEachRange(count(), [this, step](std::ptrdiff_t begin, std::ptrdiff_t end) {
+        for (std::ptrdiff_t k = begin; k < end; ++k) {
+            TemporyItemData &item = m_items[std::size_t(k)];
+            item.transform.position += QPointF(item.force[0] * step, item.force[1] * step);
+        }
     });
 }
 
@@ -486,7 +446,7 @@ bool PhotoDropArrangement::intersectionCenter(
     QPointF points[MaxClipPoints];
     const int count = clipConvex(subject, countA, clip, countB, points);
     // Edges that only touch leave an overlap without area.
-    if (count < 3 || std::abs(signedArea(points, count)) <= 1e-9 * smaller)
+    if (count < 3 || std::abs(signedArea(points, count)) <= TouchingAreaShare * smaller)
         return false;
     QPointF sum = points[0]; // the closing point
     for (int k = 0; k < count; ++k)
@@ -503,10 +463,10 @@ void PhotoDropArrangement::push(
     const float length = std::sqrt(dx * dx + dy * dy);
     float directionX = 0.0f;
     float directionY = 0.0f;
-    if (std::abs(length - 1.0f) <= 1e-5f) {
+    if (std::abs(length - 1.0f) <= DirectionTolerance) {
         directionX = dx;
         directionY = dy;
-    } else if (std::abs(length) > 1e-5f) {
+    } else if (std::abs(length) > DirectionTolerance) {
         directionX = dx / length;
         directionY = dy / length;
     }

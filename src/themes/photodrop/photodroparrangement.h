@@ -10,7 +10,6 @@
 #include <QtGlobal>
 
 #include <cstddef>
-#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -81,59 +80,24 @@ struct IndexPair
     int second;
 };
 
-// Every unordered pair (i, j), i < j, of count photos in the order
-// (0, 1), (0, 2), (1, 2), (0, 3), (1, 3), (2, 3), ...
+// Every unordered pair (i, j), i < j, of count photos, numbered in the
+// order (0, 1), (0, 2), (1, 2), (0, 3), (1, 3), (2, 3), ... The pairs that
+// end in j start at index j (j - 1) / 2:
+//
+//             j=1  j=2  j=3  j=4
+//        i=0   0    1    3    6
+//        i=1        2    4    7
+//        i=2             5    8
+//        i=3                  9
 class CombinationsContainer
 {
 public:
-    class const_iterator
-    {
-    public:
-        using iterator_category = std::random_access_iterator_tag;
-        using value_type = IndexPair;
-        using difference_type = std::ptrdiff_t;
-        using pointer = const IndexPair *;
-        using reference = IndexPair;
-
-        const_iterator() = default;
-        explicit const_iterator(difference_type index);
-
-        IndexPair operator*() const { return m_pair; }
-        difference_type index() const { return m_index; }
-
-        const_iterator &operator++();
-        const_iterator operator++(int);
-        const_iterator &operator+=(difference_type n);
-        const_iterator &operator--() { return *this += -1; }
-        const_iterator &operator-=(difference_type n) { return *this += -n; }
-        const_iterator operator+(difference_type n) const { return const_iterator(m_index + n); }
-        const_iterator operator-(difference_type n) const { return const_iterator(m_index - n); }
-        difference_type operator-(const const_iterator &other) const
-        {
-            return m_index - other.m_index;
-        }
-        IndexPair operator[](difference_type n) const { return pairAt(m_index + n); }
-        bool operator==(const const_iterator &other) const { return m_index == other.m_index; }
-        bool operator!=(const const_iterator &other) const { return m_index != other.m_index; }
-        bool operator<(const const_iterator &other) const { return m_index < other.m_index; }
-        bool operator>(const const_iterator &other) const { return m_index > other.m_index; }
-        bool operator<=(const const_iterator &other) const { return m_index <= other.m_index; }
-        bool operator>=(const const_iterator &other) const { return m_index >= other.m_index; }
-
-    private:
-        difference_type m_index = 0;
-        IndexPair m_pair { 0, 1 };
-    };
-    using iterator = const_iterator;
-    using value_type = IndexPair;
-
     explicit CombinationsContainer(int count);
 
-    static IndexPair pairAt(std::ptrdiff_t index);
-
     std::ptrdiff_t size() const;
-    const_iterator begin() const { return const_iterator(0); }
-    const_iterator end() const { return const_iterator(size()); }
+    IndexPair operator[](std::ptrdiff_t index) const { return pairAt(index); }
+
+    static IndexPair pairAt(std::ptrdiff_t index);
 
 private:
     int m_count;
@@ -144,86 +108,13 @@ private:
 class OrederedCombiantioinsConatiner
 {
 public:
-    class const_iterator
-    {
-    public:
-        using iterator_category = std::random_access_iterator_tag;
-        using value_type = IndexPair;
-        using difference_type = std::ptrdiff_t;
-        using pointer = const IndexPair *;
-        using reference = IndexPair;
-
-        const_iterator() = default;
-        const_iterator(difference_type index, int boundCount)
-            : m_index(index)
-            , m_boundCount(boundCount)
-        {
-        }
-
-        IndexPair operator*() const
-        {
-            return { int(m_index / m_boundCount), int(m_index % m_boundCount) };
-        }
-        difference_type index() const { return m_index; }
-
-        const_iterator &operator++()
-        {
-            ++m_index;
-            return *this;
-        }
-        const_iterator operator++(int)
-        {
-            const_iterator old = *this;
-            ++m_index;
-            return old;
-        }
-        const_iterator &operator--()
-        {
-            --m_index;
-            return *this;
-        }
-        const_iterator &operator+=(difference_type n)
-        {
-            m_index += n;
-            return *this;
-        }
-        const_iterator &operator-=(difference_type n)
-        {
-            m_index -= n;
-            return *this;
-        }
-        const_iterator operator+(difference_type n) const
-        {
-            return const_iterator(m_index + n, m_boundCount);
-        }
-        const_iterator operator-(difference_type n) const
-        {
-            return const_iterator(m_index - n, m_boundCount);
-        }
-        difference_type operator-(const const_iterator &other) const
-        {
-            return m_index - other.m_index;
-        }
-        IndexPair operator[](difference_type n) const { return *(*this + n); }
-        bool operator==(const const_iterator &other) const { return m_index == other.m_index; }
-        bool operator!=(const const_iterator &other) const { return m_index != other.m_index; }
-        bool operator<(const const_iterator &other) const { return m_index < other.m_index; }
-        bool operator>(const const_iterator &other) const { return m_index > other.m_index; }
-        bool operator<=(const const_iterator &other) const { return m_index <= other.m_index; }
-        bool operator>=(const const_iterator &other) const { return m_index >= other.m_index; }
-
-    private:
-        difference_type m_index = 0;
-        int m_boundCount = 1;
-    };
-    using iterator = const_iterator;
-    using value_type = IndexPair;
-
     OrederedCombiantioinsConatiner(int count, int boundCount);
 
     std::ptrdiff_t size() const { return std::ptrdiff_t(m_count) * m_boundCount; }
-    const_iterator begin() const { return const_iterator(0, m_boundCount); }
-    const_iterator end() const { return const_iterator(size(), m_boundCount); }
+    IndexPair operator[](std::ptrdiff_t index) const
+    {
+        return { int(index / m_boundCount), int(index % m_boundCount) };
+    }
 
 private:
     int m_count;
@@ -233,12 +124,17 @@ private:
 // The relaxation of a Photo Drop pile, free of any model object so that it
 // can run on worker threads and be tested on its own. Every pass pushes
 // overlapping photos apart, pushes photos back inside the page and lets each
-// photo grow or shrink until the pressure on it balances its own area. Each
-// step of a pass is a parallel map on the global thread pool; the caller
-// waits for each step.
+// photo grow or shrink until the pressure on it balances its own area.
+//
+// A large pile runs each step of a pass on the global thread pool and waits
+// for it; a small one runs inline, where handing out the work would cost
+// more than the work. The pushes are summed in a fixed order, so both give
+// the same layout.
 class PhotoDropArrangement
 {
 public:
+    enum class Threading { Automatic, Inline, Pool };
+
     struct Photo
     {
         PhotoDropPlacement placement;
@@ -260,15 +156,8 @@ public:
 
     // Runs passes + 1 passes.
     void run(int passes);
-    void pass();
-
-    // The steps of a pass, in their order.
-    void startStep();
-    void collisionStep();
-    void boundsStep();
-    Extremums reduceStep();
-    void zoomStep();
-    void positionStep(const Extremums &extremums);
+    // Automatic by default: the pool from parallelPhotoCount photos on.
+    void setThreading(Threading threading) { m_threading = threading; }
 
     int count() const { return int(m_items.size()); }
     const TemporyItemData &item(int index) const { return m_items[std::size_t(index)]; }
@@ -294,10 +183,38 @@ public:
     // Pushes photo away from point with the given weight.
     static void push(TemporyItemData &photo, const QPointF &point, double weight, quint32 order);
 
+    // The smallest pile whose passes run on the pool: below it the
+    // hand-off of each step to the threads outweighs its arithmetic.
+    static constexpr int parallelPhotoCount = 400;
+
 private:
-    // Whether the steps are worth the thread pool.
-    bool parallel() const;
+    // What the collision step's first test reads, packed: most pairs are
+    // far apart, and rejecting one then reads a few bytes per photo instead
+    // of two whole TemporyItemData.
+    struct Reach
+    {
+        float x;
+        float y;
+        float radius;
+        bool hasArea;
+    };
+
+    void pass();
+    // The steps of a pass, in their order.
+    void startStep();
+    void collisionStep();
+    void boundsStep();
+    Extremums reduceStep();
+    void zoomStep();
+    void positionStep(const Extremums &extremums);
+
+    // Calls work(begin, end) over the indexes 0 ... size - 1: inline in one
+    // range, or cut into ranges on the pool.
+    template<typename Work> void forEachRange(std::ptrdiff_t size, Work work) const;
 
     std::vector<TemporyItemData> m_items;
+    std::vector<Reach> m_reach;
     std::vector<Bound> m_bounds;
+    Threading m_threading = Threading::Automatic;
+    bool m_parallel = false;
 };

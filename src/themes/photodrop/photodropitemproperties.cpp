@@ -4,7 +4,6 @@
 #include "model/itemtransform.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
-#include "undo/undostack.h"
 
 PhotoDropItemProperties::PhotoDropItemProperties(
     Document *document, RotationRestriction *restriction, QObject *parent)
@@ -18,22 +17,14 @@ PhotoDropItemProperties::~PhotoDropItemProperties() = default;
 
 void PhotoDropItemProperties::setFilterType(int filterType)
 {
-    using Command = PropertyUndoCommand<PhotoDropItemProperties, int,
-        &PhotoDropItemProperties::assignFilterType, &PhotoDropItemProperties::filterType>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(tr("Change filter"), this, filterType, CommandId::ItemFilter));
-    else
-        assignFilterType(filterType);
+    setUndoable<&PhotoDropItemProperties::assignFilterType, &PhotoDropItemProperties::filterType>(
+        this, tr("Change filter"), filterType, CommandId::ItemFilter);
 }
 
 void PhotoDropItemProperties::setMaskShape(int maskShape)
 {
-    using Command = PropertyUndoCommand<PhotoDropItemProperties, int,
-        &PhotoDropItemProperties::assignMaskShape, &PhotoDropItemProperties::maskShape>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(tr("Change mask"), this, maskShape, CommandId::ItemMask));
-    else
-        assignMaskShape(maskShape);
+    setUndoable<&PhotoDropItemProperties::assignMaskShape, &PhotoDropItemProperties::maskShape>(
+        this, tr("Change mask"), maskShape, CommandId::ItemMask);
 }
 
 void PhotoDropItemProperties::setSource(QSharedPointer<ImageSource> source)

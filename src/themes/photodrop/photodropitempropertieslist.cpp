@@ -1,7 +1,6 @@
 #include "photodropitempropertieslist.h"
 
-#include <algorithm>
-
+#include "model/rowmove.h"
 #include "themes/photodrop/photodropitemproperties.h"
 
 PhotoDropItemPropertiesList::PhotoDropItemPropertiesList(QObject *parent)
@@ -59,16 +58,10 @@ bool PhotoDropItemPropertiesList::removeItems(int first, int count)
 
 bool PhotoDropItemPropertiesList::moveItems(int first, int last, int destination)
 {
-    if (first < 0 || last < first || last >= count() || destination < 0 || destination > count()
-        || (destination >= first && destination <= last + 1))
+    if (!isValidRowMove(first, last, destination, count())
+        || !beginMoveRows(QModelIndex(), first, last, QModelIndex(), destination))
         return false;
-    if (!beginMoveRows(QModelIndex(), first, last, QModelIndex(), destination))
-        return false;
-    auto begin = m_items.begin();
-    if (destination < first)
-        std::rotate(begin + destination, begin + first, begin + last + 1);
-    else
-        std::rotate(begin + first, begin + last + 1, begin + destination);
+    moveListRows(m_items, first, last, destination);
     endMoveRows();
     return true;
 }

@@ -16,6 +16,7 @@
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "model/itemtransform.h"
+#include "model/rowmove.h"
 #include "scene/graphicsbackgrounditem.h"
 #include "scene/scene.h"
 #include "scene/shadowswatcher.h"
@@ -189,16 +190,8 @@ void PhotoDropSceneItem::propertyModelReset()
 void PhotoDropSceneItem::propertyRowsMoved(
     const QModelIndex &, int sourceStart, int sourceEnd, const QModelIndex &, int destinationRow)
 {
-    const int count = int(m_items.size());
-    if (sourceStart < 0 || sourceEnd < sourceStart || sourceEnd >= count || destinationRow < 0
-        || destinationRow > count
-        || (destinationRow >= sourceStart && destinationRow <= sourceEnd + 1))
+    if (!moveListRows(m_items, sourceStart, sourceEnd, destinationRow))
         return;
-    auto begin = m_items.begin();
-    if (destinationRow < sourceStart)
-        std::rotate(begin + destinationRow, begin + sourceStart, begin + sourceEnd + 1);
-    else
-        std::rotate(begin + sourceStart, begin + sourceEnd + 1, begin + destinationRow);
     restack();
     updateContextActions();
 }

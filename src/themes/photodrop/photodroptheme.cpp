@@ -55,8 +55,8 @@ SceneLayer *PhotoDropTheme::createSceneItem(QGraphicsItem *parent, QGraphicsScen
 QList<QWidget *> PhotoDropTheme::createPropertyWidgets(QWidget *parent)
 {
     return { new PhotoDropThemePropertiesWidget(this, parent),
-             new ShadowControlWidget(m_shadows, parent), new FrameControlWidget(m_frames, parent),
-             new BackgroundControlWidget(m_background, parent) };
+        new ShadowControlWidget(m_shadows, parent), new FrameControlWidget(m_frames, parent),
+        new BackgroundControlWidget(m_background, parent) };
 }
 
 void PhotoDropTheme::save(QDataStream &stream) const

@@ -154,8 +154,8 @@ void InnerImageHandler::connectSource()
     m_source = source;
     if (!source)
         return;
-    connect(source, &TransformedImageSource::transformChanged, this,
-        &InnerImageHandler::_queueUdpate);
+    connect(
+        source, &TransformedImageSource::transformChanged, this, &InnerImageHandler::_queueUdpate);
     connect(source, &TransformedImageSource::imageChanged, this, &InnerImageHandler::_queueUdpate);
 }
 
@@ -166,8 +166,8 @@ QVariant InnerImageHandler::itemChange(GraphicsItemChange change, const QVariant
             disconnect(old, nullptr, this, nullptr);
     } else if (change == ItemSceneHasChanged) {
         if (auto *now = value.value<QGraphicsScene *>()) {
-            connect(now, &QGraphicsScene::sceneRectChanged, this,
-                &InnerImageHandler::sceneRectChanged);
+            connect(
+                now, &QGraphicsScene::sceneRectChanged, this, &InnerImageHandler::sceneRectChanged);
             sceneRectChanged(now->sceneRect());
         }
     }

@@ -25,7 +25,8 @@ MosaicTheme::~MosaicTheme() = default;
 QList<QWidget *> MosaicTheme::createPropertyWidgets(QWidget *parent)
 {
     return { new PhotoGrigControlWidget(this, parent), new ShadowControlWidget(shadows(), parent),
-        new FrameControlWidget(frames(), parent), new BackgroundControlWidget(background(), parent) };
+        new FrameControlWidget(frames(), parent),
+        new BackgroundControlWidget(background(), parent) };
 }
 
 bool MosaicTheme::replayingRecordedStep() const

@@ -35,6 +35,17 @@ const char *const PhotoGridGraphicsItem::MimeType = "application/photo-grid-prop
 
 namespace {
 
+// A restriction that allows less turn than this (degrees) is taken as none:
+// the cell offers no rotation handle for a turn nobody could see.
+constexpr qreal MinimumVariation = 0.0001;
+// The drag picture is left out for cells larger than this on screen
+// (device pixels a side): a picture that size would cost more than it shows.
+constexpr int MaximumDragPictureSide = 4096;
+// The drag picture is faded so that the cells under it stay visible.
+constexpr qreal DragPictureOpacity = 0.7;
+// The selection ring: plain blue, which stands out from most photos.
+constexpr QColor SelectionColor(0, 0, 255);
+
 // The turn, in degrees clockwise, that carries the line centre -> previous
 // onto the line centre -> current; 0 when either is a point.
 qreal turnBetween(const QPointF &centre, const QPointF &previous, const QPointF &current)
@@ -82,8 +93,8 @@ QTransform correctionFor(const QRectF &visible, const QRectF &image)
 {
     if (image.isEmpty() || visible.isEmpty() || containsWithTolerance(image, visible))
         return QTransform();
-    const qreal s = qMax(
-        1.0, qMax(visible.width() / image.width(), visible.height() / image.height()));
+    const qreal s
+        = qMax(1.0, qMax(visible.width() / image.width(), visible.height() / image.height()));
     QRectF shrunk(0, 0, visible.width() / s, visible.height() / s);
     shrunk.moveCenter(visible.center());
     QPointF offset;
@@ -259,7 +270,7 @@ void PhotoGridGraphicsItem::paint(QPainter *painter, const QStyleOptionGraphicsI
         if (inner.isValid())
             ring.addRect(inner);
         painter->setPen(Qt::NoPen);
-        painter->setBrush(QColor(0, 0, 255));
+        painter->setBrush(SelectionColor);
         painter->drawPath(ring);
     }
 }
@@ -276,7 +287,7 @@ int PhotoGridGraphicsItem::hitTest(const QPointF &pos)
     if (inner.contains(pos))
         return NoPart;
     const RotationRestriction *restriction = m_properties ? m_properties->restriction() : nullptr;
-    return restriction && restriction->variation() > 0.0001 ? RotatePart : NoPart;
+    return restriction && restriction->variation() > MinimumVariation ? RotatePart : NoPart;
 }
 
 QPointF PhotoGridGraphicsItem::transformCenter() const
@@ -459,14 +470,16 @@ bool PhotoGridGraphicsItem::startDrag(QWidget *widget)
     QPixmap pixmap;
     QPoint hotSpot;
     auto *view = qobject_cast<QGraphicsView *>(widget->parentWidget());
-    const QTransform toDevice = view ? sceneTransform() * view->viewportTransform() : sceneTransform();
+    const QTransform toDevice
+        = view ? sceneTransform() * view->viewportTransform() : sceneTransform();
     const QRect device = toDevice.mapRect(m_cellRect).toAlignedRect();
-    if (!device.isEmpty() && device.width() < 4096 && device.height() < 4096) {
+    if (!device.isEmpty() && device.width() < MaximumDragPictureSide
+        && device.height() < MaximumDragPictureSide) {
         QImage picture(device.size(), QImage::Format_ARGB32_Premultiplied);
         picture.fill(Qt::transparent);
         QPainter painter(&picture);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-        painter.setOpacity(0.7);
+        painter.setOpacity(DragPictureOpacity);
         painter.setTransform(toDevice * QTransform::fromTranslate(-device.left(), -device.top()));
         paint(&painter, nullptr, nullptr);
         painter.end();

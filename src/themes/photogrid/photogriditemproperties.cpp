@@ -7,7 +7,6 @@
 #include "model/transformedimagesource.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
-#include "undo/undostack.h"
 
 namespace {
 
@@ -54,14 +53,10 @@ QSharedPointer<ImageSource> PhotoGridItemProperties::image() const
 
 void PhotoGridItemProperties::setRect(const QRectF &rect)
 {
-    using Command = PropertyUndoCommand<PhotoGridItemProperties, QRectF,
-        &PhotoGridItemProperties::assignRect, &PhotoGridItemProperties::rect>;
     if (sameRect(rect, m_rect))
         return;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(QStringLiteral("rect change"), this, rect, CommandId::NoMerge));
-    else
-        assignRect(rect);
+    setUndoable<&PhotoGridItemProperties::assignRect, &PhotoGridItemProperties::rect>(
+        this, QStringLiteral("rect change"), rect, CommandId::NoMerge);
 }
 
 void PhotoGridItemProperties::setAngle(qreal degrees)
@@ -72,52 +67,35 @@ void PhotoGridItemProperties::setAngle(qreal degrees)
 
 void PhotoGridItemProperties::setAngleRelative(qreal angleRelative)
 {
-    using Command = PropertyUndoCommand<PhotoGridItemProperties, qreal,
-        &PhotoGridItemProperties::assignAngleRelative, &PhotoGridItemProperties::angleRelative>;
     // NaN has no place on the turn scale.
     if (qIsNaN(angleRelative))
         return;
     angleRelative = clampedRelative(angleRelative);
     if (angleRelative == m_angleRelative)
         return;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(
-            QStringLiteral("angle change"), this, angleRelative, CommandId::GridItemAngle));
-    else
-        assignAngleRelative(angleRelative);
+    setUndoable<&PhotoGridItemProperties::assignAngleRelative,
+        &PhotoGridItemProperties::angleRelative>(
+        this, QStringLiteral("angle change"), angleRelative, CommandId::GridItemAngle);
 }
 
 void PhotoGridItemProperties::setSource(const QSharedPointer<TransformedImageSource> &source)
 {
-    using Command
-        = PropertyUndoCommand<PhotoGridItemProperties, QSharedPointer<TransformedImageSource>,
-            &PhotoGridItemProperties::assignSource, &PhotoGridItemProperties::source>;
     if (!source || source == m_source)
         return;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(QStringLiteral("source change"), this, source, CommandId::NoMerge));
-    else
-        assignSource(source);
+    setUndoable<&PhotoGridItemProperties::assignSource, &PhotoGridItemProperties::source>(
+        this, QStringLiteral("source change"), source, CommandId::NoMerge);
 }
 
 void PhotoGridItemProperties::setFilterType(int filterType)
 {
-    using Command = PropertyUndoCommand<PhotoGridItemProperties, int,
-        &PhotoGridItemProperties::assignFilterType, &PhotoGridItemProperties::filterType>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(tr("Change filter"), this, filterType, CommandId::ItemFilter));
-    else
-        assignFilterType(filterType);
+    setUndoable<&PhotoGridItemProperties::assignFilterType, &PhotoGridItemProperties::filterType>(
+        this, tr("Change filter"), filterType, CommandId::ItemFilter);
 }
 
 void PhotoGridItemProperties::setMaskShape(int maskShape)
 {
-    using Command = PropertyUndoCommand<PhotoGridItemProperties, int,
-        &PhotoGridItemProperties::assignMaskShape, &PhotoGridItemProperties::maskShape>;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(tr("Change mask"), this, maskShape, CommandId::ItemMask));
-    else
-        assignMaskShape(maskShape);
+    setUndoable<&PhotoGridItemProperties::assignMaskShape, &PhotoGridItemProperties::maskShape>(
+        this, tr("Change mask"), maskShape, CommandId::ItemMask);
 }
 
 void PhotoGridItemProperties::assignRect(const QRectF &rect)

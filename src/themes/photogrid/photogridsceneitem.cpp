@@ -139,8 +139,7 @@ Qt::DropAction PhotoGridSceneItem::drop(const QMimeData *data, const QPointF &po
         if (const auto source = sourceCell(data)) {
             // Exchanging with itself or with a cell of the same source
             // changes nothing and is refused.
-            return m_theme->exchangeImages(source.data(), cell) ? Qt::MoveAction
-                                                                : Qt::IgnoreAction;
+            return m_theme->exchangeImages(source.data(), cell) ? Qt::MoveAction : Qt::IgnoreAction;
         }
         if (const auto image = draggedImage(data))
             return m_theme->placeImage(cell, image) ? Qt::CopyAction : Qt::IgnoreAction;

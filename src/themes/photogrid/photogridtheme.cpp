@@ -196,15 +196,10 @@ void PhotoGridTheme::setBorder(qreal border)
 
 void PhotoGridTheme::setBorderRelative(qreal borderRelative)
 {
-    using Command = PropertyUndoCommand<PhotoGridTheme, qreal,
-        &PhotoGridTheme::assignBorderRelative, &PhotoGridTheme::borderRelative>;
     if (qIsNaN(borderRelative))
         return;
-    if (UndoStack *stack = undoStack())
-        stack->push(
-            new Command(tr("Changing spacing"), this, borderRelative, CommandId::GridSpacing));
-    else
-        assignBorderRelative(borderRelative);
+    setUndoable<&PhotoGridTheme::assignBorderRelative, &PhotoGridTheme::borderRelative>(
+        this, tr("Changing spacing"), borderRelative, CommandId::GridSpacing);
 }
 
 void PhotoGridTheme::assignBorderRelative(const qreal &borderRelative)
@@ -233,15 +228,11 @@ void PhotoGridTheme::resetMinimumItemSize()
 
 void PhotoGridTheme::setMinimumItemSize(qreal size)
 {
-    using Command = PropertyUndoCommand<PhotoGridTheme, qreal,
-        &PhotoGridTheme::assignMinimumItemSize, &PhotoGridTheme::minimumItemSize>;
     // A command that would change nothing would only add an empty step.
     if (size == m_minimumItemSize)
         return;
-    if (UndoStack *stack = undoStack())
-        stack->push(new Command(tr("Changing minimum image size"), this, size, CommandId::NoMerge));
-    else
-        assignMinimumItemSize(size);
+    setUndoable<&PhotoGridTheme::assignMinimumItemSize, &PhotoGridTheme::minimumItemSize>(
+        this, tr("Changing minimum image size"), size, CommandId::NoMerge);
 }
 
 void PhotoGridTheme::assignMinimumItemSize(const qreal &size)
