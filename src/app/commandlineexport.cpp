@@ -10,8 +10,8 @@
 
 #include <algorithm>
 
-#include "app/visibilityreport.h"
 #include "app/thumbnailexport.h"
+#include "app/visibilityreport.h"
 #include "imaging/imagecache.h"
 #include "imaging/imagedecoder.h"
 #include "io/documentfile.h"

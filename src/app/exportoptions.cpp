@@ -252,7 +252,7 @@ std::optional<ExportOptions> ExportOptions::parse(const QStringList &arguments, 
         options.photos.clear();
     }
     static const QStringList themes { QStringLiteral("mosaic"), QStringLiteral("photodrop"),
-                                      QStringLiteral("rows") };
+        QStringLiteral("rows") };
     if (!themes.contains(options.theme))
         return fail(tr("unknown theme \"%1\" (use mosaic, photodrop or rows)").arg(options.theme));
     if (given("page")) {

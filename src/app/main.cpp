@@ -9,8 +9,8 @@
 #include "platform/documentwindow.h"
 #include "platform/singleinstance.h"
 #include "themes/builtinthemes.h"
-#include "update/updater.h"
 #include "ui/futureprogressdialog.h"
+#include "update/updater.h"
 
 namespace {
 
@@ -78,8 +78,8 @@ int main(int argc, char *argv[])
 
     app.discoverLanguages();
     app.setLanguage(app.language(), true);
-    Updater updater(Updater::informationAddress(app.arguments()),
-                    QPixmap(QStringLiteral(":/tesselo-128.png")));
+    Updater updater(
+        Updater::informationAddress(app.arguments()), QPixmap(QStringLiteral(":/tesselo-128.png")));
     BuiltInThemes::registerAll();
     // Reading photos shows a progress dialog that can cancel it.
     FutureProgressDialog::installImageListHook();

@@ -88,14 +88,14 @@ ImageCache::CacheEntry ImageCache::buildEntry(
     // chain.
     for (;;) {
         const QSize halved(qMax(1, qRound(level.image.width() * 0.5)),
-                           qMax(1, qRound(level.image.height() * 0.5)));
+            qMax(1, qRound(level.image.height() * 0.5)));
         const QSize next = fitToAspect(halved, fullSize);
         if (next.width() < minimumLevelSide || next.height() < minimumLevelSide)
             break;
         LevelKey key = level.key;
         key.scale *= 0.5;
         level = CachedLevel { key, levelTransform(key),
-                              level.image.scaled(next, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) };
+            level.image.scaled(next, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) };
         entry.levels.insert(key.scale, level);
     }
     return entry;
@@ -194,7 +194,7 @@ QSize ImageCache::imageSize(const QUrl &url)
 }
 
 bool ImageCache::findImage(const QUrl &url, const QTransform &deviceTransform, int flags,
-                           QImage &image, QTransform &imageTransform)
+    QImage &image, QTransform &imageTransform)
 {
     if (url.isEmpty())
         return false;
@@ -247,7 +247,7 @@ ImageCache::OutputDecode ImageCache::decodeForOutput(const QUrl &url, const Leve
 }
 
 bool ImageCache::findOutputImage(const QUrl &url, const LevelKey &deviceKey, int flags,
-                                 QImage &image, QTransform &imageTransform)
+    QImage &image, QTransform &imageTransform)
 {
     if (flags & CollectImages) {
         // The noting pass draws nothing.

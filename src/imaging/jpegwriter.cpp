@@ -104,7 +104,7 @@ JpegWriter::JpegWriter(QIODevice *device, const QSize &size, int quality, int do
     // The page is sRGB: say so, so that colour-managed viewers agree.
     const QByteArray profile = QColorSpace(QColorSpace::SRgb).iccProfile();
     jpeg_write_icc_profile(&state.info, reinterpret_cast<const JOCTET *>(profile.constData()),
-                           unsigned(profile.size()));
+        unsigned(profile.size()));
     state.started = true;
 }
 

@@ -338,9 +338,9 @@ QModelIndex ImageList::indexOf(const QSharedPointer<ImageSource> &source) const
 void ImageList::itemAdded(const Item &item)
 {
     connect(item.data(), &ImageSource::sizeChanged, this, &ImageList::_sourceSizeChanged,
-            Qt::UniqueConnection);
+        Qt::UniqueConnection);
     connect(item.data(), &ImageSource::drawQualityIncrized, this, &ImageList::_drawQualityIncrized,
-            Qt::UniqueConnection);
+        Qt::UniqueConnection);
 }
 
 void ImageList::itemRemoved(const Item &item)

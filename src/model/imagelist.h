@@ -39,7 +39,7 @@ public:
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
-                      const QModelIndex &parent) override;
+        const QModelIndex &parent) override;
     // Removes rows as one undo step; right after an internal move-drop it
     // ignores the view's request to remove the rows it dragged.
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;

@@ -10,12 +10,11 @@
 
 void BuiltInThemes::registerAll()
 {
-    ThemeRegistry::registerTheme<PhotoDropTheme>(
-        PhotoDropId, QIcon(), QCoreApplication::translate("Application", "Photo Drop"),
+    ThemeRegistry::registerTheme<PhotoDropTheme>(PhotoDropId, QIcon(),
+        QCoreApplication::translate("Application", "Photo Drop"),
         QStringLiteral(":/PhotoDropTemplates"));
-    ThemeRegistry::registerTheme<MosaicTheme>(
-        MosaicId, QIcon(), QCoreApplication::translate("Application", "Mosaic"),
-        QStringLiteral(":/MosaicTemplates"));
+    ThemeRegistry::registerTheme<MosaicTheme>(MosaicId, QIcon(),
+        QCoreApplication::translate("Application", "Mosaic"), QStringLiteral(":/MosaicTemplates"));
     ThemeRegistry::registerTheme<RowsTheme>(RowsId, QIcon(),
         QCoreApplication::translate("Application", "Rows"), QStringLiteral(":/RowsTemplates"));
 }

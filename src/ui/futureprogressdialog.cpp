@@ -49,7 +49,7 @@ void FutureProgressDialog::setFuture(const QFuture<void> &future)
     m_watcher = new QFutureWatcher<void>(this);
     connect(m_watcher, &QFutureWatcherBase::finished, this, &QDialog::accept);
     connect(m_watcher, &QFutureWatcherBase::progressRangeChanged, this,
-            &FutureProgressDialog::progressRangeChanged);
+        &FutureProgressDialog::progressRangeChanged);
     connect(m_watcher, &QFutureWatcherBase::progressValueChanged, this, &QProgressDialog::setValue);
     connect(this, &QProgressDialog::canceled, m_watcher, &QFutureWatcherBase::cancel);
     m_watcher->setFuture(future);

@@ -45,8 +45,8 @@ bool UndoCommandWrapper::mergeWith(const QUndoCommand *other)
         return false;
     // The stack hands over a command it is about to delete; what its leading
     // command caused in turn is taken over from it below.
-    auto *otherWrapper = const_cast<UndoCommandWrapper *>(
-        static_cast<const UndoCommandWrapper *>(other));
+    auto *otherWrapper
+        = const_cast<UndoCommandWrapper *>(static_cast<const UndoCommandWrapper *>(other));
     if (m_commands.isEmpty() || otherWrapper->m_commands.isEmpty())
         return false;
     QUndoCommand *a = m_commands.first();

@@ -18,10 +18,9 @@ namespace {
 // The smallest file QTranslator accepts: the .qm magic number alone.
 void writeTranslation(const QString &path)
 {
-    static const char magic[] = { char(0x3C), char(0xB8), char(0x64), char(0x18),
-                                  char(0xCA), char(0xEF), char(0x9C), char(0x95),
-                                  char(0xCD), char(0x21), char(0x1C), char(0xBF),
-                                  char(0x60), char(0xA1), char(0xBD), char(0xDD) };
+    static const char magic[] = { char(0x3C), char(0xB8), char(0x64), char(0x18), char(0xCA),
+        char(0xEF), char(0x9C), char(0x95), char(0xCD), char(0x21), char(0x1C), char(0xBF),
+        char(0x60), char(0xA1), char(0xBD), char(0xDD) };
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(magic, sizeof magic);
@@ -65,8 +64,8 @@ void TestApplication::firstStart_data()
     QTest::addColumn<int>("page");
 
     QTest::newRow("first run ever") << QVariant() << int(Application::StartPage::Welcome);
-    QTest::newRow("older version") << QVariant(QStringLiteral("0.9.5"))
-                                   << int(Application::StartPage::WhatsNew);
+    QTest::newRow("older version")
+        << QVariant(QStringLiteral("0.9.5")) << int(Application::StartPage::WhatsNew);
     QTest::newRow("same version") << QVariant(QStringLiteral("0.9.6"))
                                   << int(Application::StartPage::None);
 }

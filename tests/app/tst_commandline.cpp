@@ -268,8 +268,8 @@ void TestCommandLine::reportMeasuresEveryPhoto()
     }
     const QString out = path(QStringLiteral("report.png"));
     const Result result = tesselo(QStringList { "--export", out, "--theme", theme, "--page",
-                                                "3000x2000", "--width", "600", "--seed", "3",
-                                                "--report" } + landscapes);
+                                      "3000x2000", "--width", "600", "--seed", "3", "--report" }
+        + landscapes);
     QVERIFY2(result.exitCode == 0, qPrintable(result.err));
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 14);
@@ -282,9 +282,10 @@ void TestCommandLine::reportMeasuresEveryPhoto()
         const QStringList fields = lines.at(i).split(QLatin1Char('\t'));
         QCOMPARE(fields.size(), 6);
         files.append(fields.at(0));
-        const QRect area(fields.at(1).toInt(), fields.at(2).toInt(), fields.at(3).toInt(),
-                         fields.at(4).toInt());
-        QVERIFY2(!area.isEmpty() && QRect(-60, -60, 720, 520).contains(area), qPrintable(lines.at(i)));
+        const QRect area(
+            fields.at(1).toInt(), fields.at(2).toInt(), fields.at(3).toInt(), fields.at(4).toInt());
+        QVERIFY2(
+            !area.isEmpty() && QRect(-60, -60, 720, 520).contains(area), qPrintable(lines.at(i)));
         const double visible = fields.at(5).toDouble();
         QVERIFY(visible >= 0 && visible <= 1);
         sum += visible;
@@ -417,8 +418,9 @@ void TestCommandLine::standardErrorCarriesOnlyOurMessages()
     QCOMPARE(version.exitCode, 0);
     QCOMPARE(version.out, QStringLiteral("Tesselo 0.9.6\n"));
     QCOMPARE(version.err, QString());
-    const Result made = tesselo({ "--export", path(QStringLiteral("quiet.png")), "--width", "200",
-                                  m_photos.first() }, unset);
+    const Result made = tesselo(
+        { "--export", path(QStringLiteral("quiet.png")), "--width", "200", m_photos.first() },
+        unset);
     QCOMPARE(made.exitCode, 0);
     QCOMPARE(made.err, QString());
 }
@@ -426,7 +428,7 @@ void TestCommandLine::standardErrorCarriesOnlyOurMessages()
 void TestCommandLine::pdfAndQuality()
 {
     const Result pdf = tesselo({ "--export", path(QStringLiteral("print.pdf")), "--page", "4x6in",
-                                 "--dpi", "100", m_photos.first() });
+        "--dpi", "100", m_photos.first() });
     QVERIFY2(pdf.exitCode == 0, qPrintable(pdf.err));
     QFile file(path(QStringLiteral("print.pdf")));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -436,50 +438,50 @@ void TestCommandLine::pdfAndQuality()
     QVERIFY2(bytes.contains("/MediaBox [0 0 288.000000 432.000000]"), bytes.left(2000).constData());
 
     const Result low = tesselo({ "--export", path(QStringLiteral("low.jpg")), "--quality", "10",
-                                 "--seed", "3", m_photos.first() });
-    const Result high = tesselo({ "--export", path(QStringLiteral("high.jpg")), "--seed", "3",
-                                  m_photos.first() });
+        "--seed", "3", m_photos.first() });
+    const Result high = tesselo(
+        { "--export", path(QStringLiteral("high.jpg")), "--seed", "3", m_photos.first() });
     QVERIFY2(low.exitCode == 0 && high.exitCode == 0, qPrintable(low.err + high.err));
     QVERIFY(QFileInfo(path(QStringLiteral("low.jpg"))).size()
-            < QFileInfo(path(QStringLiteral("high.jpg"))).size());
-void TestCommandLine::thumbnails()
-{
-    // A saved collage, then one of its photos moved away.
-    const QString folder = path(QStringLiteral("thumbs"));
-    QVERIFY(QDir().mkpath(folder));
-    QStringList photos;
-    for (int i = 0; i < 3; ++i) {
-        photos << folder + QStringLiteral("/p%1.jpg").arg(i);
-        QVERIFY(photo(QSize(640, 480), QColor::fromHsv(i * 100, 200, 220)).save(photos.last()));
+        < QFileInfo(path(QStringLiteral("high.jpg"))).size());
+    void TestCommandLine::thumbnails()
+    {
+        // A saved collage, then one of its photos moved away.
+        const QString folder = path(QStringLiteral("thumbs"));
+        QVERIFY(QDir().mkpath(folder));
+        QStringList photos;
+        for (int i = 0; i < 3; ++i) {
+            photos << folder + QStringLiteral("/p%1.jpg").arg(i);
+            QVERIFY(photo(QSize(640, 480), QColor::fromHsv(i * 100, 200, 220)).save(photos.last()));
+        }
+        const QString document = folder + QStringLiteral("/c.tsq");
+        Result made = tesselo(QStringList { "--save", document, "--page", "1200x800" } + photos);
+        QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+
+        const QString out = folder + QStringLiteral("/c.png");
+        Result thumb = tesselo({ "--thumbnail", document, out, "--size", "128" });
+        QVERIFY2(thumb.exitCode == 0, qPrintable(thumb.err));
+        QCOMPARE(QImage(out).size(), QSize(128, 85));
+        QVERIFY(colourCount(QImage(out)) > 2);
+        QCOMPARE(QImageReader(out).format(), QByteArray("png"));
+
+        QVERIFY(QFile::remove(photos.first()));
+        QVERIFY(QFile::remove(out));
+        Result partial = tesselo({ "--thumbnail", document, out });
+        QVERIFY2(partial.exitCode == 0, qPrintable(partial.err));
+        QCOMPARE(QImage(out).size(), QSize(256, 171));
+
+        QFile broken(folder + QStringLiteral("/broken.tsq"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("\xD3\x06\x00\x09garbage");
+        broken.close();
+        const QString never = folder + QStringLiteral("/never.png");
+        Result refused = tesselo({ "--thumbnail", broken.fileName(), never });
+        QVERIFY(refused.exitCode != 0);
+        QVERIFY(!QFile::exists(never));
+        QVERIFY(tesselo({ "--thumbnail", document }).exitCode != 0);
+        QVERIFY(tesselo({ "--thumbnail", document, out, "--size", "0" }).exitCode != 0);
     }
-    const QString document = folder + QStringLiteral("/c.tsq");
-    Result made = tesselo(QStringList { "--save", document, "--page", "1200x800" } + photos);
-    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
 
-    const QString out = folder + QStringLiteral("/c.png");
-    Result thumb = tesselo({ "--thumbnail", document, out, "--size", "128" });
-    QVERIFY2(thumb.exitCode == 0, qPrintable(thumb.err));
-    QCOMPARE(QImage(out).size(), QSize(128, 85));
-    QVERIFY(colourCount(QImage(out)) > 2);
-    QCOMPARE(QImageReader(out).format(), QByteArray("png"));
-
-    QVERIFY(QFile::remove(photos.first()));
-    QVERIFY(QFile::remove(out));
-    Result partial = tesselo({ "--thumbnail", document, out });
-    QVERIFY2(partial.exitCode == 0, qPrintable(partial.err));
-    QCOMPARE(QImage(out).size(), QSize(256, 171));
-
-    QFile broken(folder + QStringLiteral("/broken.tsq"));
-    QVERIFY(broken.open(QIODevice::WriteOnly));
-    broken.write("\xD3\x06\x00\x09garbage");
-    broken.close();
-    const QString never = folder + QStringLiteral("/never.png");
-    Result refused = tesselo({ "--thumbnail", broken.fileName(), never });
-    QVERIFY(refused.exitCode != 0);
-    QVERIFY(!QFile::exists(never));
-    QVERIFY(tesselo({ "--thumbnail", document }).exitCode != 0);
-    QVERIFY(tesselo({ "--thumbnail", document, out, "--size", "0" }).exitCode != 0);
-}
-
-QTEST_GUILESS_MAIN(TestCommandLine)
+    QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

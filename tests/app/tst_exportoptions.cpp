@@ -60,8 +60,8 @@ void TestExportOptions::values()
     QString error;
     const auto options = ExportOptions::parse(
         { "tesselo", "--export", "out.jpg", "--theme", "PhotoDrop", "--template", "cork board",
-          "--page", "4x6in", "--dpi", "150", "--watermark", "© Ana", "--watermark-position",
-          "top-left", "--watermark-opacity", "80", "--seed", "1234", "--quality", "70", "p.jpg" },
+            "--page", "4x6in", "--dpi", "150", "--watermark", "© Ana", "--watermark-position",
+            "top-left", "--watermark-opacity", "80", "--seed", "1234", "--quality", "70", "p.jpg" },
         &error);
     QVERIFY2(options, qPrintable(error));
     QCOMPARE(options->output, QStringLiteral("out.jpg"));
@@ -115,9 +115,9 @@ void TestExportOptions::errors_data()
         << QStringList { "tesselo", "--export", "o.png", "--watermark-opacity", "4" } << "5 to 100";
     QTest::newRow("bad position") << QStringList { "tesselo", "--export", "o.png",
         "--watermark-position", "middle" }
-        << "watermark position";
-    QTest::newRow("quality zero") << QStringList { "tesselo", "--export", "o.jpg", "--quality", "0" }
-                                  << "--quality";
+                                  << "watermark position";
+    QTest::newRow("quality zero") << QStringList { "tesselo", "--export", "o.jpg", "--quality",
+        "0" } << "--quality";
     QTest::newRow("missing value after another")
         << QStringList { "tesselo", "--export", "o.png", "--theme" } << "--theme needs a value";
     QTest::newRow("bad seed") << QStringList { "tesselo", "--export", "o.png", "--seed", "-1" }
@@ -130,7 +130,7 @@ void TestExportOptions::errors_data()
         << QStringList { "tesselo", "--save", "b.tsq", "a.tsq" } << "needs photos";
     QTest::newRow("huge output") << QStringList { "tesselo", "--export", "o.png", "--width",
         "100000", "--height", "100000" }
-        << "too large";
+                                 << "too large";
 }
 
 void TestExportOptions::errors()

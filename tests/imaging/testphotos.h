@@ -70,7 +70,7 @@ inline QByteArray withExifOrientation(QByteArray jpeg, int orientation, bool lit
     if (littleEndian) {
         tiff.append("II", 2);
         tiff.append(QByteArray::fromHex("2A0008000000")); // magic 42, IFD0 at offset 8
-        tiff.append(QByteArray::fromHex("0100"));         // one entry
+        tiff.append(QByteArray::fromHex("0100")); // one entry
         tiff.append(QByteArray::fromHex("12010300"
                                         "01000000")); // Orientation, SHORT, count 1
         const uchar value[4] = { uchar(orientation), 0, 0, 0 };
@@ -97,8 +97,8 @@ inline QByteArray withExifOrientation(QByteArray jpeg, int orientation, bool lit
 
 // Inserts `profile` as APP2 "ICC_PROFILE" chunks of at most `chunkSize`
 // bytes right after the start-of-image marker, as cameras and phones do.
-inline QByteArray withIccProfile(const QByteArray &jpeg, const QByteArray &profile,
-                                 int chunkSize = 65000)
+inline QByteArray withIccProfile(
+    const QByteArray &jpeg, const QByteArray &profile, int chunkSize = 65000)
 {
     QByteArray segments;
     const int count = int((profile.size() + chunkSize - 1) / chunkSize);

@@ -130,7 +130,7 @@ void TestImageCache::eviction()
     for (int i = 0; i < 5; ++i) {
         const QChar name = QChar('a' + i);
         urls[name] = writePhoto(QStringLiteral("evict-%1.png").arg(name),
-                                TestPhotos::encode(TestPhotos::photoLike(QSize(300, 300), i), "png"));
+            TestPhotos::encode(TestPhotos::photoLike(QSize(300, 300), i), "png"));
     }
     for (int i = 0; i < 4; ++i) {
         m_fakeNow = accessTimes.at(i);
@@ -199,7 +199,7 @@ void TestImageCache::directRender()
     // A picture decoded far above the device scale (a PNG is never
     // reduced while decoding) is rendered at the exact scale and turn.
     const QUrl png = writePhoto(QStringLiteral("direct.png"),
-                                TestPhotos::encode(TestPhotos::quadrants(QSize(1200, 900)), "png"));
+        TestPhotos::encode(TestPhotos::quadrants(QSize(1200, 900)), "png"));
     const QTransform rotated = QTransform().rotate(20).scale(0.2, 0.2);
     QVERIFY(cache->findImage(png, rotated, DirectRender, image, transform));
     const Key key = ImageLevels::decompose(rotated);
@@ -212,7 +212,7 @@ void TestImageCache::sizesOnly()
     const QUrl url
         = writeJpeg(QStringLiteral("sizes.jpg"), TestPhotos::photoLike(QSize(1600, 1200)));
     const QUrl broken = writePhoto(QStringLiteral("sizes-broken.jpg"),
-                                   TestPhotos::encode(TestPhotos::photoLike(QSize(640, 480)), "jpeg", 90).left(900));
+        TestPhotos::encode(TestPhotos::photoLike(QSize(640, 480)), "jpeg", 90).left(900));
     ImageCache *cache = ImageCache::instance();
     cache->setSizesOnly(true);
     const auto restore = qScopeGuard([cache] { cache->setSizesOnly(false); });
@@ -240,7 +240,7 @@ void TestImageCache::decodeQueue()
     QList<QUrl> urls;
     for (int i = 0; i < 6; ++i)
         urls.append(writeJpeg(QStringLiteral("queued%1.jpg").arg(i),
-                              TestPhotos::photoLike(QSize(800 + 16 * i, 600))));
+            TestPhotos::photoLike(QSize(800 + 16 * i, 600))));
     Key half;
     half.scale = 0.5;
     Key turned = ImageLevels::decompose(QTransform().rotate(30).scale(0.3, 0.3));

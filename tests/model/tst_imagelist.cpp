@@ -155,7 +155,7 @@ void TestImageList::insertUrls()
     // Files dragged in: the bad ones are skipped, the rest go in one step,
     // in the order given.
     const QList<QUrl> urls { badFile("missing"), goodFile(10), badFile("truncated"),
-                             badFile("text"), badFile("huge"), goodFile(11) };
+        badFile("text"), badFile("huge"), goodFile(11) };
     QMimeData files;
     files.setUrls(urls);
     QVERIFY(list->dropMimeData(&files, Qt::MoveAction, 1, 0, QModelIndex()));

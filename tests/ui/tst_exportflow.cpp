@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QSettings>
-#include <QSpinBox>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
+#include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -198,10 +198,10 @@ void TestExportFlow::exportThroughTheDialogs()
         // 4 x 3 cm at 300 dpi.
         QCOMPARE(QImage(path).size(), QSize(472, 354));
     }
-    const QStringList preferred = QSettings()
-                                      .value(QStringLiteral("preferedExportFormats"),
-                                             QStringList { QStringLiteral("png") })
-                                      .toStringList();
+    const QStringList preferred
+        = QSettings()
+              .value(QStringLiteral("preferedExportFormats"), QStringList { QStringLiteral("png") })
+              .toStringList();
     QCOMPARE(preferred.value(0), format);
 }
 
