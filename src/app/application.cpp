@@ -20,6 +20,7 @@
 
 #include "app/aboutdialog.h"
 #include "app/recentsmenu.h"
+#include "app/recoverymanager.h"
 #include "app/settingskeys.h"
 #include "app/welcomedialog.h"
 #include "imaging/imagedecoder.h"
@@ -29,6 +30,7 @@
 #include "platform/documentwindow.h"
 #include "themes/theme.h"
 #include "ui/mainwindow.h"
+#include "ui/missingphotosdialog.h"
 #include "ui/progressinformationdialog.h"
 #include "ui/templatesdialog.h"
 #include "undo/undostack.h"
@@ -291,7 +293,35 @@ MainWindow *Application::createWindow(Document *document)
     connect(window, &QObject::destroyed, this, &Application::mainWindowDestroyed);
     connect(window, &MainWindow::windowPathChanged, this, &Application::mainWindowPathChanged);
     connect(window, &MainWindow::fileWasSaved, this, &Application::registerRecent);
+    if (m_recovery) {
+        m_recovery->watch(document, window->windowFilePath());
+        connect(window, &MainWindow::windowPathChanged, m_recovery,
+            [recovery = m_recovery, document](
+                const QString &path) { recovery->setOriginalPath(document, path); });
+    }
     return window;
+}
+
+void Application::setRecoveryManager(RecoveryManager *recovery)
+{
+    m_recovery = recovery;
+}
+
+void Application::openRecovered(std::unique_ptr<Document> document, const QString &originalPath)
+{
+    Document *recovered = document.get();
+    MainWindow *window = createWindow(document.release());
+    // The window starts a fresh history; what was recovered is still unsaved.
+    if (UndoStack *stack = recovered->undoStack())
+        stack->resetClean();
+    if (!originalPath.isEmpty()) {
+        window->setWindowTitle(QString());
+        window->setWindowFilePath(originalPath);
+        registerWindow(originalPath, window);
+        if (m_recovery)
+            m_recovery->setOriginalPath(recovered, originalPath);
+    }
+    recovered->imageList()->readAllFiles(true);
 }
 
 bool Application::isPhotoFile(const QString &path)
@@ -349,12 +379,17 @@ bool Application::openFile(const QString &path)
     // Reading the photos may take a while; the window shows meanwhile.
     progress.close();
     QPointer<MainWindow> guard(window);
+    if (m_recovery)
+        m_recovery->setOriginalPath(window->document(), nativePath);
     if (!window->document()->imageList()->readAllFiles(true)) {
         if (guard)
             delete guard.data(); // leaves the table through mainWindowDestroyed
         return false;
     }
     registerRecent(nativePath);
+    // Photos moved or copied without the collage: say which, offer to find them.
+    if (guard)
+        MissingPhotosDialog::showIfPhotosMissing(window->document(), window);
     return true;
 }
 

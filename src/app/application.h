@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <memory>
+
 class DocumentWindow;
 class AboutDialog;
 class Document;
@@ -13,6 +15,7 @@ class MainWindow;
 class QMenuBar;
 class QTranslator;
 class RecentsMenu;
+class RecoveryManager;
 class WelcomeDialog;
 
 // The process-wide part of Tesselo: identity and settings, the interface
@@ -70,6 +73,10 @@ public:
     static bool isPhotoFile(const QString &path);
 
     MainWindow *createWindow(Document *document);
+    // Recovery copies are kept for every window from now on.
+    void setRecoveryManager(RecoveryManager *recovery);
+    // A collage recovered after a crash: modified, at its original path.
+    void openRecovered(std::unique_ptr<Document> document, const QString &originalPath);
     // A new "Open recent" menu for an editing window's File menu.
     RecentsMenu *createRecentsMenu(QWidget *parent);
     WelcomeDialog *welcomeDialog() const { return m_welcomeDialog; }
@@ -115,6 +122,7 @@ private:
     QMenuBar *m_menuBar = nullptr;
     AboutDialog *m_aboutDialog = nullptr;
     WelcomeDialog *m_welcomeDialog = nullptr;
+    QPointer<RecoveryManager> m_recovery;
     DocumentWindow *m_documentWindow = nullptr;
     QTranslator *m_appTranslator = nullptr;
     QTranslator *m_qtTranslator = nullptr;

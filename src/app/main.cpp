@@ -6,6 +6,8 @@
 #include "app/application.h"
 #include "app/commandlineexport.h"
 #include "app/exportoptions.h"
+#include "app/recoverymanager.h"
+#include "model/document.h"
 #include "platform/documentwindow.h"
 #include "platform/singleinstance.h"
 #include "themes/builtinthemes.h"
@@ -83,6 +85,17 @@ int main(int argc, char *argv[])
     BuiltInThemes::registerAll();
     // Reading photos shows a progress dialog that can cancel it.
     FutureProgressDialog::installImageListHook();
+
+    // Unsaved work is copied aside about once a minute; what a crash left
+    // behind is offered first.
+    RecoveryManager recovery;
+    app.setRecoveryManager(&recovery);
+    const int recovered = recovery.offerRecoveries(
+        nullptr, [&app](std::unique_ptr<Document> document, const QString &originalPath) {
+            app.openRecovered(std::move(document), originalPath);
+        });
+    if (recovered > 0 && Application::documentArguments(app.arguments()).isEmpty())
+        return app.exec();
 
     switch (app.openInitialWindow()) {
     case Application::InitialWindow::Opened:

@@ -85,8 +85,8 @@ MainWindow::MainWindow(Document *document, QWidget *parent)
     m_actionEditStyleSheet->setVisible(false);
 
     new BorderShadowWidget(m_graphicsView);
-    m_rightPanelTab->addTab(m_listFrame, tr("Images", "tab panel"));
-    m_rightPanelTab->addTab(m_panelPageFrame, tr("Theme", "tab panel"));
+    m_rightPanelTab->addTab(m_listFrame, QString());
+    m_rightPanelTab->addTab(m_panelPageFrame, QString());
     m_rightPanelTab->setCurrentIndex(0);
 
     connectActions();
@@ -127,9 +127,10 @@ MainWindow::MainWindow(Document *document, QWidget *parent)
 
     themeChanged(m_document->theme());
 
-    m_addTextAction = new QAction(tr("Add &Text"), this);
+    m_addTextAction = new QAction(this);
     m_addTextAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+T")));
-    m_addStickerAction = new QAction(tr("Add &Sticker"), this);
+    m_addStickerAction = new QAction(this);
+    retranslateUi();
     m_menuEdit->addSeparator();
     m_menuEdit->addAction(m_addTextAction);
     m_menuEdit->addAction(m_addStickerAction);
@@ -173,7 +174,6 @@ void MainWindow::buildWidgets()
     resize(768, 624);
     setAcceptDrops(true);
     setWindowIcon(QIcon(QStringLiteral(":/tesselo-128.png")));
-    setWindowTitle(tr("Untitled[*]"));
     setAttribute(Qt::WA_DeleteOnClose);
     setStyleSheet(darkStyleSheet());
 
@@ -193,7 +193,6 @@ void MainWindow::buildWidgets()
         QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     m_graphicsView->setViewportUpdateMode(QGraphicsView::SmartViewportUpdate);
     m_graphicsView->setOptimizationFlag(QGraphicsView::DontAdjustForAntialiasing);
-    m_graphicsView->setAccessibleName(tr("Page"));
     horizontalLayout->addWidget(m_graphicsView, 1);
 
     m_rightPanelTab = new QTabWidget(m_centralWidget);
@@ -222,7 +221,6 @@ void MainWindow::buildWidgets()
     m_imageListView->setMovement(QListView::Snap);
     m_imageListView->setResizeMode(QListView::Adjust);
     m_imageListView->setAttribute(Qt::WA_MacShowFocusRect, false);
-    m_imageListView->setAccessibleName(tr("Photos"));
     listPanelLayout->addWidget(m_imageListView);
 
     m_panelPageFrame = new PagesList(m_rightPanelTab);
@@ -235,80 +233,129 @@ void MainWindow::buildWidgets()
     menuBar->setObjectName(QStringLiteral("menuBar"));
     menuBar->setGeometry(0, 0, 768, 22);
     setMenuBar(menuBar);
-    m_menuFile = menuBar->addMenu(tr("&File"));
+    m_menuFile = menuBar->addMenu(QString());
     m_menuFile->setObjectName(QStringLiteral("menu_File"));
-    m_menuEdit = menuBar->addMenu(tr("&Edit"));
+    m_menuEdit = menuBar->addMenu(QString());
     m_menuEdit->setObjectName(QStringLiteral("menu_Edit"));
-    m_menuView = menuBar->addMenu(tr("&Window"));
+    m_menuView = menuBar->addMenu(QString());
     m_menuView->setObjectName(QStringLiteral("menu_View"));
-    m_menuHelp = menuBar->addMenu(tr("&Help"));
+    m_menuHelp = menuBar->addMenu(QString());
     m_menuHelp->setObjectName(QStringLiteral("menuHelp"));
 
     m_imageListToolBar = new QToolBar(this);
     m_imageListToolBar->setObjectName(QStringLiteral("imageListToolBar"));
     m_imageListToolBar->setIconSize(QSize(12, 12));
-    m_imageListToolBar->setWindowTitle(tr("Photos"));
     addToolBar(Qt::BottomToolBarArea, m_imageListToolBar);
 }
 
-QAction *MainWindow::makeAction(const char *objectName, const QString &text)
+QAction *MainWindow::makeAction(const char *objectName)
 {
-    auto *action = new QAction(text, this);
+    auto *action = new QAction(this);
     action->setObjectName(QLatin1String(objectName));
     return action;
 }
 
+// Every text of the window, set again when the interface language changes.
+void MainWindow::retranslateUi()
+{
+    if (windowFilePath().isEmpty())
+        setWindowTitle(tr("Untitled[*]"));
+    m_actionNew->setText(tr("&New..."));
+    m_actionOpen->setText(tr("&Open..."));
+    m_actionClose->setText(tr("Close"));
+    m_actionSave->setText(tr("&Save"));
+    m_actionSaveAs->setText(tr("Save &as..."));
+    m_actionExport->setText(tr("Ex&port..."));
+    m_actionPrint->setText(tr("Print"));
+    m_actionPageSetup->setText(tr("Page setup..."));
+    m_actionChangeTheme->setText(tr("Change theme..."));
+    m_actionQuit->setText(tr("Quit"));
+    m_actionShowWelcome->setText(tr("Show &welcome screen..."));
+    m_actionZoomIn->setText(tr("Zoom &In"));
+    m_actionZoomOut->setText(tr("Zoom &Out"));
+    m_actionZoomReset->setText(tr("&Fit Page"));
+    m_actionAbout->setText(tr("&About..."));
+    m_actionAboutQt->setText(tr("About &Qt..."));
+    m_actionHome->setText(tr("Website"));
+    m_actionAddPhoto->setText(tr("Add photo"));
+    m_actionRemovePhoto->setText(tr("Remove photo"));
+    m_actionRotateLeft->setText(tr("Rotate left"));
+    m_actionRotateRight->setText(tr("Rotate right"));
+    m_actionExport->setToolTip(tr("Save as image"));
+    m_actionHome->setToolTip(tr("Website"));
+    m_actionRotateLeft->setToolTip(tr("Rotates image 90° counterclockwise"));
+    m_actionRotateRight->setToolTip(tr("Rotates image 90° clockwise"));
+    m_menuFile->setTitle(tr("&File"));
+    m_menuEdit->setTitle(tr("&Edit"));
+    m_menuView->setTitle(tr("&Window"));
+    m_menuHelp->setTitle(tr("&Help"));
+    m_graphicsView->setAccessibleName(tr("Page"));
+    m_imageListView->setAccessibleName(tr("Photos"));
+    m_imageListToolBar->setWindowTitle(tr("Photos"));
+    m_rightPanelTab->setTabText(0, tr("Images", "tab panel"));
+    m_rightPanelTab->setTabText(1, tr("Theme", "tab panel"));
+    m_addTextAction->setText(tr("Add &Text"));
+    m_addStickerAction->setText(tr("Add &Sticker"));
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateUi();
+        // The property pages are the theme's: build them anew in the new language.
+        themeChanged(m_document->theme());
+    }
+    QMainWindow::changeEvent(event);
+}
+
 void MainWindow::buildActions()
 {
-    m_actionNew = makeAction("actionNew_collage", tr("&New..."));
+    m_actionNew = makeAction("actionNew_collage");
     m_actionNew->setShortcuts({ QKeySequence(QStringLiteral("Ctrl+N")), QKeySequence::New });
-    m_actionOpen = makeAction("actionOpen", tr("&Open..."));
+    m_actionOpen = makeAction("actionOpen");
     m_actionOpen->setShortcut(QKeySequence::Open);
-    m_actionClose = makeAction("actionClose", tr("Close"));
+    m_actionClose = makeAction("actionClose");
     m_actionClose->setShortcut(QKeySequence::Close);
-    m_actionSave = makeAction("actionSave", tr("&Save"));
+    m_actionSave = makeAction("actionSave");
     m_actionSave->setShortcut(QKeySequence::Save);
-    m_actionSaveAs = makeAction("actionSaveAs", tr("Save &as..."));
+    m_actionSaveAs = makeAction("actionSaveAs");
     m_actionSaveAs->setShortcut(QKeySequence::SaveAs);
-    m_actionExport = makeAction("actionExport", tr("Ex&port..."));
-    m_actionExport->setToolTip(tr("Save as image"));
-    m_actionPrint = makeAction("actionPrint", tr("Print"));
+    m_actionExport = makeAction("actionExport");
+    m_actionPrint = makeAction("actionPrint");
     m_actionPrint->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
-    m_actionPageSetup = makeAction("actionPage_setup", tr("Page setup..."));
-    m_actionChangeTheme = makeAction("actionChange_theme", tr("Change theme..."));
-    m_actionQuit = makeAction("actionQuit", tr("Quit"));
+    m_actionPageSetup = makeAction("actionPage_setup");
+    m_actionChangeTheme = makeAction("actionChange_theme");
+    m_actionQuit = makeAction("actionQuit");
     m_actionQuit->setShortcut(QKeySequence::Quit);
     m_actionQuit->setMenuRole(QAction::QuitRole);
 
-    m_actionShowWelcome = makeAction("actionShow_welcome_screen", tr("Show &welcome screen..."));
-    m_actionZoomIn = makeAction("actionZoom_in", tr("Zoom &In"));
+    m_actionShowWelcome = makeAction("actionShow_welcome_screen");
+    m_actionZoomIn = makeAction("actionZoom_in");
     m_actionZoomIn->setShortcuts({ QKeySequence::ZoomIn, QKeySequence(QStringLiteral("Ctrl+=")) });
-    m_actionZoomOut = makeAction("actionZoom_out", tr("Zoom &Out"));
+    m_actionZoomOut = makeAction("actionZoom_out");
     m_actionZoomOut->setShortcut(QKeySequence::ZoomOut);
-    m_actionZoomReset = makeAction("actionZoom_fit", tr("&Fit Page"));
+    m_actionZoomReset = makeAction("actionZoom_fit");
     m_actionZoomReset->setShortcut(QKeySequence(QStringLiteral("Ctrl+0")));
 
-    m_actionAbout = makeAction("actionAbout", tr("&About..."));
+    m_actionAbout = makeAction("actionAbout");
     m_actionAbout->setMenuRole(QAction::AboutRole);
-    m_actionAboutQt = makeAction("actionAbout_Qt", tr("About &Qt..."));
+    m_actionAboutQt = makeAction("actionAbout_Qt");
     m_actionAboutQt->setMenuRole(QAction::AboutQtRole);
-    m_actionEditStyleSheet = makeAction("actionEdit_styleSheet", QStringLiteral("Edit styleSheet"));
+    m_actionEditStyleSheet = makeAction("actionEdit_styleSheet");
+    m_actionEditStyleSheet->setText(QStringLiteral("Edit styleSheet"));
     m_actionEditStyleSheet->setIconText(QStringLiteral("Edit styleSheet"));
     m_actionEditStyleSheet->setToolTip(QStringLiteral("Edit styleSheet"));
-    m_actionHome = makeAction("actionHome", tr("Website"));
-    m_actionHome->setToolTip(tr("Website"));
+    m_actionHome = makeAction("actionHome");
 
-    m_actionAddPhoto = makeAction("actionAddPhoto", tr("Add photo"));
+    m_actionAddPhoto = makeAction("actionAddPhoto");
     m_actionAddPhoto->setIcon(QIcon(QStringLiteral(":/plus.png")));
-    m_actionRemovePhoto = makeAction("actionRemovePhoto", tr("Remove photo"));
+    m_actionRemovePhoto = makeAction("actionRemovePhoto");
     m_actionRemovePhoto->setIcon(QIcon(QStringLiteral(":/minus.png")));
     m_actionRemovePhoto->setShortcut(QKeySequence::Delete);
-    m_actionRotateLeft = makeAction("actionRotateLeft", tr("Rotate left"));
+    m_actionRotateLeft = makeAction("actionRotateLeft");
     m_actionRotateLeft->setIcon(QIcon(QStringLiteral(":/rotateCCW.png")));
-    m_actionRotateLeft->setToolTip(tr("Rotates image 90° counterclockwise"));
-    m_actionRotateRight = makeAction("actionRotateRight", tr("Rotate right"));
+    m_actionRotateRight = makeAction("actionRotateRight");
     m_actionRotateRight->setIcon(QIcon(QStringLiteral(":/rotateCW.png")));
-    m_actionRotateRight->setToolTip(tr("Rotates image 90° clockwise"));
     // The photo actions act on the strip's selection; keep Delete from
     // reaching for photos while a text field elsewhere has the focus.
     for (QAction *action : { m_actionRemovePhoto, m_actionRotateLeft, m_actionRotateRight })

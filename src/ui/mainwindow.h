@@ -94,6 +94,7 @@ public Q_SLOTS:
     void onStickerRemoved(StickerProperties *sticker);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -104,7 +105,8 @@ private:
     void buildActions();
     void buildMenus();
     void connectActions();
-    QAction *makeAction(const char *objectName, const QString &text);
+    QAction *makeAction(const char *objectName);
+    void retranslateUi();
     void createOverlayItems();
     void removeOverlayItem(QObject *properties);
     // Answer of the close prompt: save, discard or cancel.

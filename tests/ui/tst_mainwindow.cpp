@@ -82,6 +82,7 @@ private Q_SLOTS:
     void openFailures();
     void startWithUnreadableFilesFails();
     void photosOnTheCommandLineMakeOneCollage();
+    void recoveredCollageOpensUnsaved();
     void windowKey_data();
     void windowKey();
     void removePhotoFollowsSelection();
@@ -403,6 +404,20 @@ void TestMainWindow::photosOnTheCommandLineMakeOneCollage()
             QCOMPARE(list->items().at(2)->source().toLocalFile(), photo(1));
         }
     }
+}
+
+void TestMainWindow::recoveredCollageOpensUnsaved()
+{
+    auto document = std::make_unique<Document>(true);
+    document->setThemeId(BuiltInThemes::MosaicId);
+    const QString original = path(QStringLiteral("afternoon.tsq"));
+    Application::instance()->openRecovered(std::move(document), original);
+    MainWindow *window = Application::instance()->windowForPath(original);
+    QVERIFY(window);
+    m_windows.append(window);
+    QCOMPARE(window->windowFilePath(), original);
+    QVERIFY(window->isWindowModified());
+    QVERIFY(!window->document()->undoStack()->isClean());
 }
 
 void TestMainWindow::windowKey_data()
