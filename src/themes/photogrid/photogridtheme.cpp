@@ -17,33 +17,8 @@
 #include "themes/photogrid/photogridsceneitem.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
+#include "undo/undomacroscope.h"
 #include "undo/undostack.h"
-
-namespace {
-
-// Opens an undo macro for as long as it lives, when there is a stack.
-class MacroScope
-{
-public:
-    MacroScope(UndoStack *stack, const QString &text)
-        : m_stack(stack)
-    {
-        if (m_stack)
-            m_stack->beginMacro(text);
-    }
-    ~MacroScope()
-    {
-        if (m_stack)
-            m_stack->endMacro();
-    }
-    MacroScope(const MacroScope &) = delete;
-    MacroScope &operator=(const MacroScope &) = delete;
-
-private:
-    UndoStack *m_stack;
-};
-
-} // namespace
 
 PhotoGridTheme::PhotoGridTheme(Document *document)
     : Theme(document)
@@ -260,7 +235,7 @@ void PhotoGridTheme::rearrange()
 {
     if (m_items.isEmpty())
         return;
-    MacroScope macro(undoStack(), tr("Rearrange"));
+    UndoMacroScope macro(undoStack(), tr("Rearrange"));
     const int count = int(m_items.size());
     if (count < 2)
         return;
@@ -299,7 +274,7 @@ bool PhotoGridTheme::exchangeImages(PhotoGridItemProperties *a, PhotoGridItemPro
     const QSharedPointer<TransformedImageSource> sourceB = b->source();
     if (sourceA == sourceB)
         return false;
-    MacroScope macro(undoStack(), tr("Exchanging images"));
+    UndoMacroScope macro(undoStack(), tr("Exchanging images"));
     a->setSource(sourceB);
     b->setSource(sourceA);
     return true;
@@ -310,7 +285,7 @@ bool PhotoGridTheme::placeImage(
 {
     if (!image || !containsItem(target) || target->image() == image)
         return false;
-    MacroScope macro(undoStack(), tr("Placing image"));
+    UndoMacroScope macro(undoStack(), tr("Placing image"));
     const QSharedPointer<ImageSource> former = target->image();
     const QTransform formerCrop = target->source()->transform();
 

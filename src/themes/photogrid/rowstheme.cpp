@@ -17,6 +17,7 @@
 #include "ui/backgroundcontrolwidget.h"
 #include "ui/framecontrolwidget.h"
 #include "ui/shadowcontrolwidget.h"
+#include "undo/undomacroscope.h"
 #include "undo/undostack.h"
 
 namespace {
@@ -26,28 +27,6 @@ namespace {
 constexpr int RearrangeEffort = 1200;
 constexpr int MinimumRearrangeTrials = 8;
 constexpr int MaximumRearrangeTrials = 150;
-
-// Opens an undo macro for as long as it lives, when there is a stack.
-class MacroScope
-{
-public:
-    MacroScope(UndoStack *stack, const QString &text)
-        : m_stack(stack)
-    {
-        if (m_stack)
-            m_stack->beginMacro(text);
-    }
-    ~MacroScope()
-    {
-        if (m_stack)
-            m_stack->endMacro();
-    }
-    MacroScope(const MacroScope &) = delete;
-    MacroScope &operator=(const MacroScope &) = delete;
-
-private:
-    UndoStack *m_stack;
-};
 
 } // namespace
 
@@ -235,7 +214,7 @@ void RowsTheme::rearrange()
 {
     if (items().isEmpty() || !document())
         return;
-    MacroScope macro(undoStack(), tr("Rearrange"));
+    UndoMacroScope macro(undoStack(), tr("Rearrange"));
     QList<PhotoGridItemPropertiesSharedPointer> order = orderedItems();
     const int count = int(order.size());
     if (count < 2)
@@ -283,12 +262,12 @@ bool RowsTheme::exchangeImages(PhotoGridItemProperties *a, PhotoGridItemProperti
     const QModelIndex indexB = images->indexOf(imageB);
     if (!imageA || !imageB || imageA == imageB || !indexA.isValid() || !indexB.isValid()) {
         // No two places in the order to trade: the cells trade pictures.
-        MacroScope macro(undoStack(), tr("Exchanging images"));
+        UndoMacroScope macro(undoStack(), tr("Exchanging images"));
         PhotoGridTheme::exchangeImages(a, b);
         relayout();
         return true;
     }
-    MacroScope macro(undoStack(), tr("Exchanging images"));
+    UndoMacroScope macro(undoStack(), tr("Exchanging images"));
     QList<QSharedPointer<ImageSource>> order = images->items();
     order.swapItemsAt(indexA.row(), indexB.row());
     reorderImages(order);
@@ -305,7 +284,7 @@ bool RowsTheme::placeImage(
     const QModelIndex to = images->indexOf(target->image());
     if (!from.isValid() || !to.isValid())
         return PhotoGridTheme::placeImage(target, image);
-    MacroScope macro(undoStack(), tr("Placing image"));
+    UndoMacroScope macro(undoStack(), tr("Placing image"));
     // The dropped photo takes the cell's place; the photos between shift.
     QList<QSharedPointer<ImageSource>> order = images->items();
     order.move(from.row(), to.row());
