@@ -1,6 +1,7 @@
 #include "exportflow.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
@@ -57,6 +58,16 @@ void showAllocationFailure(QWidget *parent)
 
 } // namespace
 
+namespace {
+
+ExportFlow::FileChooser &fileChooser()
+{
+    static ExportFlow::FileChooser chooser;
+    return chooser;
+}
+
+} // namespace
+
 bool ExportFlow::exportDocument(Document *document, QWidget *parent)
 {
     if (!document)
@@ -65,7 +76,21 @@ bool ExportFlow::exportDocument(Document *document, QWidget *parent)
     if (dialog.exec() != QDialog::Accepted)
         return false;
     const QString format = dialog.format();
+    QString path = fileChooser() ? fileChooser()(parent, format) : askFileName(parent, format);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + format;
+    return writeExport(document, path, dialog.settings(), parent);
+}
 
+void ExportFlow::setFileChooser(const FileChooser &chooser)
+{
+    fileChooser() = chooser;
+}
+
+QString ExportFlow::askFileName(QWidget *parent, const QString &format)
+{
     QFileDialog files(parent,
         //: Export dialog title
         tr("Save image as"), QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
@@ -74,8 +99,8 @@ bool ExportFlow::exportDocument(Document *document, QWidget *parent)
     files.setFileMode(QFileDialog::AnyFile);
     files.setDefaultSuffix(format);
     if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty())
-        return false;
-    return writeExport(document, files.selectedFiles().constFirst(), dialog.settings(), parent);
+        return QString();
+    return files.selectedFiles().constFirst();
 }
 
 bool ExportFlow::writeExport(

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QCoreApplication>
+
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 #include "scene/pageexport.h"
 
@@ -42,4 +44,12 @@ public:
     // whole height of it, the page's proportions kept. Invalid when either
     // size is.
     static QSizeF printTargetSize(const QSizeF &document, const QSizeF &printable);
+
+    // Where the exported file goes: a save dialog by default; tests answer
+    // without one. An empty path cancels.
+    using FileChooser = std::function<QString(QWidget *parent, const QString &format)>;
+    static void setFileChooser(const FileChooser &chooser);
+
+private:
+    static QString askFileName(QWidget *parent, const QString &format);
 };

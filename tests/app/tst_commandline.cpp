@@ -444,44 +444,46 @@ void TestCommandLine::pdfAndQuality()
     QVERIFY2(low.exitCode == 0 && high.exitCode == 0, qPrintable(low.err + high.err));
     QVERIFY(QFileInfo(path(QStringLiteral("low.jpg"))).size()
         < QFileInfo(path(QStringLiteral("high.jpg"))).size());
-    void TestCommandLine::thumbnails()
-    {
-        // A saved collage, then one of its photos moved away.
-        const QString folder = path(QStringLiteral("thumbs"));
-        QVERIFY(QDir().mkpath(folder));
-        QStringList photos;
-        for (int i = 0; i < 3; ++i) {
-            photos << folder + QStringLiteral("/p%1.jpg").arg(i);
-            QVERIFY(photo(QSize(640, 480), QColor::fromHsv(i * 100, 200, 220)).save(photos.last()));
-        }
-        const QString document = folder + QStringLiteral("/c.tsq");
-        Result made = tesselo(QStringList { "--save", document, "--page", "1200x800" } + photos);
-        QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+}
 
-        const QString out = folder + QStringLiteral("/c.png");
-        Result thumb = tesselo({ "--thumbnail", document, out, "--size", "128" });
-        QVERIFY2(thumb.exitCode == 0, qPrintable(thumb.err));
-        QCOMPARE(QImage(out).size(), QSize(128, 85));
-        QVERIFY(colourCount(QImage(out)) > 2);
-        QCOMPARE(QImageReader(out).format(), QByteArray("png"));
-
-        QVERIFY(QFile::remove(photos.first()));
-        QVERIFY(QFile::remove(out));
-        Result partial = tesselo({ "--thumbnail", document, out });
-        QVERIFY2(partial.exitCode == 0, qPrintable(partial.err));
-        QCOMPARE(QImage(out).size(), QSize(256, 171));
-
-        QFile broken(folder + QStringLiteral("/broken.tsq"));
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("\xD3\x06\x00\x09garbage");
-        broken.close();
-        const QString never = folder + QStringLiteral("/never.png");
-        Result refused = tesselo({ "--thumbnail", broken.fileName(), never });
-        QVERIFY(refused.exitCode != 0);
-        QVERIFY(!QFile::exists(never));
-        QVERIFY(tesselo({ "--thumbnail", document }).exitCode != 0);
-        QVERIFY(tesselo({ "--thumbnail", document, out, "--size", "0" }).exitCode != 0);
+void TestCommandLine::thumbnails()
+{
+    // A saved collage, then one of its photos moved away.
+    const QString folder = path(QStringLiteral("thumbs"));
+    QVERIFY(QDir().mkpath(folder));
+    QStringList photos;
+    for (int i = 0; i < 3; ++i) {
+        photos << folder + QStringLiteral("/p%1.jpg").arg(i);
+        QVERIFY(photo(QSize(640, 480), QColor::fromHsv(i * 100, 200, 220)).save(photos.last()));
     }
+    const QString document = folder + QStringLiteral("/c.tsq");
+    Result made = tesselo(QStringList { "--save", document, "--page", "1200x800" } + photos);
+    QVERIFY2(made.exitCode == 0, qPrintable(made.err));
 
-    QTEST_GUILESS_MAIN(TestCommandLine)
+    const QString out = folder + QStringLiteral("/c.png");
+    Result thumb = tesselo({ "--thumbnail", document, out, "--size", "128" });
+    QVERIFY2(thumb.exitCode == 0, qPrintable(thumb.err));
+    QCOMPARE(QImage(out).size(), QSize(128, 85));
+    QVERIFY(colourCount(QImage(out)) > 2);
+    QCOMPARE(QImageReader(out).format(), QByteArray("png"));
+
+    QVERIFY(QFile::remove(photos.first()));
+    QVERIFY(QFile::remove(out));
+    Result partial = tesselo({ "--thumbnail", document, out });
+    QVERIFY2(partial.exitCode == 0, qPrintable(partial.err));
+    QCOMPARE(QImage(out).size(), QSize(256, 171));
+
+    QFile broken(folder + QStringLiteral("/broken.tsq"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("\xD3\x06\x00\x09garbage");
+    broken.close();
+    const QString never = folder + QStringLiteral("/never.png");
+    Result refused = tesselo({ "--thumbnail", broken.fileName(), never });
+    QVERIFY(refused.exitCode != 0);
+    QVERIFY(!QFile::exists(never));
+    QVERIFY(tesselo({ "--thumbnail", document }).exitCode != 0);
+    QVERIFY(tesselo({ "--thumbnail", document, out, "--size", "0" }).exitCode != 0);
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"
