@@ -139,6 +139,24 @@ bool CachedDropShadowEffect::rendersForOutput() const
     return m_item && (Scene::drawFlags(m_item) & DirectRender);
 }
 
+QImage CachedDropShadowEffect::sourceImage(QPainter *painter, const QRect &rect)
+{
+    if (painter->device()->devicePixelRatio() != 1)
+        return QImage();
+    QImage content = LargeImage::create(rect.size(), QImage::Format_ARGB32_Premultiplied);
+    if (content.isNull())
+        return content;
+    content.fill(Qt::transparent);
+    {
+        QPainter contentPainter(&content);
+        contentPainter.setRenderHints(painter->renderHints());
+        contentPainter.setWorldTransform(
+            painter->worldTransform() * QTransform::fromTranslate(-rect.x(), -rect.y()));
+        drawSource(&contentPainter);
+    }
+    return content;
+}
+
 void CachedDropShadowEffect::drawForOutput(QPainter *painter)
 {
     const QPaintDevice *device = painter->device();
@@ -147,18 +165,10 @@ void CachedDropShadowEffect::drawForOutput(QPainter *painter)
         = boundingRectFor(sourceBoundingRect(Qt::DeviceCoordinates)).toAlignedRect() & deviceRect;
     if (rect.isEmpty())
         return;
-    QImage content = LargeImage::create(rect.size(), QImage::Format_ARGB32_Premultiplied);
-    if (content.isNull() || device->devicePixelRatio() != 1) {
+    const QImage content = sourceImage(painter, rect);
+    if (content.isNull()) {
         drawSource(painter); // no room for a buffer: the page without its shadow
         return;
-    }
-    content.fill(Qt::transparent);
-    {
-        QPainter contentPainter(&content);
-        contentPainter.setRenderHints(painter->renderHints());
-        contentPainter.setWorldTransform(
-            painter->worldTransform() * QTransform::fromTranslate(-rect.x(), -rect.y()));
-        drawSource(&contentPainter);
     }
 
     int factor = reductionFor(blurRadius());
@@ -229,18 +239,10 @@ void CachedDropShadowEffect::drawForBandOutput(QPainter *painter, const QRect &o
         const QRect rect = outputRect(output);
         if (rect.isEmpty())
             return;
-        QImage content = LargeImage::create(rect.size(), QImage::Format_ARGB32_Premultiplied);
-        if (content.isNull() || device->devicePixelRatio() != 1) {
+        const QImage content = sourceImage(painter, rect);
+        if (content.isNull()) {
             drawSource(painter); // no room for a buffer: the item without its shadow
             return;
-        }
-        content.fill(Qt::transparent);
-        {
-            QPainter contentPainter(&content);
-            contentPainter.setRenderHints(painter->renderHints());
-            contentPainter.setWorldTransform(
-                painter->worldTransform() * QTransform::fromTranslate(-rect.x(), -rect.y()));
-            drawSource(&contentPainter);
         }
         int factor = reductionFor(blurRadius());
         m_bandShadow = reducedShadow(content, &factor);

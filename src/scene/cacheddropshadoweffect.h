@@ -56,6 +56,9 @@ private:
     // The tinted, blurred shadow of `content`, made at 1 / `*reduction` of
     // its size; `*reduction` tells the size the result stands for.
     QImage reducedShadow(const QImage &content, int *reduction) const;
+    // The source drawn into a buffer of its own that covers `rect` of the
+    // painter's device; null when no such buffer can be had.
+    QImage sourceImage(QPainter *painter, const QRect &rect);
     // The same from an item already drawn at 1 / `*reduction` of its size.
     QImage shadowFromReduced(QImage alpha, int *reduction) const;
 
