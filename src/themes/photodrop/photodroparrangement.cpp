@@ -2,12 +2,13 @@
 
 #include <QLineF>
 #include <QMutexLocker>
+#include <QSemaphore>
 #include <QThreadPool>
-#include <QtConcurrent/QtConcurrentMap>
 
 #include "model/randomgenerator.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -221,25 +222,33 @@ void PhotoDropArrangement::forEachRange(std::ptrdiff_t size, Work work) const
         work(std::ptrdiff_t(0), size);
         return;
     }
-    const std::ptrdiff_t threads = qMax(1, QThreadPool::globalInstance()->maxThreadCount());
-    const std::ptrdiff_t rangeCount = qMin(size, threads * RangesPerThread);
-    std::vector<std::pair<std::ptrdiff_t, std::ptrdiff_t>> ranges;
-    ranges.reserve(std::size_t(rangeCount));
-    for (std::ptrdiff_t k = 0; k < rangeCount; ++k)
-        ranges.emplace_back(size * k / rangeCount, size * (k + 1) / rangeCount);
-    QtConcurrent::blockingMap(
-        ranges, [&work](const std::pair<std::ptrdiff_t, std::ptrdiff_t> &range) {
-            work(range.first, range.second);
-        });
+    // The calling thread takes ranges too, and idle pool threads join it:
+    // a pass hands out its steps a few thousand times, and waking only the
+    // threads that are free costs far less than a map on the pool.
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int threads = qMax(1, pool->maxThreadCount());
+    const std::ptrdiff_t rangeCount = qMin(size, std::ptrdiff_t(threads) * RangesPerThread);
+    std::atomic<std::ptrdiff_t> next(0);
+    const auto takeRanges = [&] {
+        for (std::ptrdiff_t k = next++; k < rangeCount; k = next++)
+            work(size * k / rangeCount, size * (k + 1) / rangeCount);
+    };
+    QSemaphore finished;
+    int helpers = 0;
+    while (helpers < threads - 1 && pool->tryStart([&] {
+        takeRanges();
+        finished.release();
+    }))
+        ++helpers;
+    takeRanges();
+    finished.acquire(helpers);
 }
 
 void PhotoDropArrangement::pass()
 {
     startStep();
     collisionStep();
-    boundsStep();
     const Extremums extremums = reduceStep();
-    zoomStep();
     positionStep(extremums);
 }
 
@@ -251,6 +260,7 @@ void PhotoDropArrangement::startStep()
             item.start();
             m_reach[std::size_t(k)]
                 = { float(item.center.x()), float(item.center.y()), item.radius, item.area != 0.0 };
+            pushInside(int(k));
         }
     });
 }
@@ -289,36 +299,33 @@ void PhotoDropArrangement::collisionStep()
         });
 }
 
-void PhotoDropArrangement::boundsStep()
+void PhotoDropArrangement::pushInside(int index)
 {
-    const OrederedCombiantioinsConatiner pairs(count(), int(m_bounds.size()));
-    const quint32 firstOrder = quint32(CombinationsContainer(count()).size());
-    TemporyItemData *items = m_items.data();
-    const Bound *bounds = m_bounds.data();
-    forEachRange(pairs.size(), [=](std::ptrdiff_t begin, std::ptrdiff_t end) {
-        for (std::ptrdiff_t index = begin; index < end; ++index) {
-            const IndexPair pair = pairs[index];
-            TemporyItemData &item = items[pair.first];
-            const Bound &bound = bounds[pair.second];
-            if (item.area == 0.0)
-                continue;
-            const QPointF *points = item.polygon.constData();
-            const int pointCount = int(item.polygon.size());
-            float nearest = std::numeric_limits<float>::infinity();
-            for (int k = 0; k < pointCount; ++k) {
-                const float distance
-                    = (float(points[k].x()) - float(bound.point.x())) * bound.normalX
-                    + (float(points[k].y()) - float(bound.point.y())) * bound.normalY;
-                if (distance < nearest)
-                    nearest = distance;
-            }
-            if (nearest < 0.0f) {
-                const double weight = 1.0 / item.area;
-                item.addPush(firstOrder + quint32(index), float(bound.normalX * weight),
-                    float(bound.normalY * weight), weight);
-            }
+    TemporyItemData &item = m_items[std::size_t(index)];
+    if (item.area == 0.0)
+        return;
+    // The page edges push after every pair of photos.
+    const int boundCount = int(m_bounds.size());
+    const std::ptrdiff_t firstOrder = CombinationsContainer(count()).size();
+    const QPointF *points = item.polygon.constData();
+    const int pointCount = int(item.polygon.size());
+    for (int b = 0; b < boundCount; ++b) {
+        const Bound &bound = m_bounds[std::size_t(b)];
+        float nearest = std::numeric_limits<float>::infinity();
+        for (int k = 0; k < pointCount; ++k) {
+            const float distance = (float(points[k].x()) - float(bound.point.x())) * bound.normalX
+                + (float(points[k].y()) - float(bound.point.y())) * bound.normalY;
+            if (distance < nearest)
+                nearest = distance;
         }
-    });
+        if (nearest < 0.0f) {
+            const double weight = 1.0 / item.area;
+            const auto order
+                = firstOrder + OrederedCombiantioinsConatiner::indexOf(index, b, boundCount);
+            item.addPush(quint32(order), float(bound.normalX * weight),
+                float(bound.normalY * weight), weight);
+        }
+    }
 }
 
 Extremums PhotoDropArrangement::reduceStep()
@@ -336,6 +343,7 @@ Extremums PhotoDropArrangement::reduceStep()
             // A photo without a valid image has no size; it must not stop the others.
             if (item.shortSide > 0.0)
                 range.minShortSide = std::min(range.minShortSide, item.shortSide);
+            item.transform.zoom = nextZoom(item);
         }
         QMutexLocker locker(&resultMutex);
         result.maxForce = std::max(result.maxForce, range.maxForce);
@@ -344,20 +352,15 @@ Extremums PhotoDropArrangement::reduceStep()
     return result;
 }
 
-void PhotoDropArrangement::zoomStep()
+qreal PhotoDropArrangement::nextZoom(const TemporyItemData &item)
 {
-    forEachRange(count(), [this](std::ptrdiff_t begin, std::ptrdiff_t end) {
-        for (std::ptrdiff_t k = begin; k < end; ++k) {
-            TemporyItemData &item = m_items[std::size_t(k)];
-            const qreal zoom = item.transform.zoom;
-            const qreal target = std::abs(item.pressure) <= NoPressure
-                ? zoom * FreeGrowth
-                : std::sqrt(1.0 / (item.rect.width() * item.rect.height() * item.pressure));
-            qreal next = ZoomKeep * zoom + ZoomFollow * target;
-            next = std::min(std::max(next, ZoomShrinkLimit * zoom), ZoomGrowLimit * zoom);
-            item.transform.zoom = std::max(next, MinimumZoom);
-        }
-    });
+    const qreal zoom = item.transform.zoom;
+    const qreal target = std::abs(item.pressure) <= NoPressure
+        ? zoom * FreeGrowth
+        : std::sqrt(1.0 / (item.rect.width() * item.rect.height() * item.pressure));
+    qreal next = ZoomKeep * zoom + ZoomFollow * target;
+    next = std::min(std::max(next, ZoomShrinkLimit * zoom), ZoomGrowLimit * zoom);
+    return std::max(next, MinimumZoom);
 }
 
 void PhotoDropArrangement::positionStep(const Extremums &extremums)
@@ -365,12 +368,9 @@ void PhotoDropArrangement::positionStep(const Extremums &extremums)
     if (extremums.maxForce == 0.0 || !std::isfinite(extremums.minShortSide))
         return;
     const double step = PositionStep * extremums.minShortSide / extremums.maxForce;
-    forEachRange(count(), [this, step](std::ptrdiff_t begin, std::ptrdiff_t end) {
-        for (std::ptrdiff_t k = begin; k < end; ++k) {
-            TemporyItemData &item = m_items[std::size_t(k)];
-            item.transform.position += QPointF(item.force[0] * step, item.force[1] * step);
-        }
-    });
+    // A few additions a photo: cheaper here than handed to the pool.
+    for (TemporyItemData &item : m_items)
+        item.transform.position += QPointF(item.force[0] * step, item.force[1] * step);
 }
 
 // ---------------------------------------------------------------------------

@@ -104,7 +104,8 @@ private:
 };
 
 // Every (photo, bound) pair of count photos and boundCount bounds, photo by
-// photo: (0, 0), (0, 1), ..., (0, boundCount - 1), (1, 0), ...
+// photo: (0, 0), (0, 1), ..., (0, boundCount - 1), (1, 0), ... The page
+// edges' pushes are numbered in this order, after all pairs of photos.
 class OrederedCombiantioinsConatiner
 {
 public:
@@ -114,6 +115,10 @@ public:
     IndexPair operator[](std::ptrdiff_t index) const
     {
         return { int(index / m_boundCount), int(index % m_boundCount) };
+    }
+    static std::ptrdiff_t indexOf(int photo, int bound, int boundCount)
+    {
+        return std::ptrdiff_t(photo) * boundCount + bound;
     }
 
 private:
@@ -126,10 +131,9 @@ private:
 // overlapping photos apart, pushes photos back inside the page and lets each
 // photo grow or shrink until the pressure on it balances its own area.
 //
-// A large pile runs each step of a pass on the global thread pool and waits
-// for it; a small one runs inline, where handing out the work would cost
-// more than the work. The pushes are summed in a fixed order, so both give
-// the same layout.
+// A large pile shares each step of a pass with the global thread pool; a small one runs inline,
+// where handing out the work would cost more than the work. The pushes are summed in a fixed order,
+// so both give the same layout.
 class PhotoDropArrangement
 {
 public:
@@ -200,13 +204,14 @@ private:
     };
 
     void pass();
-    // The steps of a pass, in their order.
-    void startStep();
+    // The steps of a pass, in their order. Work that touches one photo only
+    // shares a step, so that a pass hands out three steps to the threads.
+    void startStep(); // geometry, then the page edges' pushes
     void collisionStep();
-    void boundsStep();
-    Extremums reduceStep();
-    void zoomStep();
+    Extremums reduceStep(); // the pushes' sums, then the zoom
     void positionStep(const Extremums &extremums);
+    void pushInside(int index);
+    static qreal nextZoom(const TemporyItemData &item);
 
     // Calls work(begin, end) over the indexes 0 ... size - 1: inline in one
     // range, or cut into ranges on the pool.
