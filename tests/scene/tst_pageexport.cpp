@@ -122,6 +122,14 @@ QRect markedArea(const QImage &image, int *brightest = nullptr)
     return area;
 }
 
+ExportSettings settingsFor(const QByteArray &format, const QSize &size)
+{
+    ExportSettings settings;
+    settings.format = format;
+    settings.size = size;
+    return settings;
+}
+
 void writeFile(const QString &path, const QByteArray &contents)
 {
     QFile file(path);
@@ -211,9 +219,7 @@ void TestPageExport::jpegBandsLookLikeTheWholePage()
     QVERIFY(renderWhole(document.get(), size, QImage::Format_ARGB32_Premultiplied)
                 .save(folder.filePath("whole.jpg"), "jpeg", 92));
 
-    ExportSettings settings;
-    settings.format = "jpg";
-    settings.size = size;
+    const ExportSettings settings = settingsFor("jpg", size);
     QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("bands.jpg")),
         PageExport::Result::Written);
     const QImage fromBands(folder.filePath("bands.jpg"));
@@ -244,9 +250,7 @@ void TestPageExport::cancel()
         document->addSticker(QStringLiteral(":/stickers/heart.svg"));
     const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
     writeFile(path, "older picture");
-    ExportSettings settings;
-    settings.format = format;
-    settings.size = QSize(900, 600);
+    const ExportSettings settings = settingsFor(format, QSize(900, 600));
     PageExport page(document.get(), settings);
     QList<std::pair<int, int>> steps;
     page.setProgress([&steps](int done, int total) {
@@ -285,9 +289,7 @@ void TestPageExport::formats()
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
     const auto document = makeDocument();
-    ExportSettings settings;
-    settings.format = format;
-    settings.size = size;
+    const ExportSettings settings = settingsFor(format, size);
     QCOMPARE(PageExport(document.get(), settings).write(path), PageExport::Result::Written);
 
     const QImage image = QImageReader(path).read();
@@ -309,9 +311,7 @@ void TestPageExport::qualityChangesJpegs()
     QTemporaryDir folder;
     const auto document = makeDocument();
     document->addTextOverlay()->setText(QStringLiteral("Detail for the encoder"));
-    ExportSettings settings;
-    settings.format = "jpg";
-    settings.size = QSize(800, 600);
+    ExportSettings settings = settingsFor("jpg", QSize(800, 600));
     settings.quality = 20;
     QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("low.jpg")),
         PageExport::Result::Written);
@@ -332,8 +332,7 @@ void TestPageExport::overlaysAreExported()
     text->setPosition(QPointF(0.5, 0.75));
     document->addSticker(QStringLiteral(":/stickers/heart.svg"))->setPosition(QPointF(0.75, 0.25));
 
-    ExportSettings settings;
-    settings.size = QSize(800, 600);
+    const ExportSettings settings = settingsFor("png", QSize(800, 600));
     QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("overlays.png")),
         PageExport::Result::Written);
     const QImage image(folder.filePath("overlays.png"));
@@ -359,9 +358,8 @@ void TestPageExport::failedWriteLeavesOldFile()
     const QByteArray before(1000, 'o');
     writeFile(path, before);
     const auto document = makeDocument();
-    ExportSettings settings;
-    settings.format = "bmp";
-    settings.size = QSize(400, 300); // 360 KB, beyond the limit below
+    // 360 KB, beyond the limit below.
+    const ExportSettings settings = settingsFor("bmp", QSize(400, 300));
 
     // Writing fails like a full disk.
     rlimit previous {};
@@ -386,9 +384,7 @@ void TestPageExport::unknownFormatFails()
 {
     QTemporaryDir folder;
     const auto document = makeDocument();
-    ExportSettings settings;
-    settings.format = "nosuchformat";
-    settings.size = QSize(10, 10);
+    const ExportSettings settings = settingsFor("nosuchformat", QSize(10, 10));
     PageExport page(document.get(), settings);
     QCOMPARE(page.write(folder.filePath("x.nosuchformat")), PageExport::Result::Failed);
     QVERIFY(page.errorString().contains(QStringLiteral("nosuchformat")));
