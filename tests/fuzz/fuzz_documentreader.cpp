@@ -10,24 +10,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "fuzzmessages.h"
 #include "io/documentbytes.h"
 #include "model/document.h"
 #include "model/randomgenerator.h"
 #include "themes/builtinthemes.h"
-
-namespace {
-
-// Warnings of damaged image paths are expected by the thousand; only a
-// fatal message means something.
-void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtFatalMsg) {
-        fprintf(stderr, "fatal: %s\n", qPrintable(message));
-        abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

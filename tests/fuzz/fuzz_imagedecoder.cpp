@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "fuzzmessages.h"
 #include "imaging/imagedecoder.h"
 #include "imaging/jpegmarkers.h"
 
@@ -21,14 +22,6 @@ namespace {
 // Pictures this large are legitimate and decoded as designed; the fuzzer
 // hunts faults, not the time and memory a large picture needs.
 constexpr qint64 fuzzPixelLimit = qint64(4) << 20;
-
-void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtFatalMsg) {
-        fprintf(stderr, "fatal: %s\n", qPrintable(message));
-        abort();
-    }
-}
 
 } // namespace
 

@@ -26,27 +26,26 @@ QByteArray rewritten(const QByteArray &bytes)
     return document ? DocumentBytes::write(*document) : QByteArray();
 }
 
+// A page of the theme without its photos, texts and stickers.
+Content bare(Content c)
+{
+    c.urls.clear();
+    c.rotations.clear();
+    c.photos.clear();
+    c.cells.clear();
+    c.overlays.clear();
+    c.stickers.clear();
+    return c;
+}
+
 Content minimalPhotoDrop()
 {
-    Content c = photoDropContent();
+    Content c = bare(photoDropContent());
     c.urls = photoUrls(1);
     c.rotations = { 1 };
     c.photos = { { QPointF(5, 5), 0.8, -0.5, 0, 2, 1 } };
     c.properties.clear();
-    c.overlays.clear();
-    c.stickers.clear();
     c.backgroundType = 2;
-    return c;
-}
-
-Content emptyMosaic()
-{
-    Content c = mosaicContent();
-    c.urls.clear();
-    c.rotations.clear();
-    c.cells.clear();
-    c.overlays.clear();
-    c.stickers.clear();
     return c;
 }
 
@@ -104,39 +103,22 @@ int main(int argc, char **argv)
     BuiltInThemes::registerAll();
     const QDir folder(QString::fromLocal8Bit(argv[1]));
 
-    Versions oldest;
-    oldest.document = 1;
-    oldest.pageSize = 0;
-    oldest.imageList = 0;
-    oldest.photoDropTheme = 0;
-    oldest.photoDropItemList = 0;
-    oldest.photoDropItem = 0;
-    oldest.itemTransform = 0;
-    oldest.gridTheme = 0;
-    oldest.gridItem = 0;
-    oldest.transformedSource = 0;
-    oldest.shadow = 0;
-    oldest.frame = 0;
-    oldest.background = 0;
-    oldest.imageSource = 0;
+    // Every record in its first version; the field order of Versions is
+    // document, pageSize, imageList, imageSource, the three Photo Drop
+    // records, itemTransform, the two grid records, transformedSource,
+    // shadow, frame and background.
+    const Versions oldest { 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 };
+    const Versions middle { 2, 1, 1, 1, 1, 1, 1, 1, 2, 2, 1, 1, 1, 1 };
     Versions earlierFonts;
     earlierFonts.fontOpenType = false;
-    Versions middle;
-    middle.document = 2;
-    middle.imageList = 1;
-    middle.photoDropTheme = 1;
-    middle.photoDropItem = 1;
-    middle.itemTransform = 1;
-    middle.gridTheme = 2;
-    middle.gridItem = 2;
-    middle.background = 1;
 
     const QList<std::pair<QString, QByteArray>> files = {
         { QStringLiteral("photodrop.tsq"), rewritten(Builder().build(photoDropContent()).bytes) },
         { QStringLiteral("mosaic.tsq"), rewritten(Builder().build(mosaicContent()).bytes) },
         { QStringLiteral("photodrop-minimal.tsq"),
             rewritten(Builder().build(minimalPhotoDrop()).bytes) },
-        { QStringLiteral("mosaic-empty.tsq"), rewritten(Builder().build(emptyMosaic()).bytes) },
+        { QStringLiteral("mosaic-empty.tsq"),
+            rewritten(Builder().build(bare(mosaicContent())).bytes) },
         { QStringLiteral("decorated-page.tsq"), rewritten(Builder().build(decoratedPage()).bytes) },
         { QStringLiteral("later-program.tsq"), Builder().build(laterProgram()).bytes },
         { QStringLiteral("earlier-fonts.tsq"), Builder(earlierFonts).build(decoratedPage()).bytes },

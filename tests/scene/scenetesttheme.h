@@ -48,13 +48,8 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
     {
-        lastDrawFlags = Scene::drawFlags(this);
-        ++paintCount;
         painter->fillRect(boundingRect(), m_photo.color);
     }
-
-    int lastDrawFlags = -1;
-    int paintCount = 0;
 
 private:
     SceneTestPhoto m_photo;
@@ -102,9 +97,8 @@ public:
     {
     }
 
-    SceneLayer *createSceneItem(QGraphicsItem *parent, QGraphicsScene *scene) override
+    SceneLayer *createSceneItem(QGraphicsItem *parent, QGraphicsScene *) override
     {
-        lastScene = scene;
         layer = new SceneTestLayer(document(), shadows, background, photos, parent);
         return layer;
     }
@@ -115,5 +109,4 @@ public:
     BackgroundProperties *background;
     QList<SceneTestPhoto> photos;
     QPointer<SceneTestLayer> layer;
-    QGraphicsScene *lastScene = nullptr;
 };

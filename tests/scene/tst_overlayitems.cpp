@@ -19,6 +19,7 @@
 #include "scene/documentitem.h"
 #include "scene/overlaygestures.h"
 #include "scene/scene.h"
+#include "scene/scenetestimages.h"
 #include "scene/scenetesttheme.h"
 #include "scene/stickeritem.h"
 #include "scene/textoverlayitem.h"
@@ -37,33 +38,29 @@ enum Kind { Text, Sticker };
 struct PageFixture
 {
     explicit PageFixture(const PageSize &size, const QColor &background = Qt::white)
+        : document(std::make_unique<Document>(true))
     {
-        document = std::make_unique<Document>(true);
         document->setPageSize(size);
-        theme = new SceneTestTheme(document.get());
+        auto *theme = new SceneTestTheme(document.get());
         theme->background->setColor(background);
         document->setTheme(theme);
         document->undoStack()->clear();
         scene = std::make_unique<Scene>(document.get());
         const qreal margin = 2 * DocumentItem::ShadowMargin + 4;
-        scene->setSceneRect(
-            QRectF(0, 0, size.size().width() + margin, size.size().height() + margin));
+        scene->setSceneRect(QRectF(QPointF(), size.size() + QSizeF(margin, margin)));
         scene->setRenderFlag(DirectRender, true);
     }
 
     DocumentInnerItem *page() const { return scene->documentItem()->innerItem(); }
     UndoStack *stack() const { return document->undoStack(); }
-
     TextOverlayItem *addText() { return new TextOverlayItem(document->addTextOverlay(), page()); }
-    StickerItem *addSticker(const QString &path)
+    StickerItem *addSticker(const QString &path = QStringLiteral(":/stickers/heart.svg"))
     {
         return new StickerItem(document->addSticker(path), page());
     }
     EditableGraphicsObject *add(int kind)
     {
-        if (kind == Text)
-            return addText();
-        return addSticker(QStringLiteral(":/stickers/heart.svg"));
+        return kind == Text ? static_cast<EditableGraphicsObject *>(addText()) : addSticker();
     }
 
     // The page drawn at `pixelsPerUnit` image pixels per page unit.
@@ -79,7 +76,6 @@ struct PageFixture
     }
 
     std::unique_ptr<Document> document;
-    SceneTestTheme *theme = nullptr;
     std::unique_ptr<Scene> scene;
 };
 
@@ -91,77 +87,47 @@ QVariant stored(QGraphicsItem *item, const char *name)
     return static_cast<StickerItem *>(item)->properties()->property(name);
 }
 
-bool near(QRgb pixel, const QColor &colour, int tolerance)
-{
-    return qAbs(qRed(pixel) - colour.red()) <= tolerance
-        && qAbs(qGreen(pixel) - colour.green()) <= tolerance
-        && qAbs(qBlue(pixel) - colour.blue()) <= tolerance;
-}
-
-// Pixels drawn in a colour other than `background` outside `box` (and
-// its antialiased rim).
-int drawnOutside(const QImage &image, const QRect &box, const QColor &background)
-{
-    const QRect rim = box.adjusted(-1, -1, 1, 1);
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += !rim.contains(x, y) && !near(image.pixel(x, y), background, 8);
-    return count;
-}
-
-// Mouse input through a real view, so that the scene's grabbing, hover and
-// double-click handling take part.
+// Mouse input through a real, shown view, so that the scene's grabbing,
+// hover and double-click handling take part.
 struct ViewMouse
 {
-    QGraphicsView *view;
-
-    QPoint at(const QPointF &scenePos) const { return view->mapFromScene(scenePos); }
-    void send(QEvent::Type type, const QPoint &pos, Qt::MouseButton button,
-        Qt::MouseButtons buttons) const
+    explicit ViewMouse(QGraphicsScene *scene)
+        : view(scene)
     {
-        QWidget *viewport = view->viewport();
+        view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view.resize(scene->sceneRect().size().toSize() + QSize(40, 40));
+        view.show();
+    }
+
+    QPoint at(const QPointF &scenePos) const { return view.mapFromScene(scenePos); }
+    void send(
+        QEvent::Type type, const QPoint &pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QWidget *viewport = view.viewport();
         QMouseEvent event(type, QPointF(pos), QPointF(viewport->mapToGlobal(pos)), button, buttons,
             Qt::NoModifier);
         QApplication::sendEvent(viewport, &event);
     }
-    void move(const QPoint &pos) const
-    {
-        send(QEvent::MouseMove, pos, Qt::NoButton, Qt::LeftButton);
-    }
-    void press(const QPoint &pos) const
+    void move(const QPoint &pos) { send(QEvent::MouseMove, pos, Qt::NoButton, Qt::LeftButton); }
+    void press(const QPoint &pos)
     {
         send(QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton);
         send(QEvent::MouseButtonPress, pos, Qt::LeftButton, Qt::LeftButton);
     }
-    void release(const QPoint &pos) const
+    void release(const QPoint &pos)
     {
         send(QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton);
     }
-};
 
-std::unique_ptr<QGraphicsView> showView(QGraphicsScene *scene)
-{
-    auto view = std::make_unique<QGraphicsView>(scene);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->resize(scene->sceneRect().size().toSize() + QSize(40, 40));
-    view->show();
-    return view;
-}
+    QGraphicsView view;
+};
 
 void writeFile(const QString &path, const QByteArray &contents)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(contents);
-}
-
-void writePng(const QString &path, const QSize &size, const QColor &fill)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(fill);
-    QVERIFY(QImageWriter(path, "png").write(image));
 }
 
 } // namespace
@@ -172,14 +138,11 @@ class TestOverlayItems : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-
     void textPainting_data();
     void textPainting();
-
+    void stickerLibrary();
     void stickerLayout_data();
     void stickerLayout();
-    void pictureStickerOnInchPage();
-
     void dragSteps();
     void dragMove_data();
     void dragMove();
@@ -201,14 +164,15 @@ void TestOverlayItems::initTestCase()
         "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 200 100\">"
         "<rect x=\"0\" y=\"0\" width=\"200\" height=\"100\" fill=\"#00ff00\"/></svg>");
     writeFile(m_files.filePath(QStringLiteral("broken.svg")), "<svg this is not");
-    writePng(m_files.filePath(QStringLiteral("tall.png")), QSize(40, 80), Qt::blue);
+    QImage tall(40, 80, QImage::Format_RGB32);
+    tall.fill(Qt::blue);
+    QVERIFY(QImageWriter(m_files.filePath(QStringLiteral("tall.png")), "png").write(tall));
 }
 
 void TestOverlayItems::textPainting_data()
 {
     QTest::addColumn<QColor>("textColor");
     QTest::addColumn<bool>("shadowDarker");
-
     QTest::newRow("white text, black shadow") << QColor(Qt::white) << true;
     QTest::newRow("dark blue text, white shadow") << QColor(0, 0, 139) << false;
 }
@@ -230,27 +194,32 @@ void TestOverlayItems::textPainting()
     font.setPointSizeF(90); // 120 px on a pixel page
     overlay->setFont(font);
 
-    const QImage image = fixture.render(1);
+    QImage image = fixture.render(1);
     const QRect box = item->mapRectToParent(item->textRect()).toAlignedRect();
     QVERIFY(box.width() > 60 && box.height() > 120);
-
-    int textPixels = 0, shadowPixels = 0;
     const int shadowGrey = shadowDarker ? 64 : 191; // half over grey 128
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        for (int x = box.left(); x <= box.right(); ++x) {
-            const QRgb pixel = image.pixel(x, y);
-            if (near(pixel, textColor, 10))
-                ++textPixels;
-            if (qAbs(qGray(pixel) - shadowGrey) < 12 && !near(pixel, textColor, 40))
-                ++shadowPixels;
-        }
-    }
+    const int textPixels = countPixels(image, box, [&](QRgb p) { return near(p, textColor, 10); });
+    const int shadowPixels = countPixels(image, box,
+        [&](QRgb p) { return qAbs(qGray(p) - shadowGrey) < 12 && !near(p, textColor, 40); });
     QVERIFY2(textPixels > 500, qPrintable(QString::number(textPixels)));
     // The shadow is 2% of a line down and right: a thin band of a pixel or
     // two beside each stroke edge.
-    QVERIFY2(shadowPixels > 40, qPrintable(QString::number(shadowPixels)));
-    QVERIFY2(shadowPixels < textPixels, qPrintable(QString::number(shadowPixels)));
-    QCOMPARE(drawnOutside(image, box, background), 0);
+    QVERIFY2(
+        shadowPixels > 40 && shadowPixels < textPixels, qPrintable(QString::number(shadowPixels)));
+    // Nothing outside the box and its antialiased rim.
+    QPainter(&image).fillRect(box.adjusted(-1, -1, 1, 1), background);
+    QCOMPARE(countPixels(image, image.rect(), [&](QRgb p) { return !near(p, background, 8); }), 0);
+}
+
+// Every shipped sticker loads.
+void TestOverlayItems::stickerLibrary()
+{
+    const QString folder = QStringLiteral(":/stickers/");
+    const QStringList files
+        = QDir(folder).entryList({ QStringLiteral("*.svg"), QStringLiteral("*.png") }, QDir::Files);
+    QVERIFY(files.contains(QStringLiteral("heart.svg")));
+    for (const QString &file : files)
+        QVERIFY2(QSvgRenderer(folder + file).isValid(), qPrintable(file));
 }
 
 void TestOverlayItems::stickerLayout_data()
@@ -259,17 +228,21 @@ void TestOverlayItems::stickerLayout_data()
     QTest::addColumn<QSizeF>("size");
     QTest::addColumn<bool>("svg");
     QTest::addColumn<bool>("picture");
+    QTest::addColumn<QColor>("fill"); // of the whole box, where it is flat
 
     // The longer side is 15% of the page width.
     const qreal side = 0.15 * 8.27;
     QTest::newRow("pin 60 x 80") << QStringLiteral(":/stickers/pin.svg")
-                                 << QSizeF(side * 0.75, side) << true << false;
+                                 << QSizeF(side * 0.75, side) << true << false << QColor();
     QTest::newRow("upper-case SVG extension")
-        << QStringLiteral("wide.SVG") << QSizeF(side, side / 2) << true << false;
-    QTest::newRow("PNG picture 40 x 80")
-        << QStringLiteral("tall.png") << QSizeF(side / 2, side) << false << true;
+        << QStringLiteral("wide.SVG") << QSizeF(side, side / 2) << true << false
+        << QColor(Qt::green);
+    // On a page in inches the picture fills its whole box: the box is not
+    // rounded to whole inches.
+    QTest::newRow("PNG picture 40 x 80") << QStringLiteral("tall.png") << QSizeF(side / 2, side)
+                                         << false << true << QColor(Qt::blue);
     QTest::newRow("not an SVG") << QStringLiteral("broken.svg") << QSizeF(side, side) << false
-                                << false;
+                                << false << QColor();
 }
 
 void TestOverlayItems::stickerLayout()
@@ -278,62 +251,48 @@ void TestOverlayItems::stickerLayout()
     QFETCH(QSizeF, size);
     QFETCH(bool, svg);
     QFETCH(bool, picture);
+    QFETCH(QColor, fill);
 
-    if (!path.isEmpty() && !path.startsWith(QLatin1Char(':')))
+    if (!path.startsWith(QLatin1Char(':')))
         path = m_files.filePath(path);
     PageFixture fixture(a4Inches);
     StickerItem *item = fixture.addSticker(path);
     const QRectF rect = item->stickerRect();
-    QVERIFY2(qAbs(rect.width() - size.width()) < 1e-9, qPrintable(QString::number(rect.width())));
-    QVERIFY2(
-        qAbs(rect.height() - size.height()) < 1e-9, qPrintable(QString::number(rect.height())));
+    QVERIFY2(qAbs(rect.width() - size.width()) < 1e-9 && qAbs(rect.height() - size.height()) < 1e-9,
+        qPrintable(QStringLiteral("%1 x %2").arg(rect.width()).arg(rect.height())));
     QVERIFY(qAbs(rect.center().x()) < 1e-9 && qAbs(rect.center().y()) < 1e-9);
     QCOMPARE(item->boundingRect(), rect);
     QCOMPARE(item->renderer() != nullptr, svg);
-    if (svg)
-        QVERIFY(item->renderer()->isValid());
+    QVERIFY(!svg || item->renderer()->isValid());
     QCOMPARE(!item->pixmap().isNull(), picture);
+    if (fill.isValid()) {
+        // The middle row at 100 pixels per inch crosses the box's width.
+        const QImage image = fixture.render(100);
+        const int y = qRound(11.69 / 2 * 100);
+        const int columns = countPixels(
+            image, QRect(0, y, image.width(), 1), [&](QRgb p) { return near(p, fill, 40); });
+        QVERIFY2(qAbs(columns - size.width() * 100) <= 2, qPrintable(QString::number(columns)));
+    }
 
     // An unreadable sticker still keeps its box and can be moved.
     item->properties()->setPosition(QPointF(0.1, 0.2));
     QCOMPARE(item->pos(), QPointF(0.827, 11.69 * 0.2));
 }
 
-// A picture sticker on a page measured in inches fills its whole box: the
-// box is not rounded to whole inches.
-void TestOverlayItems::pictureStickerOnInchPage()
-{
-    const QString path = m_files.filePath(QStringLiteral("blue.png"));
-    writePng(path, QSize(40, 20), Qt::blue);
-    PageFixture fixture(a4Inches, Qt::white);
-    StickerItem *item = fixture.addSticker(path);
-    QVERIFY(!item->pixmap().isNull());
-
-    const QImage image = fixture.render(100); // 100 pixels per inch
-    const int y = qRound(11.69 / 2 * 100);
-    int blueColumns = 0;
-    for (int x = 0; x < image.width(); ++x)
-        if (near(image.pixel(x, y), Qt::blue, 40))
-            ++blueColumns;
-    // 15% of 8.27 inches at 100 pixels per inch.
-    QVERIFY2(qAbs(blueColumns - 124) <= 2, qPrintable(QString::number(blueColumns)));
-}
-
 // Turning and scaling steps around the centre, including the centre itself,
 // which must neither divide by zero nor shrink the item to nothing.
 void TestOverlayItems::dragSteps()
 {
+    using namespace OverlayGestures;
     const QPointF centre(0, 0);
     // Item coordinates, y down: 30 degrees counter-clockwise adds 330.
     const QPointF turned(10 * std::cos(M_PI / 6), -10 * std::sin(M_PI / 6));
-    QVERIFY(
-        qAbs(OverlayGestures::turnedRotation(100, centre, QPointF(10, 0), turned) - 430) < 1e-6);
-    QVERIFY(qAbs(OverlayGestures::scaledScale(1.5, centre, QPointF(0, -30), QPointF(0, -10)) - 0.5)
-        < 1e-9);
-    QCOMPARE(OverlayGestures::turnedRotation(100, centre, QPointF(10, 0), centre), 100.0);
-    QCOMPARE(OverlayGestures::scaledScale(1.5, centre, QPointF(10, 0), centre), 0.01);
-    QCOMPARE(OverlayGestures::turnedRotation(100, centre, centre, QPointF(10, 0)), 100.0);
-    QCOMPARE(OverlayGestures::scaledScale(1.5, centre, centre, QPointF(10, 0)), 1.5);
+    QVERIFY(qAbs(turnedRotation(100, centre, QPointF(10, 0), turned) - 430) < 1e-6);
+    QVERIFY(qAbs(scaledScale(1.5, centre, QPointF(0, -30), QPointF(0, -10)) - 0.5) < 1e-9);
+    QCOMPARE(turnedRotation(100, centre, QPointF(10, 0), centre), 100.0);
+    QCOMPARE(scaledScale(1.5, centre, QPointF(10, 0), centre), 0.01);
+    QCOMPARE(turnedRotation(100, centre, centre, QPointF(10, 0)), 100.0);
+    QCOMPARE(scaledScale(1.5, centre, centre, QPointF(10, 0)), 1.5);
 }
 
 void TestOverlayItems::dragMove_data()
@@ -350,9 +309,8 @@ void TestOverlayItems::dragMove()
     QFETCH(int, kind);
     PageFixture fixture(square300);
     EditableGraphicsObject *item = fixture.add(kind);
-    auto view = showView(fixture.scene.get());
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    ViewMouse mouse { view.get() };
+    ViewMouse mouse(fixture.scene.get());
+    QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
     const QPointF startScene = item->scenePos();
     const QPoint start = mouse.at(startScene);
     fixture.stack()->clear();
@@ -368,7 +326,7 @@ void TestOverlayItems::dragMove()
     mouse.release(pos);
     QCOMPARE(fixture.scene->fastDrawCount(), 0);
 
-    const QPointF moved = view->mapToScene(pos) - view->mapToScene(start);
+    const QPointF moved = mouse.view.mapToScene(pos) - mouse.view.mapToScene(start);
     QCOMPARE(item->scenePos(), startScene + moved);
     QCOMPARE(stored(item, "position").toPointF(), QPointF(0.5 + 50.0 / 300, 0.5 - 30.0 / 300));
     QCOMPARE(fixture.stack()->count(), 1);
@@ -384,7 +342,6 @@ void TestOverlayItems::dragRotateScale_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<qreal>("radiusFactor");
     QTest::addColumn<QString>("undoText");
-
     QTest::newRow("text, quarter turn") << int(Text) << 1.0 << QStringLiteral("Rotate text");
     QTest::newRow("sticker, quarter turn growing")
         << int(Sticker) << 1.5 << QStringLiteral("Rotate sticker");
@@ -402,14 +359,13 @@ void TestOverlayItems::dragRotateScale()
     PageFixture fixture(square300);
     EditableGraphicsObject *item = fixture.add(kind);
     if (kind == Text) {
-        auto *text = static_cast<TextOverlayItem *>(item);
-        QFont font = text->properties()->font();
+        TextOverlayProperties *text = static_cast<TextOverlayItem *>(item)->properties();
+        QFont font = text->font();
         font.setPointSizeF(45); // 60 px
-        text->properties()->setFont(font);
+        text->setFont(font);
     }
-    auto view = showView(fixture.scene.get());
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    ViewMouse mouse { view.get() };
+    ViewMouse mouse(fixture.scene.get());
+    QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
 
     // Start in the band right of the centre, then go round a quarter circle
     // clockwise (downwards on screen).
@@ -442,7 +398,6 @@ void TestOverlayItems::dragRotateScale()
     QCOMPARE(stored(item, "rotation").toReal(), 0.0);
     QCOMPARE(stored(item, "scale").toReal(), 1.0);
     QCOMPARE(item->rotation(), 0.0);
-
     fixture.stack()->redo();
     QVERIFY(qAbs(stored(item, "rotation").toReal() - 90) < 2);
 
@@ -463,9 +418,8 @@ void TestOverlayItems::dragWithoutPage()
     auto *item = new TextOverlayItem(overlay);
     scene.addItem(item);
     item->setPos(100, 100);
-    auto view = showView(&scene);
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    ViewMouse mouse { view.get() };
+    ViewMouse mouse(&scene);
+    QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
     const QPoint start = mouse.at(QPointF(100, 100));
     mouse.press(start);
     mouse.move(start + QPoint(10, 10));
@@ -476,13 +430,32 @@ void TestOverlayItems::dragWithoutPage()
     QCOMPARE(document.undoStack()->count(), 0);
 }
 
+// Positions and sticker sizes are fractions of the page: a new page size
+// moves texts and stickers and resizes stickers with it.
+void TestOverlayItems::followsThePage()
+{
+    PageFixture fixture(square300);
+    TextOverlayItem *text = fixture.addText();
+    StickerItem *sticker = fixture.addSticker();
+    text->properties()->setPosition(QPointF(0.25, 0.5));
+    sticker->properties()->setPosition(QPointF(0.75, 0.25));
+    const QRectF before = fixture.page()->boundingRect();
+
+    fixture.document->setPageSize(PageSize(PageSize::Pixels, QSizeF(900, 600)));
+    const QRectF page = fixture.page()->boundingRect();
+    QVERIFY(page.size() != before.size());
+    QCOMPARE(text->pos(), page.topLeft() + QPointF(0.25 * page.width(), 0.5 * page.height()));
+    QCOMPARE(sticker->pos(), page.topLeft() + QPointF(0.75 * page.width(), 0.25 * page.height()));
+    const QRectF box = sticker->stickerRect();
+    QCOMPARE(qMax(box.width(), box.height()), StickerItem::PageFraction * page.height());
+}
+
 void TestOverlayItems::doubleClickEditing_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accept");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("steps");
-
     QTest::newRow("new text") << QStringLiteral("Hello\nthere") << true
                               << QStringLiteral("Hello\nthere") << 1;
     QTest::newRow("emptied") << QString() << true << QStringLiteral("Text") << 0;
@@ -498,9 +471,8 @@ void TestOverlayItems::doubleClickEditing()
 
     PageFixture fixture(square300);
     TextOverlayItem *item = fixture.addText();
-    auto view = showView(fixture.scene.get());
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    ViewMouse mouse { view.get() };
+    ViewMouse mouse(fixture.scene.get());
+    QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
     const QPoint at = mouse.at(item->scenePos());
 
     // Answers the modal input dialog once it shows, noting what it offered.
@@ -513,10 +485,7 @@ void TestOverlayItems::doubleClickEditing()
         answer.stop();
         shown << dialog->textValue();
         dialog->setTextValue(typed);
-        if (accept)
-            dialog->accept();
-        else
-            dialog->reject();
+        accept ? dialog->accept() : dialog->reject();
     });
     answer.start(10);
 
@@ -530,26 +499,6 @@ void TestOverlayItems::doubleClickEditing()
     QCOMPARE(fixture.stack()->count(), steps);
     if (steps)
         QCOMPARE(fixture.stack()->undoText(), QStringLiteral("Change text"));
-}
-
-// Positions and sticker sizes are fractions of the page: a new page size
-// moves texts and stickers and resizes stickers with it.
-void TestOverlayItems::followsThePage()
-{
-    PageFixture fixture(square300);
-    TextOverlayItem *text = fixture.addText();
-    StickerItem *sticker = fixture.addSticker(QStringLiteral(":/stickers/heart.svg"));
-    text->properties()->setPosition(QPointF(0.25, 0.5));
-    sticker->properties()->setPosition(QPointF(0.75, 0.25));
-    const QRectF before = fixture.page()->boundingRect();
-
-    fixture.document->setPageSize(PageSize(PageSize::Pixels, QSizeF(900, 600)));
-    const QRectF page = fixture.page()->boundingRect();
-    QVERIFY(page.size() != before.size());
-    QCOMPARE(text->pos(), page.topLeft() + QPointF(0.25 * page.width(), 0.5 * page.height()));
-    QCOMPARE(sticker->pos(), page.topLeft() + QPointF(0.75 * page.width(), 0.25 * page.height()));
-    const QRectF box = sticker->stickerRect();
-    QCOMPARE(qMax(box.width(), box.height()), StickerItem::PageFraction * page.height());
 }
 
 QTEST_MAIN(TestOverlayItems)

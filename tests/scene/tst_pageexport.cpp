@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -12,15 +13,17 @@
 #include <sys/resource.h>
 #endif
 
-#include "imaging/imagecache.h"
 #include "imaging/testphotos.h"
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "model/stickerproperties.h"
 #include "model/textoverlayproperties.h"
+#include "scene/bandrenderer.h"
 #include "scene/documentrenderer.h"
 #include "scene/pageexport.h"
+#include "scene/scenetestimages.h"
 #include "scene/scenetesttheme.h"
+#include "scene/watermark.h"
 #include "themes/builtinthemes.h"
 #include "themes/themeregistry.h"
 
@@ -28,15 +31,38 @@ namespace {
 
 const QColor PageColor(40, 90, 160);
 
-std::unique_ptr<Document> makeDocument(
-    const PageSize &size = PageSize(PageSize::Pixels, QSizeF(400, 300)))
+// A 400 x 300 page with one red photo at the top left.
+std::unique_ptr<Document> makeDocument()
 {
     auto document = std::make_unique<Document>(false);
-    document->setPageSize(size);
+    document->setPageSize(PageSize(PageSize::Pixels, QSizeF(400, 300)));
     auto *theme = new SceneTestTheme(document.get());
     theme->background->setColor(PageColor);
     theme->photos = { { QRectF(20, 20, 100, 80), QColor(200, 40, 40), 0 } };
     document->setTheme(theme);
+    return document;
+}
+
+// A 600 x 400 page of turned, shadowed photos with a text and a sticker
+// across them, and at will a photo too large to be kept between bands.
+std::unique_ptr<Document> makeShadowedDocument(bool large)
+{
+    auto document = std::make_unique<Document>(false);
+    document->setPageSize(PageSize(PageSize::Pixels, QSizeF(600, 400)));
+    auto *theme = new SceneTestTheme(document.get());
+    theme->background->setColor(QColor(230, 220, 200));
+    theme->shadows->setEnabled(true);
+    theme->shadows->setBlurRadius(12);
+    theme->photos = { { QRectF(40, 30, 200, 150), QColor(200, 40, 40), 0 },
+        { QRectF(260, 120, 220, 200), QColor(40, 120, 200), 17 },
+        { QRectF(100, 220, 150, 140), QColor(60, 170, 80), -8 } };
+    if (large)
+        theme->photos.prepend({ QRectF(20, 20, 560, 360), QColor(90, 60, 30), 3 });
+    document->setTheme(theme);
+    TextOverlayProperties *text = document->addTextOverlay();
+    text->setText(QStringLiteral("Across the bands"));
+    text->setPosition(QPointF(0.5, 0.5));
+    document->addSticker(QStringLiteral(":/stickers/heart.svg"))->setPosition(QPointF(0.8, 0.3));
     return document;
 }
 
@@ -60,34 +86,61 @@ std::unique_ptr<Document> makePhotoDocument(const QTemporaryDir &folder)
     return document;
 }
 
-int largestDifference(const QImage &a, const QImage &b)
+// The whole page drawn at once, the reference for the banded paths.
+QImage renderWhole(Document *document, const QSize &size, QImage::Format format)
 {
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            largest = qMax(largest,
-                qMax(qAbs(qRed(p) - qRed(q)),
-                    qMax(qAbs(qGreen(p) - qGreen(q)), qAbs(qBlue(p) - qBlue(q)))));
+    QImage image(size, format);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHints(
+        QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    DocumentRenderer::render(document, &painter, QRectF(QPointF(0, 0), size));
+    return image;
+}
+
+QImage blackPage(int width = 800, int height = 600)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    return image;
+}
+
+// Bounding box of the pixels the watermark made brighter than a black page,
+// and the brightest of them.
+QRect markedArea(const QImage &image, int *brightest = nullptr)
+{
+    QRect area;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int grey = qGray(image.pixel(x, y));
+            if (brightest)
+                *brightest = qMax(*brightest, grey);
+            if (grey > 60)
+                area |= QRect(x, y, 1, 1);
         }
     }
-    return largest;
+    return area;
+}
+
+ExportSettings settingsFor(const QByteArray &format, const QSize &size)
+{
+    ExportSettings settings;
+    settings.format = format;
+    settings.size = size;
+    return settings;
+}
+
+void writeFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(contents);
 }
 
 QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-int countPixels(const QImage &image, const QRect &area, const std::function<bool(QColor)> &match)
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += match(image.pixelColor(x, y)) ? 1 : 0;
-    }
-    return count;
 }
 
 } // namespace
@@ -98,22 +151,63 @@ class TestPageExport : public QObject
 
 private Q_SLOTS:
     void initTestCase();
+    void bandsMakeTheWholePage_data();
+    void bandsMakeTheWholePage();
     void jpegBandsLookLikeTheWholePage();
-    void cancelDuringPhotos_data();
-    void cancelDuringPhotos();
+    void cancel_data();
+    void cancel();
     void formats_data();
     void formats();
-    void opaquePagesLoseTheirAlpha();
     void qualityChangesJpegs();
     void overlaysAreExported();
-    void cancelLeavesOldFile();
     void failedWriteLeavesOldFile();
     void unknownFormatFails();
+    void watermark_data();
+    void watermark();
+    void watermarkFollowsImageHeight();
+    void watermarkWithNothingToDraw();
+    void watermarkBands_data();
+    void watermarkBands();
 };
 
 void TestPageExport::initTestCase()
 {
     BuiltInThemes::registerAll();
+}
+
+void TestPageExport::bandsMakeTheWholePage_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("large");
+    QTest::newRow("bands of 37 rows") << QSize(1200, 800) << 37 << false;
+    QTest::newRow("one band") << QSize(900, 600) << 600 << false;
+    QTest::newRow("other aspect, bands of 100") << QSize(900, 900) << 100 << false;
+    QTest::newRow("large item, bands of 500") << QSize(4500, 3000) << 500 << true;
+}
+
+void TestPageExport::bandsMakeTheWholePage()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, rows);
+    QFETCH(bool, large);
+    const auto document = makeShadowedDocument(large);
+    const QImage whole = renderWhole(document.get(), size, QImage::Format_RGB32);
+
+    QImage banded(size, QImage::Format_RGB32);
+    BandRenderer renderer(document.get(), size);
+    renderer.plan(rows);
+    for (int top = 0; top < size.height(); top += rows) {
+        QImage band(size.width(), rows, QImage::Format_RGB32);
+        band.fill(Qt::white);
+        QVERIFY(renderer.drawBand(&band, top));
+        QPainter(&banded).drawImage(0, top, band);
+    }
+    // Shadows and edges may round apart by a few levels; nothing more.
+    const int difference = largestDifference(whole, banded);
+    QVERIFY2(difference <= (large ? 24 : 6), qPrintable(QString::number(difference)));
+    // And the page is really there: the red photo and the shadows.
+    QVERIFY(qRed(banded.pixel(size.width() * 100 / 600, size.width() * 60 / 600)) > 150);
 }
 
 void TestPageExport::jpegBandsLookLikeTheWholePage()
@@ -122,112 +216,94 @@ void TestPageExport::jpegBandsLookLikeTheWholePage()
     const auto document = makePhotoDocument(folder);
     QVERIFY(document && document->theme());
     const QSize size(1800, 1200);
+    QVERIFY(renderWhole(document.get(), size, QImage::Format_ARGB32_Premultiplied)
+                .save(folder.filePath("whole.jpg"), "jpeg", 92));
 
-    QImage whole(size, QImage::Format_ARGB32_Premultiplied);
-    whole.fill(Qt::white);
-    {
-        QPainter painter(&whole);
-        painter.setRenderHints(
-            QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-        DocumentRenderer::render(document.get(), &painter, QRectF(QPointF(0, 0), size));
-    }
-    QVERIFY(whole.save(folder.filePath("whole.jpg"), "jpeg", 92));
-
-    ExportSettings settings;
-    settings.format = "jpg";
-    settings.size = size;
+    const ExportSettings settings = settingsFor("jpg", size);
     QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("bands.jpg")),
         PageExport::Result::Written);
-    const QImage fromWhole(folder.filePath("whole.jpg"));
     const QImage fromBands(folder.filePath("bands.jpg"));
     QCOMPARE(fromBands.size(), size);
-    const int difference = largestDifference(fromWhole, fromBands);
+    const int difference = largestDifference(QImage(folder.filePath("whole.jpg")), fromBands);
     QVERIFY2(difference <= 12, qPrintable(QString::number(difference)));
 }
 
-void TestPageExport::cancelDuringPhotos_data()
+void TestPageExport::cancel_data()
 {
     QTest::addColumn<QByteArray>("format");
-    QTest::newRow("png, drawn whole") << QByteArray("png");
-    QTest::newRow("jpg, drawn in bands") << QByteArray("jpg");
+    QTest::addColumn<bool>("photos");
+    QTest::newRow("photos, png drawn whole") << QByteArray("png") << true;
+    QTest::newRow("photos, jpg drawn in bands") << QByteArray("jpg") << true;
+    QTest::newRow("sticker only, png") << QByteArray("png") << false;
 }
 
-void TestPageExport::cancelDuringPhotos()
+// Cancelling at the first progress step writes nothing and leaves the file
+// that was there before.
+void TestPageExport::cancel()
 {
     QFETCH(QByteArray, format);
+    QFETCH(bool, photos);
     QTemporaryDir folder;
-    const auto document = makePhotoDocument(folder);
+    const auto document = photos ? makePhotoDocument(folder) : makeDocument();
     QVERIFY(document && document->theme());
-    ExportSettings settings;
-    settings.format = format;
-    settings.size = QSize(900, 600);
+    if (!photos)
+        document->addSticker(QStringLiteral(":/stickers/heart.svg"));
+    const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
+    writeFile(path, "older picture");
+    const ExportSettings settings = settingsFor(format, QSize(900, 600));
     PageExport page(document.get(), settings);
     QList<std::pair<int, int>> steps;
     page.setProgress([&steps](int done, int total) {
         steps.append({ done, total });
         return false;
     });
-    const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
     QCOMPARE(page.write(path), PageExport::Result::Cancelled);
-    // Asked once, after the first photo, with the photos and the writing
-    // still to come.
     QCOMPARE(steps.size(), 1);
-    QCOMPARE(steps.first().first, 1);
-    QVERIFY(steps.first().second >= 5);
-    QVERIFY(!QFile::exists(path));
+    QVERIFY(steps.first().first <= steps.first().second);
+    // With photos: asked after the first one, with the photos and the
+    // writing still to come.
+    if (photos)
+        QVERIFY(steps.first().first == 1 && steps.first().second >= 5);
+    QCOMPARE(readFile(path), QByteArray("older picture"));
     QCOMPARE(QDir(folder.path()).entryList({ QStringLiteral("page*") }, QDir::Files | QDir::Hidden),
-        QStringList());
+        QStringList { QFileInfo(path).fileName() });
 }
 
 void TestPageExport::formats_data()
 {
     QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<QSize>("size");
     for (const QByteArray &format :
         { QByteArray("png"), QByteArray("jpg"), QByteArray("webp"), QByteArray("bmp") })
-        QTest::newRow(format.constData()) << format;
+        QTest::newRow(format.constData()) << format << QSize(200, 150);
+    // Forced to another aspect, the page leaves a transparent margin below.
+    QTest::newRow("png, margin below") << QByteArray("png") << QSize(200, 200);
 }
 
 void TestPageExport::formats()
 {
     QFETCH(QByteArray, format);
+    QFETCH(QSize, size);
     if (!QImageWriter::supportedImageFormats().contains(format))
         QSKIP("The image writer lacks this format here.");
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
     const auto document = makeDocument();
-    ExportSettings settings;
-    settings.format = format;
-    settings.size = QSize(200, 150);
-    PageExport page(document.get(), settings);
-    QCOMPARE(page.write(path), PageExport::Result::Written);
+    const ExportSettings settings = settingsFor(format, size);
+    QCOMPARE(PageExport(document.get(), settings).write(path), PageExport::Result::Written);
 
-    const QImage image(path);
-    QCOMPARE(image.size(), QSize(200, 150));
+    const QImage image = QImageReader(path).read();
+    QCOMPARE(image.size(), size);
     // The page colour in the lower right corner, the photo at the top left.
-    const QColor corner = image.pixelColor(180, 130);
-    QVERIFY2(qAbs(corner.red() - PageColor.red()) < 8 && qAbs(corner.blue() - PageColor.blue()) < 8,
-        qPrintable(corner.name()));
-    QVERIFY(image.pixelColor(30, 25).red() > 150);
-}
-
-void TestPageExport::opaquePagesLoseTheirAlpha()
-{
-    QTemporaryDir folder;
-    const auto document = makeDocument();
-    ExportSettings settings;
-    settings.size = QSize(400, 300);
-    QVERIFY(PageExport(document.get(), settings).write(folder.filePath("opaque.png"))
-        == PageExport::Result::Written);
-    QVERIFY(!QImageReader(folder.filePath("opaque.png")).read().hasAlphaChannel());
-
-    // Forced to another aspect, the page leaves a transparent margin below.
-    settings.size = QSize(400, 400);
-    QVERIFY(PageExport(document.get(), settings).write(folder.filePath("margins.png"))
-        == PageExport::Result::Written);
-    const QImage margins(folder.filePath("margins.png"));
-    QVERIFY(margins.hasAlphaChannel());
-    QCOMPARE(margins.pixelColor(200, 395).alpha(), 0);
-    QCOMPARE(margins.pixelColor(200, 2).alpha(), 255);
+    const QRgb corner = image.pixel(180, 130);
+    QVERIFY2(near(corner, PageColor, 7), qPrintable(QColor(corner).name()));
+    QVERIFY(qRed(image.pixel(30, 25)) > 150);
+    // Opaque pages lose their alpha channel; a margin stays transparent.
+    const bool margin = size.height() > 150;
+    QCOMPARE(image.hasAlphaChannel(), margin);
+    if (margin)
+        QVERIFY(
+            qAlpha(image.pixel(100, size.height() - 5)) == 0 && qAlpha(image.pixel(100, 2)) == 255);
 }
 
 void TestPageExport::qualityChangesJpegs()
@@ -235,15 +311,13 @@ void TestPageExport::qualityChangesJpegs()
     QTemporaryDir folder;
     const auto document = makeDocument();
     document->addTextOverlay()->setText(QStringLiteral("Detail for the encoder"));
-    ExportSettings settings;
-    settings.format = "jpg";
-    settings.size = QSize(800, 600);
+    ExportSettings settings = settingsFor("jpg", QSize(800, 600));
     settings.quality = 20;
-    QVERIFY(PageExport(document.get(), settings).write(folder.filePath("low.jpg"))
-        == PageExport::Result::Written);
+    QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("low.jpg")),
+        PageExport::Result::Written);
     settings.quality = ExportSettings::DefaultQuality;
-    QVERIFY(PageExport(document.get(), settings).write(folder.filePath("high.jpg"))
-        == PageExport::Result::Written);
+    QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("high.jpg")),
+        PageExport::Result::Written);
     QVERIFY(QFileInfo(folder.filePath("low.jpg")).size()
         < QFileInfo(folder.filePath("high.jpg")).size());
 }
@@ -256,50 +330,22 @@ void TestPageExport::overlaysAreExported()
     text->setText(QStringLiteral("HELLO"));
     text->setColor(Qt::yellow);
     text->setPosition(QPointF(0.5, 0.75));
-    StickerProperties *sticker = document->addSticker(QStringLiteral(":/stickers/heart.svg"));
-    sticker->setPosition(QPointF(0.75, 0.25));
+    document->addSticker(QStringLiteral(":/stickers/heart.svg"))->setPosition(QPointF(0.75, 0.25));
 
-    ExportSettings settings;
-    settings.size = QSize(800, 600);
-    QVERIFY(PageExport(document.get(), settings).write(folder.filePath("overlays.png"))
-        == PageExport::Result::Written);
+    const ExportSettings settings = settingsFor("png", QSize(800, 600));
+    QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("overlays.png")),
+        PageExport::Result::Written);
     const QImage image(folder.filePath("overlays.png"));
-    auto yellow = [](QColor c) { return c.red() > 200 && c.green() > 200 && c.blue() < 80; };
+    auto yellow = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 80; };
     QVERIFY(countPixels(image, QRect(200, 350, 400, 200), yellow) > 50);
     // The sticker covers the flat page colour around its position.
-    auto notPage = [](QColor c) {
-        return qAbs(c.red() - PageColor.red()) + qAbs(c.green() - PageColor.green())
-            + qAbs(c.blue() - PageColor.blue())
+    auto notPage = [](QRgb c) {
+        return qAbs(qRed(c) - PageColor.red()) + qAbs(qGreen(c) - PageColor.green())
+            + qAbs(qBlue(c) - PageColor.blue())
             > 60;
     };
     QVERIFY(countPixels(image, QRect(520, 80, 160, 140), notPage) > 200);
     QCOMPARE(countPixels(image, QRect(0, 500, 100, 100), notPage), 0);
-}
-
-void TestPageExport::cancelLeavesOldFile()
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("page.png"));
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("older picture");
-    }
-    const auto document = makeDocument();
-    document->addSticker(QStringLiteral(":/stickers/heart.svg"));
-    ExportSettings settings;
-    settings.size = QSize(400, 300);
-    PageExport page(document.get(), settings);
-    int calls = 0;
-    page.setProgress([&calls](int done, int total) {
-        ++calls;
-        Q_ASSERT(done <= total);
-        return false;
-    });
-    QCOMPARE(page.write(path), PageExport::Result::Cancelled);
-    QVERIFY(calls > 0);
-    QCOMPARE(readFile(path), QByteArray("older picture"));
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { "page.png" });
 }
 
 void TestPageExport::failedWriteLeavesOldFile()
@@ -310,15 +356,10 @@ void TestPageExport::failedWriteLeavesOldFile()
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("page.bmp"));
     const QByteArray before(1000, 'o');
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(before);
-    }
+    writeFile(path, before);
     const auto document = makeDocument();
-    ExportSettings settings;
-    settings.format = "bmp";
-    settings.size = QSize(400, 300); // 360 KB, beyond the limit below
+    // 360 KB, beyond the limit below.
+    const ExportSettings settings = settingsFor("bmp", QSize(400, 300));
 
     // Writing fails like a full disk.
     rlimit previous {};
@@ -343,13 +384,89 @@ void TestPageExport::unknownFormatFails()
 {
     QTemporaryDir folder;
     const auto document = makeDocument();
-    ExportSettings settings;
-    settings.format = "nosuchformat";
-    settings.size = QSize(10, 10);
+    const ExportSettings settings = settingsFor("nosuchformat", QSize(10, 10));
     PageExport page(document.get(), settings);
     QCOMPARE(page.write(folder.filePath("x.nosuchformat")), PageExport::Result::Failed);
     QVERIFY(page.errorString().contains(QStringLiteral("nosuchformat")));
     QVERIFY(!QFile::exists(folder.filePath("x.nosuchformat")));
+}
+
+void TestPageExport::watermark_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("opacity");
+    QTest::addColumn<QRect>("region"); // where the text must lie, within an 800 x 600 page
+    QTest::newRow("center") << int(WatermarkCenter) << 100 << QRect(200, 250, 400, 100);
+    QTest::newRow("bottom right, faint")
+        << int(WatermarkBottomRight) << 30 << QRect(400, 500, 400, 100);
+}
+
+void TestPageExport::watermark()
+{
+    QFETCH(int, position);
+    QFETCH(int, opacity);
+    QFETCH(QRect, region);
+
+    QImage image = blackPage();
+    drawWatermark(&image, QStringLiteral("Tesselo ||||"), position, opacity);
+    int brightest = 0;
+    const QRect area = markedArea(image, &brightest);
+    QVERIFY(!area.isEmpty());
+    QVERIFY(region.contains(area));
+    // The margin keeps corner texts off the edges.
+    QVERIFY(QRect(11, 11, 779, 579).contains(area));
+    // White over black at the given alpha.
+    QVERIFY2(
+        qAbs(brightest - int(opacity / 100.0 * 255)) <= 3, qPrintable(QString::number(brightest)));
+}
+
+void TestPageExport::watermarkFollowsImageHeight()
+{
+    QImage small = blackPage(800, 300), large = blackPage(800, 1200);
+    drawWatermark(&small, QStringLiteral("Tesselo"), WatermarkCenter, 100);
+    drawWatermark(&large, QStringLiteral("Tesselo"), WatermarkCenter, 100);
+    // 12 pt at least on a small image (0.03 x 300 = 9), 36 pt on the large one.
+    QVERIFY(markedArea(large).height() > 2 * markedArea(small).height());
+}
+
+void TestPageExport::watermarkWithNothingToDraw()
+{
+    QImage image = blackPage(100, 100);
+    const QImage before = image;
+    drawWatermark(&image, QString(), WatermarkCenter, 100);
+    QCOMPARE(image, before);
+    drawWatermark(nullptr, QStringLiteral("x"), WatermarkCenter, 100);
+    QImage null;
+    drawWatermark(&null, QStringLiteral("x"), WatermarkCenter, 100);
+    QVERIFY(null.isNull());
+}
+
+void TestPageExport::watermarkBands_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::newRow("center") << int(WatermarkCenter);
+    QTest::newRow("bottom right") << int(WatermarkBottomRight);
+    QTest::newRow("top left") << int(WatermarkTopLeft);
+}
+
+// A page written band by band carries the same mark as one drawn whole.
+void TestPageExport::watermarkBands()
+{
+    QFETCH(int, position);
+    QImage whole = blackPage();
+    drawWatermark(&whole, QStringLiteral("Tesselo ||||"), position, 60);
+    QImage banded = blackPage();
+    const int rows = 37;
+    for (int top = 0; top < banded.height(); top += rows) {
+        QImage band = banded.copy(0, top, 800, rows);
+        {
+            QPainter painter(&band);
+            painter.translate(0, -top);
+            drawWatermark(&painter, banded.size(), QStringLiteral("Tesselo ||||"), position, 60);
+        }
+        QPainter(&banded).drawImage(0, top, band);
+    }
+    QCOMPARE(banded, whole);
 }
 
 QTEST_MAIN(TestPageExport)
