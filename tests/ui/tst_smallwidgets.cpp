@@ -74,7 +74,6 @@ private Q_SLOTS:
     void colorButtonPaintsSwatch();
     void foldPhaseLayout_data();
     void foldPhaseLayout();
-    void foldOpacityEffectOnlyWhileFading();
     void visibleFoldAnimates();
     void accordion_data();
     void accordion();
@@ -195,29 +194,37 @@ void TestSmallWidgets::colorButtonPaintsSwatch()
 
 void TestSmallWidgets::foldPhaseLayout_data()
 {
+    QTest::addColumn<bool>("fading");
     QTest::addColumn<QMargins>("margins");
     QTest::addColumn<float>("phase");
     QTest::addColumn<QSize>("hint");
     QTest::addColumn<QRect>("geometry"); // of the content in a 200 x 100 widget
     QTest::addColumn<double>("opacity");
+    QTest::addColumn<bool>("effect");
 
     // The content keeps its full height and slides down; it fades in over
-    // the second half only.
+    // the second half only. An opaque or hidden content has no effect, so
+    // that nested folds never nest effects.
     const QMargins margins(3, 5, 7, 9);
-    QTest::newRow("shut") << QMargins() << 0.0f << QSize(120, 0) << QRect(0, -80, 200, 80) << 0.0;
+    QTest::newRow("shut") << true << QMargins() << 0.0f << QSize(120, 0) << QRect(0, -80, 200, 80)
+                          << 0.0 << false;
     QTest::newRow("margins quarter truncates")
-        << margins << 0.25f << QSize(130, 23) << QRect(3, -55, 190, 80) << 0.0;
-    QTest::newRow("margins open") << margins << 1.0f << QSize(130, 94) << QRect(3, 5, 190, 80)
-                                  << 1.0;
+        << true << margins << 0.25f << QSize(130, 23) << QRect(3, -55, 190, 80) << 0.0 << true;
+    QTest::newRow("margins open") << true << margins << 1.0f << QSize(130, 94)
+                                  << QRect(3, 5, 190, 80) << 1.0 << false;
+    QTest::newRow("not fading") << false << QMargins() << 0.7f << QSize(120, 56)
+                                << QRect(0, -24, 200, 80) << 1.0 << false;
 }
 
 void TestSmallWidgets::foldPhaseLayout()
 {
+    QFETCH(bool, fading);
     QFETCH(QMargins, margins);
     QFETCH(float, phase);
     QFETCH(QSize, hint);
     QFETCH(QRect, geometry);
     QFETCH(double, opacity);
+    QFETCH(bool, effect);
 
     auto *content = new HintWidget;
     ExpandedWidget widget(content);
@@ -226,6 +233,8 @@ void TestSmallWidgets::foldPhaseLayout()
     widget.resize(200, 100);
     widget.show();
     QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    widget.setExpandPhase(0.6f);
+    widget.setProperty("opacityAnimationEnabled", fading);
     widget.setExpandPhase(phase);
 
     QCOMPARE(widget.sizeHint(), hint);
@@ -235,30 +244,9 @@ void TestSmallWidgets::foldPhaseLayout()
     QCOMPARE(content->isVisible(), phase > 0);
     QVERIFY(qAbs(widget.contentOpacity() - opacity) < 1e-6);
     QVERIFY(qAbs(effectOpacity(content) - opacity) < 1e-6);
+    QCOMPARE(content->graphicsEffect() != nullptr, effect);
     widget.resize(300, 100);
     QCOMPARE(content->geometry(), geometry.adjusted(0, 0, 100, 0));
-}
-
-void TestSmallWidgets::foldOpacityEffectOnlyWhileFading()
-{
-    auto *content = new HintWidget;
-    ExpandedWidget widget(content);
-    widget.setProperty("opacityAnimationEnabled", true);
-    // Shut: hidden, no effect needed; opaque: the effect goes, so that
-    // nested folds never nest effects.
-    QVERIFY(!content->graphicsEffect());
-    widget.setExpandPhase(0.3f);
-    QVERIFY(content->graphicsEffect());
-    widget.setExpandPhase(1.0f);
-    QVERIFY(!content->graphicsEffect());
-    widget.setExpandPhase(0.6f);
-    QVERIFY(content->graphicsEffect());
-
-    widget.setProperty("opacityAnimationEnabled", false);
-    QVERIFY(!content->graphicsEffect());
-    QCOMPARE(widget.contentOpacity(), 1.0);
-    widget.setExpandPhase(0.7f);
-    QVERIFY(!content->graphicsEffect());
 }
 
 // A shown fold animates the phase one way, fading the content in over the
