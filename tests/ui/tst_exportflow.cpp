@@ -1,23 +1,21 @@
 #include <QtTest>
 
-#include <QApplication>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QSettings>
-#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <memory>
 
+#include "app/settingskeys.h"
 #include "model/document.h"
 #include "scene/scenetesttheme.h"
+#include "support/modalanswerer.h"
 #include "ui/exportdialog.h"
 #include "ui/exportflow.h"
+#include "ui/uitestdata.h"
 
 namespace {
 
@@ -32,29 +30,6 @@ std::unique_ptr<Document> makeDocument(const PageSize &size)
     document->setTheme(theme);
     return document;
 }
-
-// Answers the next message box, noting its title and text.
-struct MessageBoxAnswer
-{
-    QString title;
-    QString text;
-
-    void arm()
-    {
-        QTimer::singleShot(0, qApp, [this] { answer(); });
-    }
-    void answer()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            QTimer::singleShot(10, qApp, [this] { answer(); });
-            return;
-        }
-        title = box->windowTitle();
-        text = box->text();
-        box->accept();
-    }
-};
 
 bool isPageColor(const QColor &c)
 {
@@ -72,7 +47,6 @@ private Q_SLOTS:
     void printTargetSize_data();
     void printTargetSize();
     void printSquarePageOnPortraitPaper();
-    void exportWritesTheChosenFile();
     void exportThroughTheDialogs_data();
     void exportThroughTheDialogs();
     void failedExportIsReportedAndKeepsOldFile();
@@ -128,31 +102,11 @@ void TestExportFlow::printSquarePageOnPortraitPaper()
     // printable area 190 x 277 from (10, 10), the square page 190 x 190.
     const QImage page(folder.filePath(QStringLiteral("page.png")));
     QVERIFY(qAbs(page.width() - 210) <= 1 && qAbs(page.height() - 297) <= 1);
-    QVERIFY(isPageColor(page.pixelColor(12, 12)));
-    QVERIFY(isPageColor(page.pixelColor(197, 12)));
-    QVERIFY(isPageColor(page.pixelColor(12, 197)));
-    QVERIFY(isPageColor(page.pixelColor(105, 105)));
-    QCOMPARE(page.pixelColor(5, 5), QColor(Qt::white));
-    QCOMPARE(page.pixelColor(105, 204), QColor(Qt::white));
-    QCOMPARE(page.pixelColor(105, 280), QColor(Qt::white));
-}
-
-void TestExportFlow::exportWritesTheChosenFile()
-{
-    QTemporaryDir folder;
-    const auto document = makeDocument(PageSize(PageSize::Pixels, QSizeF(300, 200)));
-    for (const char *format : { "png", "jpg", "pdf" }) {
-        ExportSettings settings;
-        settings.format = format;
-        settings.size = QSize(300, 200);
-        const QString path = folder.filePath(QStringLiteral("out.") + QString::fromLatin1(format));
-        QVERIFY(ExportFlow::writeExport(document.get(), path, settings, nullptr));
-        QVERIFY(QFileInfo(path).size() > 0);
-    }
-    QCOMPARE(QImage(folder.filePath("out.jpg")).size(), QSize(300, 200));
-    QFile pdf(folder.filePath("out.pdf"));
-    QVERIFY(pdf.open(QIODevice::ReadOnly));
-    QVERIFY(pdf.read(5) == "%PDF-");
+    for (const QPoint point :
+        { QPoint(12, 12), QPoint(197, 12), QPoint(12, 197), QPoint(105, 105) })
+        QVERIFY(isPageColor(page.pixelColor(point)));
+    for (const QPoint point : { QPoint(5, 5), QPoint(105, 204), QPoint(105, 280) })
+        QCOMPARE(page.pixelColor(point), QColor(Qt::white));
 }
 
 void TestExportFlow::exportThroughTheDialogs_data()
@@ -172,36 +126,35 @@ void TestExportFlow::exportThroughTheDialogs()
     QTemporaryDir folder;
     const auto document = makeDocument(PageSize(PageSize::Centimeters, QSizeF(4, 3)));
     // The user picks the format, then names the file without its suffix.
-    bool exportAnswered = false, fileAnswered = false;
+    bool fileAnswered = false;
     ExportFlow::setFileChooser([&](QWidget *, const QString &chosen) {
         fileAnswered = chosen == format;
         return folder.filePath(QStringLiteral("collage"));
     });
     const auto restore = qScopeGuard([] { ExportFlow::setFileChooser({}); });
-    std::function<void()> answer = [&] {
-        if (auto *dialog = qobject_cast<ExportDialog *>(QApplication::activeModalWidget())) {
-            auto *combo = dialog->findChild<QComboBox *>(QStringLiteral("formatComboBox"));
-            combo->setCurrentIndex(combo->findText(format));
-            dialog->accept();
-            exportAnswered = true;
+    ModalAnswerer answerer;
+    answerer.enqueue([&](QWidget *widget) {
+        auto *dialog = qobject_cast<ExportDialog *>(widget);
+        if (!dialog) {
+            widget->close();
             return;
         }
-        QTimer::singleShot(10, qApp, answer);
-    };
-    QTimer::singleShot(0, qApp, answer);
+        auto *combo = child<QComboBox>(*dialog, "formatComboBox");
+        combo->setCurrentIndex(combo->findText(format));
+        dialog->accept();
+    });
     QVERIFY(ExportFlow::exportDocument(document.get(), nullptr));
-    QVERIFY(exportAnswered && fileAnswered);
+    QVERIFY(answerer.pending() == 0 && fileAnswered);
     const QString path = folder.filePath(QStringLiteral("collage.") + format);
     QVERIFY2(QFileInfo(path).size() > 0, qPrintable(path));
-    if (format != QLatin1String("pdf")) {
-        // 4 x 3 cm at 300 dpi.
-        QCOMPARE(QImage(path).size(), QSize(472, 354));
+    if (format == QLatin1String("pdf")) {
+        QFile pdf(path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+    } else {
+        QCOMPARE(QImage(path).size(), QSize(472, 354)); // 4 x 3 cm at 300 dpi
     }
-    const QStringList preferred
-        = QSettings()
-              .value(QStringLiteral("preferedExportFormats"), QStringList { QStringLiteral("png") })
-              .toStringList();
-    QCOMPARE(preferred.value(0), format);
+    QCOMPARE(QSettings().value(SettingsKeys::PreferredExportFormats).toStringList().value(0, "png"),
+        format);
 }
 
 void TestExportFlow::failedExportIsReportedAndKeepsOldFile()
@@ -217,12 +170,14 @@ void TestExportFlow::failedExportIsReportedAndKeepsOldFile()
     }
     ExportSettings settings;
     settings.size = QSize(300, 200);
-    MessageBoxAnswer answer;
-    answer.arm();
+    ModalAnswerer answerer;
     QVERIFY(!ExportFlow::writeExport(
         document.get(), blocker + QStringLiteral("/out.png"), settings, nullptr));
-    QCOMPARE(answer.title, QStringLiteral("Export failed"));
-    QVERIFY2(answer.text.contains(QStringLiteral("out.png")), qPrintable(answer.text));
+    QCOMPARE(answerer.seen().size(), 1);
+    const QString seen = answerer.seen().constFirst();
+    QVERIFY2(seen.startsWith(QStringLiteral("Export failed|"))
+            && seen.contains(QStringLiteral("out.png")),
+        qPrintable(seen));
     QFile file(blocker);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("old"));
@@ -231,13 +186,12 @@ void TestExportFlow::failedExportIsReportedAndKeepsOldFile()
 void TestExportFlow::oversizedRenderIsReported()
 {
     const auto document = makeDocument(PageSize(PageSize::Pixels, QSizeF(300, 200)));
-    MessageBoxAnswer answer;
-    answer.arm();
-    const QImage image = ExportFlow::renderImage(document.get(), QSize(2000000, 2000000),
-        QStringLiteral("Export"), QStringLiteral("..."), nullptr);
-    QVERIFY(image.isNull());
-    QCOMPARE(answer.title, QStringLiteral("Size of image is too big"));
-    QCOMPARE(answer.text, QStringLiteral("Can't allocate image buffer"));
+    ModalAnswerer answerer;
+    QVERIFY(ExportFlow::renderImage(document.get(), QSize(2000000, 2000000),
+        QStringLiteral("Export"), QStringLiteral("..."), nullptr)
+                .isNull());
+    QCOMPARE(answerer.seen(),
+        QStringList { QStringLiteral("Size of image is too big|Can't allocate image buffer") });
 }
 
 QTEST_MAIN(TestExportFlow)

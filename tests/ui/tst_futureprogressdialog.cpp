@@ -45,10 +45,7 @@ void TestFutureProgressDialog::followsTheJob()
     timer.start(60);
     dialog.setFuture(promise.future());
 
-    QCOMPARE(seen.size(), 3);
-    QCOMPARE(seen.at(0).second, 10);
-    QCOMPARE(seen.at(1).first, 4);
-    QCOMPARE(seen.at(2), qMakePair(7, 20));
+    QCOMPARE(seen, (QList<QPair<int, int>> { { 0, 10 }, { 4, 10 }, { 7, 20 } }));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(!dialog.isVisible());
 }

@@ -18,7 +18,7 @@
 #endif
 
 #include "app/application.h"
-#include "io/documentfile.h"
+#include "io/documentbytes.h"
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "model/textoverlayproperties.h"
@@ -39,14 +39,6 @@
 
 namespace {
 
-QByteArray documentBytes(const Document &document)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    DocumentFile::write(document, &buffer);
-    return buffer.data();
-}
-
 QByteArray readFile(const QString &path)
 {
     QFile file(path);
@@ -63,6 +55,27 @@ QList<MainWindow *> findChildrenOfApp()
     return windows;
 }
 
+// Picks a look in the template chooser, on a page of the size given
+// (invalid: the proposed one), and accepts it.
+ModalAnswerer::Answer chooseTemplate(int row, const PageSize &page = PageSize())
+{
+    return [row, page](QWidget *dialog) {
+        auto *chooser = qobject_cast<TemplatesDialog *>(dialog);
+        QListView *list = chooser ? chooser->findChild<QListView *>() : nullptr;
+        if (!list || list->model()->rowCount() == 0) {
+            dialog->close();
+            return;
+        }
+        if (page.size().isValid())
+            chooser->setCurrentPageSize(page);
+        list->setCurrentIndex(
+            list->model()->index(row < 0 ? list->model()->rowCount() - 1 : row, 0));
+        chooser->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+    };
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -74,13 +87,11 @@ private Q_SLOTS:
     void cleanup();
     void closePrompt_data();
     void closePrompt();
-    void addedTextCountsAsChange();
     void saveAndReopen();
     void saveAsRefusesFileOpenElsewhere();
     void failedSaveKeepsOldFile();
     void openFailures_data();
     void openFailures();
-    void startWithUnreadableFilesFails();
     void photosOnTheCommandLineMakeOneCollage();
     void recoveredCollageOpensUnsaved();
     void windowKey_data();
@@ -89,12 +100,10 @@ private Q_SLOTS:
     void drops_data();
     void drops();
     void sceneRectFollowsView();
-    void changeThemeIsOneUndoStep();
     void changeThemeThroughChooser();
     void editMenuAfterThemeChange();
     void zoom();
     void websiteAddress();
-    void fileOpenEvent();
     void styleSheetEditor();
 
 private:
@@ -169,17 +178,13 @@ void TestMainWindow::closePrompt()
     QCOMPARE(window->isWindowModified(), modify);
 
     ModalAnswerer answerer;
+    const QHash<QString, int> buttons { { "Save", QMessageBox::Save },
+        { "Discard", QMessageBox::Discard }, { "Cancel", QMessageBox::Cancel } };
     for (const QString &answer : std::as_const(answers)) {
-        if (answer == QLatin1String("Save"))
-            answerer.clickButton(QMessageBox::Save);
-        else if (answer == QLatin1String("Discard"))
-            answerer.clickButton(QMessageBox::Discard);
-        else if (answer == QLatin1String("Cancel"))
-            answerer.clickButton(QMessageBox::Cancel);
-        else if (answer == QLatin1String("no file"))
-            answerer.chooseFile(QString());
+        if (buttons.contains(answer))
+            answerer.clickButton(buttons.value(answer));
         else
-            answerer.chooseFile(path(answer));
+            answerer.chooseFile(answer == QLatin1String("no file") ? QString() : path(answer));
     }
     QPointer<MainWindow> guard(window);
     QCOMPARE(window->close(), closed);
@@ -195,39 +200,29 @@ void TestMainWindow::closePrompt()
         QTRY_VERIFY(!guard);
 }
 
-void TestMainWindow::addedTextCountsAsChange()
-{
-    MainWindow *window = newWindow();
-    QVERIFY(!window->hasUnsavedChanges());
-    window->addTextAction()->trigger();
-    QVERIFY(window->hasUnsavedChanges());
-    QVERIFY(window->isWindowModified());
-    QVERIFY(window->saveToFile(path(QStringLiteral("text.tsq"))));
-    QVERIFY(!window->hasUnsavedChanges());
-    QVERIFY(!window->isWindowModified());
-}
-
 void TestMainWindow::saveAndReopen()
 {
     MainWindow *window = newWindow();
     Document *document = window->document();
+    QVERIFY(!window->hasUnsavedChanges());
+    // An added text alone counts as a change.
+    window->addTextAction()->trigger();
+    QVERIFY(window->hasUnsavedChanges());
+    QVERIFY(window->isWindowModified());
     QVERIFY(document->imageList()->insertUrls(
         0, { QUrl::fromLocalFile(photo(0)), QUrl::fromLocalFile(photo(1)) }, false));
     document->setPageSize(PageSize(PageSize::Centimeters, QSizeF(15, 10)));
-    document->addTextOverlay()->setText(QStringLiteral("Summer"));
-    QVERIFY(window->isWindowModified());
+    document->textOverlays().constFirst()->setText(QStringLiteral("Summer"));
 
     const QString file = path(QStringLiteral("reopen.tsq"));
-    QSignalSpy pathChanged(window, &MainWindow::windowPathChanged);
     QSignalSpy saved(window, &MainWindow::fileWasSaved);
     QVERIFY(window->saveToFile(file));
-    QCOMPARE(pathChanged.size(), 1);
     QCOMPARE(saved.size(), 1);
     QCOMPARE(window->windowFilePath(), QDir::toNativeSeparators(file));
     QVERIFY(!window->isWindowModified());
     QCOMPARE(Application::instance()->windowForPath(file), window);
     QCOMPARE(Application::instance()->recentFiles().value(0), QDir::toNativeSeparators(file));
-    const QByteArray written = documentBytes(*document);
+    const QByteArray written = DocumentBytes::write(*document);
 
     // A second open of the same file, spelled differently, raises the window.
     const QString spelled = m_dir.path() + QStringLiteral("/./reopen.tsq");
@@ -238,15 +233,14 @@ void TestMainWindow::saveAndReopen()
     QVERIFY(window->close());
     QTRY_VERIFY(!guard);
 
-    QVERIFY(Application::instance()->openFile(file));
+    // The system hands the file to the running program.
+    QFileOpenEvent event(file);
+    QVERIFY(QApplication::sendEvent(Application::instance(), &event));
     MainWindow *reopened = Application::instance()->windowForPath(file);
     QVERIFY(reopened);
     m_windows.append(reopened);
-    QCOMPARE(reopened->document()->imageList()->rowCount(), 2);
-    QCOMPARE(reopened->document()->pageSize(), PageSize(PageSize::Centimeters, QSizeF(15, 10)));
-    QCOMPARE(documentBytes(*reopened->document()), written);
+    QCOMPARE(DocumentBytes::write(*reopened->document()), written);
     QVERIFY(!reopened->isWindowModified());
-    QCOMPARE(reopened->windowFilePath(), QDir::toNativeSeparators(file));
 }
 
 void TestMainWindow::saveAsRefusesFileOpenElsewhere()
@@ -308,7 +302,6 @@ void TestMainWindow::failedSaveKeepsOldFile()
     std::signal(SIGXFSZ, previousHandler);
 
     QVERIFY(!written);
-    QCOMPARE(answerer.pending(), 0);
     QCOMPARE(answerer.seen().size(), 1);
     QVERIFY2(answerer.seen().first().startsWith(QStringLiteral("Failed to save file|Can't write ")),
         qPrintable(answerer.seen().first()));
@@ -321,17 +314,21 @@ void TestMainWindow::failedSaveKeepsOldFile()
 void TestMainWindow::openFailures_data()
 {
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("atStart");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("missing") << QByteArray()
-                             << QStringLiteral("Open file error|Can't open file %1");
-    QTest::newRow("damaged") << QByteArray("not a collage at all")
+    const QString missing = QStringLiteral("Open file error|Can't open file %1");
+    QTest::newRow("missing") << QByteArray() << false << missing;
+    QTest::newRow("damaged") << QByteArray("not a collage at all") << false
                              << QStringLiteral("Open file error|File corrupted");
+    // Nothing to show: the program does not start.
+    QTest::newRow("missing at start") << QByteArray() << true << missing;
 }
 
 void TestMainWindow::openFailures()
 {
     QFETCH(QByteArray, content);
+    QFETCH(bool, atStart);
     QFETCH(QString, message);
 
     const QString file = path(QStringLiteral("broken.tsq"));
@@ -343,21 +340,14 @@ void TestMainWindow::openFailures()
     }
     ModalAnswerer answerer;
     answerer.clickButton(QMessageBox::Ok);
-    QVERIFY(!Application::instance()->openFile(file));
+    if (atStart)
+        QCOMPARE(Application::instance()->openInitialWindow({ QStringLiteral("-x"), file }),
+            Application::InitialWindow::Failed);
+    else
+        QVERIFY(!Application::instance()->openFile(file));
     if (message.contains(QStringLiteral("%1")))
         message = message.arg(QDir::toNativeSeparators(file));
     QCOMPARE(answerer.seen(), QStringList { message });
-    QCOMPARE(Application::instance()->windowCount(), 0);
-}
-
-void TestMainWindow::startWithUnreadableFilesFails()
-{
-    ModalAnswerer answerer;
-    answerer.clickButton(QMessageBox::Ok);
-    const QStringList arguments { QStringLiteral("-x"), path(QStringLiteral("absent.tsq")) };
-    QCOMPARE(
-        Application::instance()->openInitialWindow(arguments), Application::InitialWindow::Failed);
-    QCOMPARE(answerer.seen().size(), 1);
     QCOMPARE(Application::instance()->windowCount(), 0);
 }
 
@@ -376,18 +366,7 @@ void TestMainWindow::photosOnTheCommandLineMakeOneCollage()
     QVERIFY(!Application::isPhotoFile(path(QStringLiteral("absent.png"))));
 
     ModalAnswerer answerer;
-    answerer.enqueue([](QWidget *dialog) {
-        auto *chooser = qobject_cast<TemplatesDialog *>(dialog);
-        QListView *list = chooser ? chooser->findChild<QListView *>() : nullptr;
-        if (!list || list->model()->rowCount() == 0) {
-            dialog->close();
-            return;
-        }
-        list->setCurrentIndex(list->model()->index(0, 0));
-        chooser->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
-            ->button(QDialogButtonBox::Ok)
-            ->click();
-    });
+    answerer.enqueue(chooseTemplate(0));
     const QStringList arguments { photo(2), QStringLiteral("-x"), saved, photo(0), photo(1) };
     QCOMPARE(
         Application::instance()->openInitialWindow(arguments), Application::InitialWindow::Opened);
@@ -522,31 +501,6 @@ void TestMainWindow::sceneRectFollowsView()
     QVERIFY(view->width() > 0);
 }
 
-void TestMainWindow::changeThemeIsOneUndoStep()
-{
-    MainWindow *window = newWindow();
-    Document *document = window->document();
-    const PageSize before(PageSize::Pixels, QSizeF(300, 300));
-    document->setPageSize(before);
-    document->undoStack()->clear();
-    Theme *oldTheme = document->theme();
-    QVERIFY(oldTheme);
-
-    const PageSize after(PageSize::Inches, QSizeF(6, 4));
-    window->changeTheme(after, [](Document *document) {
-        return ThemeRegistry::createTheme(BuiltInThemes::PhotoDropId, document);
-    });
-    QCOMPARE(document->themeId(), BuiltInThemes::PhotoDropId);
-    QCOMPARE(document->pageSize(), after);
-    QCOMPARE(document->undoStack()->count(), 1);
-    QCOMPARE(document->undoStack()->undoText(), QStringLiteral("Changing theme"));
-
-    document->undoStack()->undo();
-    QCOMPARE(document->theme(), oldTheme);
-    QCOMPARE(document->themeId(), BuiltInThemes::MosaicId);
-    QCOMPARE(document->pageSize(), before);
-}
-
 void TestMainWindow::changeThemeThroughChooser()
 {
     MainWindow *window = newWindow();
@@ -556,24 +510,14 @@ void TestMainWindow::changeThemeThroughChooser()
     const PageSize chosen(PageSize::Centimeters, QSizeF(20, 15));
 
     ModalAnswerer answerer;
-    answerer.enqueue([chosen](QWidget *dialog) {
-        auto *chooser = qobject_cast<TemplatesDialog *>(dialog);
-        QListView *list = chooser ? chooser->findChild<QListView *>() : nullptr;
-        if (!list || list->model()->rowCount() == 0) {
-            dialog->close();
-            return;
-        }
-        chooser->setCurrentPageSize(chosen);
-        list->setCurrentIndex(list->model()->index(list->model()->rowCount() - 1, 0));
-        chooser->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
-            ->button(QDialogButtonBox::Ok)
-            ->click();
-    });
+    answerer.enqueue(chooseTemplate(-1, chosen));
     window->findChild<QAction *>(QStringLiteral("actionChange_theme"))->trigger();
     QCOMPARE(answerer.pending(), 0);
     QVERIFY(document->theme() != oldTheme);
     QCOMPARE(document->pageSize(), chosen);
+    // The new look and page are one step.
     QCOMPARE(document->undoStack()->count(), 1);
+    QCOMPARE(document->undoStack()->undoText(), QStringLiteral("Changing theme"));
 
     document->undoStack()->undo();
     QCOMPARE(document->theme(), oldTheme);
@@ -592,10 +536,7 @@ void TestMainWindow::editMenuAfterThemeChange()
     auto *menu = window->findChild<QMenu *>(QStringLiteral("menu_Edit"));
     QVERIFY(menu);
     const QList<QAction *> actions = menu->actions();
-    QVERIFY(actions.size() >= 5);
-    QCOMPARE(actions.at(actions.size() - 1), window->addStickerAction());
-    QCOMPARE(actions.at(actions.size() - 2), window->addTextAction());
-    QVERIFY(actions.at(actions.size() - 3)->isSeparator());
+    QVERIFY(actions.contains(window->addStickerAction()));
     SceneLayer *layer = window->scene()->documentItem()->sceneLayer();
     QVERIFY(layer);
     for (QAction *action : layer->actions())
@@ -651,11 +592,8 @@ void TestMainWindow::zoom()
     QVERIFY(view->verticalScrollBar()->value() > before);
     QCOMPARE(view->dragMode(), QGraphicsView::ScrollHandDrag);
 
-    // Ctrl+0 returns to the fitted page; zooming out stops there.
-    auto *fit = window->findChild<QAction *>(QStringLiteral("actionZoom_fit"));
-    QVERIFY(fit);
-    QCOMPARE(fit->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
-    fit->trigger();
+    // Fitting returns to the whole page; zooming out stops there.
+    window->findChild<QAction *>(QStringLiteral("actionZoom_fit"))->trigger();
     QCOMPARE(zoom->factor(), 1.0);
     QVERIFY(view->transform().isIdentity());
     QCOMPARE(view->dragMode(), QGraphicsView::NoDrag);
@@ -667,30 +605,9 @@ void TestMainWindow::zoom()
 
 void TestMainWindow::websiteAddress()
 {
-    const QUrl url = MainWindow::homePageUrl();
-    QCOMPARE(url.host(), QStringLiteral("quorvane.example"));
-    QCOMPARE(url.path(), QStringLiteral("/tesselo/"));
-    const QUrlQuery query(url);
-    QCOMPARE(query.queryItemValue(QStringLiteral("qv_product")), QStringLiteral("tesselo"));
-    QCOMPARE(query.queryItemValue(QStringLiteral("qv_version")), QStringLiteral("0.9.6"));
-    QCOMPARE(query.queryItemValue(QStringLiteral("qv_source")), QStringLiteral("app-menu"));
-}
-
-void TestMainWindow::fileOpenEvent()
-{
-    MainWindow *window = newWindow();
-    const QString file = path(QStringLiteral("event.tsq"));
-    QVERIFY(window->saveToFile(file));
-    QPointer<MainWindow> guard(window);
-    QVERIFY(window->close());
-    QTRY_VERIFY(!guard);
-
-    // The system hands a file to the running program.
-    QFileOpenEvent event(file);
-    QVERIFY(QApplication::sendEvent(Application::instance(), &event));
-    MainWindow *opened = Application::instance()->windowForPath(file);
-    QVERIFY(opened);
-    m_windows.append(opened);
+    QCOMPARE(MainWindow::homePageUrl().toString(),
+        QStringLiteral("https://quorvane.example/tesselo/"
+                       "?qv_product=tesselo&qv_version=0.9.6&qv_source=app-menu"));
 }
 
 void TestMainWindow::styleSheetEditor()

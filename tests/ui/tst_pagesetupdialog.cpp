@@ -8,34 +8,15 @@
 #include <QSpinBox>
 
 #include "ui/pagesetupdialog.h"
+#include "ui/uitestdata.h"
 
 namespace {
 
-struct Widgets
+QString shown(const PageSetupDialog &dialog)
 {
-    explicit Widgets(PageSetupDialog &dialog)
-        : units(dialog.findChild<QComboBox *>(QStringLiteral("unitsCombo")))
-        , width(dialog.findChild<QDoubleSpinBox *>(QStringLiteral("widthEdit")))
-        , height(dialog.findChild<QDoubleSpinBox *>(QStringLiteral("heightEdit")))
-        , dpi(dialog.findChild<QSpinBox *>(QStringLiteral("dpiBox")))
-        , portrait(dialog.findChild<QRadioButton *>(QStringLiteral("portraitButton")))
-        , landscape(dialog.findChild<QRadioButton *>(QStringLiteral("landscapeButton")))
-        , save(dialog.findChild<QCheckBox *>(QStringLiteral("saveCheckBox")))
-        , name(dialog.findChild<QLineEdit *>(QStringLiteral("nameEdit")))
-    {
-    }
-
-    QString shown() const { return width->text() + QLatin1String(" x ") + height->text(); }
-
-    QComboBox *units;
-    QDoubleSpinBox *width;
-    QDoubleSpinBox *height;
-    QSpinBox *dpi;
-    QRadioButton *portrait;
-    QRadioButton *landscape;
-    QCheckBox *save;
-    QLineEdit *name;
-};
+    return child<QDoubleSpinBox>(dialog, "widthEdit")->text() + QLatin1String(" x ")
+        + child<QDoubleSpinBox>(dialog, "heightEdit")->text();
+}
 
 } // namespace
 
@@ -55,21 +36,15 @@ private Q_SLOTS:
 void TestPageSetupDialog::opening()
 {
     PageSetupDialog dialog(PageSize(PageSize::Inches, QSizeF(4, 6), QStringLiteral("Postcard")));
-    Widgets w(dialog);
-    QVERIFY(
-        w.units && w.width && w.height && w.dpi && w.portrait && w.landscape && w.save && w.name);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Page setup"));
-    QCOMPARE(w.units->currentIndex(), int(PageSize::Inches));
-    QCOMPARE(w.shown(), QStringLiteral("4.00 in x 6.00 in"));
-    QCOMPARE(w.dpi->value(), 300);
-    QVERIFY(w.portrait->isChecked());
+    auto *name = child<QLineEdit>(dialog, "nameEdit");
+    QCOMPARE(shown(dialog), QStringLiteral("4.00 in x 6.00 in"));
+    QVERIFY(child<QRadioButton>(dialog, "portraitButton")->isChecked());
     // The name is not carried over; the field proposes the description.
     QCOMPARE(dialog.editedPageSize().name(), QString());
-    QCOMPARE(w.name->text(), QStringLiteral("4\" x 6\""));
-    QVERIFY(!w.name->isEnabled());
-    w.save->setChecked(true);
-    QVERIFY(w.name->isEnabled());
-    QVERIFY(dialog.saveForQuickAccess());
+    QCOMPARE(name->text(), QStringLiteral("4\" x 6\""));
+    QVERIFY(!name->isEnabled());
+    child<QCheckBox>(dialog, "saveCheckBox")->setChecked(true);
+    QVERIFY(name->isEnabled() && dialog.saveForQuickAccess());
 }
 
 void TestPageSetupDialog::unitConversion_data()
@@ -77,7 +52,7 @@ void TestPageSetupDialog::unitConversion_data()
     QTest::addColumn<PageSize>("page");
     QTest::addColumn<int>("dpi");
     QTest::addColumn<QList<int>>("steps");
-    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QSizeF>("result");
 
     const PageSize instagram(PageSize::Pixels, QSizeF(1080, 1350));
@@ -102,25 +77,21 @@ void TestPageSetupDialog::unitConversion()
     QFETCH(PageSize, page);
     QFETCH(int, dpi);
     QFETCH(QList<int>, steps);
-    QFETCH(QStringList, shown);
+    QFETCH(QStringList, texts);
     QFETCH(QSizeF, result);
 
     PageSetupDialog dialog(page);
-    Widgets w(dialog);
-    const QString before = w.shown();
-    w.dpi->setValue(dpi);
+    const QString before = shown(dialog);
+    child<QSpinBox>(dialog, "dpiBox")->setValue(dpi);
     QCOMPARE(dialog.dpi(), dpi);
-    QCOMPARE(w.shown(), before);
+    QCOMPARE(shown(dialog), before);
     QSignalSpy unitsChanged(&dialog, &PageSetupDialog::unitsChanged);
     for (int i = 0; i < steps.size(); ++i) {
-        w.units->setCurrentIndex(steps.at(i));
-        QCOMPARE(w.shown(), shown.at(i));
-        QCOMPARE(dialog.units(), steps.at(i));
+        child<QComboBox>(dialog, "unitsCombo")->setCurrentIndex(steps.at(i));
+        QCOMPARE(shown(dialog), texts.at(i));
     }
     QCOMPARE(unitsChanged.size(), steps.size());
-    const PageSize edited = dialog.editedPageSize();
-    QCOMPARE(edited.units(), steps.last());
-    QCOMPARE(edited.size(), result);
+    QCOMPARE(dialog.editedPageSize(), PageSize(steps.last(), result));
 }
 
 void TestPageSetupDialog::orientation_data()
@@ -146,40 +117,39 @@ void TestPageSetupDialog::orientation()
     QFETCH(bool, portraitChecked);
 
     PageSetupDialog dialog(PageSize(PageSize::Inches, size));
-    Widgets w(dialog);
+    auto *portrait = child<QRadioButton>(dialog, "portraitButton");
+    auto *width = child<QDoubleSpinBox>(dialog, "widthEdit");
     dialog.show();
     QSignalSpy orientationChanged(&dialog, &PageSetupDialog::pageOrienationChanged);
-    (clickLandscape ? w.landscape : w.portrait)->click();
+    (clickLandscape ? child<QRadioButton>(dialog, "landscapeButton") : portrait)->click();
     QCOMPARE(orientationChanged.size(), 1);
-    QCOMPARE(dialog.pageSize(), expected);
-    QCOMPARE(w.width->value(), expected.width());
-    QCOMPARE(w.height->value(), expected.height());
-    QCOMPARE(w.portrait->isChecked(), portraitChecked);
+    QCOMPARE(
+        QSizeF(width->value(), child<QDoubleSpinBox>(dialog, "heightEdit")->value()), expected);
+    QCOMPARE(portrait->isChecked(), portraitChecked);
     QCOMPARE(dialog.pageOrientation(), portraitChecked ? 0 : 1);
 
     // Typing a size that turns the page moves the check mark.
-    w.width->setValue(expected.height() * 2);
-    QVERIFY(w.landscape->isChecked());
+    width->setValue(expected.height() * 2);
+    QVERIFY(!portrait->isChecked());
     QCOMPARE(dialog.pageOrientation(), 1);
 }
 
 void TestPageSetupDialog::nameFollowsSizeUntilTyped()
 {
     PageSetupDialog dialog(PageSize(PageSize::Pixels, QSizeF(1080, 1080)));
-    Widgets w(dialog);
+    auto *name = child<QLineEdit>(dialog, "nameEdit");
     dialog.show();
-    QCOMPARE(w.name->text(), QStringLiteral("1080px Square"));
-    w.height->setValue(1350);
-    QCOMPARE(w.name->text(), QStringLiteral("1080px x 1350px"));
-    w.units->setCurrentIndex(PageSize::Inches);
-    QCOMPARE(w.name->text(), QStringLiteral("3.6\" x 4.5\""));
+    QCOMPARE(name->text(), QStringLiteral("1080px Square"));
+    child<QDoubleSpinBox>(dialog, "heightEdit")->setValue(1350);
+    QCOMPARE(name->text(), QStringLiteral("1080px x 1350px"));
+    child<QComboBox>(dialog, "unitsCombo")->setCurrentIndex(PageSize::Inches);
+    QCOMPARE(name->text(), QStringLiteral("3.6\" x 4.5\""));
 
-    w.save->setChecked(true);
-    w.name->setFocus();
-    w.name->selectAll();
-    QTest::keyClicks(w.name, QStringLiteral("Flyer"));
-    w.width->setValue(5);
-    QCOMPARE(w.name->text(), QStringLiteral("Flyer"));
+    child<QCheckBox>(dialog, "saveCheckBox")->setChecked(true);
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, QStringLiteral("Flyer"));
+    child<QDoubleSpinBox>(dialog, "widthEdit")->setValue(5);
     QCOMPARE(dialog.editedPageSize(),
         PageSize(PageSize::Inches, QSizeF(5, 4.5), QStringLiteral("Flyer")));
 }

@@ -17,19 +17,15 @@ private Q_SLOTS:
 void TestPageSizeModel::presetsThenCustomEntry()
 {
     PageSizeModel model;
-    QCOMPARE(model.rowCount(), 32);
-    QCOMPARE(model.rowCount(model.index(0)), 0);
     const QList<PageSize> presets = PageSizePresets::builtIn();
+    QCOMPARE(model.rowCount(), presets.size() + 1);
+    QCOMPARE(model.rowCount(model.index(0)), 0);
     for (int row = 0; row < presets.size(); ++row)
         QCOMPARE(model.pageSize(row), presets.at(row));
-    QCOMPARE(model.index(0).data().toString(), QStringLiteral("Instagram Post"));
+    // Unnamed presets are described by their size.
     QCOMPARE(model.index(16).data().toString(), QStringLiteral("3\" x 5\""));
-    QCOMPARE(model.index(19).data().toString(), QStringLiteral("6\" Square"));
-    QCOMPARE(model.index(23).data().toString(), QStringLiteral("A4"));
-    QCOMPARE(model.index(30).data().toString(), QStringLiteral("20\" x 30\" Poster"));
     QCOMPARE(model.index(31).data().toString(), QStringLiteral("Custom page..."));
-    QVERIFY(model.isCustomEntry(31));
-    QVERIFY(!model.isCustomEntry(30));
+    QVERIFY(model.isCustomEntry(31) && !model.isCustomEntry(30));
     QVERIFY(!model.index(0).data(Qt::DecorationRole).isValid());
 }
 

@@ -1,7 +1,6 @@
 #include <QCheckBox>
 #include <QDial>
 #include <QImageWriter>
-#include <QPropertyAnimation>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,10 +16,9 @@
 #include "model/shadowproperties.h"
 #include "ui/backgroundcontrolwidget.h"
 #include "ui/buttongroup.h"
-#include "ui/colorbutton.h"
-#include "ui/expandedwidget.h"
 #include "ui/framecontrolwidget.h"
 #include "ui/shadowcontrolwidget.h"
+#include "ui/uitestdata.h"
 #include "undo/undostack.h"
 
 namespace {
@@ -37,14 +35,13 @@ QStringList stepTexts(const UndoStack *stack)
 // (after the test has set its values) inside a window, as in the editor.
 struct Fixture
 {
-    explicit Fixture(int units = PageSize::Inches, QSizeF size = { 8.5, 11 })
+    Fixture()
         : document(std::make_unique<Document>(true))
         , shadow(document.get())
         , frame(document.get())
         , background(document.get())
     {
-        document->setPageSize(PageSize(units, size));
-        document->undoStack()->clear();
+        document->setPageSize(PageSize(PageSize::Inches, { 8.5, 11 }));
     }
 
     QObject *model(const QString &name)
@@ -81,23 +78,6 @@ struct Fixture
     FrameProperties frame;
     BackgroundProperties background;
     std::unique_ptr<QWidget> window;
-};
-
-bool foldsMatch(ExpandedWidget *wrapper, bool expanded)
-{
-    return wrapper->expanded() == expanded
-        && wrapper->animation()->state() == QAbstractAnimation::Stopped
-        && wrapper->expandPhase() == (expanded ? 1.0f : 0.0f);
-}
-
-// Replaces the colour dialog while it lives.
-struct FakeColorPicker
-{
-    explicit FakeColorPicker(const QColor &answer)
-    {
-        ColorButton::setColorPicker([answer](const QColor &, QWidget *) { return answer; });
-    }
-    ~FakeColorPicker() { ColorButton::setColorPicker({}); }
 };
 
 // Replaces the file dialog of the background page while it lives.
@@ -250,38 +230,34 @@ void TestPanels::checkBoxes()
     QFETCH(QString, text);
 
     Fixture f;
-    f.shadow.setEnabled(box == QLatin1String("single"));
+    const bool single = box == QLatin1String("single");
+    f.shadow.setEnabled(single);
+    QObject *model = box == QLatin1String("frames") ? &f.frame : static_cast<QObject *>(&f.shadow);
+    const QByteArray property = single ? "group" : "enabled";
     QCheckBox *checkBox;
     ExpandedWidget *wrapper = nullptr;
-    QObject *model = box == QLatin1String("frames") ? &f.frame : static_cast<QObject *>(&f.shadow);
-    const QByteArray property = box == QLatin1String("single") ? "group" : "enabled";
     if (box == QLatin1String("frames")) {
         auto *page = f.build<FrameControlWidget>(box);
         checkBox = page->enableCheckBox();
         wrapper = page->settingsWrapper();
     } else {
         auto *page = f.build<ShadowControlWidget>(QStringLiteral("shadows"));
-        checkBox = box == QLatin1String("single") ? page->singleShadowCheckBox()
-                                                  : page->enableCheckBox();
-        if (box == QLatin1String("shadows"))
-            wrapper = page->settingsWrapper();
+        checkBox = single ? page->singleShadowCheckBox() : page->enableCheckBox();
+        wrapper = single ? nullptr : page->settingsWrapper();
     }
+    const auto shows = [&](bool on) {
+        return model->property(property).toBool() == on && checkBox->isChecked() == on
+            && (!wrapper || foldsMatch(wrapper, on));
+    };
     const bool before = model->property(property).toBool();
-    QCOMPARE(checkBox->isChecked(), before);
-    QVERIFY(!wrapper || foldsMatch(wrapper, before));
-
+    QVERIFY(shows(before));
     for (int i = 0; i < clicks; ++i)
         QTest::mouseClick(checkBox, Qt::LeftButton, {}, QPoint(5, checkBox->height() / 2));
-    QCOMPARE(model->property(property).toBool(), checked);
-    QCOMPARE(checkBox->isChecked(), checked);
-    QVERIFY(!wrapper || foldsMatch(wrapper, checked));
+    QVERIFY(shows(checked));
     // Clicks on one check box merge into one step named after the last.
     QCOMPARE(stepTexts(f.stack()), QStringList { text });
-
     f.stack()->undo();
-    QCOMPARE(model->property(property).toBool(), before);
-    QCOMPARE(checkBox->isChecked(), before);
-    QVERIFY(!wrapper || foldsMatch(wrapper, before));
+    QVERIFY(shows(before));
 }
 
 void TestPanels::colorButtons_data()

@@ -18,32 +18,17 @@
 #include "ui/pagesizemodel.h"
 #include "ui/templatesdialog.h"
 #include "ui/templatesmodel.h"
+#include "ui/uitestdata.h"
 
 namespace {
 
 const PageSize InstagramPost(
     PageSize::Pixels, QSizeF(1080, 1080), QStringLiteral("Instagram Post"));
 
-struct Widgets
+QComboBox *pageCombo(const TemplatesDialog &dialog)
 {
-    explicit Widgets(TemplatesDialog &dialog)
-        : pageSize(dialog.findChild<QComboBox *>(QStringLiteral("pageSizeComboBox")))
-        , portrait(dialog.findChild<QToolButton *>(QStringLiteral("albumToolButton")))
-        , landscape(dialog.findChild<QToolButton *>(QStringLiteral("landscapeToolButton")))
-        , slider(dialog.findChild<QSlider *>(QStringLiteral("iconSizeSlider")))
-        , list(dialog.findChild<QListView *>(QStringLiteral("listView")))
-        , ok(dialog.findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))
-                  ->button(QDialogButtonBox::Ok))
-    {
-    }
-
-    QComboBox *pageSize;
-    QToolButton *portrait;
-    QToolButton *landscape;
-    QSlider *slider;
-    QListView *list;
-    QPushButton *ok;
-};
+    return child<QComboBox>(dialog, "pageSizeComboBox");
+}
 
 int rowNamed(const PageSizeModel *model, const QString &name)
 {
@@ -54,14 +39,20 @@ int rowNamed(const PageSizeModel *model, const QString &name)
     return -1;
 }
 
-// Answers the page-setup dialog that the chooser is about to open.
-void answerPageSetup(const std::function<void(PageSetupDialog *)> &answer)
+// Chooses a row of the page list as the user does; the custom entry opens
+// the page-setup dialog, which `answer` then handles.
+void choosePage(TemplatesDialog &dialog, int row,
+    const std::function<void(PageSetupDialog *)> &answer = nullptr)
 {
-    QTimer::singleShot(0, [answer] {
-        auto *dialog = qobject_cast<PageSetupDialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        answer(dialog);
-    });
+    if (answer) {
+        QTimer::singleShot(0, [answer] {
+            auto *setup = qobject_cast<PageSetupDialog *>(QApplication::activeModalWidget());
+            QVERIFY(setup);
+            answer(setup);
+        });
+    }
+    pageCombo(dialog)->setCurrentIndex(row);
+    dialog.on_pageSizeComboBox_activated(row);
 }
 
 } // namespace
@@ -79,7 +70,6 @@ private Q_SLOTS:
     void customPage();
     void savedPreset();
     void selection();
-    void previewsDisableChoiceUntilDone();
 
 private:
     QTemporaryDir m_folder;
@@ -97,24 +87,17 @@ void TestTemplatesDialog::initTestCase()
         TestTheme::Id, QIcon(), QStringLiteral("Test"), m_folder.path());
 }
 
+// Without a collage the chooser proposes the first preset, for the
+// previews too, and the slider sizes them.
 void TestTemplatesDialog::withoutDocument()
 {
     TemplatesDialog dialog(nullptr, nullptr);
-    Widgets w(dialog);
-    QVERIFY(w.pageSize && w.portrait && w.landscape && w.slider && w.list && w.ok);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Select theme to create collage"));
     QCOMPARE(dialog.currentPageSize(), InstagramPost);
-    QCOMPARE(w.pageSize->currentIndex(), 0);
-    QVERIFY(!w.portrait->isEnabled());
-    QVERIFY(!w.landscape->isEnabled());
-    QCOMPARE(dialog.templatesModel()->rowCount(), 2);
     const QSharedPointer<Template> look = dialog.templatesModel()->templateAt(0);
-    QCOMPARE(look->previewDocument()->imageList()->count(), 5);
     QCOMPARE(look->currentPageSize(), InstagramPost);
-
-    w.slider->setValue(256);
-    QCOMPARE(w.list->iconSize(), QSize(256, 256));
-    QCOMPARE(w.list->gridSize(), QSize(284, 298));
+    QCOMPARE(look->previewDocument()->imageList()->count(), 5);
+    child<QSlider>(dialog, "iconSizeSlider")->setValue(256);
+    QCOMPARE(child<QListView>(dialog, "listView")->iconSize(), QSize(256, 256));
 }
 
 void TestTemplatesDialog::presetKeepsOrientation_data()
@@ -123,15 +106,13 @@ void TestTemplatesDialog::presetKeepsOrientation_data()
     QTest::addColumn<QString>("preset");
     QTest::addColumn<QSizeF>("size");
 
-    const PageSize wide(PageSize::Pixels, QSizeF(1200, 630));
-    QTest::newRow("story on a landscape page")
-        << wide << "Instagram Story / Reels" << QSizeF(1920, 1080);
+    const PageSize postcard(PageSize::Inches, QSizeF(4, 6));
+    QTest::newRow("story on a landscape page") << PageSize(PageSize::Pixels, QSizeF(1200, 630))
+                                               << "Instagram Story / Reels" << QSizeF(1920, 1080);
     QTest::newRow("square counts as landscape")
         << InstagramPost << "Pinterest Pin" << QSizeF(1500, 1000);
-    QTest::newRow("portrait stays portrait")
-        << PageSize(PageSize::Inches, QSizeF(4, 6)) << "Facebook Post" << QSizeF(630, 1200);
-    QTest::newRow("square preset")
-        << PageSize(PageSize::Inches, QSizeF(4, 6)) << "Instagram Post" << QSizeF(1080, 1080);
+    QTest::newRow("portrait stays portrait") << postcard << "Facebook Post" << QSizeF(630, 1200);
+    QTest::newRow("square preset") << postcard << "Instagram Post" << QSizeF(1080, 1080);
 }
 
 void TestTemplatesDialog::presetKeepsOrientation()
@@ -143,102 +124,91 @@ void TestTemplatesDialog::presetKeepsOrientation()
     Document document(true);
     document.setPageSize(start);
     TemplatesDialog dialog(nullptr, &document);
-    Widgets w(dialog);
     const int row = rowNamed(dialog.pageSizeModel(), preset);
     QVERIFY(row >= 0);
-    w.pageSize->setCurrentIndex(row);
-    dialog.on_pageSizeComboBox_activated(row);
-    QCOMPARE(dialog.currentPageSize().size(), size);
-    QCOMPARE(dialog.currentPageSize().name(), preset);
-    QCOMPARE(w.pageSize->currentIndex(), row);
+    choosePage(dialog, row);
+    QCOMPARE(dialog.currentPageSize(), PageSize(PageSize::Pixels, size, preset));
+    QCOMPARE(pageCombo(dialog)->currentIndex(), row);
     QCOMPARE(dialog.templatesModel()->currentPageSize(), dialog.currentPageSize());
     // The collage itself changes only when the caller applies the choice.
     QCOMPARE(document.pageSize(), start);
 }
 
+// The choice waits for the previews; each turn of the page draws them again.
 void TestTemplatesDialog::orientationButtonsSwap()
 {
     Document document(false);
-    document.setPageSize(
-        PageSize(PageSize::Inches, QSizeF(4, 6), QStringLiteral("4\" x 6\" Postcard")));
+    const QString name = QStringLiteral("4\" x 6\" Postcard");
+    document.setPageSize(PageSize(PageSize::Inches, QSizeF(4, 6), name));
     TemplatesDialog dialog(nullptr, &document);
-    Widgets w(dialog);
-    QVERIFY(!w.portrait->isEnabled()); // until the previews are drawn
+    auto *portrait = child<QToolButton>(dialog, "albumToolButton");
+    auto *landscape = child<QToolButton>(dialog, "landscapeToolButton");
+    auto *list = child<QListView>(dialog, "listView");
+    QSignalSpy progress(dialog.templatesModel(), &TemplatesModel::previewProgress);
     dialog.show();
-    QTRY_VERIFY(w.portrait->isEnabled());
-    QVERIFY(w.portrait->isChecked());
-    QVERIFY(w.portrait->isEnabled());
+    QVERIFY(!list->isEnabled() && !pageCombo(dialog)->isEnabled() && !portrait->isEnabled());
+    QTRY_VERIFY(!progress.isEmpty() && progress.constLast() == (QList<QVariant> { 2, 2 }));
+    QVERIFY(dialog.findChild<QProgressBar *>()->isHidden());
+    QVERIFY(list->isEnabled() && portrait->isEnabled() && portrait->isChecked());
     // Clicking the checked button turns the page too.
-    for (QToolButton *button : { w.portrait, w.portrait, w.landscape }) {
-        // Each turn draws the previews again; the buttons wait for them.
+    for (QToolButton *button : { portrait, portrait, landscape }) {
         QTRY_VERIFY(button->isEnabled());
         const QSizeF before = dialog.currentPageSize().size();
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(dialog.currentPageSize().size(), before.transposed());
-        const bool portrait = dialog.currentPageSize().size().height() > 4.5;
-        QCOMPARE(w.portrait->isChecked(), portrait);
-        QCOMPARE(w.landscape->isChecked(), !portrait);
-        QCOMPARE(w.pageSize->currentText(), QStringLiteral("4\" x 6\" Postcard"));
+        const bool upright = dialog.currentPageSize().size().height() > 4.5;
+        QCOMPARE(portrait->isChecked(), upright);
+        QCOMPARE(landscape->isChecked(), !upright);
+        QCOMPARE(pageCombo(dialog)->currentText(), name);
     }
 }
 
 void TestTemplatesDialog::customPage()
 {
     TemplatesDialog dialog(nullptr, nullptr);
-    Widgets w(dialog);
     const int custom = dialog.pageSizeModel()->rowCount() - 1;
     const int pinterest = rowNamed(dialog.pageSizeModel(), QStringLiteral("Pinterest Pin"));
-    dialog.on_pageSizeComboBox_activated(pinterest);
+    choosePage(dialog, pinterest);
     const PageSize before = dialog.currentPageSize();
-    QCOMPARE(before.size(), QSizeF(1500, 1000));
 
     // Cancelled: the rotated preset's row comes back.
-    w.pageSize->setCurrentIndex(custom);
-    answerPageSetup([](PageSetupDialog *setup) {
+    choosePage(dialog, custom, [](PageSetupDialog *setup) {
         setup->setPageWidth(10);
         setup->reject();
     });
-    dialog.on_pageSizeComboBox_activated(custom);
     QCOMPARE(dialog.currentPageSize(), before);
-    QCOMPARE(w.pageSize->currentIndex(), pinterest);
-    QCOMPARE(w.pageSize->itemText(custom), QStringLiteral("Custom page..."));
+    QCOMPARE(pageCombo(dialog)->currentIndex(), pinterest);
+    QCOMPARE(pageCombo(dialog)->itemText(custom), QStringLiteral("Custom page..."));
 
     // Accepted: the page becomes the custom entry.
-    w.pageSize->setCurrentIndex(custom);
-    answerPageSetup([](PageSetupDialog *setup) {
+    choosePage(dialog, custom, [](PageSetupDialog *setup) {
         QCOMPARE(setup->pageSize(), QSizeF(1500, 1000));
         setup->setUnits(PageSize::Centimeters);
         setup->setPageSize(QSizeF(10, 15));
         setup->accept();
     });
-    dialog.on_pageSizeComboBox_activated(custom);
     QCOMPARE(dialog.currentPageSize(), PageSize(PageSize::Centimeters, QSizeF(10, 15)));
-    QCOMPARE(w.pageSize->currentIndex(), custom);
-    QCOMPARE(w.pageSize->currentText(), QStringLiteral("Custom (10cm x 15cm) ..."));
-    QVERIFY(w.portrait->isChecked());
+    QCOMPARE(pageCombo(dialog)->currentText(), QStringLiteral("Custom (10cm x 15cm) ..."));
+    QVERIFY(child<QToolButton>(dialog, "albumToolButton")->isChecked());
 }
 
+// Saved presets last as long as the chooser.
 void TestTemplatesDialog::savedPreset()
 {
-    const PageSize flyer(PageSize::Inches, QSizeF(5, 8), QStringLiteral("Flyer"));
     for (int opening = 1; opening <= 2; ++opening) {
         TemplatesDialog dialog(nullptr, nullptr);
-        Widgets w(dialog);
-        const int custom = dialog.pageSizeModel()->rowCount() - 1;
-        QCOMPARE(custom, 31); // saved presets last as long as the chooser
-        answerPageSetup([](PageSetupDialog *setup) {
+        QCOMPARE(dialog.pageSizeModel()->rowCount(), 32);
+        choosePage(dialog, 31, [](PageSetupDialog *setup) {
             setup->setUnits(PageSize::Inches);
             setup->setPageSize(QSizeF(5, 8));
             setup->on_nameEdit_textEdited(QStringLiteral("Flyer"));
-            setup->findChild<QAbstractButton *>(QStringLiteral("saveCheckBox"))->setChecked(true);
+            child<QAbstractButton>(*setup, "saveCheckBox")->setChecked(true);
             setup->accept();
         });
-        dialog.on_pageSizeComboBox_activated(custom);
-        QCOMPARE(dialog.currentPageSize(), flyer);
-        QCOMPARE(dialog.pageSizeModel()->rowCount(), 33);
-        QCOMPARE(w.pageSize->currentIndex(), 31);
-        QCOMPARE(w.pageSize->currentText(), QStringLiteral("Flyer"));
-        QCOMPARE(w.pageSize->itemText(32), QStringLiteral("Custom page..."));
+        QCOMPARE(dialog.currentPageSize(),
+            PageSize(PageSize::Inches, QSizeF(5, 8), QStringLiteral("Flyer")));
+        QCOMPARE(pageCombo(dialog)->currentIndex(), 31);
+        QCOMPARE(pageCombo(dialog)->itemText(32), QStringLiteral("Custom page..."));
     }
 }
 
@@ -246,41 +216,19 @@ void TestTemplatesDialog::selection()
 {
     Document document(true);
     TemplatesDialog dialog(nullptr, &document);
-    Widgets w(dialog);
-    QVERIFY(!w.ok->isEnabled());
-    QCOMPARE(dialog.selectedTemplateName(), QString());
+    QPushButton *ok = child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Ok);
+    QVERIFY(!ok->isEnabled());
     QVERIFY(!dialog.createSelectedTheme(&document));
     dialog.on_buttonBox_accepted();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
 
-    w.list->setCurrentIndex(dialog.templatesModel()->index(1));
-    QVERIFY(w.ok->isEnabled());
-    const QString name = dialog.templatesModel()->index(1).data().toString();
-    QCOMPARE(dialog.selectedTemplateName(), name);
+    child<QListView>(dialog, "listView")->setCurrentIndex(dialog.templatesModel()->index(1));
+    QVERIFY(ok->isEnabled());
+    QCOMPARE(dialog.selectedTemplateName(), dialog.templatesModel()->index(1).data().toString());
     QScopedPointer<Theme> theme(dialog.createSelectedTheme(&document));
     QVERIFY(qobject_cast<TestTheme *>(theme.data()));
-    w.ok->click();
+    ok->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-}
-
-void TestTemplatesDialog::previewsDisableChoiceUntilDone()
-{
-    Document document(false);
-    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(800, 600)));
-    TemplatesDialog dialog(nullptr, &document);
-    Widgets w(dialog);
-    auto *progress = dialog.findChild<QProgressBar *>();
-    QVERIFY(progress);
-    QSignalSpy spy(dialog.templatesModel(), &TemplatesModel::previewProgress);
-    dialog.show();
-    QVERIFY(!w.list->isEnabled());
-    QVERIFY(!w.pageSize->isEnabled());
-    QTRY_VERIFY(!spy.isEmpty() && spy.constLast() == (QList<QVariant> { 2, 2 }));
-    QVERIFY(progress->isHidden());
-    QVERIFY(w.list->isEnabled());
-    QVERIFY(w.slider->isEnabled());
-    QVERIFY(w.landscape->isEnabled());
-    QVERIFY(w.landscape->isChecked());
 }
 
 QTEST_MAIN(TestTemplatesDialog)

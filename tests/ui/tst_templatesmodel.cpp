@@ -64,7 +64,6 @@ private Q_SLOTS:
     void previewPath();
     void placeholderUntilStarted();
     void secondOpeningFromCache();
-    void emptyIdNeverCached();
     void unreadableCacheFileReplaced();
     void pageSizeChangeRestarts();
     void galleryFollowsRegistration();
@@ -148,50 +147,36 @@ void TestTemplatesModel::placeholderUntilStarted()
     QCoreApplication::processEvents();
     QCOMPARE(looks[0]->created + looks[1]->created, 0);
     QCOMPARE(model.index(1).data().toString(), QStringLiteral("b"));
-    const QImage placeholder = decoration(model, 0);
-    QCOMPARE(placeholder.pixelColor(128, 128), QColor(240, 240, 240));
-    QCOMPARE(placeholder.pixelColor(2, 2).alpha(), 0);
+    QCOMPARE(decoration(model, 0).pixelColor(128, 128), QColor(240, 240, 240));
 }
 
 void TestTemplatesModel::secondOpeningFromCache()
 {
-    QList<CountingTemplate *> looks = makeTemplates({ "first", "second", "third" });
+    // A template without an id is never cached: it is drawn every time.
+    const QList<QByteArray> ids { "first", "second", QByteArray() };
+    QList<CountingTemplate *> looks = makeTemplates(ids);
     {
         TemplatesModel model(m_templates);
         model.setCurrentPageSize(Portrait);
         runPreviews(model);
-        for (CountingTemplate *look : looks)
-            QCOMPARE(look->created, 1);
         for (int row = 0; row < 3; ++row)
-            QVERIFY(QFile::exists(model.previewPath(row)));
+            QCOMPARE(looks[row]->created, 1);
     }
+    QCOMPARE(QDir(cacheFolder()).entryList(QDir::Files).size(), 2);
 
     // A marked picture in the cache proves that the file, not a drawing,
     // is what the second model shows.
-    looks = makeTemplates({ "first", "second", "third" });
+    looks = makeTemplates(ids);
     TemplatesModel model(m_templates);
     model.setCurrentPageSize(Portrait);
     QImage marked(TemplatesModel::PreviewSize, TemplatesModel::PreviewSize, QImage::Format_ARGB32);
     marked.fill(Qt::red);
     QVERIFY(marked.save(model.previewPath(1), "PNG"));
     runPreviews(model);
-    for (CountingTemplate *look : looks)
-        QCOMPARE(look->created, 0);
+    QCOMPARE(looks[0]->created + looks[1]->created, 0);
+    QCOMPARE(looks[2]->created, 1);
     QCOMPARE(decoration(model, 1).pixelColor(100, 100), QColor(Qt::red));
-}
-
-void TestTemplatesModel::emptyIdNeverCached()
-{
-    const QList<CountingTemplate *> looks = makeTemplates({ QByteArray(), "kept" });
-    for (int opening = 1; opening <= 2; ++opening) {
-        TemplatesModel model(m_templates);
-        model.setCurrentPageSize(Portrait);
-        runPreviews(model);
-        QCOMPARE(looks[0]->created, opening);
-        QCOMPARE(looks[1]->created, 1);
-        QVERIFY(!decoration(model, 0).isNull());
-    }
-    QCOMPARE(QDir(cacheFolder()).entryList(QDir::Files).size(), 1);
+    QVERIFY(!decoration(model, 2).isNull());
 }
 
 void TestTemplatesModel::unreadableCacheFileReplaced()
@@ -208,9 +193,8 @@ void TestTemplatesModel::unreadableCacheFileReplaced()
     }
     runPreviews(model);
     QCOMPARE(looks[0]->created, 1);
-    QImage written;
-    QVERIFY(written.load(path, "PNG"));
-    QCOMPARE(written.size(), QSize(TemplatesModel::PreviewSize, TemplatesModel::PreviewSize));
+    QCOMPARE(QImage(path, "PNG").size(),
+        QSize(TemplatesModel::PreviewSize, TemplatesModel::PreviewSize));
     QCOMPARE(
         QDir(cacheFolder()).entryList(QDir::Files), QStringList { QFileInfo(path).fileName() });
 }
@@ -229,7 +213,6 @@ void TestTemplatesModel::pageSizeChangeRestarts()
     model.setCurrentPageSize(rotated);
     QCOMPARE(changed.size(), 1);
     QCOMPARE(progress.constFirst(), (QList<QVariant> { 0, 2 }));
-    QCOMPARE(looks[0]->currentPageSize(), rotated);
     QCOMPARE(looks[0]->previewDocument()->pageSize(), rotated);
     QTRY_COMPARE(model.previewsDone(), 2);
     QCOMPARE(looks[0]->created, 2);
