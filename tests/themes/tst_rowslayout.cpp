@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "themes/photogrid/rowslayout.h"
+#include "themes/themetestdata.h"
+
+using ThemeTestData::tiles;
 
 namespace {
 
@@ -18,37 +21,6 @@ qreal keptShare(const QRectF &cell, qreal border, qreal aspect)
         return 0;
     const qreal scale = qMax(width / aspect, height / 1.0);
     return (width * height) / (aspect * scale * scale);
-}
-
-qreal area(const QRectF &r)
-{
-    return r.width() * r.height();
-}
-
-// The cells cover the page exactly: inside it, without overlaps, with the
-// areas adding up to the page.
-bool tiles(const QList<QRectF> &cells, const QSizeF &page, QString *why)
-{
-    const QRectF whole(QPointF(0, 0), page);
-    qreal sum = 0;
-    for (int i = 0; i < cells.size(); ++i) {
-        if (!whole.adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(cells[i])) {
-            *why = QStringLiteral("cell %1 leaves the page").arg(i);
-            return false;
-        }
-        for (int j = i + 1; j < cells.size(); ++j) {
-            if (area(cells[i].intersected(cells[j])) > 1e-6) {
-                *why = QStringLiteral("cells %1 and %2 overlap").arg(i).arg(j);
-                return false;
-            }
-        }
-        sum += area(cells[i]);
-    }
-    if (std::abs(sum - area(whole)) > 1e-6 * area(whole)) {
-        *why = QStringLiteral("cells cover %1 of %2").arg(sum).arg(area(whole));
-        return false;
-    }
-    return true;
 }
 
 // The best uniform fit of any cut into rows, found by trying all of them.
