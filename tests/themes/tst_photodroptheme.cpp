@@ -1,12 +1,7 @@
-#include <QImage>
 #include <QItemSelection>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
-#include "model/document.h"
-#include "model/imagelist.h"
 #include "model/imagesource.h"
 #include "model/itemtransform.h"
 #include "model/itemtransformundocommand.h"
@@ -19,7 +14,9 @@
 #include "themes/photodrop/photodroptheme.h"
 #include "themes/photodrop/photodropthemearrangecommand.h"
 #include "themes/themeregistry.h"
-#include "undo/undostack.h"
+#include "themes/themetestdata.h"
+
+using namespace ThemeTestData;
 
 namespace {
 
@@ -65,7 +62,7 @@ class TestPhotoDropTheme : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanup();
+    void cleanup() { RandomGenerator::reseed(); }
 
     void newPhotos();
     void arrangeAndRandomizeUndo();
@@ -75,74 +72,43 @@ private Q_SLOTS:
     void stacking();
 
 private:
-    QList<QUrl> images(int count, bool squares = false);
+    // Photos of mixed proportions, or squares.
+    QList<QUrl> images(int count, bool squares = false)
+    {
+        return m_photos.cycle(count,
+            squares ? QList<QSize> { { 20, 20 } }
+                    : QList<QSize> { { 40, 30 }, { 30, 40 }, { 64, 36 }, { 50, 50 }, { 90, 30 } });
+    }
     PhotoDropTheme *newTheme(
-        QScopedPointer<Document> &document, const QSizeF &page, const QList<QUrl> &urls);
+        QScopedPointer<Document> &document, const QSizeF &page, const QList<QUrl> &urls)
+    {
+        document.reset(newDocument(page, urls, BuiltInThemes::PhotoDropId));
+        return document ? qobject_cast<PhotoDropTheme *>(document->theme()) : nullptr;
+    }
 
-    QTemporaryDir m_dir;
-    int m_fileCount = 0;
+    PhotoFiles m_photos;
 };
 
 void TestPhotoDropTheme::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
     ThemeRegistry::registerTheme<PhotoDropTheme>(BuiltInThemes::PhotoDropId, QIcon(),
         QStringLiteral("Photo Drop"), QStringLiteral(":/PhotoDropTemplates"));
-}
-
-void TestPhotoDropTheme::cleanup()
-{
-    RandomGenerator::reseed();
-}
-
-// Photos of mixed proportions, or squares.
-QList<QUrl> TestPhotoDropTheme::images(int count, bool squares)
-{
-    static const QSize proportions[]
-        = { { 40, 30 }, { 30, 40 }, { 64, 36 }, { 50, 50 }, { 90, 30 } };
-    QList<QUrl> urls;
-    for (int k = 0; k < count; ++k) {
-        QImage image(squares ? QSize(20, 20) : proportions[k % 5], QImage::Format_RGB32);
-        image.fill(QColor::fromHsv((m_fileCount * 47) % 360, 200, 220));
-        const QString path = m_dir.filePath(QStringLiteral("photo%1.png").arg(m_fileCount++));
-        if (!image.save(path))
-            return {};
-        urls.append(QUrl::fromLocalFile(path));
-    }
-    return urls;
-}
-
-// A document with the theme on a page of `page` pixels, with no undo steps.
-PhotoDropTheme *TestPhotoDropTheme::newTheme(
-    QScopedPointer<Document> &document, const QSizeF &page, const QList<QUrl> &urls)
-{
-    document.reset(new Document(true));
-    document->setPageSize(PageSize(PageSize::Pixels, page));
-    if (!urls.isEmpty() && !document->imageList()->insertUrls(0, urls, false))
-        return nullptr;
-    document->setThemeId(BuiltInThemes::PhotoDropId);
-    document->undoStack()->clear();
-    return qobject_cast<PhotoDropTheme *>(document->theme());
 }
 
 void TestPhotoDropTheme::newPhotos()
 {
     const QSizeF page(1000, 2000);
-    QScopedPointer<Document> document(new Document(true));
-    document->setPageSize(PageSize(PageSize::Pixels, page));
-    QVERIFY(document->imageList()->insertUrls(0, images(3), false));
+    QScopedPointer<Document> document(newDocument(page, images(3)));
+    QVERIFY(document);
     UndoStack *stack = document->undoStack();
-    stack->clear();
     document->setThemeId(BuiltInThemes::PhotoDropId);
     auto *theme = qobject_cast<PhotoDropTheme *>(document->theme());
     QVERIFY(theme);
     // Building the photos is part of the theme change, not steps of its own.
     QCOMPARE(stack->count(), 1);
     QCOMPARE(theme->items()->count(), 3);
-    for (int row = 0; row < 3; ++row) {
-        const auto item = theme->items()->at(row);
-        QCOMPARE(item->source(), document->imageList()->at(row));
-    }
+    for (int row = 0; row < 3; ++row)
+        QCOMPARE(theme->items()->at(row)->source(), document->imageList()->at(row));
     // The appearance objects record their changes in the document.
     const qreal blur = theme->shadows()->blurRadius();
     theme->shadows()->setBlurRadius(blur + 5);
@@ -196,10 +162,9 @@ void TestPhotoDropTheme::arrangeAndRandomizeUndo()
     QCOMPARE(stack->text(0), QStringLiteral("Arranging items"));
     QSignalSpy moved(theme->items()->at(0)->transform(), &ItemTransform::positionChanged);
     stack->undo();
-    QCOMPARE(placements(theme), thrown);
     QCOMPARE(moved.count(), 1);
-    stack->redo();
-    QCOMPARE(placements(theme), twice);
+    compareUndoRedo(
+        stack, [theme] { return placements(theme); }, thrown, twice);
 
     // After a save the next arrangement is a step of its own; a randomize
     // is a step of its own that moves every photo, and no arrangement merges
@@ -241,12 +206,9 @@ void TestPhotoDropTheme::nestedArrangeCommandsMerge()
     QCOMPARE(stack->count(), 1);
     QCOMPARE(first.position(), QPointF(2, 2));
     QCOMPARE(second.position(), QPointF(3, 3));
-    stack->undo();
-    QCOMPARE(first.position(), QPointF(0, 0));
-    QCOMPARE(second.position(), QPointF(0, 0));
-    stack->redo();
-    QCOMPARE(first.position(), QPointF(2, 2));
-    QCOMPARE(second.position(), QPointF(3, 3));
+    compareUndoRedo(
+        stack, [&] { return std::pair(first.position(), second.position()); },
+        std::pair(QPointF(0, 0), QPointF(0, 0)), std::pair(QPointF(2, 2), QPointF(3, 3)));
 }
 
 void TestPhotoDropTheme::recycling()

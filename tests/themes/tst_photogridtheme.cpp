@@ -1,25 +1,21 @@
-#include <QImage>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <algorithm>
 
-#include "model/document.h"
-#include "model/imagelist.h"
 #include "model/imagesource.h"
 #include "model/randomgenerator.h"
 #include "model/rotationrestriction.h"
 #include "model/transformedimagesource.h"
+#include "themes/builtinthemes.h"
 #include "themes/photogrid/mosaictheme.h"
 #include "themes/photogrid/photogriditemproperties.h"
 #include "themes/photogrid/photogridtheme.h"
 #include "themes/themeregistry.h"
-#include "undo/undostack.h"
+#include "themes/themetestdata.h"
+
+using namespace ThemeTestData;
 
 namespace {
-
-const QByteArray MosaicId = "com.quorvane.collage.theme.mosaic";
 
 struct Cell
 {
@@ -31,11 +27,8 @@ struct Cell
     int filter;
     int mask;
 
-    bool operator==(const Cell &o) const
-    {
-        return rect == o.rect && angleRelative == o.angleRelative && source == o.source
-            && image == o.image && crop == o.crop && filter == o.filter && mask == o.mask;
-    }
+    auto fields() const { return std::tie(rect, angleRelative, source, image, crop, filter, mask); }
+    bool operator==(const Cell &o) const { return fields() == o.fields(); }
 };
 
 QList<Cell> cellsOf(const PhotoGridTheme *theme)
@@ -66,57 +59,34 @@ private Q_SLOTS:
     void placement();
 
 private:
-    QList<QUrl> writeImages(int count);
-    Document *newDocument(const QSizeF &page, int imageCount);
+    Document *newDocument(const QSizeF &page, int imageCount)
+    {
+        return ThemeTestData::newDocument(
+            page, m_photos.cycle(imageCount, { { 40, 30 }, { 30, 40 }, { 50, 50 } }), {}, this);
+    }
     // A plain grid theme with one hand-made cell per rectangle; cell i
     // shows image shown[i].
     PhotoGridTheme *handMadeGrid(
-        Document *document, const QList<QRectF> &rects, const QList<int> &shown);
+        Document *document, const QList<QRectF> &rects, const QList<int> &shown)
+    {
+        auto *theme = new PhotoGridTheme(document);
+        for (int i = 0; i < rects.size(); ++i)
+            theme->createItem(document->imageList()->at(shown.at(i)))->setRect(rects.at(i));
+        document->undoStack()->clear();
+        return theme;
+    }
+    auto cellsNow(const PhotoGridTheme *theme) const
+    {
+        return [theme] { return cellsOf(theme); };
+    }
 
-    QTemporaryDir m_dir;
-    int m_fileCount = 0;
+    PhotoFiles m_photos;
 };
 
 void TestPhotoGridTheme::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    ThemeRegistry::registerTheme<MosaicTheme>(
-        MosaicId, QIcon(), QStringLiteral("Mosaic"), QStringLiteral(":/MosaicTemplates"));
-}
-
-QList<QUrl> TestPhotoGridTheme::writeImages(int count)
-{
-    static const QSize sizes[] = { { 40, 30 }, { 30, 40 }, { 50, 50 } };
-    QList<QUrl> urls;
-    for (int k = 0; k < count; ++k) {
-        QImage image(sizes[k % 3], QImage::Format_RGB32);
-        image.fill(QColor::fromHsv((m_fileCount * 61) % 360, 160, 220));
-        const QString path = m_dir.filePath(QStringLiteral("grid%1.png").arg(m_fileCount++));
-        if (!image.save(path))
-            return {};
-        urls.append(QUrl::fromLocalFile(path));
-    }
-    return urls;
-}
-
-Document *TestPhotoGridTheme::newDocument(const QSizeF &page, int imageCount)
-{
-    auto *document = new Document(true, this);
-    document->setPageSize(PageSize(PageSize::Pixels, page));
-    if (imageCount > 0 && !document->imageList()->insertUrls(0, writeImages(imageCount), false))
-        return nullptr;
-    document->undoStack()->clear();
-    return document;
-}
-
-PhotoGridTheme *TestPhotoGridTheme::handMadeGrid(
-    Document *document, const QList<QRectF> &rects, const QList<int> &shown)
-{
-    auto *theme = new PhotoGridTheme(document);
-    for (int i = 0; i < rects.size(); ++i)
-        theme->createItem(document->imageList()->at(shown.at(i)))->setRect(rects.at(i));
-    document->undoStack()->clear();
-    return theme;
+    ThemeRegistry::registerTheme<MosaicTheme>(BuiltInThemes::MosaicId, QIcon(),
+        QStringLiteral("Mosaic"), QStringLiteral(":/MosaicTemplates"));
 }
 
 void TestPhotoGridTheme::spacing()
@@ -172,7 +142,7 @@ void TestPhotoGridTheme::rearrange()
     RandomGenerator::seed(5);
     QScopedPointer<Document> document(newDocument(QSizeF(3000, 2000), count));
     QVERIFY(document);
-    document->setThemeId(MosaicId);
+    document->setThemeId(BuiltInThemes::MosaicId);
     auto *theme = qobject_cast<MosaicTheme *>(document->theme());
     QVERIFY(theme);
     QCOMPARE(theme->items().size(), count);
@@ -212,11 +182,7 @@ void TestPhotoGridTheme::rearrange()
     QVERIFY(after != before);
     QVERIFY(split(after).first == split(before).first);
     QVERIFY(split(after).second == split(before).second);
-
-    stack->undo();
-    QCOMPARE(cellsOf(theme), before);
-    stack->redo();
-    QCOMPARE(cellsOf(theme), after);
+    compareUndoRedo(stack, cellsNow(theme), before, after);
 }
 
 void TestPhotoGridTheme::exchange_data()
@@ -274,11 +240,7 @@ void TestPhotoGridTheme::exchange()
         expected[to].image = before[from].image;
         expected[to].crop = before[from].crop;
     }
-    QCOMPARE(cellsOf(theme), expected);
-    stack->undo();
-    QCOMPARE(cellsOf(theme), before);
-    stack->redo();
-    QCOMPARE(cellsOf(theme), expected);
+    compareUndoRedo(stack, cellsNow(theme), before, expected);
 }
 
 void TestPhotoGridTheme::placement_data()
@@ -346,11 +308,7 @@ void TestPhotoGridTheme::placement()
         QCOMPARE(item->source().data(), before[i].source);
         QCOMPARE(item->rect(), before[i].rect);
     }
-    const QList<Cell> after = cellsOf(theme);
-    stack->undo();
-    QCOMPARE(cellsOf(theme), before);
-    stack->redo();
-    QCOMPARE(cellsOf(theme), after);
+    compareUndoRedo(stack, cellsNow(theme), before, cellsOf(theme));
 
     // Invalid targets and images are refused.
     QVERIFY(!theme->placeImage(nullptr, images->at(1)));

@@ -47,6 +47,21 @@ const UndoCommandWrapper *wrapperAt(const UndoStack &stack, int index)
     return dynamic_cast<const UndoCommandWrapper *>(stack.command(index));
 }
 
+// The knobs' values with every step undone, then with every step redone.
+QList<double> undoAndRedoAll(UndoStack &stack, const QList<const Knob *> &knobs)
+{
+    QList<double> values;
+    while (stack.canUndo())
+        stack.undo();
+    for (const Knob *knob : knobs)
+        values.append(knob->value());
+    while (stack.canRedo())
+        stack.redo();
+    for (const Knob *knob : knobs)
+        values.append(knob->value());
+    return values;
+}
+
 } // namespace
 
 class TestUndoStack : public QObject
@@ -86,13 +101,7 @@ void TestUndoStack::mergingRuns()
     stack.undo();
     QVERIFY(stack.isClean());
     QCOMPARE(b.value(), 1.0);
-    while (stack.canUndo())
-        stack.undo();
-    QCOMPARE(a.value() + b.value() + never.value(), 0.0);
-    while (stack.canRedo())
-        stack.redo();
-    QCOMPARE(a.value(), 100.0);
-    QCOMPARE(b.value(), 2.0);
+    QCOMPARE(undoAndRedoAll(stack, { &a, &b, &never }), QList<double>({ 0, 0, 0, 100, 2, 2 }));
 }
 
 void TestUndoStack::nestedPushesLandInOneStep()
@@ -108,13 +117,8 @@ void TestUndoStack::nestedPushesLandInOneStep()
     QCOMPARE(leader.assignments, 1);
     QCOMPARE(follower.assignments, 1);
     QCOMPARE(follower.value(), 10.0);
-
-    stack.undo();
-    QCOMPARE(leader.value(), 0.0);
-    QCOMPARE(follower.value(), 0.0);
     // Pushes made while a step is replayed are dropped: still one step of two.
-    stack.redo();
-    QCOMPARE(follower.value(), 10.0);
+    QCOMPARE(undoAndRedoAll(stack, { &leader, &follower }), QList<double>({ 0, 0, 5, 10 }));
     QCOMPARE(stack.count(), 1);
     QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
     QVERIFY(!stack.isReplaying());
@@ -139,9 +143,7 @@ void TestUndoStack::nestedPushesMergeInsideTheStep()
     using Command = PropertyUndoCommand<Pusher, double, &Pusher::assign, &Pusher::value>;
     stack.push(new Command(QStringLiteral("Pushing"), &pusher, 1));
     QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
-    QCOMPARE(target.value(), 2.0);
-    stack.undo();
-    QCOMPARE(target.value(), 0.0);
+    QCOMPARE(undoAndRedoAll(stack, { &target }), QList<double>({ 0, 2 }));
 }
 
 void TestUndoStack::stepsWithFollowersMergeWhole()
@@ -155,13 +157,7 @@ void TestUndoStack::stepsWithFollowersMergeWhole()
         leader.setValue(i);
     QCOMPARE(stack.count(), 1);
     QCOMPARE(wrapperAt(stack, 0)->commands().size(), 4);
-    QCOMPARE(follower.value(), 6.0);
-    stack.undo();
-    QCOMPARE(leader.value(), 0.0);
-    QCOMPARE(follower.value(), 0.0);
-    stack.redo();
-    QCOMPARE(leader.value(), 3.0);
-    QCOMPARE(follower.value(), 6.0);
+    QCOMPARE(undoAndRedoAll(stack, { &leader, &follower }), QList<double>({ 0, 0, 3, 6 }));
     // Another target starts a step of its own.
     Knob other(&stack, CommandId::GridSpacing);
     other.setValue(1);
@@ -198,11 +194,7 @@ void TestUndoStack::macrosGroupWrappers()
     stack.endMacro();
     QCOMPARE(stack.count(), 1);
     QCOMPARE(stack.command(0)->childCount(), 2);
-    stack.undo();
-    QCOMPARE(a.value() + b.value(), 0.0);
-    stack.redo();
-    QCOMPARE(a.value(), 2.0);
-    QCOMPARE(b.value(), 7.0);
+    QCOMPARE(undoAndRedoAll(stack, { &a, &b }), QList<double>({ 0, 0, 2, 7 }));
 }
 
 void TestUndoStack::updateTextRenamesOnlyFromFirstCommand()
