@@ -70,9 +70,9 @@ class TestUndoStack : public QObject
 
 private Q_SLOTS:
     void mergingRuns();
+    void nestedPushesLandInOneStep_data();
     void nestedPushesLandInOneStep();
     void nestedPushesMergeInsideTheStep();
-    void stepsWithFollowersMergeWhole();
     void replayIsToldApartFromFirstRun();
     void macrosGroupWrappers();
     void updateTextRenamesOnlyFromFirstCommand();
@@ -104,24 +104,41 @@ void TestUndoStack::mergingRuns()
     QCOMPARE(undoAndRedoAll(stack, { &a, &b, &never }), QList<double>({ 0, 0, 0, 100, 2, 2 }));
 }
 
+void TestUndoStack::nestedPushesLandInOneStep_data()
+{
+    QTest::addColumn<int>("leaderId");
+    QTest::addColumn<int>("turns");
+    QTest::addColumn<int>("commands"); // in the one step
+    QTest::newRow("one push") << int(CommandId::NoMerge) << 1 << 2;
+    // A slider dragged over a setting that re-lays the page each time: the
+    // leading changes merge, and what each caused travels with them.
+    QTest::newRow("a merging run") << int(CommandId::GridSpacing) << 3 << 4;
+}
+
 void TestUndoStack::nestedPushesLandInOneStep()
 {
+    QFETCH(int, leaderId);
+    QFETCH(int, turns);
+    QFETCH(int, commands);
     UndoStack stack;
-    Knob leader(&stack, CommandId::NoMerge), follower(&stack, CommandId::NoMerge);
+    Knob leader(&stack, leaderId), follower(&stack, CommandId::NoMerge);
     leader.follower = &follower;
-
-    leader.setValue(5);
+    for (int i = 1; i <= turns; ++i)
+        leader.setValue(i);
     QCOMPARE(stack.count(), 1);
-    QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
-    // Each command ran exactly once on the first push.
-    QCOMPARE(leader.assignments, 1);
-    QCOMPARE(follower.assignments, 1);
-    QCOMPARE(follower.value(), 10.0);
-    // Pushes made while a step is replayed are dropped: still one step of two.
-    QCOMPARE(undoAndRedoAll(stack, { &leader, &follower }), QList<double>({ 0, 0, 5, 10 }));
-    QCOMPARE(stack.count(), 1);
-    QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
+    QCOMPARE(wrapperAt(stack, 0)->commands().size(), commands);
+    // Each command ran exactly once when it was pushed.
+    QCOMPARE(leader.assignments, turns);
+    QCOMPARE(follower.assignments, turns);
+    // Pushes made while a step is replayed are dropped: the step stays as it was.
+    QCOMPARE(undoAndRedoAll(stack, { &leader, &follower }),
+        QList<double>({ 0, 0, double(turns), 2.0 * turns }));
+    QCOMPARE(wrapperAt(stack, 0)->commands().size(), commands);
     QVERIFY(!stack.isReplaying());
+    // Another target starts a step of its own.
+    Knob other(&stack, leaderId);
+    other.setValue(1);
+    QCOMPARE(stack.count(), 2);
 }
 
 void TestUndoStack::nestedPushesMergeInsideTheStep()
@@ -144,24 +161,6 @@ void TestUndoStack::nestedPushesMergeInsideTheStep()
     stack.push(new Command(QStringLiteral("Pushing"), &pusher, 1));
     QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
     QCOMPARE(undoAndRedoAll(stack, { &target }), QList<double>({ 0, 2 }));
-}
-
-void TestUndoStack::stepsWithFollowersMergeWhole()
-{
-    // A slider dragged over a setting that re-lays the page each time: the
-    // leading changes merge, and what each caused travels with them.
-    UndoStack stack;
-    Knob leader(&stack, CommandId::GridSpacing), follower(&stack, CommandId::NoMerge);
-    leader.follower = &follower;
-    for (int i = 1; i <= 3; ++i)
-        leader.setValue(i);
-    QCOMPARE(stack.count(), 1);
-    QCOMPARE(wrapperAt(stack, 0)->commands().size(), 4);
-    QCOMPARE(undoAndRedoAll(stack, { &leader, &follower }), QList<double>({ 0, 0, 3, 6 }));
-    // Another target starts a step of its own.
-    Knob other(&stack, CommandId::GridSpacing);
-    other.setValue(1);
-    QCOMPARE(stack.count(), 2);
 }
 
 void TestUndoStack::replayIsToldApartFromFirstRun()
