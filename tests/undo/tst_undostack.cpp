@@ -130,6 +130,7 @@ void TestUndoStack::nestedPushesLandInOneStep()
     // Each command ran exactly once when it was pushed.
     QCOMPARE(leader.assignments, turns);
     QCOMPARE(follower.assignments, turns);
+    QCOMPARE(follower.value(), 2.0 * turns);
     // Pushes made while a step is replayed are dropped: the step stays as it was.
     QCOMPARE(undoAndRedoAll(stack, { &leader, &follower }),
         QList<double>({ 0, 0, double(turns), 2.0 * turns }));
