@@ -2,27 +2,21 @@
 #include <QApplication>
 #include <QGraphicsEffect>
 #include <QGraphicsView>
-#include <QImage>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <cmath>
 
 #include "model/backgroundproperties.h"
-#include "model/document.h"
 #include "model/frameproperties.h"
-#include "model/imagelist.h"
 #include "model/imagesource.h"
 #include "model/itemtransform.h"
 #include "model/randomgenerator.h"
 #include "model/shadowproperties.h"
-#include "scene/documentinneritem.h"
 #include "scene/documentitem.h"
 #include "scene/scene.h"
 #include "themes/builtinthemes.h"
@@ -31,7 +25,7 @@
 #include "themes/photodrop/photodropitempropertieslist.h"
 #include "themes/photodrop/photodropsceneitem.h"
 #include "themes/photodrop/photodroptheme.h"
-#include "undo/undostack.h"
+#include "themes/themetestdata.h"
 
 namespace {
 
@@ -48,12 +42,8 @@ struct Page
 
     bool build(const QSizeF &pageSize, const QList<QUrl> &urls)
     {
-        document.reset(new Document(true));
-        document->setPageSize(PageSize(PageSize::Pixels, pageSize));
-        if (!urls.isEmpty() && !document->imageList()->insertUrls(0, urls, false))
-            return false;
-        document->setThemeId(BuiltInThemes::PhotoDropId);
-        theme = qobject_cast<PhotoDropTheme *>(document->theme());
+        document.reset(ThemeTestData::newDocument(pageSize, urls, BuiltInThemes::PhotoDropId));
+        theme = document ? qobject_cast<PhotoDropTheme *>(document->theme()) : nullptr;
         if (!theme)
             return false;
         scene.reset(new Scene(document.data()));
@@ -139,8 +129,8 @@ class TestPhotoDropItems : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanup();
+    void initTestCase() { BuiltInThemes::registerAll(); }
+    void cleanup() { RandomGenerator::reseed(); }
 
     void drawing_data();
     void drawing();
@@ -155,39 +145,10 @@ private Q_SLOTS:
     void layerLifetime();
 
 private:
-    QUrl writeImage(const QSize &size, const QColor &color);
-    QList<QUrl> writeImages(int count);
+    QList<QUrl> writeImages(int count) { return m_photos.cycle(count, { { 200, 100 } }); }
 
-    QTemporaryDir m_dir;
-    int m_fileCount = 0;
+    ThemeTestData::PhotoFiles m_photos;
 };
-
-void TestPhotoDropItems::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    BuiltInThemes::registerAll();
-}
-
-void TestPhotoDropItems::cleanup()
-{
-    RandomGenerator::reseed();
-}
-
-QUrl TestPhotoDropItems::writeImage(const QSize &size, const QColor &color)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    const QString path = m_dir.filePath(QStringLiteral("photo%1.png").arg(m_fileCount++));
-    return image.save(path) ? QUrl::fromLocalFile(path) : QUrl();
-}
-
-QList<QUrl> TestPhotoDropItems::writeImages(int count)
-{
-    QList<QUrl> urls;
-    for (int k = 0; k < count; ++k)
-        urls.append(writeImage(QSize(200, 100), QColor::fromHsv((k * 67) % 360, 200, 220)));
-    return urls;
-}
 
 void TestPhotoDropItems::drawing_data()
 {
@@ -223,7 +184,7 @@ void TestPhotoDropItems::drawing()
     //  outer rectangle 190 x 100 at (105, 100). Without frames the photo
     //  covers 200 x 100 at (100, 100).
     Page page;
-    QVERIFY(page.build(QSizeF(400, 300), { writeImage(QSize(200, 100), imageColor) }));
+    QVERIFY(page.build(QSizeF(400, 300), { m_photos.write(QSize(200, 100), imageColor) }));
     page.theme->background()->setColor(QColor(40, 40, 40));
     page.theme->frames()->setColor(QColor(0, 200, 0));
     page.theme->frames()->setSize(0.1);
@@ -238,9 +199,7 @@ void TestPhotoDropItems::drawing()
               { QPoint(113, 107), photoCorner }, { QPoint(60, 150), QColor(40, 40, 40) } };
     for (const auto &[point, expected] : probes) {
         const QColor actual = image.pixelColor(point);
-        QVERIFY2(qAbs(actual.red() - expected.red()) <= 2
-                && qAbs(actual.green() - expected.green()) <= 2
-                && qAbs(actual.blue() - expected.blue()) <= 2,
+        QVERIFY2(ThemeTestData::near(actual, expected),
             qPrintable(QStringLiteral("%1 at %2").arg(actual.name()).arg(point.x())));
     }
 }
@@ -267,7 +226,7 @@ void TestPhotoDropItems::dragging()
     QFETCH(qreal, expectedRotation);
 
     Page page;
-    QVERIFY(page.build(QSizeF(400, 300), { writeImage(QSize(200, 100), Qt::gray) }));
+    QVERIFY(page.build(QSizeF(400, 300), { m_photos.write(QSize(200, 100), Qt::gray) }));
     page.view.reset(new QGraphicsView(page.scene.data()));
     page.view->setFrameShape(QFrame::NoFrame);
     page.view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -308,9 +267,8 @@ void TestPhotoDropItems::dragging()
     // The whole gesture is one undo step, which puts the photo back.
     QCOMPARE(page.stack()->count(), 1);
     page.stack()->undo();
-    QCOMPARE(transform->position(), centre);
-    QCOMPARE(transform->zoom(), 200.0);
-    QCOMPARE(transform->rotationRelative(), 0.0);
+    QCOMPARE(std::tuple(transform->position(), transform->zoom(), transform->rotationRelative()),
+        std::tuple(centre, 200.0, 0.0));
     // The press selected the photo, which is no undo step.
     QCOMPARE(page.selectedRows(), QList<int>({ 0 }));
 }
@@ -378,9 +336,10 @@ void TestPhotoDropItems::contextMenu()
     QVERIFY(filterMenu && maskMenu);
     auto checked = [](QMenu *m) {
         QStringList result;
-        for (QAction *a : m->actions())
-            result.append(a->isChecked() ? a->text() : QString());
-        result.removeAll(QString());
+        for (QAction *a : m->actions()) {
+            if (a->isChecked())
+                result.append(a->text());
+        }
         return result;
     };
     QCOMPARE(checked(filterMenu), QStringList({ "Sepia" }));
@@ -389,14 +348,13 @@ void TestPhotoDropItems::contextMenu()
     // A choice is one undo step on the selected photo alone.
     filterMenu->actions().at(3)->trigger();
     maskMenu->actions().at(5)->trigger();
-    QCOMPARE(page.photo(1)->filterType(), 3);
-    QCOMPARE(page.photo(1)->maskShape(), 5);
-    QCOMPARE(page.photo(0)->filterType(), 0);
+    const auto choices = [&page] {
+        return QList<int> { page.photo(1)->filterType(), page.photo(1)->maskShape(),
+            page.photo(0)->filterType() };
+    };
     QCOMPARE(page.stack()->count(), 2);
-    page.stack()->undo();
-    page.stack()->undo();
-    QCOMPARE(page.photo(1)->filterType(), 2);
-    QCOMPARE(page.photo(1)->maskShape(), -3);
+    ThemeTestData::compareUndoRedo(
+        page.stack(), choices, QList<int> { 2, -3, 0 }, QList<int> { 3, 5, 0 });
 }
 
 void TestPhotoDropItems::stackingActions_data()
@@ -456,7 +414,6 @@ void TestPhotoDropItems::layerLifetime()
     Page page;
     QVERIFY(page.build(QSizeF(800, 600), writeImages(3)));
     PhotoDropSceneItem *layer = page.layer;
-    QCOMPARE(layer->parentItem(), page.scene->documentItem()->innerItem());
 
     // Shadows are drawn per photo, set up as the page is painted.
     page.theme->shadows()->setEnabled(true);

@@ -1,12 +1,8 @@
-#include <QImage>
+#include <QAbstractItemModelTester>
 #include <QItemSelection>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
-#include "model/document.h"
-#include "model/imagelist.h"
 #include "model/imagesource.h"
 #include "model/itemtransform.h"
 #include "model/itemtransformundocommand.h"
@@ -19,7 +15,9 @@
 #include "themes/photodrop/photodroptheme.h"
 #include "themes/photodrop/photodropthemearrangecommand.h"
 #include "themes/themeregistry.h"
-#include "undo/undostack.h"
+#include "themes/themetestdata.h"
+
+using namespace ThemeTestData;
 
 namespace {
 
@@ -65,84 +63,56 @@ class TestPhotoDropTheme : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanup();
+    void cleanup() { RandomGenerator::reseed(); }
 
     void newPhotos();
     void arrangeAndRandomizeUndo();
     void nestedArrangeCommandsMerge();
+    void photoTransformAndSource();
+    void photoUndoSteps();
+    void photoList();
     void recycling();
     void stacking_data();
     void stacking();
 
 private:
-    QList<QUrl> images(int count, bool squares = false);
+    // Photos of mixed proportions, or squares.
+    QList<QUrl> images(int count, bool squares = false)
+    {
+        return m_photos.cycle(count,
+            squares ? QList<QSize> { { 20, 20 } }
+                    : QList<QSize> { { 40, 30 }, { 30, 40 }, { 64, 36 }, { 50, 50 }, { 90, 30 } });
+    }
     PhotoDropTheme *newTheme(
-        QScopedPointer<Document> &document, const QSizeF &page, const QList<QUrl> &urls);
+        QScopedPointer<Document> &document, const QSizeF &page, const QList<QUrl> &urls)
+    {
+        document.reset(newDocument(page, urls, BuiltInThemes::PhotoDropId));
+        return document ? qobject_cast<PhotoDropTheme *>(document->theme()) : nullptr;
+    }
 
-    QTemporaryDir m_dir;
-    int m_fileCount = 0;
+    PhotoFiles m_photos;
 };
 
 void TestPhotoDropTheme::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
     ThemeRegistry::registerTheme<PhotoDropTheme>(BuiltInThemes::PhotoDropId, QIcon(),
         QStringLiteral("Photo Drop"), QStringLiteral(":/PhotoDropTemplates"));
-}
-
-void TestPhotoDropTheme::cleanup()
-{
-    RandomGenerator::reseed();
-}
-
-// Photos of mixed proportions, or squares.
-QList<QUrl> TestPhotoDropTheme::images(int count, bool squares)
-{
-    static const QSize proportions[]
-        = { { 40, 30 }, { 30, 40 }, { 64, 36 }, { 50, 50 }, { 90, 30 } };
-    QList<QUrl> urls;
-    for (int k = 0; k < count; ++k) {
-        QImage image(squares ? QSize(20, 20) : proportions[k % 5], QImage::Format_RGB32);
-        image.fill(QColor::fromHsv((m_fileCount * 47) % 360, 200, 220));
-        const QString path = m_dir.filePath(QStringLiteral("photo%1.png").arg(m_fileCount++));
-        if (!image.save(path))
-            return {};
-        urls.append(QUrl::fromLocalFile(path));
-    }
-    return urls;
-}
-
-// A document with the theme on a page of `page` pixels, with no undo steps.
-PhotoDropTheme *TestPhotoDropTheme::newTheme(
-    QScopedPointer<Document> &document, const QSizeF &page, const QList<QUrl> &urls)
-{
-    document.reset(new Document(true));
-    document->setPageSize(PageSize(PageSize::Pixels, page));
-    if (!urls.isEmpty() && !document->imageList()->insertUrls(0, urls, false))
-        return nullptr;
-    document->setThemeId(BuiltInThemes::PhotoDropId);
-    document->undoStack()->clear();
-    return qobject_cast<PhotoDropTheme *>(document->theme());
 }
 
 void TestPhotoDropTheme::newPhotos()
 {
     const QSizeF page(1000, 2000);
-    QScopedPointer<Document> document(new Document(true));
-    document->setPageSize(PageSize(PageSize::Pixels, page));
-    QVERIFY(document->imageList()->insertUrls(0, images(3), false));
+    QScopedPointer<Document> document(newDocument(page, images(3)));
+    QVERIFY(document);
     UndoStack *stack = document->undoStack();
-    stack->clear();
     document->setThemeId(BuiltInThemes::PhotoDropId);
     auto *theme = qobject_cast<PhotoDropTheme *>(document->theme());
     QVERIFY(theme);
     // Building the photos is part of the theme change, not steps of its own.
     QCOMPARE(stack->count(), 1);
     QCOMPARE(theme->items()->count(), 3);
-    for (int row = 0; row < 3; ++row) {
-        const auto item = theme->items()->at(row);
-        QCOMPARE(item->source(), document->imageList()->at(row));
-    }
+    for (int row = 0; row < 3; ++row)
+        QCOMPARE(theme->items()->at(row)->source(), document->imageList()->at(row));
     // The appearance objects record their changes in the document.
     const qreal blur = theme->shadows()->blurRadius();
     theme->shadows()->setBlurRadius(blur + 5);
@@ -196,10 +166,9 @@ void TestPhotoDropTheme::arrangeAndRandomizeUndo()
     QCOMPARE(stack->text(0), QStringLiteral("Arranging items"));
     QSignalSpy moved(theme->items()->at(0)->transform(), &ItemTransform::positionChanged);
     stack->undo();
-    QCOMPARE(placements(theme), thrown);
     QCOMPARE(moved.count(), 1);
-    stack->redo();
-    QCOMPARE(placements(theme), twice);
+    compareUndoRedo(
+        stack, [theme] { return placements(theme); }, thrown, twice);
 
     // After a save the next arrangement is a step of its own; a randomize
     // is a step of its own that moves every photo, and no arrangement merges
@@ -241,12 +210,9 @@ void TestPhotoDropTheme::nestedArrangeCommandsMerge()
     QCOMPARE(stack->count(), 1);
     QCOMPARE(first.position(), QPointF(2, 2));
     QCOMPARE(second.position(), QPointF(3, 3));
-    stack->undo();
-    QCOMPARE(first.position(), QPointF(0, 0));
-    QCOMPARE(second.position(), QPointF(0, 0));
-    stack->redo();
-    QCOMPARE(first.position(), QPointF(2, 2));
-    QCOMPARE(second.position(), QPointF(3, 3));
+    compareUndoRedo(
+        stack, [&] { return std::pair(first.position(), second.position()); },
+        std::pair(QPointF(0, 0), QPointF(0, 0)), std::pair(QPointF(2, 2), QPointF(3, 3)));
 }
 
 void TestPhotoDropTheme::recycling()
@@ -358,6 +324,106 @@ void TestPhotoDropTheme::stacking()
     stack->undo();
     QCOMPARE(order(), QStringLiteral("ABCDE"));
     QCOMPARE(document->imageList()->items(), images);
+}
+
+void TestPhotoDropTheme::photoTransformAndSource()
+{
+    Document document(true);
+    RotationRestriction restriction(&document);
+    restriction.setVariation(20);
+    auto *item = new PhotoDropItemProperties(&document, &restriction);
+    QPointer<ItemTransform> transform = item->transform();
+    transform->setRotationRelative(0.5);
+    QCOMPARE(transform->rotation(), 10.0);
+
+    // The photo shares its image and does not own it.
+    auto image = QSharedPointer<ImageSource>::create();
+    QWeakPointer<ImageSource> weak = image;
+    item->setSource(image);
+    image.reset();
+    QVERIFY(!weak.isNull());
+    item->setSource({});
+    QVERIFY(weak.isNull());
+
+    // The transform is the photo's own and goes with it.
+    delete item;
+    QVERIFY(transform.isNull());
+}
+
+void TestPhotoDropTheme::photoUndoSteps()
+{
+    Document document(true);
+    UndoStack *stack = document.undoStack();
+    PhotoDropItemProperties item(&document, nullptr);
+    PhotoDropItemProperties other(&document, nullptr);
+
+    // Choosing what the photo has records a step; the next change of the
+    // photo merges with it.
+    item.setFilterType(0);
+    item.setFilterType(1);
+    QCOMPARE(stack->count(), 1);
+    // After a save a run of changes is one new step; another photo's change
+    // is a step of its own.
+    stack->setClean();
+    item.setFilterType(2);
+    item.setFilterType(3);
+    other.setFilterType(2);
+    QCOMPARE(stack->count(), 3);
+    QCOMPARE(stack->text(1), QStringLiteral("Change filter"));
+    stack->undo();
+    QCOMPARE(other.filterType(), 0);
+    QCOMPARE(item.filterType(), 3);
+    stack->undo();
+    QCOMPARE(item.filterType(), 1); // the value from before the run
+    stack->redo();
+    QCOMPARE(item.filterType(), 3);
+    stack->undo();
+    stack->undo();
+    QCOMPARE(item.filterType(), 0);
+    stack->clear();
+
+    // Scripts and panels reach the settings by name; a filter and a mask
+    // change are separate steps even on one photo.
+    QVERIFY(item.setProperty("filterType", 1));
+    QVERIFY(item.setProperty("maskShape", 1));
+    QVERIFY(item.setProperty("filterType", 99)); // kept as it is, for newer files
+    QCOMPARE(stack->count(), 3);
+    QCOMPARE(stack->text(1), QStringLiteral("Change mask"));
+    stack->undo();
+    stack->undo();
+    QCOMPARE(std::pair(item.filterType(), item.maskShape()), std::pair(1, 0));
+    stack->redo();
+    stack->redo();
+    QCOMPARE(std::pair(item.filterType(), item.maskShape()), std::pair(99, 1));
+}
+
+void TestPhotoDropTheme::photoList()
+{
+    PhotoDropItemPropertiesList list;
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QList<QSharedPointer<PhotoDropItemProperties>> items;
+    for (int k = 0; k < 4; ++k)
+        items.append(QSharedPointer<PhotoDropItemProperties>::create(nullptr, nullptr));
+    QVERIFY(list.insertItem(0, items[0]) && list.insertItem(1, items[2]));
+    QVERIFY(list.insertItem(1, items[1]));
+    // Rows outside the list and null photos are refused.
+    QVERIFY(!list.insertItem(7, items[3]) && !list.insertItem(-1, items[3]));
+    QVERIFY(!list.insertItem(0, {}));
+    QCOMPARE(list.items(), items.mid(0, 3));
+    QCOMPARE(list.data(list.index(1), PhotoDropItemPropertiesList::ItemRole).value<QObject *>(),
+        items[1].data());
+
+    QVERIFY(list.removeItems(1, 1));
+    QCOMPARE(list.items(), decltype(items)({ items[0], items[2] }));
+    QCOMPARE(list.indexOf(items[1].data()), -1);
+    QVERIFY(!list.removeItems(1, 2) && !list.removeItems(0, 0));
+
+    // Once nothing else holds the photos, clearing the list drops them.
+    QWeakPointer<PhotoDropItemProperties> weak = items[0];
+    items.clear();
+    list.clear();
+    QCOMPARE(list.count(), 0);
+    QVERIFY(weak.isNull());
 }
 
 QTEST_MAIN(TestPhotoDropTheme)

@@ -1,25 +1,19 @@
 #include <QFile>
 #include <QGraphicsSceneDragDropEvent>
-#include <QImage>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <cstring>
 
 #include "model/backgroundproperties.h"
-#include "model/document.h"
 #include "model/frameproperties.h"
-#include "model/imagelist.h"
 #include "model/imagesource.h"
 #include "model/randomgenerator.h"
 #include "model/rotationrestriction.h"
 #include "model/shadowproperties.h"
 #include "model/transformedimagesource.h"
-#include "scene/documentinneritem.h"
 #include "scene/documentitem.h"
 #include "scene/scene.h"
 #include "themes/builtinthemes.h"
@@ -27,7 +21,9 @@
 #include "themes/photogrid/photogridgraphicsitem.h"
 #include "themes/photogrid/photogriditemproperties.h"
 #include "themes/photogrid/photogridsceneitem.h"
-#include "undo/undostack.h"
+#include "themes/themetestdata.h"
+
+using ThemeTestData::near;
 
 namespace {
 
@@ -37,17 +33,11 @@ const QColor Background(255, 0, 255);
 // area is the photo's.
 struct Page
 {
-    QTemporaryDir dir;
+    ThemeTestData::PhotoFiles photos;
     QScopedPointer<Document> document;
     MosaicTheme *theme = nullptr;
     QScopedPointer<Scene> scene;
     PhotoGridSceneItem *layer = nullptr;
-
-    ~Page()
-    {
-        scene.reset();
-        document.reset();
-    }
 
     // One solid picture of each size, in the colours in turn, written as PNG
     // so that colours stay exact.
@@ -55,20 +45,11 @@ struct Page
         const QList<QColor> &colours = { Qt::red, Qt::green, Qt::blue })
     {
         QList<QUrl> urls;
-        for (int i = 0; i < sizes.size(); ++i) {
-            QImage image(sizes.at(i), QImage::Format_RGB32);
-            image.fill(colours.at(i % colours.size()));
-            urls.append(QUrl::fromLocalFile(dir.filePath(QStringLiteral("solid%1.png").arg(i))));
-            if (!image.save(urls.last().toLocalFile()))
-                return false;
-        }
+        for (int i = 0; i < sizes.size(); ++i)
+            urls.append(photos.write(sizes.at(i), colours.at(i % colours.size())));
         RandomGenerator::seed(7);
-        document.reset(new Document(true));
-        document->setPageSize(PageSize(PageSize::Pixels, pageSize));
-        if (!document->imageList()->insertUrls(0, urls, false))
-            return false;
-        document->setThemeId(BuiltInThemes::MosaicId);
-        theme = qobject_cast<MosaicTheme *>(document->theme());
+        document.reset(ThemeTestData::newDocument(pageSize, urls, BuiltInThemes::MosaicId));
+        theme = document ? qobject_cast<MosaicTheme *>(document->theme()) : nullptr;
         if (!theme)
             return false;
         theme->frames()->setEnabled(false);
@@ -127,12 +108,6 @@ struct Page
         return result;
     }
 };
-
-bool near(const QColor &a, const QColor &b, int tolerance)
-{
-    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
-        && qAbs(a.blue() - b.blue()) <= tolerance;
-}
 
 bool visibleInsideImage(PhotoGridGraphicsItem *item)
 {
@@ -280,17 +255,15 @@ void TestPhotoGridItems::dropExchangeAndPlace()
     QCOMPARE(p.cells(), original);
 
     // Files dropped on a cell are added; a file that is no image is refused.
-    QImage extra(200, 300, QImage::Format_RGB32);
-    extra.fill(Qt::green);
-    QVERIFY(extra.save(p.dir.filePath(QStringLiteral("extra.png"))));
-    QFile junk(p.dir.filePath(QStringLiteral("junk.png")));
+    const QUrl extra = p.photos.write(QSize(200, 300), Qt::green);
+    QFile junk(p.photos.path(QStringLiteral("junk.png")));
     QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a picture") > 0);
     junk.close();
     QMimeData files;
     files.setUrls({ QUrl::fromLocalFile(junk.fileName()) });
     QVERIFY(!p.dropAt(&files, p.centre(0)));
     QCOMPARE(list->count(), 3);
-    files.setUrls({ QUrl::fromLocalFile(p.dir.filePath(QStringLiteral("extra.png"))) });
+    files.setUrls({ extra });
     QCOMPARE(p.layer->dropActionAt(&files, p.centre(0)), Qt::CopyAction);
     QVERIFY(p.dropAt(&files, p.centre(0)));
     QCOMPARE(p.layer->cellItems().size(), 4);
@@ -347,18 +320,13 @@ void TestPhotoGridItems::contextMenuAndControls()
     auto *filters = menu->findChild<QMenu *>(QStringLiteral("filterMenu"));
     auto *masks = menu->findChild<QMenu *>(QStringLiteral("maskMenu"));
     QVERIFY(filters && masks);
-    QCOMPARE(filters->actions().size(), 6);
-    QCOMPARE(masks->actions().size(), 6);
     filters->actions().at(2)->trigger();
     filters->actions().at(3)->trigger();
     masks->actions().at(4)->trigger();
-    QCOMPARE(p.cell(0)->filterType(), 3);
-    QCOMPARE(p.cell(0)->maskShape(), 4);
     QCOMPARE(p.stack()->count(), 2); // the filter choices merged
-    p.stack()->undo();
-    p.stack()->undo();
-    QCOMPARE(p.cell(0)->filterType(), 0);
-    QCOMPARE(p.cell(0)->maskShape(), 0);
+    ThemeTestData::compareUndoRedo(
+        p.stack(), [&p] { return std::pair(p.cell(0)->filterType(), p.cell(0)->maskShape()); },
+        std::pair(0, 0), std::pair(3, 4));
 }
 
 QTEST_MAIN(TestPhotoGridItems)

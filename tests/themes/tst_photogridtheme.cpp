@@ -1,25 +1,23 @@
-#include <QImage>
-#include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
-#include <QUrl>
 
 #include <algorithm>
+#include <functional>
 
-#include "model/document.h"
-#include "model/imagelist.h"
 #include "model/imagesource.h"
 #include "model/randomgenerator.h"
 #include "model/rotationrestriction.h"
 #include "model/transformedimagesource.h"
+#include "themes/builtinthemes.h"
 #include "themes/photogrid/mosaictheme.h"
 #include "themes/photogrid/photogriditemproperties.h"
 #include "themes/photogrid/photogridtheme.h"
 #include "themes/themeregistry.h"
-#include "undo/undostack.h"
+#include "themes/themetestdata.h"
+
+using namespace ThemeTestData;
 
 namespace {
-
-const QByteArray MosaicId = "com.quorvane.collage.theme.mosaic";
 
 struct Cell
 {
@@ -31,11 +29,8 @@ struct Cell
     int filter;
     int mask;
 
-    bool operator==(const Cell &o) const
-    {
-        return rect == o.rect && angleRelative == o.angleRelative && source == o.source
-            && image == o.image && crop == o.crop && filter == o.filter && mask == o.mask;
-    }
+    auto fields() const { return std::tie(rect, angleRelative, source, image, crop, filter, mask); }
+    bool operator==(const Cell &o) const { return fields() == o.fields(); }
 };
 
 QList<Cell> cellsOf(const PhotoGridTheme *theme)
@@ -50,13 +45,23 @@ QList<Cell> cellsOf(const PhotoGridTheme *theme)
 
 } // namespace
 
+using Item = PhotoGridItemProperties;
+using Change = std::function<void(Item &, Document *)>;
+Q_DECLARE_METATYPE(Change)
+
 class TestPhotoGridTheme : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanup() { RandomGenerator::reseed(); }
+    void init();
+    void cleanup()
+    {
+        RandomGenerator::reseed();
+        delete m_document;
+        m_document = nullptr;
+    }
 
     void spacing();
     void rearrange();
@@ -65,58 +70,59 @@ private Q_SLOTS:
     void placement_data();
     void placement();
 
+    // The cells themselves.
+    void setters_data();
+    void setters();
+    void merging_data();
+    void merging();
+    void angleClamps_data();
+    void angleClamps();
+    void restrictionTurnsCells();
+
 private:
-    QList<QUrl> writeImages(int count);
-    Document *newDocument(const QSizeF &page, int imageCount);
+    Document *newDocument(const QSizeF &page, int imageCount)
+    {
+        return ThemeTestData::newDocument(
+            page, m_photos.cycle(imageCount, { { 40, 30 }, { 30, 40 }, { 50, 50 } }), {}, this);
+    }
     // A plain grid theme with one hand-made cell per rectangle; cell i
     // shows image shown[i].
     PhotoGridTheme *handMadeGrid(
-        Document *document, const QList<QRectF> &rects, const QList<int> &shown);
+        Document *document, const QList<QRectF> &rects, const QList<int> &shown)
+    {
+        auto *theme = new PhotoGridTheme(document);
+        for (int i = 0; i < rects.size(); ++i)
+            theme->createItem(document->imageList()->at(shown.at(i)))->setRect(rects.at(i));
+        document->undoStack()->clear();
+        return theme;
+    }
+    auto cellsNow(const PhotoGridTheme *theme) const
+    {
+        return [theme] { return cellsOf(theme); };
+    }
 
-    QTemporaryDir m_dir;
-    int m_fileCount = 0;
+    PhotoFiles m_photos;
+    QList<QUrl> m_urls; // two photos for the cell tests
+    Document *m_document = nullptr;
+    RotationRestriction *m_restriction = nullptr;
 };
 
 void TestPhotoGridTheme::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    ThemeRegistry::registerTheme<MosaicTheme>(
-        MosaicId, QIcon(), QStringLiteral("Mosaic"), QStringLiteral(":/MosaicTemplates"));
+    ThemeRegistry::registerTheme<MosaicTheme>(BuiltInThemes::MosaicId, QIcon(),
+        QStringLiteral("Mosaic"), QStringLiteral(":/MosaicTemplates"));
+    QVERIFY(!(m_urls = m_photos.write({ { 40, 30 }, { 60, 30 } })).isEmpty());
 }
 
-QList<QUrl> TestPhotoGridTheme::writeImages(int count)
+void TestPhotoGridTheme::init()
 {
-    static const QSize sizes[] = { { 40, 30 }, { 30, 40 }, { 50, 50 } };
-    QList<QUrl> urls;
-    for (int k = 0; k < count; ++k) {
-        QImage image(sizes[k % 3], QImage::Format_RGB32);
-        image.fill(QColor::fromHsv((m_fileCount * 61) % 360, 160, 220));
-        const QString path = m_dir.filePath(QStringLiteral("grid%1.png").arg(m_fileCount++));
-        if (!image.save(path))
-            return {};
-        urls.append(QUrl::fromLocalFile(path));
-    }
-    return urls;
-}
-
-Document *TestPhotoGridTheme::newDocument(const QSizeF &page, int imageCount)
-{
-    auto *document = new Document(true, this);
-    document->setPageSize(PageSize(PageSize::Pixels, page));
-    if (imageCount > 0 && !document->imageList()->insertUrls(0, writeImages(imageCount), false))
-        return nullptr;
-    document->undoStack()->clear();
-    return document;
-}
-
-PhotoGridTheme *TestPhotoGridTheme::handMadeGrid(
-    Document *document, const QList<QRectF> &rects, const QList<int> &shown)
-{
-    auto *theme = new PhotoGridTheme(document);
-    for (int i = 0; i < rects.size(); ++i)
-        theme->createItem(document->imageList()->at(shown.at(i)))->setRect(rects.at(i));
-    document->undoStack()->clear();
-    return theme;
+    m_document = ThemeTestData::newDocument(QSizeF(300, 200), m_urls, {}, this);
+    QVERIFY(m_document);
+    m_restriction = new RotationRestriction(nullptr, m_document);
+    m_restriction->setZero(10);
+    m_restriction->setVariation(20);
+    m_restriction->setDocument(m_document);
+    m_document->undoStack()->clear();
 }
 
 void TestPhotoGridTheme::spacing()
@@ -172,7 +178,7 @@ void TestPhotoGridTheme::rearrange()
     RandomGenerator::seed(5);
     QScopedPointer<Document> document(newDocument(QSizeF(3000, 2000), count));
     QVERIFY(document);
-    document->setThemeId(MosaicId);
+    document->setThemeId(BuiltInThemes::MosaicId);
     auto *theme = qobject_cast<MosaicTheme *>(document->theme());
     QVERIFY(theme);
     QCOMPARE(theme->items().size(), count);
@@ -212,11 +218,7 @@ void TestPhotoGridTheme::rearrange()
     QVERIFY(after != before);
     QVERIFY(split(after).first == split(before).first);
     QVERIFY(split(after).second == split(before).second);
-
-    stack->undo();
-    QCOMPARE(cellsOf(theme), before);
-    stack->redo();
-    QCOMPARE(cellsOf(theme), after);
+    compareUndoRedo(stack, cellsNow(theme), before, after);
 }
 
 void TestPhotoGridTheme::exchange_data()
@@ -274,11 +276,7 @@ void TestPhotoGridTheme::exchange()
         expected[to].image = before[from].image;
         expected[to].crop = before[from].crop;
     }
-    QCOMPARE(cellsOf(theme), expected);
-    stack->undo();
-    QCOMPARE(cellsOf(theme), before);
-    stack->redo();
-    QCOMPARE(cellsOf(theme), expected);
+    compareUndoRedo(stack, cellsNow(theme), before, expected);
 }
 
 void TestPhotoGridTheme::placement_data()
@@ -346,15 +344,169 @@ void TestPhotoGridTheme::placement()
         QCOMPARE(item->source().data(), before[i].source);
         QCOMPARE(item->rect(), before[i].rect);
     }
-    const QList<Cell> after = cellsOf(theme);
-    stack->undo();
-    QCOMPARE(cellsOf(theme), before);
-    stack->redo();
-    QCOMPARE(cellsOf(theme), after);
+    compareUndoRedo(stack, cellsNow(theme), before, cellsOf(theme));
 
     // Invalid targets and images are refused.
     QVERIFY(!theme->placeImage(nullptr, images->at(1)));
     QVERIFY(!theme->placeImage(theme->items().first().data(), QSharedPointer<ImageSource>()));
+}
+
+void TestPhotoGridTheme::setters_data()
+{
+    QTest::addColumn<Change>("change");
+    QTest::addColumn<QString>("text"); // of the undo step; none: nothing changes
+    // The cell starts at rect (1, 2, 3, 4) and the relative angle 1; the
+    // restriction is zero 10, variation 20.
+    const auto row = [](const char *name, const char *text, Change change) {
+        QTest::newRow(name) << change << QString::fromLatin1(text);
+    };
+    row("rect", "rect change", [](Item &i, Document *) { i.setRect(QRectF(10, 20, 300, 400)); });
+    row("angle", "angle change", [](Item &i, Document *) { i.setAngle(25); });
+    row("source", "source change", [](Item &i, Document *d) {
+        i.setSource(QSharedPointer<TransformedImageSource>::create(d->imageList()->at(1), d));
+    });
+    row("filterType", "Change filter", [](Item &i, Document *) { i.setFilterType(3); });
+    row("maskShape", "Change mask", [](Item &i, Document *) { i.setMaskShape(4); });
+    // Values the cell has already record nothing.
+    row("angle beyond the clamp", "", [](Item &i, Document *) { i.setAngleRelative(7); });
+    row("angle not a number", "", [](Item &i, Document *) { i.setAngleRelative(qQNaN()); });
+    row("null source", "", [](Item &i, Document *) { i.setSource({}); });
+}
+
+void TestPhotoGridTheme::setters()
+{
+    QFETCH(Change, change);
+    QFETCH(QString, text);
+    // Without an undo stack the setters change the value directly.
+    Document unstacked(false);
+    QVERIFY(unstacked.imageList()->insertUrls(0, m_urls, false));
+    for (Document *document : { m_document, &unstacked }) {
+        Item item(document, m_restriction, document->imageList()->at(0));
+        item.setRect(QRectF(1, 2, 3, 4));
+        item.setAngleRelative(1);
+        UndoStack *stack = document->undoStack();
+        if (stack)
+            stack->clear();
+        const auto snapshot = [&item] {
+            return QVariantList { item.rect(), item.angleRelative(), quintptr(item.source().data()),
+                item.filterType(), item.maskShape() };
+        };
+
+        const QVariantList before = snapshot();
+        change(item, document);
+        const QVariantList after = snapshot();
+        QCOMPARE(after != before, !text.isEmpty());
+        QVERIFY(item.source());
+        if (!stack)
+            continue;
+        QCOMPARE(stack->count(), text.isEmpty() ? 0 : 1);
+        if (text.isEmpty())
+            continue;
+        QCOMPARE(stack->text(0), text);
+        ThemeTestData::compareUndoRedo(stack, snapshot, before, after);
+    }
+}
+
+void TestPhotoGridTheme::merging_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("firstSteps"); // after choosing the current value
+    QTest::addColumn<int>("steps"); // after two more changes
+    // Choosing the current filter is a step, though nothing changes.
+    QTest::newRow("filter") << 0 << 1 << 1;
+    QTest::newRow("angle") << 1 << 0 << 1;
+    // Rectangles never merge; a difference far below any fuzzy comparison
+    // is still a change.
+    QTest::newRow("rect") << 2 << 0 << 2;
+}
+
+void TestPhotoGridTheme::merging()
+{
+    QFETCH(int, kind);
+    QFETCH(int, firstSteps);
+    QFETCH(int, steps);
+    Item item(m_document, m_restriction, m_document->imageList()->at(0));
+    Item neighbour(m_document, m_restriction, m_document->imageList()->at(1));
+    UndoStack *stack = m_document->undoStack();
+    const auto set = [kind](Item &target, int value) {
+        if (kind == 0)
+            target.setFilterType(value);
+        else if (kind == 1)
+            target.setAngleRelative(value / 10.0);
+        else
+            target.setRect(value ? QRectF(0, 0, 100, 5 + value * 1e-12) : QRectF());
+    };
+    const auto value = [kind](const Item &target) {
+        if (kind == 2)
+            return target.rect().isNull() ? 0 : qRound((target.rect().height() - 5) * 1e12);
+        return kind == 0 ? target.filterType() : qRound(target.angleRelative() * 10);
+    };
+    set(item, 0);
+    QCOMPARE(stack->count(), firstSteps);
+    // Further changes of one cell merge into one step; a change of
+    // another cell does not.
+    set(item, 2);
+    set(item, 5);
+    QCOMPARE(stack->count(), steps);
+    set(neighbour, 1);
+    QCOMPARE(stack->count(), steps + 1);
+    while (stack->canUndo())
+        stack->undo();
+    QCOMPARE(value(item), 0);
+    QCOMPARE(value(neighbour), 0);
+    while (stack->canRedo())
+        stack->redo();
+    QCOMPARE(value(item), 5);
+    QCOMPARE(value(neighbour), 1);
+}
+
+void TestPhotoGridTheme::angleClamps_data()
+{
+    QTest::addColumn<bool>("restricted");
+    QTest::addColumn<bool>("relative");
+    QTest::addColumn<qreal>("value");
+    QTest::addColumn<qreal>("expectedRelative");
+    QTest::addColumn<qreal>("expectedDegrees");
+    // Restriction: zero 10, variation 20; without one a relative r is r x 180.
+    QTest::newRow("relative above") << true << true << 1.5 << 1.0 << 30.0;
+    QTest::newRow("degrees beyond variation") << true << false << 100.0 << 1.0 << 30.0;
+    QTest::newRow("degrees a turn away") << true << false << 375.0 << 0.25 << 15.0;
+    QTest::newRow("unrestricted degrees") << false << false << -45.0 << -0.25 << -45.0;
+}
+
+void TestPhotoGridTheme::angleClamps()
+{
+    QFETCH(bool, restricted);
+    QFETCH(bool, relative);
+    QFETCH(qreal, value);
+    QFETCH(qreal, expectedRelative);
+    QFETCH(qreal, expectedDegrees);
+    for (Document *document : { m_document, static_cast<Document *>(nullptr) }) {
+        PhotoGridItemProperties item(
+            document, restricted ? m_restriction : nullptr, m_document->imageList()->at(0));
+        if (relative)
+            item.setAngleRelative(value);
+        else
+            item.setAngle(value);
+        QCOMPARE(item.angleRelative(), expectedRelative);
+        QCOMPARE(item.angle(), expectedDegrees);
+    }
+}
+
+void TestPhotoGridTheme::restrictionTurnsCells()
+{
+    PhotoGridItemProperties a(m_document, m_restriction, m_document->imageList()->at(0));
+    PhotoGridItemProperties b(m_document, m_restriction, m_document->imageList()->at(1));
+    a.setAngleRelative(0.5);
+    QSignalSpy turnedA(&a, &PhotoGridItemProperties::angleChanged);
+    QSignalSpy turnedB(&b, &PhotoGridItemProperties::angleChanged);
+    m_restriction->setVariation(40);
+    QCOMPARE(turnedA.count() + turnedB.count(), 2);
+    QCOMPARE(a.angleRelative(), 0.5);
+    QCOMPARE(a.angle(), 30.0);
+    m_restriction->setZero(-20);
+    QCOMPARE(turnedA.count(), 2);
+    QCOMPARE(a.angle(), 0.0);
 }
 
 QTEST_MAIN(TestPhotoGridTheme)

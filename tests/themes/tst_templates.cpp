@@ -1,13 +1,15 @@
 #include <QtTest>
 
+#include <QJSEngine>
 #include <QTemporaryDir>
 
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "support/testtheme.h"
+#include "themes/builtinthemes.h"
 #include "themes/jstemplate.h"
 #include "themes/themeregistry.h"
-#include "undo/undostack.h"
+#include "themes/themetestdata.h"
 
 namespace {
 
@@ -51,6 +53,8 @@ private Q_SLOTS:
     void nameFromScript();
     void tuning();
     void discoveryAndReset();
+    void paths_data();
+    void paths();
 
 private:
     QTemporaryDir m_folder;
@@ -59,6 +63,7 @@ private:
 void TestTemplates::initTestCase()
 {
     QVERIFY(m_folder.isValid());
+    BuiltInThemes::registerAll();
     ThemeRegistry::registerTheme<ScriptableTheme>(
         ScriptableTheme::Id, QIcon(), QStringLiteral("Scriptable"), m_folder.path());
 }
@@ -165,6 +170,50 @@ void TestTemplates::discoveryAndReset()
     QCOMPARE(theme->images.size(), 2);
     QCOMPARE(document.undoStack()->count(), steps + 1);
     QCOMPARE(document.undoStack()->text(steps), QStringLiteral("Reseting layout"));
+}
+
+void TestTemplates::paths_data()
+{
+    QTest::addColumn<QByteArray>("themeId");
+    QTest::addColumn<QString>("script"); // run against `theme`
+    QTest::addColumn<QString>("check"); // must evaluate to true afterwards
+
+    // The conversions template scripts rely on, on both themes: colour names,
+    // an offset given as a point, and the page size read back in page units.
+    for (const QByteArray &id : { BuiltInThemes::PhotoDropId, BuiltInThemes::MosaicId })
+        QTest::newRow(id == BuiltInThemes::PhotoDropId ? "drop" : "mosaic")
+            << id
+            << "theme.shadows.color = 'white'; theme.shadows.offset = {x: 0, y: -5};"
+               " theme.background.gradientEndColor = 'navy'"
+            << "theme.document.pageSize.size.width === 3000"
+               " && theme.document.pageSize.size.height === 2000"
+               " && theme.shadows.color.toString() === '#ffffff'"
+               " && Math.abs(theme.shadows.offset.y + 5) < 1e-9"
+               " && Math.abs(theme.shadows.distance - 5) < 1e-9"
+               " && theme.background.gradientEndColor.toString() === '#000080'";
+    QTest::newRow("mosaic: border writes borderRelative")
+        << BuiltInThemes::MosaicId << "theme.border = theme.minimumItemSize * 0.5 * 0.25"
+        << "Math.abs(theme.borderRelative - 0.25) < 1e-9 && theme.minimumItemSize > 0 "
+           "&& theme.minimumItemSize <= 2000";
+}
+
+void TestTemplates::paths()
+{
+    QFETCH(QByteArray, themeId);
+    QFETCH(QString, script);
+    QFETCH(QString, check);
+    QScopedPointer<Document> document(ThemeTestData::sampleDocument());
+    QCOMPARE(document->imageList()->count(), 4);
+    document->setThemeId(themeId);
+    QVERIFY(document->theme());
+    QJSEngine engine;
+    engine.globalObject().setProperty(
+        QStringLiteral("theme"), engine.newQObject(document->theme()));
+    const QJSValue written = engine.evaluate(script);
+    QVERIFY2(!written.isError(), qPrintable(written.toString()));
+    const QJSValue result = engine.evaluate(check);
+    QVERIFY2(!result.isError(), qPrintable(result.toString()));
+    QVERIFY2(result.toBool(), qPrintable(check));
 }
 
 QTEST_MAIN(TestTemplates)

@@ -2,7 +2,8 @@
 // they tune: every file must evaluate cleanly, carry a display name the name
 // reader finds, and keep every value it writes inside the range the themes
 // are built to handle, in page-relative units so that the look scales with
-// the page.
+// the page. On the real themes every script must then tune without an
+// error and give a page that shows the photos.
 
 #include <QtTest>
 
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QHash>
 #include <QJSEngine>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -19,7 +21,10 @@
 #include "model/frameproperties.h"
 #include "model/rotationrestriction.h"
 #include "model/shadowproperties.h"
+#include "themes/builtinthemes.h"
 #include "themes/jstemplate.h"
+#include "themes/theme.h"
+#include "themes/themetestdata.h"
 
 enum class ThemeKind { PhotoDrop, Mosaic };
 Q_DECLARE_METATYPE(ThemeKind)
@@ -164,122 +169,93 @@ QStringList allowedPaths(ThemeKind kind)
 
 QString describe(const QString &path, const QVariant &value, qreal m)
 {
-    if (value.metaType().id() == QMetaType::QColor) {
-        const QColor color = value.value<QColor>();
-        return color.name(color.alpha() == 255 ? QColor::HexRgb : QColor::HexArgb);
-    }
-    if (value.metaType().id() == QMetaType::Bool)
-        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    const int type = value.metaType().id();
+    if (type == QMetaType::QColor || type == QMetaType::Bool)
+        return value.toString();
     if (isPageRelative(path))
         return QStringLiteral("m*") + QString::number(value.toDouble() / m, 'g', 6);
     return QString::number(value.toDouble(), 'g', 6);
 }
 
-struct TuneRun
+// Calls `tune` on a stand-in theme on `page`; returns what the script did
+// (page units as fractions of the shorter side) and adds what is wrong with
+// it to `problems`.
+QStringList runTune(QJSEngine &engine, ThemeKind kind, const QSizeF &page, bool expectRandomize,
+    QStringList *problems)
 {
-    QSizeF page;
-    QString error;
-    QStringList steps; // what the script did, page units as fractions of the shorter side
-    // Numbers to hold to valueRanges(): what, range key, value (page units as fractions).
-    QList<std::tuple<QString, QString, double>> values;
-};
-
-TuneRun runTune(QJSEngine &engine, ThemeKind kind, const QSizeF &page)
-{
-    TuneRun run;
-    run.page = page;
     const qreal m = qMin(page.width(), page.height());
+    const QString where = QStringLiteral(" (page %1 x %2)").arg(page.width()).arg(page.height());
+    // Holds a number to the range the themes are designed for.
+    const auto check = [&](const QString &what, const QString &key, double value) {
+        const auto range = valueRanges().find(key);
+        if (range != valueRanges().end() && !inRange(value, range->first, range->second))
+            *problems << QStringLiteral("%1 out of range: %2 not in [%3, %4]")
+                             .arg(what)
+                             .arg(value)
+                             .arg(range->first)
+                             .arg(range->second)
+                    + where;
+    };
     MockTheme theme(kind, page);
     QJSEngine::setObjectOwnership(&theme, QJSEngine::CppOwnership);
-
     QJSValue log = engine.newArray();
     const QJSValue proxy
         = engine.evaluate(QLatin1String(loggingProxy)).call({ engine.newQObject(&theme), log });
     const QJSValue result = engine.globalObject().property(QStringLiteral("tune")).call({ proxy });
-    if (result.isError())
-        run.error = result.toString();
-    else if (!result.isUndefined())
-        run.error = QStringLiteral("tune returned the value ") + result.toString();
+    if (!result.isUndefined())
+        *problems << QStringLiteral("tune threw or returned: ") + result.toString() + where;
 
+    QStringList steps;
     const int length = log.property(QStringLiteral("length")).toInt();
     for (int i = 0; i < length; ++i) {
         const QJSValue entry = log.property(i);
         if (entry.isString()) {
-            run.steps << entry.toString();
+            steps << entry.toString();
             continue;
         }
         const QString path = entry.property(0).toString();
         const QVariant value = entry.property(1).toVariant();
-        run.steps << path + QLatin1Char('=') + describe(path, value, m);
+        steps << path + QLatin1Char('=') + describe(path, value, m);
         if (path == QLatin1String("border")) // checked as the relative border it sets
-            run.values.append({ path, QStringLiteral("borderRelative"),
-                value.toDouble() / (theme.minimumItemSize() * 0.5) });
+            check(path, QStringLiteral("borderRelative"),
+                value.toDouble() / (theme.minimumItemSize() * 0.5));
         else
-            run.values.append({ path, path, value.toDouble() / (isPageRelative(path) ? m : 1.0) });
+            check(path, path, value.toDouble() / (isPageRelative(path) ? m : 1.0));
     }
 
     // The class default variation (180) spins photos all the way round, so
     // every look has to choose its own; enabled parts need sound values too.
-    run.values.append({ "rotationRestrictions.variation as left", "rotationRestrictions.variation",
-        theme.m_rotation.variation() });
-    run.values.append({ "rotationRestrictions.zero as left", "rotationRestrictions.zero",
-        theme.m_rotation.zero() });
+    for (const QString key : { "rotationRestrictions.variation", "rotationRestrictions.zero" })
+        check(key + " as left", key,
+            key.endsWith("zero") ? theme.m_rotation.zero() : theme.m_rotation.variation());
     if (theme.m_shadows.enabled())
-        run.values.append({ "shadows.blurRadius as left", "shadows.blurRadius",
-            theme.m_shadows.blurRadius() / m });
+        check("shadows.blurRadius as left", "shadows.blurRadius", theme.m_shadows.blurRadius() / m);
     if (theme.m_frames.enabled())
-        run.values.append({ "frames.size as left", "frames.size", theme.m_frames.size() });
-    return run;
-}
+        check("frames.size as left", "frames.size", theme.m_frames.size());
 
-// Everything wrong with one call of `tune`; empty when the run is sound.
-QStringList tuneProblems(const TuneRun &run, ThemeKind kind, bool expectRandomize)
-{
-    QStringList problems;
-    const QString where
-        = QStringLiteral(" (page %1 x %2)").arg(run.page.width()).arg(run.page.height());
-    if (!run.error.isEmpty())
-        problems << QStringLiteral("tune threw: ") + run.error + where;
-    for (const auto &[what, key, value] : run.values) {
-        const auto range = valueRanges().find(key);
-        if (range != valueRanges().end() && !inRange(value, range->first, range->second))
-            problems << QStringLiteral("%1 out of range: %2 not in [%3, %4]")
-                            .arg(what)
-                            .arg(value)
-                            .arg(range->first)
-                            .arg(range->second)
-                    + where;
-    }
-    const QStringList calls = run.steps.filter(QRegularExpression(QStringLiteral("\\(\\)$")));
+    const QStringList calls = steps.filter(QRegularExpression(QStringLiteral("\\(\\)$")));
     if (kind == ThemeKind::PhotoDrop) {
         if (expectRandomize
             && (calls.count(QStringLiteral("randomize()")) != 1
-                || run.steps.constLast() != QLatin1String("randomize()")))
-            problems << QStringLiteral("randomize() must be called once, as the last thing");
+                || steps.constLast() != QLatin1String("randomize()")))
+            *problems << QStringLiteral("randomize() must be called once, as the last thing");
         if (!expectRandomize && calls.contains(QStringLiteral("randomize()")))
-            problems << QStringLiteral("randomize() must not be called here");
+            *problems << QStringLiteral("randomize() must not be called here");
     } else {
         if (!calls.isEmpty())
-            problems << QStringLiteral("a Mosaic script calls a theme operation: ")
+            *problems << QStringLiteral("a Mosaic script calls a theme operation: ")
                     + calls.join(", ");
-        if (run.steps.filter(QRegularExpression(QStringLiteral("^borderRelative="))).isEmpty())
-            problems << QStringLiteral("borderRelative is not set");
+        if (steps.filter(QRegularExpression(QStringLiteral("^borderRelative="))).isEmpty())
+            *problems << QStringLiteral("borderRelative is not set");
     }
-    return problems;
+    return steps;
 }
-
-struct ScriptCheck
-{
-    QStringList problems;
-    QList<TuneRun> runs;
-};
 
 // Evaluates a script the way the template engine does and tunes a stand-in
 // theme on every test page.
-ScriptCheck checkScript(const QByteArray &script, ThemeKind kind, bool expectRandomize)
+QStringList checkScript(const QByteArray &script, ThemeKind kind, bool expectRandomize)
 {
-    ScriptCheck check;
-    QStringList &problems = check.problems;
+    QStringList problems;
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(script);
     if (decoder.hasError())
@@ -309,7 +285,7 @@ ScriptCheck checkScript(const QByteArray &script, ThemeKind kind, bool expectRan
         QStringLiteral("template"), QJSValue(QJSValue::UndefinedValue));
     if (evaluated.isError() || !stackTrace.isEmpty()) {
         problems << QStringLiteral("evaluation failed: ") + evaluated.toString();
-        return check;
+        return problems;
     }
     const QString setName = templateObject.property(QStringLiteral("name")).toString();
     if (setName != readName)
@@ -317,28 +293,54 @@ ScriptCheck checkScript(const QByteArray &script, ThemeKind kind, bool expectRan
                         .arg(readName, setName);
     if (!engine.globalObject().property(QStringLiteral("tune")).isCallable()) {
         problems << QStringLiteral("tune is not defined");
-        return check;
+        return problems;
     }
 
     // One engine serves every theme made from a template, as in the program.
+    QStringList first;
     for (const QSizeF &page : testPages) {
-        check.runs << runTune(engine, kind, page);
-        problems << tuneProblems(check.runs.last(), kind, expectRandomize);
-        const TuneRun &first = check.runs.first(), &run = check.runs.last();
-        if (run.steps != first.steps)
+        const QStringList steps = runTune(engine, kind, page, expectRandomize, &problems);
+        if (first.isEmpty())
+            first = steps;
+        else if (steps != first)
             problems << QStringLiteral("the look does not scale with the page: %1 on %2, %3 first")
-                            .arg(run.steps.join(", "))
-                            .arg(run.page.width())
-                            .arg(first.steps.join(", "));
+                            .arg(steps.join(", "))
+                            .arg(page.width())
+                            .arg(first.join(", "));
     }
     problems.removeDuplicates();
-    return check;
+    return problems;
 }
 
 QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Tunes the real theme with the script on a page of bundled photos; returns
+// how many colours a small rendering shows.
+int coloursOnTunedPage(const QByteArray &script, const QByteArray &themeId)
+{
+    QScopedPointer<Document> document(ThemeTestData::sampleDocument());
+    JSTemplate look(script, themeId, document.data());
+    Theme *theme = look.createTheme(document.data());
+    if (!theme || !look.lastError().isEmpty()
+        || theme->property("Theme.Id").toByteArray() != themeId) {
+        qWarning() << "tuning failed:" << look.lastError();
+        return 0;
+    }
+    document->setTheme(theme);
+    QImage page(300, 200, QImage::Format_ARGB32_Premultiplied);
+    page.fill(Qt::transparent);
+    QPainter painter(&page);
+    document->render(&painter, QRectF(0, 0, 300, 200));
+    painter.end();
+    QSet<QRgb> colours;
+    for (int y = 0; y < page.height(); y += 5)
+        for (int x = 0; x < page.width(); x += 5)
+            colours.insert(page.pixel(x, y) & 0xF0F0F0F0);
+    return colours.size();
 }
 
 } // namespace
@@ -348,6 +350,7 @@ class TestTemplateScripts : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { BuiltInThemes::registerAll(); }
     void script_data();
     void script();
 };
@@ -361,7 +364,7 @@ void TestTemplateScripts::script_data()
         const QDir dir(kind == ThemeKind::PhotoDrop ? QStringLiteral(":/PhotoDropTemplates")
                                                     : QStringLiteral(":/MosaicTemplates"));
         const QStringList files = dir.entryList({ QStringLiteral("*.qjs") });
-        QVERIFY(!files.isEmpty());
+        QCOMPARE(files.size(), kind == ThemeKind::PhotoDrop ? 36 : 61);
         // A Photo Drop look throws its photos anew; the portfolio keeps them in place.
         for (const QString &file : files)
             QTest::newRow(qPrintable(dir.filePath(file)))
@@ -377,8 +380,11 @@ void TestTemplateScripts::script()
     QFETCH(bool, randomizes);
     const QByteArray script = readFile(path);
     QVERIFY(!script.isEmpty());
-    const ScriptCheck check = checkScript(script, kind, randomizes);
-    QVERIFY2(check.problems.isEmpty(), qPrintable(check.problems.join(QLatin1Char('\n'))));
+    const QStringList problems = checkScript(script, kind, randomizes);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    const QByteArray themeId
+        = kind == ThemeKind::PhotoDrop ? BuiltInThemes::PhotoDropId : BuiltInThemes::MosaicId;
+    QVERIFY2(coloursOnTunedPage(script, themeId) > 3, "the tuned page shows no photos");
 }
 
 QTEST_MAIN(TestTemplateScripts)

@@ -47,6 +47,21 @@ const UndoCommandWrapper *wrapperAt(const UndoStack &stack, int index)
     return dynamic_cast<const UndoCommandWrapper *>(stack.command(index));
 }
 
+// The knobs' values with every step undone, then with every step redone.
+QList<double> undoAndRedoAll(UndoStack &stack, const QList<const Knob *> &knobs)
+{
+    QList<double> values;
+    while (stack.canUndo())
+        stack.undo();
+    for (const Knob *knob : knobs)
+        values.append(knob->value());
+    while (stack.canRedo())
+        stack.redo();
+    for (const Knob *knob : knobs)
+        values.append(knob->value());
+    return values;
+}
+
 } // namespace
 
 class TestUndoStack : public QObject
@@ -55,9 +70,9 @@ class TestUndoStack : public QObject
 
 private Q_SLOTS:
     void mergingRuns();
+    void nestedPushesLandInOneStep_data();
     void nestedPushesLandInOneStep();
     void nestedPushesMergeInsideTheStep();
-    void stepsWithFollowersMergeWhole();
     void replayIsToldApartFromFirstRun();
     void macrosGroupWrappers();
     void updateTextRenamesOnlyFromFirstCommand();
@@ -86,38 +101,45 @@ void TestUndoStack::mergingRuns()
     stack.undo();
     QVERIFY(stack.isClean());
     QCOMPARE(b.value(), 1.0);
-    while (stack.canUndo())
-        stack.undo();
-    QCOMPARE(a.value() + b.value() + never.value(), 0.0);
-    while (stack.canRedo())
-        stack.redo();
-    QCOMPARE(a.value(), 100.0);
-    QCOMPARE(b.value(), 2.0);
+    QCOMPARE(undoAndRedoAll(stack, { &a, &b, &never }), QList<double>({ 0, 0, 0, 100, 2, 2 }));
+}
+
+void TestUndoStack::nestedPushesLandInOneStep_data()
+{
+    QTest::addColumn<int>("leaderId");
+    QTest::addColumn<int>("turns");
+    QTest::addColumn<int>("commands"); // in the one step
+    QTest::newRow("one push") << int(CommandId::NoMerge) << 1 << 2;
+    // A slider dragged over a setting that re-lays the page each time: the
+    // leading changes merge, and what each caused travels with them.
+    QTest::newRow("a merging run") << int(CommandId::GridSpacing) << 3 << 4;
 }
 
 void TestUndoStack::nestedPushesLandInOneStep()
 {
+    QFETCH(int, leaderId);
+    QFETCH(int, turns);
+    QFETCH(int, commands);
     UndoStack stack;
-    Knob leader(&stack, CommandId::NoMerge), follower(&stack, CommandId::NoMerge);
+    Knob leader(&stack, leaderId), follower(&stack, CommandId::NoMerge);
     leader.follower = &follower;
-
-    leader.setValue(5);
+    for (int i = 1; i <= turns; ++i)
+        leader.setValue(i);
     QCOMPARE(stack.count(), 1);
-    QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
-    // Each command ran exactly once on the first push.
-    QCOMPARE(leader.assignments, 1);
-    QCOMPARE(follower.assignments, 1);
-    QCOMPARE(follower.value(), 10.0);
-
-    stack.undo();
-    QCOMPARE(leader.value(), 0.0);
-    QCOMPARE(follower.value(), 0.0);
-    // Pushes made while a step is replayed are dropped: still one step of two.
-    stack.redo();
-    QCOMPARE(follower.value(), 10.0);
-    QCOMPARE(stack.count(), 1);
-    QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
+    QCOMPARE(wrapperAt(stack, 0)->commands().size(), commands);
+    // Each command ran exactly once when it was pushed.
+    QCOMPARE(leader.assignments, turns);
+    QCOMPARE(follower.assignments, turns);
+    QCOMPARE(follower.value(), 2.0 * turns);
+    // Pushes made while a step is replayed are dropped: the step stays as it was.
+    QCOMPARE(undoAndRedoAll(stack, { &leader, &follower }),
+        QList<double>({ 0, 0, double(turns), 2.0 * turns }));
+    QCOMPARE(wrapperAt(stack, 0)->commands().size(), commands);
     QVERIFY(!stack.isReplaying());
+    // Another target starts a step of its own.
+    Knob other(&stack, leaderId);
+    other.setValue(1);
+    QCOMPARE(stack.count(), 2);
 }
 
 void TestUndoStack::nestedPushesMergeInsideTheStep()
@@ -139,33 +161,7 @@ void TestUndoStack::nestedPushesMergeInsideTheStep()
     using Command = PropertyUndoCommand<Pusher, double, &Pusher::assign, &Pusher::value>;
     stack.push(new Command(QStringLiteral("Pushing"), &pusher, 1));
     QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
-    QCOMPARE(target.value(), 2.0);
-    stack.undo();
-    QCOMPARE(target.value(), 0.0);
-}
-
-void TestUndoStack::stepsWithFollowersMergeWhole()
-{
-    // A slider dragged over a setting that re-lays the page each time: the
-    // leading changes merge, and what each caused travels with them.
-    UndoStack stack;
-    Knob leader(&stack, CommandId::GridSpacing), follower(&stack, CommandId::NoMerge);
-    leader.follower = &follower;
-    for (int i = 1; i <= 3; ++i)
-        leader.setValue(i);
-    QCOMPARE(stack.count(), 1);
-    QCOMPARE(wrapperAt(stack, 0)->commands().size(), 4);
-    QCOMPARE(follower.value(), 6.0);
-    stack.undo();
-    QCOMPARE(leader.value(), 0.0);
-    QCOMPARE(follower.value(), 0.0);
-    stack.redo();
-    QCOMPARE(leader.value(), 3.0);
-    QCOMPARE(follower.value(), 6.0);
-    // Another target starts a step of its own.
-    Knob other(&stack, CommandId::GridSpacing);
-    other.setValue(1);
-    QCOMPARE(stack.count(), 2);
+    QCOMPARE(undoAndRedoAll(stack, { &target }), QList<double>({ 0, 2 }));
 }
 
 void TestUndoStack::replayIsToldApartFromFirstRun()
@@ -198,11 +194,7 @@ void TestUndoStack::macrosGroupWrappers()
     stack.endMacro();
     QCOMPARE(stack.count(), 1);
     QCOMPARE(stack.command(0)->childCount(), 2);
-    stack.undo();
-    QCOMPARE(a.value() + b.value(), 0.0);
-    stack.redo();
-    QCOMPARE(a.value(), 2.0);
-    QCOMPARE(b.value(), 7.0);
+    QCOMPARE(undoAndRedoAll(stack, { &a, &b }), QList<double>({ 0, 0, 2, 7 }));
 }
 
 void TestUndoStack::updateTextRenamesOnlyFromFirstCommand()
