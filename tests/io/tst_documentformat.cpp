@@ -451,7 +451,6 @@ void TestDocumentFormat::damagedFilesAreRefused()
         versions.*newerRecords[newerRecord] += 1;
         file = Builder(versions).build(content);
     } else {
-        file.marks.insert(QStringLiteral("start"), 0);
         file.patch(mark, value, size);
     }
 
