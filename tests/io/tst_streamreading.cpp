@@ -137,7 +137,6 @@ class TestStreamReading : public QObject
 private Q_SLOTS:
     void fonts_data();
     void fonts();
-    void writtenFontsReadBack();
     void encodingsOfTheStreamVersion();
     void values_data();
     void values();
@@ -308,35 +307,6 @@ void TestStreamReading::fonts()
     QVERIFY(readColor(stream, &colour));
     QCOMPARE(colour, QColor(10, 20, 30));
     QVERIFY(stream.atEnd());
-}
-
-void TestStreamReading::writtenFontsReadBack()
-{
-    QFont font(QStringLiteral("DejaVu Serif"), 17);
-    font.setItalic(true);
-    OpenTypeSettings settings;
-    settings.features = { { tag("smcp"), 1 }, { tag("liga"), 0 } };
-    settings.axes = { { tag("wdth"), 87.5f } };
-    QByteArray bytes;
-    {
-        QDataStream out(&bytes, QIODevice::WriteOnly);
-        CollageStreamSettings format(out);
-        writeFont(out, font, settings);
-        out << QColor(Qt::red);
-    }
-    // The fields as Qt 6.4 writes them, then the two containers.
-    FontTail tail;
-    tail.features = { { tag("liga"), 0 }, { tag("smcp"), 1 } };
-    tail.axes = { { tag("wdth"), 87.5 } };
-    QCOMPARE(bytes.toHex(), (fontFields(font) + tail.bytes() + encode(QColor(Qt::red))).toHex());
-
-    QDataStream in(bytes);
-    in.setVersion(FileVersion);
-    QFont read;
-    OpenTypeSettings readSettings;
-    QVERIFY(readFont(in, &read, &readSettings));
-    QCOMPARE(read, font);
-    QCOMPARE(readSettings, settings);
 }
 
 // Apart from fonts, the library writes the file's stream version as it
