@@ -172,7 +172,8 @@ public:
 
     File build(const Content &c)
     {
-        record(0xD306, v.document, Mark { "start" });
+        write(Mark { "start" });
+        record(0xD306, v.document);
         record(0xD302, v.pageSize, c.pageName, c.pageSize, c.units);
         record(0xD307, v.imageList, Mark { "urlCount" }, c.urls);
         if (v.imageList >= 2)
