@@ -164,7 +164,7 @@ class Builder
 {
 public:
     explicit Builder(const Versions &versions = Versions())
-        : m_versions(versions)
+        : v(versions)
         , m_out(&m_file.bytes, QIODevice::WriteOnly)
     {
         m_out.setVersion(QDataStream::Qt_6_4);
@@ -172,178 +172,123 @@ public:
 
     File build(const Content &c)
     {
-        header(0xD306, m_versions.document);
-        pageSize(c);
-        imageList(c);
-        mark(QStringLiteral("themeId"));
-        m_out << c.themeId;
-        if (m_versions.document >= 2)
-            m_out << c.properties;
+        write(Mark { "start" });
+        record(0xD306, v.document);
+        record(0xD302, v.pageSize, c.pageName, c.pageSize, c.units);
+        record(0xD307, v.imageList, Mark { "urlCount" }, c.urls);
+        if (v.imageList >= 2)
+            write(Mark { "rotationCount" }, c.rotations);
+        write(Mark { "themeId" }, c.themeId);
+        if (v.document >= 2)
+            write(c.properties);
         if (c.themeId == MosaicId)
             gridTheme(c);
         else
             photoDropTheme(c);
-        if (m_versions.document >= 3) {
-            mark(QStringLiteral("overlayCount"));
-            m_out << qint32(c.overlays.size());
+        if (v.document >= 3) {
+            write(Mark { "overlayCount" }, qint32(c.overlays.size()));
             for (const Overlay &overlay : c.overlays)
                 textOverlay(overlay);
-            m_out << qint32(c.stickers.size());
+            write(qint32(c.stickers.size()));
             for (const Sticker &s : c.stickers)
-                sticker(s);
+                record(0xD340, v.sticker, s.path, s.position, s.rotation, s.scale, s.opacity);
         }
         return m_file;
     }
 
 private:
-    void mark(const QString &name)
+    // Notes where the next field starts, under its name, the first time.
+    struct Mark
     {
+        const char *name;
+    };
+
+    void put(const Mark &mark)
+    {
+        const QString name = QString::fromLatin1(mark.name);
         if (!m_file.marks.contains(name))
             m_file.marks.insert(name, m_file.bytes.size());
     }
-    void header(quint16 magic, int version) { m_out << magic << qint16(version); }
-
-    void pageSize(const Content &c)
+    template<typename T> void put(const T &value) { m_out << value; }
+    template<typename... T> void write(const T &...values) { (put(values), ...); }
+    template<typename... T> void record(quint16 magic, int version, const T &...values)
     {
-        header(0xD302, m_versions.pageSize);
-        m_out << c.pageName << c.pageSize;
-        m_out << c.units;
+        write(magic, qint16(version), values...);
     }
 
-    void imageList(const Content &c)
+    // The shadow, frame and background records both themes hold.
+    void look(const Content &c)
     {
-        header(0xD307, m_versions.imageList);
-        mark(QStringLiteral("urlCount"));
-        m_out << c.urls;
-        if (m_versions.imageList >= 2) {
-            mark(QStringLiteral("rotationCount"));
-            m_out << c.rotations;
-        }
-    }
-
-    void shadow(const Content &c)
-    {
-        header(0xD305, m_versions.shadow);
-        m_out << c.shadowEnabled << c.blurRadius;
-        m_out << c.shadowColor << c.shadowDistance << c.shadowGroup;
-    }
-
-    void frame(const Content &c)
-    {
-        header(0xD301, m_versions.frame);
-        mark(QStringLiteral("frameSize"));
-        m_out << c.frameSize << c.frameColor << c.frameEnabled;
-    }
-
-    void background(const Content &c)
-    {
-        const int version = m_versions.background;
-        header(0xD300, version);
-        mark(QStringLiteral("backgroundType"));
-        m_out << c.backgroundType << c.backgroundColor;
-        if (version >= 3)
-            m_out << c.gradientAngle;
+        record(0xD305, v.shadow, c.shadowEnabled, c.blurRadius, c.shadowColor, c.shadowDistance,
+            c.shadowGroup);
+        record(0xD301, v.frame, Mark { "frameSize" }, c.frameSize, c.frameColor, c.frameEnabled);
+        record(
+            0xD300, v.background, Mark { "backgroundType" }, c.backgroundType, c.backgroundColor);
+        if (v.background >= 3)
+            write(c.gradientAngle);
         else
-            m_out << c.gradientDirection;
-        m_out << c.gradientStart << c.gradientEnd;
-        if (version == 1) {
-            m_out << c.picture;
-        } else {
-            header(0xE300, m_versions.imageSource);
-            m_out << c.pictureRotation << c.picture;
-        }
+            write(c.gradientDirection);
+        write(c.gradientStart, c.gradientEnd);
+        if (v.background == 1)
+            write(c.picture);
+        else
+            record(0xE300, v.imageSource, c.pictureRotation, c.picture);
     }
 
-    void restriction(const Content &c)
-    {
-        header(0xD203, m_versions.restriction);
-        m_out << c.zero << c.variation;
-    }
+    void restriction(const Content &c) { record(0xD203, v.restriction, c.zero, c.variation); }
 
     void photoDropTheme(const Content &c)
     {
-        header(0xD304, m_versions.photoDropTheme);
-        shadow(c);
-        frame(c);
-        background(c);
-        if (m_versions.photoDropTheme >= 2)
+        record(0xD304, v.photoDropTheme);
+        look(c);
+        if (v.photoDropTheme >= 2)
             restriction(c);
-        header(0xD303, m_versions.photoDropItemList);
-        mark(QStringLiteral("photoCount"));
-        m_out << qint32(c.photos.size());
+        record(0xD303, v.photoDropItemList, Mark { "photoCount" }, qint32(c.photos.size()));
         for (qsizetype i = c.photos.size() - 1; i >= 0; --i) {
-            const Photo &photo = c.photos.at(i);
-            header(0xD311, m_versions.photoDropItem);
-            header(0xD312, m_versions.itemTransform);
-            m_out << photo.position;
-            mark(QStringLiteral("zoom"));
-            m_out << photo.zoom << photo.rotation;
-            mark(QStringLiteral("photoRow"));
-            m_out << photo.row;
-            if (m_versions.photoDropItem >= 2)
-                m_out << photo.filter << photo.mask;
+            const Photo &p = c.photos.at(i);
+            record(0xD311, v.photoDropItem);
+            record(0xD312, v.itemTransform, p.position, Mark { "zoom" }, p.zoom, p.rotation,
+                Mark { "photoRow" }, p.row);
+            if (v.photoDropItem >= 2)
+                write(p.filter, p.mask);
         }
     }
 
     void gridTheme(const Content &c)
     {
-        header(0xD324, m_versions.gridTheme);
-        m_out << c.border;
-        shadow(c);
-        frame(c);
-        background(c);
-        m_out << c.minimumItemSize;
-        if (m_versions.gridTheme >= 3)
+        record(0xD324, v.gridTheme, c.border);
+        look(c);
+        write(c.minimumItemSize);
+        if (v.gridTheme >= 3)
             restriction(c);
         else
-            m_out << c.rotationFlag;
-        mark(QStringLiteral("cellCount"));
-        m_out << qint32(c.cells.size());
+            write(c.rotationFlag);
+        write(Mark { "cellCount" }, qint32(c.cells.size()));
         for (const Cell &cell : c.cells) {
-            header(0xD325, m_versions.gridItem);
-            m_out << cell.angle << cell.rect;
-            header(0xD326, m_versions.transformedSource);
-            m_out << cell.crop;
-            mark(QStringLiteral("cellRow"));
-            m_out << cell.row;
-            if (m_versions.gridItem >= 3)
-                m_out << cell.filter << cell.mask;
+            record(0xD325, v.gridItem, cell.angle, cell.rect);
+            record(0xD326, v.transformedSource, cell.crop, Mark { "cellRow" }, cell.row);
+            if (v.gridItem >= 3)
+                write(cell.filter, cell.mask);
         }
     }
 
+    // The font's fields as Qt 6.4 writes them, then (in the format's stream
+    // version) its OpenType features and axes, each a count and pairs.
     void textOverlay(const Overlay &o)
     {
-        header(0xD330, m_versions.overlay);
-        m_out << o.text;
-        font(o);
-        m_out << o.color << o.position << o.rotation << o.scale << o.opacity << o.alignment;
+        record(0xD330, v.overlay, o.text, o.font);
+        if (v.fontOpenType) {
+            write(Mark { "featureCount" }, quint32(o.features.size()));
+            for (const auto &[tag, value] : o.features)
+                write(tag, value);
+            write(Mark { "axisCount" }, quint32(o.axes.size()));
+            for (const auto &[tag, value] : o.axes)
+                write(tag, value);
+        }
+        write(o.color, o.position, o.rotation, o.scale, o.opacity, o.alignment);
     }
 
-    //  the fields Qt 6.4 writes | features: count, (tag, value)...
-    //  | axes: count, (tag, double)...
-    void font(const Overlay &o)
-    {
-        mark(QStringLiteral("font"));
-        m_out << o.font;
-        if (!m_versions.fontOpenType)
-            return;
-        mark(QStringLiteral("featureCount"));
-        m_out << quint32(o.features.size());
-        for (const auto &[tag, value] : o.features)
-            m_out << tag << value;
-        mark(QStringLiteral("axisCount"));
-        m_out << quint32(o.axes.size());
-        for (const auto &[tag, value] : o.axes)
-            m_out << tag << value;
-    }
-
-    void sticker(const Sticker &s)
-    {
-        header(0xD340, m_versions.sticker);
-        m_out << s.path << s.position << s.rotation << s.scale << s.opacity;
-    }
-
-    Versions m_versions;
+    Versions v;
     File m_file;
     QDataStream m_out;
 };

@@ -66,13 +66,10 @@ void TestItemTransform::rotationMapping()
         qPrintable(QString::number(transform.rotationRelative())));
     QVERIFY2(qFuzzyCompare(transform.rotation(), expectedRotation),
         qPrintable(QString::number(transform.rotation())));
-    if (restricted) {
-        QCOMPARE(restriction.toDegrees(expectedRelative),
-            rotationToDegrees(expectedRelative, zero, variation));
-        // A full turn more is the same direction.
+    // A full turn more is the same direction.
+    if (restricted)
         QVERIFY(qFuzzyCompare(
             rotationToRelative(expectedRotation + 720, zero, variation), expectedRelative));
-    }
 }
 
 void TestItemTransform::restrictionTurnsEveryPhoto()

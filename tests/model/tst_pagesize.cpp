@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "model/pagesize.h"
+#include "model/pagesizepresets.h"
 
 class TestPageSize : public QObject
 {
@@ -12,6 +13,9 @@ private Q_SLOTS:
     void description_data();
     void description();
     void travelsInVariants();
+    void presetsAreFoundByName();
+    void find_data();
+    void find();
 };
 
 void TestPageSize::pixelsAndDpi_data()
@@ -70,6 +74,31 @@ void TestPageSize::travelsInVariants()
     QVERIFY(page != PageSize(2, QSizeF(10, 15)));
     QVERIFY(QMetaType::fromName("PageSize").isValid());
     QVERIFY(PageSize::formatValue(3, -1).isEmpty());
+}
+
+void TestPageSize::presetsAreFoundByName()
+{
+    for (const PageSize &page : PageSizePresets::builtIn()) {
+        QVERIFY(page.size().isValid());
+        QCOMPARE(PageSizePresets::find(page.displayName()), page);
+    }
+}
+
+void TestPageSize::find_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<PageSize>("expected");
+
+    QTest::newRow("any case") << "  full hd (1080P) " << PageSizePresets::builtIn().at(9);
+    QTest::newRow("unnamed by description") << "8\" x 10\"" << PageSize(1, QSizeF(8, 10));
+    QTest::newRow("unknown") << "Billboard" << PageSize();
+}
+
+void TestPageSize::find()
+{
+    QFETCH(QString, name);
+    QFETCH(PageSize, expected);
+    QCOMPARE(PageSizePresets::find(name), expected);
 }
 
 QTEST_GUILESS_MAIN(TestPageSize)
