@@ -28,11 +28,9 @@ private Q_SLOTS:
     void cleanup();
     void firstStart_data();
     void firstStart();
-    void recentFiles();
     void languages();
     void windowTable();
     void quitStopsAtRefusingWindow();
-    void welcomeLanguageSelector();
     void welcomeRecentEntries();
     void failedOpenShowsWelcomeAgain();
     void welcomeCheckBoxStoresChoice();
@@ -96,30 +94,12 @@ void TestApplication::firstStart()
     QCOMPARE(QSettings().value(SettingsKeys::FirstStart).toString(), QStringLiteral("0.9.6"));
 }
 
-void TestApplication::recentFiles()
-{
-    for (int i = 0; i < 11; ++i)
-        app()->registerRecent(QStringLiteral("/photos/%1.tsq").arg(i));
-    app()->registerRecent(QStringLiteral("/photos/5.tsq"));
-    QStringList expected { QStringLiteral("/photos/5.tsq") };
-    for (int i = 10; i > 0; --i) {
-        if (i != 5)
-            expected << QStringLiteral("/photos/%1.tsq").arg(i);
-    }
-    QCOMPARE(app()->recentFiles(), expected); // the most recent first, ten at most
-    QCOMPARE(QSettings().value(SettingsKeys::RecentFiles).toStringList(), expected);
-
-    // Clearing empties the menu, but the next start still reads the old list.
-    app()->clearRecents();
-    QVERIFY(app()->recentFiles().isEmpty());
-    QCOMPARE(QSettings().value(SettingsKeys::RecentFiles).toStringList(), expected);
-}
-
 void TestApplication::languages()
 {
-    // Without translation files only English is offered.
+    // Without translation files only English is offered, and no choice.
     QCOMPARE(app()->discoverLanguages(), QStringList({ QStringLiteral("en") }));
     QVERIFY(!app()->setLanguage(QStringLiteral("de")));
+    QVERIFY(WelcomeDialog().findChild<QComboBox *>("languageComboBox")->isHidden());
 
     installGerman();
     QVERIFY(QFile::copy(catalogue("de"), catalogue("pt_BR")));
@@ -130,11 +110,16 @@ void TestApplication::languages()
     QCOMPARE(languages, QStringList({ "de", "en", "pt_BR" }));
     QVERIFY(!app()->setLanguage(QStringLiteral("fr")));
 
-    // Open windows follow as soon as the change event arrives.
+    // Chosen in the welcome dialog; open windows follow as soon as the
+    // change event arrives.
     WelcomeDialog dialog;
     RecentsMenu menu;
+    auto *box = dialog.findChild<QComboBox *>("languageComboBox");
+    QVERIFY(!box->isHidden());
+    QCOMPARE(box->count(), 4); // Automatic, then the three found
+    QCOMPARE(box->currentIndex(), 0); // nothing stored: Automatic
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Welcome!"));
-    QVERIFY(app()->setLanguage(QStringLiteral("de"), true));
+    box->setCurrentIndex(box->findData(QStringLiteral("de")));
     QCOMPARE(app()->currentLanguage(), QStringLiteral("de"));
     QCOMPARE(QSettings().value(SettingsKeys::Language).toString(), QStringLiteral("de"));
     QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("Willkommen!"));
@@ -151,6 +136,10 @@ void TestApplication::languages()
     QVERIFY(app()->currentLanguage().isEmpty());
     QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("Welcome!"));
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+
+    box->setCurrentIndex(0);
+    QVERIFY(QSettings().value(SettingsKeys::Language).toString().isEmpty());
+    QVERIFY(app()->language().isEmpty());
 }
 
 void TestApplication::windowTable()
@@ -192,27 +181,6 @@ void TestApplication::quitStopsAtRefusingWindow()
         [](const QPointer<MainWindow> &window) { return bool(window); }));
 }
 
-void TestApplication::welcomeLanguageSelector()
-{
-    {
-        WelcomeDialog dialog;
-        QVERIFY(dialog.findChild<QComboBox *>("languageComboBox")->isHidden());
-    }
-    installGerman();
-    WelcomeDialog dialog;
-    auto *box = dialog.findChild<QComboBox *>("languageComboBox");
-    QVERIFY(!box->isHidden());
-    QCOMPARE(box->count(), 3); // Automatic, English, Deutsch
-    QCOMPARE(box->itemData(2).toString(), QStringLiteral("de"));
-    QCOMPARE(box->currentIndex(), 0); // nothing stored: Automatic
-
-    box->setCurrentIndex(2);
-    QCOMPARE(QSettings().value(SettingsKeys::Language).toString(), QStringLiteral("de"));
-    box->setCurrentIndex(0);
-    QVERIFY(QSettings().value(SettingsKeys::Language).toString().isEmpty());
-    QVERIFY(app()->language().isEmpty());
-}
-
 void TestApplication::welcomeRecentEntries()
 {
     RecentsMenu menu;
@@ -221,13 +189,19 @@ void TestApplication::welcomeRecentEntries()
     QVERIFY(!open->isEnabled());
     QVERIFY(!menu.clearAction()->isEnabled());
 
+    // The most recent first, ten at most; opening one again moves it up.
     QStringList paths;
-    for (int i = 1; i <= 10; ++i) {
+    for (int i = 0; i <= 10; ++i) {
         paths.prepend(QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("c%1.tsq").arg(i))));
         QFile file(paths.first());
         QVERIFY(file.open(QIODevice::WriteOnly));
         app()->registerRecent(paths.first());
     }
+    app()->registerRecent(paths.at(5));
+    paths.move(5, 0);
+    paths.removeLast();
+    QCOMPARE(app()->recentFiles(), paths);
+    QCOMPARE(QSettings().value(SettingsKeys::RecentFiles).toStringList(), paths);
     QCOMPARE(menu.fileActions().size(), 10);
     QCOMPARE(menu.fileActions().last()->text(), QStringLiteral("&10 c1.tsq"));
     QCOMPARE(menu.fileActions().first()->toolTip(), paths.first());
@@ -245,10 +219,14 @@ void TestApplication::welcomeRecentEntries()
     QVERIFY(first.data(Qt::ForegroundRole).isValid());
     QVERIFY(!list->model()->index(1, 0).data(Qt::ForegroundRole).isValid());
 
-    // Selecting a row enables Open; clearing empties the menu.
+    // Selecting a row enables Open.
     list->selectionModel()->select(list->model()->index(1, 0), QItemSelectionModel::Select);
     QVERIFY(open->isEnabled());
+    // Clearing empties the menu, but the next start still reads the old list.
+    const QStringList stored = app()->recentFiles();
     menu.clearAction()->trigger();
+    QVERIFY(app()->recentFiles().isEmpty());
+    QCOMPARE(QSettings().value(SettingsKeys::RecentFiles).toStringList(), stored);
     QVERIFY(menu.fileActions().isEmpty());
     QCOMPARE(list->model()->rowCount(), 0);
     QVERIFY(!open->isEnabled());

@@ -1,7 +1,6 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 #include <QUrl>
 
 #include "app/visibilityreport.h"
@@ -25,7 +24,6 @@ private Q_SLOTS:
     void gridCropsToTheCell();
     void pileCountsWhatLiesAbove_data();
     void pileCountsWhatLiesAbove();
-    void writesOneLinePerPhoto();
 
 private:
     std::unique_ptr<Document> document(const QByteArray &theme, const QList<QSize> &sizes);
@@ -76,6 +74,10 @@ void TestVisibilityReport::gridCropsToTheCell()
     const QRectF area = report.photos().first().area;
     QVERIFY((area.topLeft() - QPointF(25, 25)).manhattanLength() < 0.02);
     QVERIFY((area.bottomRight() - QPointF(475, 475)).manhattanLength() < 0.02);
+
+    const VisibilityReport empty(nullptr, QSizeF(100, 100)); // no collage: nothing hidden
+    QVERIFY(empty.photos().isEmpty());
+    QCOMPARE(empty.meanVisibleFraction(), 1.0);
 }
 
 void TestVisibilityReport::pileCountsWhatLiesAbove_data()
@@ -118,29 +120,6 @@ void TestVisibilityReport::pileCountsWhatLiesAbove()
     QVERIFY2(qAbs(report.photos().at(1).visibleFraction - upperVisible) < 0.005,
         qPrintable(QString::number(report.photos().at(1).visibleFraction)));
     QCOMPARE(report.photos().at(1).area.size(), QSizeF(400, 400));
-}
-
-void TestVisibilityReport::writesOneLinePerPhoto()
-{
-    std::unique_ptr<Document> rows
-        = document(BuiltInThemes::RowsId, { { 160, 100 }, { 100, 160 }, { 120, 120 } });
-    QVERIFY(rows);
-    QString text;
-    QTextStream out(&text);
-    const VisibilityReport report(rows.get(), QSizeF(1000, 1000));
-    report.write(out);
-    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 5);
-    for (int k = 0; k < 3; ++k)
-        QVERIFY(lines.at(k).startsWith(rows->imageList()->at(k)->source().toLocalFile() + '\t'));
-    QCOMPARE(lines.at(3),
-        QStringLiteral("min_visible_fraction: %1").arg(report.minimumVisibleFraction(), 0, 'f', 4));
-    QCOMPARE(lines.at(4),
-        QStringLiteral("mean_visible_fraction: %1").arg(report.meanVisibleFraction(), 0, 'f', 4));
-
-    const VisibilityReport empty(nullptr, QSizeF(100, 100));
-    QVERIFY(empty.photos().isEmpty());
-    QCOMPARE(empty.meanVisibleFraction(), 1.0);
 }
 
 QTEST_MAIN(TestVisibilityReport)
