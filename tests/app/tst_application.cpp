@@ -43,7 +43,6 @@ private:
         return qmFolder() + QFileInfo(QCoreApplication::applicationFilePath()).baseName()
             + QLatin1Char('.') + language + QStringLiteral(".qm");
     }
-    void installGerman();
 
     QTemporaryDir m_dir;
 };
@@ -60,16 +59,6 @@ void TestApplication::cleanup()
     QDir(qmFolder()).removeRecursively();
     app()->discoverLanguages();
     app()->setLanguage(QString(), true);
-}
-
-void TestApplication::installGerman()
-{
-    QVERIFY(QDir().mkpath(qmFolder()));
-    const QDir built(QStringLiteral(TESSELO_QM_DIR));
-    QVERIFY(QFile::copy(built.filePath(QStringLiteral("tesselo.de.qm")), catalogue("de")));
-    for (const QString &qt : built.entryList({ QStringLiteral("qt*_de.qm") }))
-        QVERIFY(QFile::copy(built.filePath(qt), qmFolder() + qt));
-    app()->discoverLanguages();
 }
 
 void TestApplication::firstStart_data()
@@ -101,7 +90,12 @@ void TestApplication::languages()
     QVERIFY(!app()->setLanguage(QStringLiteral("de")));
     QVERIFY(WelcomeDialog().findChild<QComboBox *>("languageComboBox")->isHidden());
 
-    installGerman();
+    // The catalogues built with the program, ours and Qt's.
+    QVERIFY(QDir().mkpath(qmFolder()));
+    const QDir built(QStringLiteral(TESSELO_QM_DIR));
+    QVERIFY(QFile::copy(built.filePath(QStringLiteral("tesselo.de.qm")), catalogue("de")));
+    for (const QString &qt : built.entryList({ QStringLiteral("qt*_de.qm") }))
+        QVERIFY(QFile::copy(built.filePath(qt), qmFolder() + qt));
     QVERIFY(QFile::copy(catalogue("de"), catalogue("pt_BR")));
     QVERIFY(QFile::copy(catalogue("de"), qmFolder() + QStringLiteral("other.fr.qm")));
     QStringList languages = app()->discoverLanguages();
