@@ -71,7 +71,6 @@ private Q_SLOTS:
     // The parser alone.
     void parseModes_data();
     void parseModes();
-    void parseValues();
     void parseErrors_data();
     void parseErrors();
     void parsePages_data();
@@ -116,13 +115,9 @@ void TestCommandLine::parseModes_data()
         QTest::newRow(name) << line(arguments) << int(mode) << words(photos);
     };
     row("editor, options ignored", "-x a.tsq", Mode::Editor, "a.tsq");
-    row("export", "--export out.png a.jpg b.jpg", Mode::Export, "a.jpg b.jpg");
     row("export with =", "--export=out.png", Mode::Export, "");
-    row("save only", "--save trip.tsq a.jpg", Mode::Export, "a.jpg");
     row("saved collage", "--export o.png trip.TSQ", Mode::Export, "");
     row("help wins", "--export o.png --help", Mode::Help, "");
-    row("version", "--version", Mode::Version, "");
-    row("list", "--list-templates", Mode::ListTemplates, "");
 }
 
 void TestCommandLine::parseModes()
@@ -135,28 +130,6 @@ void TestCommandLine::parseModes()
     QVERIFY2(options, qPrintable(error));
     QCOMPARE(int(options->mode), mode);
     QCOMPARE(options->photos, photos);
-}
-
-void TestCommandLine::parseValues()
-{
-    QString error;
-    const auto options = ExportOptions::parse(
-        line("--export out.jpg --theme PhotoDrop --template cork --page 4x6in --dpi 150 "
-             "--watermark ©Ana --watermark-position top-left --watermark-opacity 80 --seed 1234 "
-             "--quality 70 --report p.jpg"),
-        &error);
-    QVERIFY2(options, qPrintable(error));
-    QCOMPARE(options->output, QStringLiteral("out.jpg"));
-    QCOMPARE(options->theme, QStringLiteral("photodrop"));
-    QCOMPARE(options->templateName, QStringLiteral("cork"));
-    QCOMPARE(options->page, PageSize(PageSize::Inches, QSizeF(4, 6)));
-    QCOMPARE(options->watermark, QStringLiteral("©Ana"));
-    QCOMPARE(options->watermarkPosition, 4);
-    QCOMPARE(options->watermarkOpacity, 80);
-    QCOMPARE(options->seed.value_or(0), quint64(1234));
-    QCOMPARE(options->quality, 70);
-    QVERIFY(options->report);
-    QCOMPARE(options->outputSize(), QSize(600, 900));
 }
 
 void TestCommandLine::parseErrors_data()
