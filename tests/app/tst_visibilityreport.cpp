@@ -1,7 +1,6 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 #include <QUrl>
 
 #include "app/visibilityreport.h"
@@ -25,7 +24,6 @@ private Q_SLOTS:
     void gridCropsToTheCell();
     void pileCountsWhatLiesAbove_data();
     void pileCountsWhatLiesAbove();
-    void writesOneLinePerPhoto();
 
 private:
     std::unique_ptr<Document> document(const QByteArray &theme, const QList<QSize> &sizes);
@@ -74,9 +72,12 @@ void TestVisibilityReport::gridCropsToTheCell()
     QVERIFY(qAbs(report.photos().first().visibleFraction - 0.625) < 1e-6);
     // The spacing is 0.1 x 1000 / 2 = 50 page units, 25 output pixels.
     const QRectF area = report.photos().first().area;
-    QVERIFY(qAbs(area.left() - 25) < 0.01 && qAbs(area.top() - 25) < 0.01);
-    QVERIFY(qAbs(area.width() - 450) < 0.01 && qAbs(area.height() - 450) < 0.01);
-    QCOMPARE(report.meanVisibleFraction(), report.photos().first().visibleFraction);
+    QVERIFY((area.topLeft() - QPointF(25, 25)).manhattanLength() < 0.02);
+    QVERIFY((area.bottomRight() - QPointF(475, 475)).manhattanLength() < 0.02);
+
+    const VisibilityReport empty(nullptr, QSizeF(100, 100)); // no collage: nothing hidden
+    QVERIFY(empty.photos().isEmpty());
+    QCOMPARE(empty.meanVisibleFraction(), 1.0);
 }
 
 void TestVisibilityReport::pileCountsWhatLiesAbove_data()
@@ -119,32 +120,6 @@ void TestVisibilityReport::pileCountsWhatLiesAbove()
     QVERIFY2(qAbs(report.photos().at(1).visibleFraction - upperVisible) < 0.005,
         qPrintable(QString::number(report.photos().at(1).visibleFraction)));
     QCOMPARE(report.photos().at(1).area.size(), QSizeF(400, 400));
-}
-
-void TestVisibilityReport::writesOneLinePerPhoto()
-{
-    std::unique_ptr<Document> rows
-        = document(BuiltInThemes::RowsId, { { 160, 100 }, { 100, 160 }, { 120, 120 } });
-    QVERIFY(rows);
-    QString text;
-    QTextStream out(&text);
-    const VisibilityReport report(rows.get(), QSizeF(1000, 1000));
-    report.write(out);
-    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 5);
-    for (int k = 0; k < 3; ++k) {
-        const QStringList fields = lines.at(k).split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), 6);
-        QCOMPARE(fields.at(0), rows->imageList()->at(k)->source().toLocalFile());
-    }
-    QCOMPARE(lines.at(3),
-        QStringLiteral("min_visible_fraction: %1").arg(report.minimumVisibleFraction(), 0, 'f', 4));
-    QCOMPARE(lines.at(4),
-        QStringLiteral("mean_visible_fraction: %1").arg(report.meanVisibleFraction(), 0, 'f', 4));
-
-    const VisibilityReport empty(nullptr, QSizeF(100, 100));
-    QVERIFY(empty.photos().isEmpty());
-    QCOMPARE(empty.meanVisibleFraction(), 1.0);
 }
 
 QTEST_MAIN(TestVisibilityReport)
