@@ -4,16 +4,22 @@
 #include <QTest>
 #include <QThreadPool>
 
-#ifdef Q_OS_LINUX
-#include <sys/resource.h>
-#endif
-
 #include "imaging/decodequeue.h"
 #include "imaging/drawflags.h"
 #include "imaging/imagecache.h"
 #include "imaging/testphotos.h"
 
 using Key = ImageCache::LevelKey;
+using namespace TestPhotos;
+
+namespace {
+
+QByteArray jpeg(const QImage &image)
+{
+    return encode(image, "jpeg", 90);
+}
+
+} // namespace
 
 class TestImageCache : public QObject
 {
@@ -37,8 +43,7 @@ private Q_SLOTS:
     void badInput();
 
 private:
-    QUrl writePhoto(const QString &name, const QByteArray &bytes);
-    QUrl writeJpeg(const QString &name, const QImage &image);
+    QUrl write(const QString &name, const QByteArray &bytes);
     qint64 sumOfEntries() const;
 
     QTemporaryDir m_dir;
@@ -65,17 +70,10 @@ void TestImageCache::cleanup()
     ImageCache::instance()->clear();
 }
 
-QUrl TestImageCache::writePhoto(const QString &name, const QByteArray &bytes)
+QUrl TestImageCache::write(const QString &name, const QByteArray &bytes)
 {
     const QString path = m_dir.filePath(name);
-    if (!TestPhotos::writeFile(path, bytes))
-        return QUrl();
-    return QUrl::fromLocalFile(path);
-}
-
-QUrl TestImageCache::writeJpeg(const QString &name, const QImage &image)
-{
-    return writePhoto(name, TestPhotos::encode(image, "jpeg", 90));
+    return writeFile(path, bytes) ? QUrl::fromLocalFile(path) : QUrl();
 }
 
 qint64 TestImageCache::sumOfEntries() const
@@ -89,8 +87,7 @@ qint64 TestImageCache::sumOfEntries() const
 
 void TestImageCache::cacheImageStoresOnce()
 {
-    const QUrl url
-        = writeJpeg(QStringLiteral("twice.jpg"), TestPhotos::photoLike(QSize(1600, 1200)));
+    const QUrl url = write(QStringLiteral("twice.jpg"), jpeg(photoLike(QSize(1600, 1200))));
     QFuture<QUrl> future = ImageCache::cacheImages({ url, url, url, url });
     future.waitForFinished();
     QCOMPARE(future.results(), (QList<QUrl> { url, url, url, url }));
@@ -129,8 +126,8 @@ void TestImageCache::eviction()
     qint64 entryBytes = 0;
     for (int i = 0; i < 5; ++i) {
         const QChar name = QChar('a' + i);
-        urls[name] = writePhoto(QStringLiteral("evict-%1.png").arg(name),
-            TestPhotos::encode(TestPhotos::photoLike(QSize(300, 300), i), "png"));
+        urls[name] = write(
+            QStringLiteral("evict-%1.png").arg(name), encode(photoLike(QSize(300, 300), i), "png"));
     }
     for (int i = 0; i < 4; ++i) {
         m_fakeNow = accessTimes.at(i);
@@ -155,9 +152,9 @@ void TestImageCache::orientation()
 {
     // A photo stored sideways with an orientation tag of 6 (turn 90
     // degrees): the cached level and output rendering both see it upright.
-    const QByteArray jpeg = TestPhotos::withExifOrientation(
-        TestPhotos::encode(TestPhotos::quadrants(QSize(160, 80)), "jpeg", 95), 6);
-    const QUrl url = writePhoto(QStringLiteral("orientation.jpg"), jpeg);
+    const QByteArray sideways
+        = withExifOrientation(encode(quadrants(QSize(160, 80)), "jpeg", 95), 6);
+    const QUrl url = write(QStringLiteral("orientation.jpg"), sideways);
     ImageCache *cache = ImageCache::instance();
     QVERIFY(ImageCache::cacheImage(url));
     QCOMPARE(cache->imageSize(url), QSize(80, 160));
@@ -169,16 +166,15 @@ void TestImageCache::orientation()
         const int w = image.width();
         const int h = image.height();
         QCOMPARE(h, 2 * w);
-        QVERIFY(TestPhotos::near(image.pixel(w / 4, h / 4), Qt::blue));
-        QVERIFY(TestPhotos::near(image.pixel(3 * w / 4, h / 4), Qt::red));
-        QVERIFY(TestPhotos::near(image.pixel(3 * w / 4, 3 * h / 4), Qt::green));
+        QVERIFY(near(image.pixel(w / 4, h / 4), Qt::blue));
+        QVERIFY(near(image.pixel(3 * w / 4, h / 4), Qt::red));
+        QVERIFY(near(image.pixel(3 * w / 4, 3 * h / 4), Qt::green));
     }
 }
 
 void TestImageCache::directRender()
 {
-    const QUrl url
-        = writeJpeg(QStringLiteral("direct.jpg"), TestPhotos::quadrants(QSize(1200, 900)));
+    const QUrl url = write(QStringLiteral("direct.jpg"), jpeg(quadrants(QSize(1200, 900))));
     ImageCache *cache = ImageCache::instance();
     QImage image;
     QTransform transform;
@@ -198,8 +194,8 @@ void TestImageCache::directRender()
 
     // A picture decoded far above the device scale (a PNG is never
     // reduced while decoding) is rendered at the exact scale and turn.
-    const QUrl png = writePhoto(QStringLiteral("direct.png"),
-        TestPhotos::encode(TestPhotos::quadrants(QSize(1200, 900)), "png"));
+    const QUrl png
+        = write(QStringLiteral("direct.png"), encode(quadrants(QSize(1200, 900)), "png"));
     const QTransform rotated = QTransform().rotate(20).scale(0.2, 0.2);
     QVERIFY(cache->findImage(png, rotated, DirectRender, image, transform));
     const Key key = ImageLevels::decompose(rotated);
@@ -209,10 +205,9 @@ void TestImageCache::directRender()
 
 void TestImageCache::sizesOnly()
 {
-    const QUrl url
-        = writeJpeg(QStringLiteral("sizes.jpg"), TestPhotos::photoLike(QSize(1600, 1200)));
-    const QUrl broken = writePhoto(QStringLiteral("sizes-broken.jpg"),
-        TestPhotos::encode(TestPhotos::photoLike(QSize(640, 480)), "jpeg", 90).left(900));
+    const QUrl url = write(QStringLiteral("sizes.jpg"), jpeg(photoLike(QSize(1600, 1200))));
+    const QUrl broken = write(QStringLiteral("sizes-broken.jpg"),
+        encode(photoLike(QSize(640, 480)), "jpeg", 90).left(900));
     ImageCache *cache = ImageCache::instance();
     cache->setSizesOnly(true);
     const auto restore = qScopeGuard([cache] { cache->setSizesOnly(false); });
@@ -239,8 +234,8 @@ void TestImageCache::decodeQueue()
 {
     QList<QUrl> urls;
     for (int i = 0; i < 6; ++i)
-        urls.append(writeJpeg(QStringLiteral("queued%1.jpg").arg(i),
-            TestPhotos::photoLike(QSize(800 + 16 * i, 600))));
+        urls.append(write(
+            QStringLiteral("queued%1.jpg").arg(i), jpeg(photoLike(QSize(800 + 16 * i, 600)))));
     Key half;
     half.scale = 0.5;
     Key turned = ImageLevels::decompose(QTransform().rotate(30).scale(0.3, 0.3));
@@ -296,13 +291,13 @@ void TestImageCache::badInput_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
 
-    const QByteArray jpeg = TestPhotos::encode(TestPhotos::photoLike(QSize(800, 600)), "jpeg", 90);
+    const QByteArray jpeg = encode(photoLike(QSize(800, 600)), "jpeg", 90);
     QTest::newRow("missing") << QStringLiteral("missing.jpg") << QByteArray();
     QTest::newRow("truncated jpeg") << QStringLiteral("cut.jpg") << jpeg.left(jpeg.size() / 2);
     QTest::newRow("not an image") << QStringLiteral("notes.png")
                                   << QByteArray("These are notes, not pixels.\n").repeated(40);
     QTest::newRow("png declaring 20000 x 20000")
-        << QStringLiteral("large.png") << TestPhotos::pngDeclaring(QSize(20000, 20000));
+        << QStringLiteral("large.png") << pngDeclaring(QSize(20000, 20000));
 }
 
 void TestImageCache::badInput()
@@ -313,14 +308,11 @@ void TestImageCache::badInput()
     const QString path = m_dir.filePath(name);
     QFile::remove(path);
     if (!bytes.isNull())
-        QVERIFY(TestPhotos::writeFile(path, bytes));
+        QVERIFY(writeFile(path, bytes));
     const QUrl url = QUrl::fromLocalFile(path);
     ImageCache *cache = ImageCache::instance();
 
-#ifdef Q_OS_LINUX
-    rusage before {};
-    getrusage(RUSAGE_SELF, &before);
-#endif
+    const qint64 before = peakMemoryMb();
     QVERIFY(!ImageCache::cacheImage(url));
     QVERIFY(!cache->contains(url));
 
@@ -332,14 +324,9 @@ void TestImageCache::badInput()
     QVERIFY(image.isNull());
     QVERIFY(!cache->findImage(url, QTransform(), DirectRender, image, transform));
     QCOMPARE(cache->totalBytes(), qint64(0));
-#ifdef Q_OS_LINUX
-    rusage after {};
-    getrusage(RUSAGE_SELF, &after);
-    // ru_maxrss is in kilobytes: refusing a file must not touch big buffers.
-    QVERIFY2(after.ru_maxrss - before.ru_maxrss < 200 * 1024,
-        qPrintable(
-            QStringLiteral("peak memory grew by %1 kB").arg(after.ru_maxrss - before.ru_maxrss)));
-#endif
+    // Refusing a file must not touch big buffers.
+    const qint64 growth = peakMemoryMb() - before;
+    QVERIFY2(growth < 200, qPrintable(QStringLiteral("peak memory grew by %1 MB").arg(growth)));
 }
 
 QTEST_MAIN(TestImageCache)
