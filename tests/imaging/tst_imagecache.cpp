@@ -248,49 +248,6 @@ private Q_SLOTS:
         QCOMPARE(image.size(), QSize(400, 300));
     }
 
-    void badInput_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-
-        const QByteArray jpeg = encode(photoLike(QSize(800, 600)), "jpeg", 90);
-        QTest::newRow("missing") << QStringLiteral("missing.jpg") << QByteArray();
-        QTest::newRow("truncated jpeg") << QStringLiteral("cut.jpg") << jpeg.left(jpeg.size() / 2);
-        QTest::newRow("not an image") << QStringLiteral("notes.png")
-                                      << QByteArray("These are notes, not pixels.\n").repeated(40);
-        QTest::newRow("png declaring 20000 x 20000")
-            << QStringLiteral("large.png") << pngDeclaring(QSize(20000, 20000));
-    }
-
-    void badInput()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-
-        const QString path = m_dir.filePath(name);
-        QFile::remove(path);
-        if (!bytes.isNull())
-            QVERIFY(writeFile(path, bytes));
-        const QUrl url = QUrl::fromLocalFile(path);
-        ImageCache *cache = ImageCache::instance();
-
-        const qint64 before = peakMemoryMb();
-        QVERIFY(!ImageCache::cacheImage(url));
-        QVERIFY(!cache->contains(url));
-
-        // Drawing or measuring it later finds an empty picture and draws nothing.
-        QVERIFY(cache->imageSize(url).isEmpty());
-        QImage image(1, 1, QImage::Format_RGB32);
-        QTransform transform;
-        QVERIFY(cache->findImage(url, QTransform(), 0, image, transform));
-        QVERIFY(image.isNull());
-        QVERIFY(!cache->findImage(url, QTransform(), DirectRender, image, transform));
-        QCOMPARE(cache->totalBytes(), qint64(0));
-        // Refusing a file must not touch big buffers.
-        const qint64 growth = peakMemoryMb() - before;
-        QVERIFY2(growth < 200, qPrintable(QStringLiteral("peak memory grew by %1 MB").arg(growth)));
-    }
-
 private:
     QUrl write(const QString &name, const QByteArray &bytes)
     {
