@@ -5,22 +5,14 @@
 #include <QDir>
 #include <QFile>
 
-#include "support/httptestserver.h"
 #include "update/updatechecker.h"
+#include "updatetestdata.h"
+
+using namespace UpdateTestData;
 
 namespace {
 
-using Response = HttpTestServer::Response;
-
 const QString Pkg = QStringLiteral("@/dl/tesselo.deb");
-
-// One "VersionInfo"; "@" in the address stands for the test server.
-QByteArray entry(const QString &version, const QString &address,
-    const QByteArray &attributes = QByteArray(), const QByteArray &extra = QByteArray())
-{
-    return "<VersionInfo><current>" + version.toUtf8() + "</current><url><linux" + attributes + ">"
-        + address.toUtf8() + "</linux></url>" + extra + "</VersionInfo>";
-}
 
 // One entry a version, all pointing at the same package.
 QByteArray entries(const QStringList &versions)
@@ -29,15 +21,6 @@ QByteArray entries(const QStringList &versions)
     for (const QString &version : versions)
         xml += entry(version, Pkg);
     return xml;
-}
-
-Response ok(const QByteArray &body, int pieceSize = 0, int pieceDelayMs = 0)
-{
-    Response response;
-    response.body = body;
-    response.pieceSize = pieceSize;
-    response.pieceDelayMs = pieceDelayMs;
-    return response;
 }
 
 Response status(int code, const QByteArray &location = QByteArray())
@@ -79,12 +62,7 @@ class TestUpdateChecker : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName(QStringLiteral("Tesselo"));
-        QCoreApplication::setOrganizationName(QStringLiteral("Quorvane"));
-    }
+    void initTestCase() { setUpApplication(); }
 
     void init()
     {
@@ -436,9 +414,7 @@ private:
 
     void serveInformation(const QByteArray &entries, const QByteArray &path = "/info")
     {
-        const QByteArray document
-            = "<?xml version=\"1.0\"?>\n<UpdateInfo>" + entries + "</UpdateInfo>";
-        m_server->setResponse("GET", path, ok(QByteArray(document).replace('@', base().toUtf8())));
+        m_server->setResponse("GET", path, ok(information(entries, base())));
     }
 
     void downloadToEnd()

@@ -9,34 +9,23 @@
 #include <QSettings>
 #include <QTextBrowser>
 
-#include "support/httptestserver.h"
 #include "update/downloaddialog.h"
 #include "update/updatechecker.h"
 #include "update/updatedialog.h"
 #include "update/updater.h"
+#include "updatetestdata.h"
+
+using namespace UpdateTestData;
 
 namespace {
 
-QByteArray information(const QByteArray &entries)
-{
-    return "<UpdateInfo>" + entries + "</UpdateInfo>";
-}
+const QString Pkg = QStringLiteral("@/dl/tesselo.deb");
 
-QByteArray entry(const QByteArray &version, const QByteArray &address, const QDate &date = QDate(),
-    const QByteArray &changes = QByteArray())
+QByteArray notes(const QByteArray &changes, const QDate &date = QDate())
 {
-    QByteArray xml = "<VersionInfo><current>" + version + "</current><url><linux>" + address
-        + "</linux></url><changes>" + changes + "</changes>";
-    if (date.isValid())
-        xml += "<date>" + date.toString(QStringLiteral("d/M/yyyy")).toUtf8() + "</date>";
-    return xml + "</VersionInfo>";
-}
-
-HttpTestServer::Response ok(const QByteArray &body)
-{
-    HttpTestServer::Response response;
-    response.body = body;
-    return response;
+    const QString day = date.isValid() ? date.toString(QStringLiteral("d/M/yyyy")) : QString();
+    return "<changes>" + changes + "</changes>"
+        + (day.isEmpty() ? "" : "<date>" + day.toUtf8() + "</date>");
 }
 
 } // namespace
@@ -46,13 +35,7 @@ class TestUpdateDialogs : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName(QStringLiteral("Tesselo"));
-        QCoreApplication::setOrganizationName(QStringLiteral("Quorvane"));
-        QCoreApplication::setApplicationVersion(QStringLiteral("0.9.6"));
-    }
+    void initTestCase() { setUpApplication(); }
 
     void init()
     {
@@ -122,10 +105,10 @@ private Q_SLOTS:
         QFETCH(bool, twoVersions);
         QFETCH(bool, dated);
         const QDate date = dated ? QDate::currentDate().addDays(-40) : QDate();
-        QByteArray entries = entry("1.0", address(), QDate(), "- new");
+        QByteArray entries = entry("1.0", Pkg, "", notes("- new"));
         if (twoVersions)
-            entries += entry("0.9.6", address(), date, "- old");
-        m_server->setResponse("GET", "/info", ok(information(entries)));
+            entries += entry("0.9.6", Pkg, "", notes("- old", date));
+        serve(entries);
         UpdateChecker checker(m_server->url("/info"));
         checker.setSystem(QStringLiteral("linux"), QStringLiteral("12.0"));
         checker.check();
@@ -174,7 +157,7 @@ private Q_SLOTS:
 
     void skippedVersion()
     {
-        m_server->setResponse("GET", "/info", ok(information(entry("1.0", address()))));
+        serve(entry("1.0", Pkg));
         Updater *updater = makeUpdater();
         QSignalSpy checked(updater, &Updater::checked);
         updater->check();
@@ -195,8 +178,7 @@ private Q_SLOTS:
         QVERIFY(!first->isVisible());
 
         // ...a newer one is offered again.
-        m_server->setResponse(
-            "GET", "/info", ok(information(entry("1.0", address()) + entry("1.1", address()))));
+        serve(entry("1.0", Pkg) + entry("1.1", Pkg));
         updater->check();
         QTRY_VERIFY(updater->updateDialog() && updater->updateDialog() != first.data()
             && updater->updateDialog()->isVisible());
@@ -205,9 +187,8 @@ private Q_SLOTS:
 
     void downloadAndInstall()
     {
-        HttpTestServer::Response package = ok(QByteArray(200000, 'x'));
-        m_server->setResponse("/dl/tesselo.deb", package);
-        m_server->setResponse("GET", "/info", ok(information(entry("1.0", address()))));
+        m_server->setResponse("/dl/tesselo.deb", ok(QByteArray(200000, 'x')));
+        serve(entry("1.0", Pkg));
         Updater *updater = makeUpdater();
         QString handedOver;
         updater->checker()->setInstallHandler([&](const QString &path) {
@@ -264,7 +245,11 @@ private:
         return m_updater.get();
     }
 
-    QByteArray address() const { return m_server->url("/dl/tesselo.deb").toEncoded(); }
+    void serve(const QByteArray &entries)
+    {
+        m_server->setResponse(
+            "GET", "/info", ok(information(entries, m_server->url({}).toString())));
+    }
 
     std::unique_ptr<HttpTestServer> m_server;
     std::unique_ptr<Updater> m_updater;
