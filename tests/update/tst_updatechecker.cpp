@@ -284,10 +284,8 @@ private Q_SLOTS:
             = QCryptographicHash::hash(package(200000), QCryptographicHash::Sha256).toHex();
         m_server->setResponse("HEAD", "/dl/tesselo.deb", head);
         m_server->setResponse("GET", "/dl/tesselo.deb", get);
-        serveInformation(entry("2.0", Pkg, " sha256=\"" + sha + "\""));
-        runCheck();
         // The download is held to the size the size request announced.
-        QTRY_VERIFY(m_checker->downloadSize() > 0);
+        offer(" sha256=\"" + sha + "\"");
         downloadToEnd();
         QCOMPARE(m_checker->state(), UpdateChecker::Error);
         QVERIFY2(m_checker->error().startsWith(error), qPrintable(m_checker->error()));
@@ -302,9 +300,8 @@ private Q_SLOTS:
         Response head;
         head.contentLength = threeGiB;
         m_server->setResponse("HEAD", "/dl/tesselo.deb", head);
-        serveInformation(entry("2.0", Pkg));
-        runCheck();
-        QTRY_COMPARE(m_checker->downloadSize(), threeGiB);
+        offer();
+        QCOMPARE(m_checker->downloadSize(), threeGiB);
         QVERIFY(m_checker->statusAction()->text().endsWith(QLatin1String("(3.0 GB)")));
         QVERIFY(UpdateChecker::downloadLimit(threeGiB) > threeGiB);
         QVERIFY(UpdateChecker::downloadLimit(threeGiB) < threeGiB + threeGiB / 50);
@@ -314,9 +311,7 @@ private Q_SLOTS:
     void abortDownloadKeepsOffer()
     {
         m_server->setResponse("/dl/tesselo.deb", ok(package(400000), 1000, 10));
-        serveInformation(entry("2.0", Pkg));
-        runCheck();
-        QTRY_VERIFY(m_checker->downloadSize() > 0);
+        offer();
         QSignalSpy progress(m_checker.get(), &UpdateChecker::progressChanged);
         m_checker->download();
         QTRY_VERIFY(!progress.isEmpty());
@@ -415,6 +410,14 @@ private:
     void serveInformation(const QByteArray &entries, const QByteArray &path = "/info")
     {
         m_server->setResponse("GET", path, ok(information(entries, base())));
+    }
+
+    // Version 2.0 of the package at /dl/tesselo.deb, checked and measured.
+    void offer(const QByteArray &attributes = QByteArray())
+    {
+        serveInformation(entry("2.0", Pkg, attributes));
+        runCheck();
+        QTRY_VERIFY(m_checker->downloadSize() > 0);
     }
 
     void downloadToEnd()
