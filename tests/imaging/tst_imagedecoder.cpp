@@ -2,10 +2,7 @@
 
 #include <QColorSpace>
 #include <QColorTransform>
-#include <QImageWriter>
 #include <QTemporaryDir>
-
-#include <sys/resource.h>
 
 #include "imaging/drawflags.h"
 #include "imaging/heifdecoder.h"
@@ -123,15 +120,12 @@ private Q_SLOTS:
         QCOMPARE(image.size(), expected.size());
         QVERIFY(image.format() == QImage::Format_RGB32
             || image.format() == QImage::Format_ARGB32_Premultiplied);
-        const int w = expected.width(), h = expected.height();
-        for (const QPoint &point : { QPoint(w / 4, h / 4), QPoint(3 * w / 4, h / 4),
-                 QPoint(w / 4, 3 * h / 4), QPoint(3 * w / 4, 3 * h / 4) }) {
-            const int distance = channelDistance(image.pixel(point), expected.pixel(point));
+        for (int quadrant = 0; quadrant < 4; ++quadrant) {
+            const QPoint centre((quadrant % 2 * 2 + 1) * expected.width() / 4,
+                (quadrant / 2 * 2 + 1) * expected.height() / 4);
+            const int distance = channelDistance(image.pixel(centre), expected.pixel(centre));
             QVERIFY2(distance <= tolerance,
-                qPrintable(QStringLiteral("at %1,%2: off by %3")
-                               .arg(point.x())
-                               .arg(point.y())
-                               .arg(distance)));
+                qPrintable(QStringLiteral("quadrant %1 off by %2").arg(quadrant).arg(distance)));
         }
         // The same bytes from memory decode alike.
         const auto fromMemory = ImageDecoder::fromData(bytes);
