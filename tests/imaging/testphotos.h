@@ -9,10 +9,12 @@
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
+#include <QList>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QString>
-#include <QtEndian>
+
+#include <sys/resource.h>
 
 namespace TestPhotos {
 
@@ -50,68 +52,87 @@ inline QImage quadrants(const QSize &size)
     return image;
 }
 
-inline QByteArray encode(const QImage &image, const char *format, int quality = -1)
+inline QByteArray encode(
+    const QImage &image, const char *format, int quality = -1, bool progressive = false)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
     writer.setQuality(quality);
+    writer.setProgressiveScanWrite(progressive);
     writer.write(image);
     return bytes;
 }
 
-// Inserts an Exif block carrying `orientation` right after the
-// start-of-image marker of a JPEG.
-// The block is big-endian ("MM") unless `littleEndian` is set ("II").
-inline QByteArray withExifOrientation(QByteArray jpeg, int orientation, bool littleEndian = false)
+inline QByteArray put16(quint16 value, bool little = false)
 {
-    QByteArray tiff;
-    if (littleEndian) {
-        tiff.append("II", 2);
-        tiff.append(QByteArray::fromHex("2A0008000000")); // magic 42, IFD0 at offset 8
-        tiff.append(QByteArray::fromHex("0100")); // one entry
-        tiff.append(QByteArray::fromHex("12010300"
-                                        "01000000")); // Orientation, SHORT, count 1
-        const uchar value[4] = { uchar(orientation), 0, 0, 0 };
-        tiff.append(reinterpret_cast<const char *>(value), 4);
-    } else {
-        tiff.append("MM", 2);
-        tiff.append(QByteArray::fromHex("002A00000008"));
-        tiff.append(QByteArray::fromHex("0001"));
-        tiff.append(QByteArray::fromHex("01120003"
-                                        "00000001"));
-        const uchar value[4] = { 0, uchar(orientation), 0, 0 };
-        tiff.append(reinterpret_cast<const char *>(value), 4);
-    }
-    tiff.append(QByteArray::fromHex("00000000")); // no next IFD
-    QByteArray payload("Exif\0\0", 6);
-    payload.append(tiff);
-    QByteArray segment = QByteArray::fromHex("FFE1");
-    const quint16 length = quint16(payload.size() + 2);
-    segment.append(char(length >> 8)).append(char(length & 0xFF));
-    segment.append(payload);
-    jpeg.insert(2, segment);
-    return jpeg;
+    const char bigEndian[2] = { char(value >> 8), char(value & 0xFF) };
+    const char littleEndian[2] = { bigEndian[1], bigEndian[0] };
+    return QByteArray(little ? littleEndian : bigEndian, 2);
 }
 
-// Inserts `profile` as APP2 "ICC_PROFILE" chunks of at most `chunkSize`
-// bytes right after the start-of-image marker, as cameras and phones do.
+inline QByteArray put32(quint32 value, bool little = false)
+{
+    return little ? put16(value & 0xFFFF, true) + put16(value >> 16, true)
+                  : put16(value >> 16) + put16(value & 0xFFFF);
+}
+
+// A JPEG marker segment: marker, big-endian length, payload.
+inline QByteArray segment(uchar marker, const QByteArray &payload)
+{
+    return QByteArray(1, char(0xFF)) + char(marker) + put16(quint16(payload.size() + 2)) + payload;
+}
+
+// An Exif payload whose first IFD holds one SHORT entry `tag` = `value`,
+// big-endian ("MM") unless `little` is set ("II").
+inline QByteArray exifPayload(
+    bool little, quint16 value, quint16 magic = 42, quint32 ifdOffset = 8, quint16 tag = 0x0112)
+{
+    QByteArray tiff = little ? QByteArray("II") : QByteArray("MM");
+    tiff += put16(magic, little) + put32(ifdOffset, little);
+    tiff += put16(1, little) + put16(tag, little) + put16(3, little) + put32(1, little);
+    tiff += put16(value, little) + put16(0, little) + put32(0, little);
+    return QByteArray("Exif\0\0", 6) + tiff;
+}
+
+// The profile cut into APP2 "ICC_PROFILE" chunks of `chunkSize` bytes,
+// numbered in `order` (1-based) of `count`; by default all, in order.
+inline QByteArray iccChunks(
+    const QByteArray &profile, int chunkSize, QList<int> order = {}, int count = 0)
+{
+    QList<QByteArray> pieces;
+    for (qsizetype at = 0; at < profile.size(); at += chunkSize)
+        pieces.append(profile.mid(at, chunkSize));
+    if (order.isEmpty()) {
+        for (int i = 1; i <= pieces.size(); ++i)
+            order.append(i);
+    }
+    QByteArray segments;
+    for (int number : order) {
+        QByteArray payload("ICC_PROFILE\0", 12);
+        payload.append(char(number)).append(char(count ? count : pieces.size()));
+        segments += segment(0xE2, payload + pieces.value(number - 1));
+    }
+    return segments;
+}
+
+// `segments` put right after the start-of-image marker of a JPEG.
+inline QByteArray withSegments(const QByteArray &jpeg, const QByteArray &segments)
+{
+    return jpeg.left(2) + segments + jpeg.mid(2);
+}
+
+inline QByteArray withExifOrientation(const QByteArray &jpeg, int orientation)
+{
+    return withSegments(jpeg, segment(0xE1, exifPayload(false, quint16(orientation))));
+}
+
+// The profile as cameras and phones store it, in chunks of at most `chunkSize`.
 inline QByteArray withIccProfile(
     const QByteArray &jpeg, const QByteArray &profile, int chunkSize = 65000)
 {
-    QByteArray segments;
-    const int count = int((profile.size() + chunkSize - 1) / chunkSize);
-    for (int i = 0; i < count; ++i) {
-        QByteArray payload("ICC_PROFILE\0", 12);
-        payload.append(char(i + 1)).append(char(count));
-        payload.append(profile.mid(qsizetype(i) * chunkSize, chunkSize));
-        const int length = int(payload.size()) + 2;
-        segments.append(char(0xFF)).append(char(0xE2));
-        segments.append(char(length >> 8)).append(char(length & 0xFF));
-        segments.append(payload);
-    }
-    return jpeg.left(2) + segments + jpeg.mid(2);
+    return withSegments(jpeg, iccChunks(profile, chunkSize));
 }
 
 inline quint32 crc32(const QByteArray &data)
@@ -127,32 +148,26 @@ inline quint32 crc32(const QByteArray &data)
 
 inline QByteArray pngChunk(const char *type, const QByteArray &data)
 {
-    QByteArray chunk;
-    const quint32 length = qToBigEndian(quint32(data.size()));
-    chunk.append(reinterpret_cast<const char *>(&length), 4);
-    QByteArray body(type, 4);
-    body.append(data);
-    chunk.append(body);
-    const quint32 crc = qToBigEndian(crc32(body));
-    chunk.append(reinterpret_cast<const char *>(&crc), 4);
-    return chunk;
+    const QByteArray body = QByteArray(type, 4) + data;
+    return put32(quint32(data.size())) + body + put32(crc32(body));
 }
 
-// A small, well-formed PNG whose header declares `size`: the kind of file
-// that makes a careless decoder allocate gigabytes.
+// A well-formed PNG of `size` in the given IHDR bit depth and colour type,
+// whose pixel rows are `rows` (all zero bytes: black or clear).
+inline QByteArray png(const QSize &size, const QByteArray &depthAndType, qsizetype rows)
+{
+    const QByteArray header = put32(quint32(size.width())) + put32(quint32(size.height()))
+        + depthAndType + QByteArray(3, '\0'); // no interlace
+    return QByteArray::fromHex("89504E470D0A1A0A") + pngChunk("IHDR", header)
+        + pngChunk("IDAT", qCompress(QByteArray(rows, '\0'), 9).mid(4))
+        + pngChunk("IEND", QByteArray());
+}
+
+// A small PNG whose header declares `size` but whose data is a few bytes:
+// the kind of file that makes a careless decoder allocate gigabytes.
 inline QByteArray pngDeclaring(const QSize &size)
 {
-    QByteArray png = QByteArray::fromHex("89504E470D0A1A0A");
-    QByteArray header;
-    const quint32 width = qToBigEndian(quint32(size.width()));
-    const quint32 height = qToBigEndian(quint32(size.height()));
-    header.append(reinterpret_cast<const char *>(&width), 4);
-    header.append(reinterpret_cast<const char *>(&height), 4);
-    header.append(QByteArray::fromHex("0806000000")); // 8-bit RGBA, no interlace
-    png.append(pngChunk("IHDR", header));
-    png.append(pngChunk("IDAT", qCompress(QByteArray(64, '\0')).mid(4)));
-    png.append(pngChunk("IEND", QByteArray()));
-    return png;
+    return png(size, QByteArray::fromHex("0806"), 64); // 8-bit RGBA
 }
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
@@ -167,6 +182,14 @@ inline bool near(QRgb color, const QColor &expected, int tolerance = 48)
     return qAbs(qRed(color) - expected.red()) <= tolerance
         && qAbs(qGreen(color) - expected.green()) <= tolerance
         && qAbs(qBlue(color) - expected.blue()) <= tolerance;
+}
+
+// The peak memory of this process so far, in megabytes.
+inline qint64 peakMemoryMb()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024; // kilobytes on Linux
 }
 
 } // namespace TestPhotos
