@@ -41,6 +41,16 @@ namespace {
 // real is contacted before the product has its site.
 const QString WebSite = QStringLiteral("https://quorvane.example/tesselo/");
 
+// Shows a window made on first use and brings it to the front.
+template<typename Window> void showAndRaise(Window *&window)
+{
+    if (!window)
+        window = new Window();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace
 
 Application::Application(int &argc, char **argv)
@@ -405,11 +415,7 @@ bool Application::openFile()
 
 void Application::showWelcomeScreen()
 {
-    if (!m_welcomeDialog)
-        m_welcomeDialog = new WelcomeDialog();
-    m_welcomeDialog->show();
-    m_welcomeDialog->raise();
-    m_welcomeDialog->activateWindow();
+    showAndRaise(m_welcomeDialog);
 }
 
 RecentsMenu *Application::createRecentsMenu(QWidget *parent)
@@ -481,11 +487,7 @@ Application::InitialWindow Application::openInitialWindow(const QStringList &arg
 
 void Application::about()
 {
-    if (!m_aboutDialog)
-        m_aboutDialog = new AboutDialog();
-    m_aboutDialog->show();
-    m_aboutDialog->raise();
-    m_aboutDialog->activateWindow();
+    showAndRaise(m_aboutDialog);
 }
 
 bool Application::event(QEvent *event)

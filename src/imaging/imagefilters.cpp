@@ -9,6 +9,8 @@
 #include <array>
 #include <cmath>
 
+#include "imaging/translatedlabels.h"
+
 namespace ImageFilters {
 
 namespace {
@@ -122,11 +124,7 @@ bool isActive(int filterType)
 
 QStringList filterNames()
 {
-    QStringList names;
-    names.reserve(filterCount);
-    for (const char *label : filterLabels)
-        names << QCoreApplication::translate("ImageFilters", label);
-    return names;
+    return translatedLabels("ImageFilters", filterLabels);
 }
 
 QRgb filterPixel(QRgb argb, int filterType)

@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+#include "imaging/translatedlabels.h"
+
 namespace PhotoMasks {
 
 namespace {
@@ -69,11 +71,7 @@ bool isActive(int maskShape)
 
 QStringList maskNames()
 {
-    QStringList names;
-    names.reserve(maskCount);
-    for (const char *label : maskLabels)
-        names << QCoreApplication::translate("PhotoMasks", label);
-    return names;
+    return translatedLabels("PhotoMasks", maskLabels);
 }
 
 QPainterPath maskOutline(int maskShape, const QRectF &rect)

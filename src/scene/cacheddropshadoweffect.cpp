@@ -160,19 +160,12 @@ QImage CachedDropShadowEffect::sourceImage(QPainter *painter, const QRect &rect)
 void CachedDropShadowEffect::drawForOutput(QPainter *painter)
 {
     const QPaintDevice *device = painter->device();
-    const QRect deviceRect(0, 0, device->width(), device->height());
-    const QRect rect
-        = boundingRectFor(sourceBoundingRect(Qt::DeviceCoordinates)).toAlignedRect() & deviceRect;
-    if (rect.isEmpty())
+    const QRect rect = outputRect(QRect(0, 0, device->width(), device->height()));
+    QImage content;
+    QImage shadow;
+    int factor = 1;
+    if (!makeContentAndShadow(painter, rect, &content, &shadow, &factor))
         return;
-    const QImage content = sourceImage(painter, rect);
-    if (content.isNull()) {
-        drawSource(painter); // no room for a buffer: the page without its shadow
-        return;
-    }
-
-    int factor = reductionFor(blurRadius());
-    const QImage shadow = reducedShadow(content, &factor);
     const QTransform restore = painter->worldTransform();
     painter->setWorldTransform(QTransform());
     painter->save();
@@ -237,15 +230,10 @@ void CachedDropShadowEffect::drawForBandOutput(QPainter *painter, const QRect &o
         // The item is measured against the whole output, as drawForOutput()
         // does, so that the bands together show what the whole page would.
         const QRect rect = outputRect(output);
-        if (rect.isEmpty())
+        QImage content;
+        int factor = 1;
+        if (!makeContentAndShadow(painter, rect, &content, &m_bandShadow, &factor))
             return;
-        const QImage content = sourceImage(painter, rect);
-        if (content.isNull()) {
-            drawSource(painter); // no room for a buffer: the item without its shadow
-            return;
-        }
-        int factor = reductionFor(blurRadius());
-        m_bandShadow = reducedShadow(content, &factor);
         m_bandShadowRect = QRectF(QPointF(rect.topLeft() - output.topLeft()) + offset(),
             QSizeF(m_bandShadow.size() * factor));
         m_bandContent = content;
@@ -284,6 +272,21 @@ void CachedDropShadowEffect::drawBandShadow(QPainter *painter, const QRect &outp
     // Not needed again once the bands are past it.
     if (m_bandShadowRect.bottom() + output.top() <= painter->device()->height())
         m_bandShadow = QImage();
+}
+
+bool CachedDropShadowEffect::makeContentAndShadow(
+    QPainter *painter, const QRect &rect, QImage *content, QImage *shadow, int *factor)
+{
+    if (rect.isEmpty())
+        return false;
+    *content = sourceImage(painter, rect);
+    if (content->isNull()) {
+        drawSource(painter); // no room for a buffer: the item without its shadow
+        return false;
+    }
+    *factor = reductionFor(blurRadius());
+    *shadow = reducedShadow(*content, factor);
+    return true;
 }
 
 QImage CachedDropShadowEffect::reducedShadow(const QImage &content, int *reduction) const

@@ -59,6 +59,11 @@ private:
     // The source drawn into a buffer of its own that covers `rect` of the
     // painter's device; null when no such buffer can be had.
     QImage sourceImage(QPainter *painter, const QRect &rect);
+    // The item drawn into a buffer over `rect` and its reduced shadow, as
+    // reducedShadow() makes it. False when `rect` is empty, or when no
+    // buffer can be had: then the item is drawn without its shadow.
+    bool makeContentAndShadow(
+        QPainter *painter, const QRect &rect, QImage *content, QImage *shadow, int *factor);
     // The same from an item already drawn at 1 / `*reduction` of its size.
     QImage shadowFromReduced(QImage alpha, int *reduction) const;
 

@@ -6,6 +6,7 @@
 
 #include "model/backgroundproperties.h"
 #include "model/imagesource.h"
+#include "scene/connecteach.h"
 #include "scene/scene.h"
 
 GraphicsBackgroundItem::GraphicsBackgroundItem(
@@ -15,20 +16,13 @@ GraphicsBackgroundItem::GraphicsBackgroundItem(
 {
     if (!background)
         return;
-    connect(background, &BackgroundProperties::colorChanged, this,
-        &GraphicsBackgroundItem::queueUpdate);
-    connect(background, &BackgroundProperties::gradientEndColorChanged, this,
-        &GraphicsBackgroundItem::queueUpdate);
-    connect(background, &BackgroundProperties::gradientStartColorChanged, this,
-        &GraphicsBackgroundItem::queueUpdate);
-    connect(background, &BackgroundProperties::gradientAngleChanget, this,
-        &GraphicsBackgroundItem::queueUpdate);
-    connect(
-        background, &BackgroundProperties::typeChanged, this, &GraphicsBackgroundItem::queueUpdate);
+    connectEach(background, this, &GraphicsBackgroundItem::queueUpdate,
+        &BackgroundProperties::colorChanged, &BackgroundProperties::gradientEndColorChanged,
+        &BackgroundProperties::gradientStartColorChanged,
+        &BackgroundProperties::gradientAngleChanget, &BackgroundProperties::typeChanged);
     if (ImageSource *image = background->image()) {
-        connect(image, &ImageSource::stateChanged, this, &GraphicsBackgroundItem::queueUpdate);
-        connect(
-            image, &ImageSource::drawQualityIncrized, this, &GraphicsBackgroundItem::queueUpdate);
+        connectEach(image, this, &GraphicsBackgroundItem::queueUpdate, &ImageSource::stateChanged,
+            &ImageSource::drawQualityIncrized);
     }
 }
 

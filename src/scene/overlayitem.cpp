@@ -2,7 +2,6 @@
 
 #include <QCursor>
 #include <QEvent>
-#include <QPainterPath>
 
 #include "model/documentpart.h"
 #include "scene/documentinneritem.h"
@@ -31,13 +30,6 @@ OverlayItem::~OverlayItem()
 QRectF OverlayItem::boundingRect() const
 {
     return m_rect;
-}
-
-QPainterPath OverlayItem::shape() const
-{
-    QPainterPath path;
-    path.addRect(m_rect);
-    return path;
 }
 
 int OverlayItem::hitTest(const QPointF &pos)

@@ -22,8 +22,8 @@ class OverlayItem : public EditableGraphicsObject
 public:
     ~OverlayItem() override;
 
+    // Also the shape, as QGraphicsItem makes it by default.
     QRectF boundingRect() const override;
-    QPainterPath shape() const override;
     int hitTest(const QPointF &pos) override;
     QPointF transformCenter() const override;
 

@@ -163,10 +163,8 @@ PageExport::Result PageExport::write(const QString &path)
         return Result::Cancelled;
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = file.errorString();
+    if (!openForWriting(&file))
         return Result::Failed;
-    }
     const bool written = format == "pdf"
         ? writePdf(image, &file)
         : writeImage(image, &file, format, m_settings.quality, &m_error);
@@ -174,8 +172,21 @@ PageExport::Result PageExport::write(const QString &path)
         file.cancelWriting();
         return Result::Failed;
     }
-    if (!file.commit()) {
-        m_error = file.errorString();
+    return commit(&file);
+}
+
+bool PageExport::openForWriting(QSaveFile *file)
+{
+    if (file->open(QIODevice::WriteOnly))
+        return true;
+    m_error = file->errorString();
+    return false;
+}
+
+PageExport::Result PageExport::commit(QSaveFile *file)
+{
+    if (!file->commit()) {
+        m_error = file->errorString();
         return Result::Failed;
     }
     step(m_photos + 1, m_photos + 1);
@@ -205,10 +216,8 @@ PageExport::Result PageExport::writeJpegInBands(const QString &path)
     renderer.plan(rows);
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = file.errorString();
+    if (!openForWriting(&file))
         return Result::Failed;
-    }
     const int dotsPerInch = m_settings.resolution.isEmpty()
         ? qRound(QImage(1, 1, QImage::Format_RGB32).dotsPerMeterX() * MetresPerInch)
         : qRound(m_settings.resolution.width());
@@ -246,12 +255,7 @@ PageExport::Result PageExport::writeJpegInBands(const QString &path)
     }
     if (!step(m_photos, m_photos + 1))
         return Result::Cancelled;
-    if (!file.commit()) {
-        m_error = file.errorString();
-        return Result::Failed;
-    }
-    step(m_photos + 1, m_photos + 1);
-    return Result::Written;
+    return commit(&file);
 }
 
 bool PageExport::writeImage(

@@ -13,6 +13,7 @@
 
 class Document;
 class QIODevice;
+class QSaveFile;
 
 // What an export makes: the one description that the export dialog and
 // the command line both fill in.
@@ -75,6 +76,10 @@ public:
 private:
     bool step(int done, int total);
     Result writeJpegInBands(const QString &path);
+    // Opens `file`, keeping the error when it cannot be opened.
+    bool openForWriting(QSaveFile *file);
+    // Puts the written file in place and reports the last step.
+    Result commit(QSaveFile *file);
     QImage finishedImage(const QColor &background);
     bool writePdf(const QImage &image, QIODevice *device);
 

@@ -7,6 +7,7 @@
 
 #include "model/shadowproperties.h"
 #include "scene/cacheddropshadoweffect.h"
+#include "scene/connecteach.h"
 
 ShadowsWatcher::ShadowsWatcher(
     ShadowProperties *properties, QGraphicsItem *groupItem, QObject *parent)
@@ -15,11 +16,9 @@ ShadowsWatcher::ShadowsWatcher(
     , m_groupItem(groupItem)
 {
     if (properties) {
-        connect(properties, &ShadowProperties::angleChanged, this, &ShadowsWatcher::update);
-        connect(properties, &ShadowProperties::blurRadiusChanged, this, &ShadowsWatcher::update);
-        connect(properties, &ShadowProperties::colorChanged, this, &ShadowsWatcher::update);
-        connect(properties, &ShadowProperties::distanceChanged, this, &ShadowsWatcher::update);
-        connect(properties, &ShadowProperties::enabledChanged, this, &ShadowsWatcher::update);
+        connectEach(properties, this, &ShadowsWatcher::update, &ShadowProperties::angleChanged,
+            &ShadowProperties::blurRadiusChanged, &ShadowProperties::colorChanged,
+            &ShadowProperties::distanceChanged, &ShadowProperties::enabledChanged);
         connect(properties, &ShadowProperties::groupChanged, this, &ShadowsWatcher::setUseGroup);
         m_useGroup = properties->group();
     }

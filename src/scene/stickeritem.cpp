@@ -4,22 +4,17 @@
 #include <QSvgRenderer>
 
 #include "model/stickerproperties.h"
+#include "scene/connecteach.h"
 
 StickerItem::StickerItem(StickerProperties *properties, QGraphicsItem *parent)
     : OverlayItem(properties, tr("Rotate sticker"), parent)
     , m_properties(properties)
 {
     if (properties) {
-        connect(properties, &StickerProperties::stickerPathChanged, this,
-            &StickerItem::onPropertyChanged);
-        connect(
-            properties, &StickerProperties::positionChanged, this, &StickerItem::onPropertyChanged);
-        connect(
-            properties, &StickerProperties::rotationChanged, this, &StickerItem::onPropertyChanged);
-        connect(
-            properties, &StickerProperties::scaleChanged, this, &StickerItem::onPropertyChanged);
-        connect(
-            properties, &StickerProperties::opacityChanged, this, &StickerItem::onPropertyChanged);
+        connectEach(properties, this, &StickerItem::onPropertyChanged,
+            &StickerProperties::stickerPathChanged, &StickerProperties::positionChanged,
+            &StickerProperties::rotationChanged, &StickerProperties::scaleChanged,
+            &StickerProperties::opacityChanged);
     }
     onPropertyChanged();
 }

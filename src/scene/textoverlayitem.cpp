@@ -8,6 +8,7 @@
 #include "model/document.h"
 #include "model/pagesize.h"
 #include "model/textoverlayproperties.h"
+#include "scene/connecteach.h"
 
 namespace {
 
@@ -23,22 +24,11 @@ TextOverlayItem::TextOverlayItem(TextOverlayProperties *properties, QGraphicsIte
     , m_document(properties ? properties->document() : nullptr)
 {
     if (properties) {
-        connect(properties, &TextOverlayProperties::textChanged, this,
-            &TextOverlayItem::onPropertyChanged);
-        connect(properties, &TextOverlayProperties::fontChanged, this,
-            &TextOverlayItem::onPropertyChanged);
-        connect(properties, &TextOverlayProperties::colorChanged, this,
-            &TextOverlayItem::onPropertyChanged);
-        connect(properties, &TextOverlayProperties::positionChanged, this,
-            &TextOverlayItem::onPropertyChanged);
-        connect(properties, &TextOverlayProperties::rotationChanged, this,
-            &TextOverlayItem::onPropertyChanged);
-        connect(properties, &TextOverlayProperties::scaleChanged, this,
-            &TextOverlayItem::onPropertyChanged);
-        connect(properties, &TextOverlayProperties::opacityChanged, this,
-            &TextOverlayItem::onPropertyChanged);
-        connect(properties, &TextOverlayProperties::alignmentChanged, this,
-            &TextOverlayItem::onPropertyChanged);
+        connectEach(properties, this, &TextOverlayItem::onPropertyChanged,
+            &TextOverlayProperties::textChanged, &TextOverlayProperties::fontChanged,
+            &TextOverlayProperties::colorChanged, &TextOverlayProperties::positionChanged,
+            &TextOverlayProperties::rotationChanged, &TextOverlayProperties::scaleChanged,
+            &TextOverlayProperties::opacityChanged, &TextOverlayProperties::alignmentChanged);
     }
     // The page's unit sets the size of a point.
     if (m_document)

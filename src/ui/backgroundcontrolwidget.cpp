@@ -1,6 +1,5 @@
 #include "backgroundcontrolwidget.h"
 
-#include <QDial>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -13,7 +12,7 @@
 #include "app/application.h"
 #include "model/backgroundproperties.h"
 #include "model/binding.h"
-#include "model/lineralfunction.h"
+#include "ui/angledial.h"
 #include "ui/buttongroup.h"
 #include "ui/colorbutton.h"
 #include "ui/expandedwidget.h"
@@ -50,7 +49,7 @@ BackgroundControlWidget::BackgroundControlWidget(BackgroundProperties *backgroun
     , m_colorButton(new ColorButton)
     , m_gradientStartButton(new ColorButton)
     , m_gradientEndButton(new ColorButton)
-    , m_gradientDial(new QDial)
+    , m_gradientDial(new AngleDial)
     , m_browseButton(new QPushButton(tr("Browse...")))
 {
     setWindowTitle(tr("Background"));
@@ -83,10 +82,6 @@ BackgroundControlWidget::BackgroundControlWidget(BackgroundProperties *backgroun
     m_gradientStartButton->setObjectName(QStringLiteral("gradientStartColorButton"));
     m_gradientEndButton->setObjectName(QStringLiteral("gradientEndColorButton"));
     m_gradientDial->setObjectName(QStringLiteral("gradientDial"));
-    m_gradientDial->setRange(0, 360);
-    m_gradientDial->setInvertedAppearance(true);
-    m_gradientDial->setWrapping(true);
-    m_gradientDial->setMaximumHeight(40);
     auto *gradient = new QWidget;
     gradient->setObjectName(QStringLiteral("gradientSettings"));
     auto *colors = new QHBoxLayout;
@@ -135,9 +130,7 @@ BackgroundControlWidget::BackgroundControlWidget(BackgroundProperties *backgroun
     new Binding(background, "color", m_colorButton, "color", this);
     new Binding(background, "gradientStartColor", m_gradientStartButton, "color", this);
     new Binding(background, "gradientEndColor", m_gradientEndButton, "color", this);
-    auto *angle = new LineralFunction(1, 0, 0, 360, 0, 360, this);
-    new Binding(background, "gradientAngle", angle, "output", this);
-    new Binding(angle, "input", m_gradientDial, "value", this);
+    m_gradientDial->bindAngle(background, "gradientAngle", 0, this);
 
     QMetaObject::connectSlotsByName(this);
 }

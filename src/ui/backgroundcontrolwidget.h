@@ -5,11 +5,12 @@
 
 #include <functional>
 
+#include "ui/angledial.h"
+
 class BackgroundProperties;
 class ButtonGroup;
 class ColorButton;
 class ExpandedWidget;
-class QDial;
 class QPushButton;
 class QToolButton;
 
@@ -55,6 +56,6 @@ private:
     ColorButton *m_colorButton;
     ColorButton *m_gradientStartButton;
     ColorButton *m_gradientEndButton;
-    QDial *m_gradientDial;
+    AngleDial *m_gradientDial;
     QPushButton *m_browseButton;
 };

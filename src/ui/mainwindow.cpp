@@ -62,6 +62,26 @@ QObject *overlayOf(const QGraphicsItem *item)
     return item->data(OverlayKey).value<QObject *>();
 }
 
+// Puts an item showing `properties` on `page`, marked with what it shows.
+template<typename Item, typename Properties>
+void addOverlayItem(DocumentInnerItem *page, Properties *properties)
+{
+    if (!page || !properties)
+        return;
+    auto *item = new Item(properties, page);
+    item->setData(OverlayKey, QVariant::fromValue<QObject *>(properties));
+}
+
+// A layout of `owner` without margins or gaps, so that its parts meet.
+template<typename Layout> Layout *seamlessLayout(QWidget *owner, const QString &objectName)
+{
+    auto *layout = new Layout(owner);
+    layout->setObjectName(objectName);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
 // Only files can become photos; web addresses and text are not offered.
 bool carriesLocalFiles(const QMimeData *data)
 {
@@ -179,10 +199,8 @@ void MainWindow::buildWidgets()
 
     m_centralWidget = new QWidget(this);
     m_centralWidget->setObjectName(QStringLiteral("centralWidget"));
-    auto *horizontalLayout = new QHBoxLayout(m_centralWidget);
-    horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
-    horizontalLayout->setContentsMargins(0, 0, 0, 0);
-    horizontalLayout->setSpacing(0);
+    auto *horizontalLayout
+        = seamlessLayout<QHBoxLayout>(m_centralWidget, QStringLiteral("horizontalLayout"));
 
     m_graphicsView = new QGraphicsView(m_centralWidget);
     m_graphicsView->setObjectName(QStringLiteral("graphicsView"));
@@ -203,10 +221,8 @@ void MainWindow::buildWidgets()
 
     m_listFrame = new QFrame(m_rightPanelTab);
     m_listFrame->setObjectName(QStringLiteral("listFrame"));
-    auto *listPanelLayout = new QVBoxLayout(m_listFrame);
-    listPanelLayout->setObjectName(QStringLiteral("listPanelLayout"));
-    listPanelLayout->setContentsMargins(0, 0, 0, 0);
-    listPanelLayout->setSpacing(0);
+    auto *listPanelLayout
+        = seamlessLayout<QVBoxLayout>(m_listFrame, QStringLiteral("listPanelLayout"));
 
     m_imageListView = new QListView(m_listFrame);
     m_imageListView->setObjectName(QStringLiteral("imageListView"));
@@ -678,12 +694,7 @@ void MainWindow::on_actionAddText_triggered()
 
 void MainWindow::onTextOverlayAdded(TextOverlayProperties *overlay)
 {
-    DocumentItem *documentItem = m_scene ? m_scene->documentItem() : nullptr;
-    DocumentInnerItem *page = documentItem ? documentItem->innerItem() : nullptr;
-    if (!page || !overlay)
-        return;
-    auto *item = new TextOverlayItem(overlay, page);
-    item->setData(OverlayKey, QVariant::fromValue<QObject *>(overlay));
+    addOverlayItem<TextOverlayItem>(pageItem(), overlay);
 }
 
 void MainWindow::onTextOverlayRemoved(TextOverlayProperties *overlay)
@@ -715,12 +726,7 @@ void MainWindow::on_actionAddSticker_triggered()
 
 void MainWindow::onStickerAdded(StickerProperties *sticker)
 {
-    DocumentItem *documentItem = m_scene ? m_scene->documentItem() : nullptr;
-    DocumentInnerItem *page = documentItem ? documentItem->innerItem() : nullptr;
-    if (!page || !sticker)
-        return;
-    auto *item = new StickerItem(sticker, page);
-    item->setData(OverlayKey, QVariant::fromValue<QObject *>(sticker));
+    addOverlayItem<StickerItem>(pageItem(), sticker);
 }
 
 void MainWindow::onStickerRemoved(StickerProperties *sticker)
@@ -728,10 +734,15 @@ void MainWindow::onStickerRemoved(StickerProperties *sticker)
     removeOverlayItem(sticker);
 }
 
-void MainWindow::removeOverlayItem(QObject *properties)
+DocumentInnerItem *MainWindow::pageItem() const
 {
     DocumentItem *documentItem = m_scene ? m_scene->documentItem() : nullptr;
-    DocumentInnerItem *page = documentItem ? documentItem->innerItem() : nullptr;
+    return documentItem ? documentItem->innerItem() : nullptr;
+}
+
+void MainWindow::removeOverlayItem(QObject *properties)
+{
+    DocumentInnerItem *page = pageItem();
     if (!page)
         return;
     const QList<QGraphicsItem *> children = page->childItems();
@@ -745,8 +756,7 @@ void MainWindow::removeOverlayItem(QObject *properties)
 
 void MainWindow::createOverlayItems()
 {
-    DocumentItem *documentItem = m_scene ? m_scene->documentItem() : nullptr;
-    DocumentInnerItem *page = documentItem ? documentItem->innerItem() : nullptr;
+    DocumentInnerItem *page = pageItem();
     if (!page)
         return;
     // A layer change that keeps the page keeps its items; make only the missing ones.

@@ -8,6 +8,7 @@
 #include "model/pagesize.h"
 
 class Document;
+class DocumentInnerItem;
 class PagesList;
 class QAction;
 class QFrame;
@@ -107,6 +108,8 @@ private:
     void connectActions();
     QAction *makeAction(const char *objectName);
     void retranslateUi();
+    // The page the overlays stand on; null without a scene.
+    DocumentInnerItem *pageItem() const;
     void createOverlayItems();
     void removeOverlayItem(QObject *properties);
     // Answer of the close prompt: save, discard or cancel.

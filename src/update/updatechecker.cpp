@@ -93,6 +93,13 @@ UpdateChecker::UpdateChecker(const QUrl &informationAddress, QObject *parent)
     m_statusAction->setVisible(false);
 }
 
+void UpdateChecker::offerStatusAction(const QString &text, void (UpdateChecker::*act)())
+{
+    m_statusAction->setText(text);
+    m_statusConnection = connect(m_statusAction, &QAction::triggered, this, act);
+    m_statusAction->setVisible(true);
+}
+
 UpdateChecker::~UpdateChecker()
 {
     drop(m_checkReply);
@@ -201,24 +208,16 @@ void UpdateChecker::updateStatusAction()
     case UpdateAvailable:
         if (!m_error.isEmpty())
             break;
-        m_statusAction->setText(m_downloadSize > 0 ? tr("Download update", "Action text")
+        offerStatusAction(m_downloadSize > 0 ? tr("Download update", "Action text")
                     + QStringLiteral(" (") + sizeText(m_downloadSize) + QLatin1Char(')')
-                                                   : tr("Download update", "Action text"));
-        m_statusConnection
-            = connect(m_statusAction, &QAction::triggered, this, &UpdateChecker::download);
-        m_statusAction->setVisible(true);
+                                             : tr("Download update", "Action text"),
+            &UpdateChecker::download);
         return;
     case Downloading:
-        m_statusAction->setText(tr("Cancel downloading"));
-        m_statusConnection
-            = connect(m_statusAction, &QAction::triggered, this, &UpdateChecker::abortDownload);
-        m_statusAction->setVisible(true);
+        offerStatusAction(tr("Cancel downloading"), &UpdateChecker::abortDownload);
         return;
     case InstallAvailable:
-        m_statusAction->setText(tr("Exit and install update"));
-        m_statusConnection
-            = connect(m_statusAction, &QAction::triggered, this, &UpdateChecker::install);
-        m_statusAction->setVisible(true);
+        offerStatusAction(tr("Exit and install update"), &UpdateChecker::install);
         return;
     default:
         break;
@@ -328,6 +327,16 @@ void UpdateChecker::drop(QPointer<QNetworkReply> &reply)
 // ---------------------------------------------------------------------------
 // Checking
 
+QNetworkReply *UpdateChecker::takeFinished(QPointer<QNetworkReply> &pending)
+{
+    auto *reply = qobject_cast<QNetworkReply *>(sender());
+    if (!reply || reply != pending)
+        return nullptr;
+    pending = nullptr;
+    reply->deleteLater();
+    return reply;
+}
+
 void UpdateChecker::check(bool forced, bool checkBuild)
 {
     cleanDownloads();
@@ -348,11 +357,9 @@ void UpdateChecker::abortCheck()
 
 void UpdateChecker::checkFinished()
 {
-    auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply || reply != m_checkReply)
+    QNetworkReply *reply = takeFinished(m_checkReply);
+    if (!reply)
         return;
-    m_checkReply = nullptr;
-    reply->deleteLater();
 
     m_lastCheck = QDateTime::currentDateTime();
     m_updates.clear();
@@ -488,11 +495,9 @@ void UpdateChecker::offerUpdate()
 
 void UpdateChecker::sizeRequestFinished()
 {
-    auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply || reply != m_sizeReply)
+    QNetworkReply *reply = takeFinished(m_sizeReply);
+    if (!reply)
         return;
-    m_sizeReply = nullptr;
-    reply->deleteLater();
 
     if (hasRedirectTarget(reply)) {
         QString problem;
@@ -590,11 +595,9 @@ void UpdateChecker::downloadReadyRead()
 
 void UpdateChecker::downloadFinished()
 {
-    auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply || reply != m_downloadReply)
+    QNetworkReply *reply = takeFinished(m_downloadReply);
+    if (!reply)
         return;
-    m_downloadReply = nullptr;
-    reply->deleteLater();
     m_downloadFile.close();
 
     if (hasRedirectTarget(reply)) {

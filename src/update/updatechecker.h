@@ -118,6 +118,8 @@ private:
     void setState(States state);
     void setErrorMessage(const QString &text);
     void updateStatusAction();
+    // Shows the status action as `text`, doing `act` when triggered.
+    void offerStatusAction(const QString &text, void (UpdateChecker::*act)());
     void cleanDownloads();
 
     QNetworkReply *send(
@@ -129,6 +131,9 @@ private:
     void connectSizeReply(QNetworkReply *reply);
     void connectDownloadReply(QNetworkReply *reply);
     void drop(QPointer<QNetworkReply> &reply);
+    // The reply that has just finished when it is the one `pending` waits
+    // for: it is taken from there and deleted later. Null for any other.
+    QNetworkReply *takeFinished(QPointer<QNetworkReply> &pending);
 
     void readInformation(const QByteArray &document);
     bool isUsable(const QVariantMap &entry) const;

@@ -10,31 +10,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 #include <QSaveFile>
 #include <QSvgRenderer>
 #include <QTextStream>
 
 #include <cstdio>
 
-namespace {
-
-bool renderAt(QSvgRenderer &renderer, const QSize &size, int scale, const QString &path)
-{
-    QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size * scale)));
-    painter.end();
-    if (scale > 1)
-        image.setDevicePixelRatio(scale);
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
-}
-
-} // namespace
+#include "svgpng.h"
 
 int main(int argc, char *argv[])
 {
@@ -63,7 +45,7 @@ int main(int argc, char *argv[])
         for (int scale : { 1, 2 }) {
             const QString fileName
                 = scale == 1 ? name + QStringLiteral(".png") : name + QStringLiteral("@2x.png");
-            if (!renderAt(renderer, size, scale, output.filePath(fileName))) {
+            if (!writeSvgAsPng(renderer, size, scale, output.filePath(fileName))) {
                 std::fprintf(stderr, "artwork_renderer: cannot write %s\n", qPrintable(fileName));
                 return 1;
             }

@@ -5,12 +5,11 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-#include <QSaveFile>
 #include <QSvgRenderer>
 
 #include <cstdio>
+
+#include "svgpng.h"
 
 int main(int argc, char *argv[])
 {
@@ -29,15 +28,8 @@ int main(int argc, char *argv[])
     }
     for (const QString &text : args.mid(3)) {
         const int size = text.toInt();
-        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter, QRectF(0, 0, size, size));
-        painter.end();
-        QSaveFile file(output.filePath(QStringLiteral("%1-%2.png").arg(args.at(2)).arg(size)));
-        if (size <= 0 || !file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG")
-            || !file.commit()) {
+        const QString path = output.filePath(QStringLiteral("%1-%2.png").arg(args.at(2)).arg(size));
+        if (size <= 0 || !writeSvgAsPng(renderer, QSize(size, size), 1, path)) {
             std::fprintf(stderr, "icon_renderer: cannot write the %s icon\n", qPrintable(text));
             return 1;
         }

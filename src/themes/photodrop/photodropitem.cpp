@@ -5,12 +5,13 @@
 #include <QPainterPath>
 
 #include "imaging/drawflags.h"
-#include "imaging/imagefilters.h"
 #include "imaging/photomasks.h"
 #include "model/frameproperties.h"
 #include "model/imagesource.h"
 #include "model/itemtransform.h"
 #include "model/linkedtransform.h"
+#include "scene/connecteach.h"
+#include "scene/photopainting.h"
 #include "scene/scene.h"
 #include "themes/photodrop/photodroparrangement.h"
 #include "themes/photodrop/photodropitemproperties.h"
@@ -30,10 +31,9 @@ PhotoDropItem::PhotoDropItem(
         // The item deletes the transforms it carries, so it gets its own
         // link to the photo's transform rather than the transform itself.
         setTransformations({ new LinkedTransform(properties->transform()) });
-        connect(properties, &PhotoDropItemProperties::filterTypeChanged, this,
-            &PhotoDropItem::_queueUpdate);
-        connect(properties, &PhotoDropItemProperties::maskShapeChanged, this,
-            &PhotoDropItem::_queueUpdate);
+        connectEach(properties, this, &PhotoDropItem::_queueUpdate,
+            &PhotoDropItemProperties::filterTypeChanged,
+            &PhotoDropItemProperties::maskShapeChanged);
         connect(properties, &PhotoDropItemProperties::sourceChanged, this,
             &PhotoDropItem::_sourceChanged);
         connect(properties, &QObject::destroyed, this, &QObject::deleteLater);
@@ -72,13 +72,6 @@ QRectF PhotoDropItem::boundingRect() const
     return m_outerRect;
 }
 
-QPainterPath PhotoDropItem::shape() const
-{
-    QPainterPath path;
-    path.addRect(m_outerRect);
-    return path;
-}
-
 QPainterPath PhotoDropItem::opaqueArea() const
 {
     // A masked photo without a frame lets the photos below show around the
@@ -94,52 +87,23 @@ void PhotoDropItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, Q
     if (m_outerRect.isEmpty())
         return;
 
-    if (m_frames && m_frames->enabled()) {
-        painter->setPen(Qt::NoPen);
-        painter->fillRect(m_outerRect, m_frames->color());
-    }
-
+    PhotoPainting::paintFrame(painter, m_outerRect, m_frames);
     const int flags = Scene::drawFlags(this);
     m_paintedFast = flags & FastDraw;
     const ImageSource *source = m_properties ? m_properties->source().data() : nullptr;
     if (source && !m_photoRect.isEmpty()) {
-        const int filter = m_properties->filterType();
         const int mask = m_properties->maskShape();
         const QPainterPath clip = PhotoMasks::isActive(mask)
             ? PhotoMasks::maskOutline(mask, m_photoRect)
             : QPainterPath();
         const QRectF photoRect = m_photoRect;
-        auto drawPhoto = [source, flags, photoRect](QPainter *target) {
-            source->drawInRect(target, flags, photoRect, Qt::KeepAspectRatioByExpanding);
-        };
-        // A noting pass needs the picture named, not filtered.
-        if (!ImageFilters::isActive(filter) || (flags & CollectImages)) {
-            painter->save();
-            if (!clip.isEmpty())
-                painter->setClipPath(clip, Qt::IntersectClip);
-            drawPhoto(painter);
-            painter->restore();
-        } else {
-            // Filtered at the device's resolution, over the photo's own
-            // device pixels only.
-            ImageFilters::paintFiltered(painter, m_photoRect, filter, clip, drawPhoto);
-        }
+        PhotoPainting::paintPhoto(painter, flags, m_properties->filterType(), m_photoRect, clip,
+            [source, flags, photoRect](QPainter *target) {
+                source->drawInRect(target, flags, photoRect, Qt::KeepAspectRatioByExpanding);
+            });
     }
-
-    if (isSelected()) {
-        // Two device pixels thick at any zoom.
-        const QTransform toItem = painter->deviceTransform().inverted();
-        const qreal thickness
-            = QLineF(toItem.map(QPointF(0, 0)), toItem.map(QPointF(2, 2))).length();
-        const QRectF inner = m_outerRect.adjusted(thickness, thickness, -thickness, -thickness);
-        QPainterPath ring;
-        ring.addRect(m_outerRect);
-        if (inner.isValid())
-            ring.addRect(inner);
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(QColor(0, 0, 255));
-        painter->drawPath(ring);
-    }
+    if (isSelected())
+        PhotoPainting::paintSelectionRing(painter, m_outerRect);
 }
 
 int PhotoDropItem::hitTest(const QPointF &pos)
@@ -279,12 +243,11 @@ void PhotoDropItem::connectSource(ImageSource *source)
     m_source = source;
     if (!source)
         return;
-    connect(source, &ImageSource::sizeChanged, this, &PhotoDropItem::_sourceSizeChanged);
-    // The size of a picture is known once its file has been read; both
-    // notices may bring it, so they recompute the shape (which only repaints
-    // when nothing changed).
-    connect(source, &ImageSource::stateChanged, this, &PhotoDropItem::_sourceSizeChanged);
-    connect(source, &ImageSource::drawQualityIncrized, this, &PhotoDropItem::_sourceSizeChanged);
+    // The size of a picture is known once its file has been read; the later
+    // notices may bring it too, so they all recompute the shape (which only
+    // repaints when nothing changed).
+    connectEach(source, this, &PhotoDropItem::_sourceSizeChanged, &ImageSource::sizeChanged,
+        &ImageSource::stateChanged, &ImageSource::drawQualityIncrized);
 }
 
 void PhotoDropItem::attachToScene(Scene *scene)

@@ -44,8 +44,8 @@ public:
     qreal frameWidth() const { return m_frameWidth; }
     QRectF outerRect() const { return m_outerRect; }
 
+    // Also the shape, as QGraphicsItem makes it by default.
     QRectF boundingRect() const override;
-    QPainterPath shape() const override;
     QPainterPath opaqueArea() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 

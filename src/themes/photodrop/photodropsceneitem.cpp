@@ -28,10 +28,12 @@
 
 namespace {
 
-QAction *makeAction(const QString &text, Qt::Key key, QObject *parent)
+QAction *makeAction(const QString &text, Qt::Key key, PhotoDropSceneItem *parent,
+    void (PhotoDropSceneItem::*slot)())
 {
     auto *action = new QAction(text, parent);
     action->setShortcut(QKeySequence(key));
+    QObject::connect(action, &QAction::triggered, parent, slot);
     return action;
 }
 
@@ -51,14 +53,14 @@ PhotoDropSceneItem::PhotoDropSceneItem(
     m_shadows = new ShadowsWatcher(theme ? theme->shadows() : nullptr, m_groupItem, this);
     connect(m_shadows, &ShadowsWatcher::needUpdate, this, &PhotoDropSceneItem::queueUpdate);
 
-    m_bringToFront = makeAction(tr("Bring to Front"), Qt::Key_Home, this);
-    m_bringForward = makeAction(tr("Bring Forward"), Qt::Key_PageUp, this);
-    m_sendBackward = makeAction(tr("Send Backward"), Qt::Key_PageDown, this);
-    m_sendToBack = makeAction(tr("Send to Back"), Qt::Key_End, this);
-    connect(m_bringToFront, &QAction::triggered, this, &PhotoDropSceneItem::bringToFront);
-    connect(m_bringForward, &QAction::triggered, this, &PhotoDropSceneItem::bringForward);
-    connect(m_sendBackward, &QAction::triggered, this, &PhotoDropSceneItem::sendBackward);
-    connect(m_sendToBack, &QAction::triggered, this, &PhotoDropSceneItem::sendToBack);
+    m_bringToFront
+        = makeAction(tr("Bring to Front"), Qt::Key_Home, this, &PhotoDropSceneItem::bringToFront);
+    m_bringForward
+        = makeAction(tr("Bring Forward"), Qt::Key_PageUp, this, &PhotoDropSceneItem::bringForward);
+    m_sendBackward = makeAction(
+        tr("Send Backward"), Qt::Key_PageDown, this, &PhotoDropSceneItem::sendBackward);
+    m_sendToBack
+        = makeAction(tr("Send to Back"), Qt::Key_End, this, &PhotoDropSceneItem::sendToBack);
 
     if (theme) {
         PhotoDropItemPropertiesList *list = theme->items();
@@ -134,26 +136,28 @@ void PhotoDropSceneItem::paint(QPainter *painter, const QStyleOptionGraphicsItem
 
 void PhotoDropSceneItem::bringToFront()
 {
-    if (m_theme && m_selectionModel)
-        m_theme->bringToFront(m_selectionModel->selection());
+    moveSelection(&PhotoDropTheme::bringToFront);
 }
 
 void PhotoDropSceneItem::bringForward()
 {
-    if (m_theme && m_selectionModel)
-        m_theme->bringForward(m_selectionModel->selection());
+    moveSelection(&PhotoDropTheme::bringForward);
 }
 
 void PhotoDropSceneItem::sendBackward()
 {
-    if (m_theme && m_selectionModel)
-        m_theme->sendBackward(m_selectionModel->selection());
+    moveSelection(&PhotoDropTheme::sendBackward);
 }
 
 void PhotoDropSceneItem::sendToBack()
 {
+    moveSelection(&PhotoDropTheme::sendToBack);
+}
+
+void PhotoDropSceneItem::moveSelection(void (PhotoDropTheme::*move)(const QItemSelection &))
+{
     if (m_theme && m_selectionModel)
-        m_theme->sendToBack(m_selectionModel->selection());
+        (m_theme->*move)(m_selectionModel->selection());
 }
 
 // ---------------------------------------------------------------------------

@@ -83,6 +83,8 @@ private:
     void removePhotoItem(int row);
     void removeAllPhotoItems();
     void restack();
+    // Moves the selected photos up or down the stack through `move`.
+    void moveSelection(void (PhotoDropTheme::*move)(const QItemSelection &));
     void itemSelectedChanged(PhotoDropItem *item, bool selected);
     void itemDestroyed(QObject *object);
 

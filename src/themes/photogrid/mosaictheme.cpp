@@ -11,7 +11,6 @@
 #include "ui/backgroundcontrolwidget.h"
 #include "ui/framecontrolwidget.h"
 #include "ui/shadowcontrolwidget.h"
-#include "undo/undostack.h"
 
 MosaicTheme::MosaicTheme(Document *document)
     : PhotoGridTheme(document)
@@ -27,12 +26,6 @@ QList<QWidget *> MosaicTheme::createPropertyWidgets(QWidget *parent)
     return { new PhotoGrigControlWidget(this, parent), new ShadowControlWidget(shadows(), parent),
         new FrameControlWidget(frames(), parent),
         new BackgroundControlWidget(background(), parent) };
-}
-
-bool MosaicTheme::replayingRecordedStep() const
-{
-    UndoStack *stack = undoStack();
-    return stack && stack->isReplayingRecordedStep();
 }
 
 void MosaicTheme::imageInserted(const QSharedPointer<ImageSource> &image)

@@ -24,8 +24,5 @@ public:
     void imageRemoved(const QSharedPointer<ImageSource> &image) override;
 
 private:
-    // Whether a recorded undo step is being undone or redone right now; its
-    // own commands restore the cells then.
-    bool replayingRecordedStep() const;
     void splitLargestCell(PhotoGridItemProperties *item, const QSharedPointer<ImageSource> &image);
 };

@@ -17,7 +17,6 @@
 #include <cstring>
 
 #include "imaging/drawflags.h"
-#include "imaging/imagefilters.h"
 #include "imaging/photomasks.h"
 #include "model/document.h"
 #include "model/frameproperties.h"
@@ -25,6 +24,8 @@
 #include "model/imagesource.h"
 #include "model/rotationrestriction.h"
 #include "model/transformedimagesource.h"
+#include "scene/connecteach.h"
+#include "scene/photopainting.h"
 #include "scene/scene.h"
 #include "themes/photogrid/innerimagehandler.h"
 #include "themes/photogrid/photogriditemproperties.h"
@@ -43,8 +44,6 @@ constexpr qreal MinimumVariation = 0.0001;
 constexpr int MaximumDragPictureSide = 4096;
 // The drag picture is faded so that the cells under it stay visible.
 constexpr qreal DragPictureOpacity = 0.7;
-// The selection ring: plain blue, which stands out from most photos.
-constexpr QColor SelectionColor(0, 0, 255);
 
 // The turn, in degrees clockwise, that carries the line centre -> previous
 // onto the line centre -> current; 0 when either is a point.
@@ -132,18 +131,15 @@ PhotoGridGraphicsItem::PhotoGridGraphicsItem(
             &PhotoGridGraphicsItem::_angleChanged);
         connect(cell, &PhotoGridItemProperties::sourceChanged, this,
             &PhotoGridGraphicsItem::_sourceChanged);
-        connect(cell, &PhotoGridItemProperties::filterTypeChanged, this,
-            &PhotoGridGraphicsItem::_queueUpdate);
-        connect(cell, &PhotoGridItemProperties::maskShapeChanged, this,
-            &PhotoGridGraphicsItem::_queueUpdate);
+        connectEach(cell, this, &PhotoGridGraphicsItem::_queueUpdate,
+            &PhotoGridItemProperties::filterTypeChanged,
+            &PhotoGridItemProperties::maskShapeChanged);
     }
     if (theme) {
         connect(theme, &PhotoGridTheme::borderChanged, this, &PhotoGridGraphicsItem::_rectChanged);
         if (FrameProperties *frames = theme->frames()) {
-            connect(frames, &FrameProperties::sizeChanged, this,
-                &PhotoGridGraphicsItem::_frameSizeChanged);
-            connect(frames, &FrameProperties::enabledChange, this,
-                &PhotoGridGraphicsItem::_frameSizeChanged);
+            connectEach(frames, this, &PhotoGridGraphicsItem::_frameSizeChanged,
+                &FrameProperties::sizeChanged, &FrameProperties::enabledChange);
             connect(frames, &FrameProperties::colorChanged, this,
                 &PhotoGridGraphicsItem::_frameColorChanged);
         }
@@ -175,13 +171,17 @@ QRectF PhotoGridGraphicsItem::imageRect() const
     return source ? QRectF(QPointF(0, 0), QSizeF(source->size())) : QRectF();
 }
 
-QRectF PhotoGridGraphicsItem::visibleImageRect(const QTransform &crop) const
+bool PhotoGridGraphicsItem::itemToImage(const QTransform &crop, QTransform *map) const
 {
     bool invertible = false;
-    const QTransform toImage = (crop * m_fitTransform).inverted(&invertible);
-    if (!invertible)
-        return QRectF();
-    return toImage.mapRect(m_pictureRect);
+    *map = (crop * m_fitTransform).inverted(&invertible);
+    return invertible;
+}
+
+QRectF PhotoGridGraphicsItem::visibleImageRect(const QTransform &crop) const
+{
+    QTransform toImage;
+    return itemToImage(crop, &toImage) ? toImage.mapRect(m_pictureRect) : QRectF();
 }
 
 QTransform PhotoGridGraphicsItem::correctionTransform() const
@@ -215,64 +215,29 @@ QRectF PhotoGridGraphicsItem::boundingRect() const
     return m_cellRect;
 }
 
-QPainterPath PhotoGridGraphicsItem::shape() const
-{
-    QPainterPath path;
-    path.addRect(m_cellRect);
-    return path;
-}
-
 void PhotoGridGraphicsItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
     if (m_cellRect.isEmpty())
         return;
-    FrameProperties *frames = m_theme ? m_theme->frames() : nullptr;
-    if (frames && frames->enabled()) {
-        painter->setPen(Qt::NoPen);
-        painter->fillRect(m_cellRect, frames->color());
-    }
+    PhotoPainting::paintFrame(painter, m_cellRect, m_theme ? m_theme->frames() : nullptr);
 
     const int flags = Scene::drawFlags(this);
     m_paintedFast = flags & FastDraw;
     const ImageSource *source = image();
     if (source && m_properties && !m_pictureRect.isEmpty()) {
-        const int filter = m_properties->filterType();
         const int mask = m_properties->maskShape();
         const QPainterPath clip = PhotoMasks::isActive(mask)
             ? PhotoMasks::maskOutline(mask, m_pictureRect)
             : photoShape();
         const QTransform transform = imageTransform();
-        auto drawImage = [source, flags, transform](QPainter *target) {
-            target->setTransform(transform, true);
-            source->draw(target, flags);
-        };
-        // A noting pass needs the picture named, not filtered.
-        if (!ImageFilters::isActive(filter) || (flags & CollectImages)) {
-            painter->save();
-            painter->setClipPath(clip, Qt::IntersectClip);
-            drawImage(painter);
-            painter->restore();
-        } else {
-            // Filtered at the output's resolution, over the cell's own
-            // device pixels only.
-            ImageFilters::paintFiltered(painter, m_pictureRect, filter, clip, drawImage);
-        }
+        PhotoPainting::paintPhoto(painter, flags, m_properties->filterType(), m_pictureRect, clip,
+            [source, flags, transform](QPainter *target) {
+                target->setTransform(transform, true);
+                source->draw(target, flags);
+            });
     }
-
-    if (isSelected() && !m_imageMode) {
-        // Two device pixels thick at any zoom.
-        const QTransform toItem = painter->deviceTransform().inverted();
-        const qreal thickness
-            = QLineF(toItem.map(QPointF(0, 0)), toItem.map(QPointF(2, 2))).length();
-        const QRectF inner = m_cellRect.adjusted(thickness, thickness, -thickness, -thickness);
-        QPainterPath ring;
-        ring.addRect(m_cellRect);
-        if (inner.isValid())
-            ring.addRect(inner);
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(SelectionColor);
-        painter->drawPath(ring);
-    }
+    if (isSelected() && !m_imageMode)
+        PhotoPainting::paintSelectionRing(painter, m_cellRect);
 }
 
 int PhotoGridGraphicsItem::hitTest(const QPointF &pos)
@@ -353,9 +318,8 @@ void PhotoGridGraphicsItem::panImage(const QPointF &previous, const QPointF &cur
     if (!m_source || !image())
         return;
     const QTransform crop = effectiveCrop();
-    bool invertible = false;
-    const QTransform toImage = (crop * m_fitTransform).inverted(&invertible);
-    if (!invertible)
+    QTransform toImage;
+    if (!itemToImage(crop, &toImage))
         return;
     const QPointF step = toImage.map(current) - toImage.map(previous);
     const QRectF visible = toImage.mapRect(m_pictureRect);
@@ -379,9 +343,8 @@ void PhotoGridGraphicsItem::turnAndZoomImage(const QPointF &previous, const QPoi
     if (toCurrent.length() <= 0 || toPrevious.length() <= 0)
         return;
     const QTransform crop = effectiveCrop();
-    bool invertible = false;
-    const QTransform toImage = (crop * m_fitTransform).inverted(&invertible);
-    if (!invertible)
+    QTransform toImage;
+    if (!itemToImage(crop, &toImage))
         return;
     const QPointF c = toImage.map(centre);
     const qreal turn = turnBetween(centre, previous, current);
@@ -397,8 +360,8 @@ void PhotoGridGraphicsItem::turnAndZoomImage(const QPointF &previous, const QPoi
     // Zooming out (or turning) may bring the image's edge into the picture:
     // zoom in about the centre just enough that every corner of the visible
     // area stays on the image.
-    const QTransform resultToImage = (result * m_fitTransform).inverted(&invertible);
-    if (!invertible)
+    QTransform resultToImage;
+    if (!itemToImage(result, &resultToImage))
         return;
     const QRectF whole = imageRect();
     const QPolygonF corners = resultToImage.map(QPolygonF(m_pictureRect));

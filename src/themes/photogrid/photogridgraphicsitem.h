@@ -62,8 +62,8 @@ public:
     bool imageMode() const { return m_imageMode; }
     void setImageMode(bool on);
 
+    // Also the shape, as QGraphicsItem makes it by default.
     QRectF boundingRect() const override;
-    QPainterPath shape() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
     int hitTest(const QPointF &pos) override;
@@ -121,6 +121,9 @@ private:
     QTransform effectiveCrop() const;
     // The image rectangle (0, 0, displayed size).
     QRectF imageRect() const;
+    // The map from item to image points under `crop`; false when `crop`
+    // flattens the image.
+    bool itemToImage(const QTransform &crop, QTransform *map) const;
     // The part of the image pictureRect shows under `crop`.
     QRectF visibleImageRect(const QTransform &crop) const;
 

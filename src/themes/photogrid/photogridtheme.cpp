@@ -105,6 +105,12 @@ void PhotoGridTheme::load(QDataStream &stream)
 // ---------------------------------------------------------------------------
 // Cells
 
+bool PhotoGridTheme::replayingRecordedStep() const
+{
+    UndoStack *stack = undoStack();
+    return stack && stack->isReplayingRecordedStep();
+}
+
 PhotoGridItemPropertiesSharedPointer PhotoGridTheme::createItem(
     const QSharedPointer<ImageSource> &image)
 {

@@ -95,6 +95,11 @@ Q_SIGNALS:
     void itemRemoved(PhotoGridItemPropertiesSharedPointer item);
     void itemInserted(PhotoGridItemPropertiesSharedPointer item);
 
+protected:
+    // Whether a recorded undo step is being undone or redone right now; its
+    // own commands restore the cells then.
+    bool replayingRecordedStep() const;
+
 private:
     friend class ItemsChanged;
 

@@ -67,12 +67,6 @@ void RowsTheme::load(QDataStream &stream)
     PhotoGridTheme::load(stream);
 }
 
-bool RowsTheme::replayingRecordedStep() const
-{
-    UndoStack *stack = undoStack();
-    return stack && stack->isReplayingRecordedStep();
-}
-
 qreal RowsTheme::frameSize() const
 {
     return frames()->enabled() ? frames()->size() : 0;

@@ -47,7 +47,6 @@ private Q_SLOTS:
     void _imageDataChanged();
 
 private:
-    bool replayingRecordedStep() const;
     qreal frameSize() const;
     QList<qreal> aspectsOf(const QList<PhotoGridItemPropertiesSharedPointer> &items) const;
     int rowOf(const PhotoGridItemProperties *item) const;
