@@ -127,82 +127,71 @@ private:
         return qFromBigEndian<quint16>(bytes);
     }
 
-    template<typename T> std::optional<T> plain(const char *name)
+    // Reads one value with a checking reader and shows it, or keeps what is
+    // wrong with it ("%1" stands for the name).
+    template<typename T, typename Show>
+    bool shown(const char *name, bool (*read)(QDataStream &, T *), const char *wrong, Show show)
     {
         T value {};
-        m_stream >> value;
-        if (!check(isOk(m_stream), QStringLiteral("cannot read %1").arg(QLatin1String(name))))
-            return std::nullopt;
-        return value;
+        if (!check(read(m_stream, &value), QLatin1String(wrong).arg(QLatin1String(name))))
+            return false;
+        field(name, show(value));
+        return true;
     }
+
+    template<typename T> static QString debugText(const T &value)
+    {
+        QString text;
+        QDebug(&text).nospace() << value;
+        return text;
+    }
+
+    static QString numberText(int value) { return QString::number(value); }
 
     bool integer(const char *name)
     {
-        const std::optional<qint32> value = plain<qint32>(name);
-        if (value)
-            field(name, QString::number(*value));
-        return bool(value);
-    }
-
-    bool flag(const char *name)
-    {
-        const std::optional<bool> value = plain<bool>(name);
-        if (value)
-            field(name, *value ? QStringLiteral("true") : QStringLiteral("false"));
-        return bool(value);
+        return shown(name, readPlain<qint32>, "cannot read %1", numberText);
     }
 
     bool byte(const char *name)
     {
-        const std::optional<qint8> value = plain<qint8>(name);
-        if (value)
-            field(name, QString::number(*value));
-        return bool(value);
+        return shown(name, readPlain<qint8>, "cannot read %1", numberText);
+    }
+
+    bool flag(const char *name)
+    {
+        return shown(name, readPlain<bool>, "cannot read %1",
+            [](bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); });
     }
 
     bool real(const char *name)
     {
-        double value = 0;
-        if (!check(readReal(m_stream, &value),
-                QStringLiteral("%1 is not finite").arg(QLatin1String(name))))
-            return false;
-        field(name, QString::number(value, 'g', 17));
-        return true;
+        return shown(name, readReal, "%1 is not finite",
+            [](double value) { return QString::number(value, 'g', 17); });
     }
 
     bool point(const char *name)
     {
-        QPointF value;
-        if (!check(readPoint(m_stream, &value),
-                QStringLiteral("%1 is not finite").arg(QLatin1String(name))))
-            return false;
-        field(name, QStringLiteral("(%1, %2)").arg(value.x()).arg(value.y()));
-        return true;
+        return shown(name, readPoint, "%1 is not finite", [](const QPointF &value) {
+            return QStringLiteral("(%1, %2)").arg(value.x()).arg(value.y());
+        });
     }
 
     bool rect(const char *name)
     {
-        QRectF value;
-        if (!check(readRect(m_stream, &value),
-                QStringLiteral("%1 is not finite").arg(QLatin1String(name))))
-            return false;
-        field(name,
-            QStringLiteral("(%1, %2) %3 x %4")
+        return shown(name, readRect, "%1 is not finite", [](const QRectF &value) {
+            return QStringLiteral("(%1, %2) %3 x %4")
                 .arg(value.x())
                 .arg(value.y())
                 .arg(value.width())
-                .arg(value.height()));
-        return true;
+                .arg(value.height());
+        });
     }
 
     bool transform(const char *name)
     {
-        QTransform value;
-        if (!check(readTransform(m_stream, &value),
-                QStringLiteral("%1 is not finite").arg(QLatin1String(name))))
-            return false;
-        field(name,
-            QStringLiteral("[%1 %2 %3; %4 %5 %6; %7 %8 %9]")
+        return shown(name, readTransform, "%1 is not finite", [](const QTransform &value) {
+            return QStringLiteral("[%1 %2 %3; %4 %5 %6; %7 %8 %9]")
                 .arg(value.m11())
                 .arg(value.m12())
                 .arg(value.m13())
@@ -211,32 +200,18 @@ private:
                 .arg(value.m23())
                 .arg(value.m31())
                 .arg(value.m32())
-                .arg(value.m33()));
-        return true;
+                .arg(value.m33());
+        });
     }
 
     template<typename T> bool text(const char *name)
     {
-        T value;
-        if (!check(readLengthPrefixed(m_stream, &value),
-                QStringLiteral("cannot read %1").arg(QLatin1String(name))))
-            return false;
-        QString shown;
-        QDebug(&shown).nospace() << value;
-        field(name, shown);
-        return true;
+        return shown<T>(name, readLengthPrefixed, "cannot read %1", debugText<T>);
     }
 
     bool color(const char *name)
     {
-        QColor value;
-        if (!check(readColor(m_stream, &value),
-                QStringLiteral("%1 is no colour").arg(QLatin1String(name))))
-            return false;
-        QString shown;
-        QDebug(&shown).nospace() << value;
-        field(name, shown);
-        return true;
+        return shown(name, readColor, "%1 is no colour", debugText<QColor>);
     }
 
     static QString tagName(quint32 tag)

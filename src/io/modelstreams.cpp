@@ -35,20 +35,6 @@ constexpr double MaximumPageExtent = 100000;
 // Without a restriction a relative rotation spans half a turn either way.
 constexpr double UnrestrictedVariation = 180;
 
-bool writable(QDataStream &stream, const void *object)
-{
-    if (!object)
-        stream.setStatus(QDataStream::WriteFailed);
-    return object && stream.status() == QDataStream::Ok;
-}
-
-bool readable(QDataStream &stream, const void *object)
-{
-    if (!object)
-        markCorrupt(stream);
-    return object && isOk(stream);
-}
-
 // Quarter turns in 0...3; older files may hold negative turns.
 int quarterTurns(qint32 turns)
 {
@@ -117,10 +103,8 @@ QDataStream &operator>>(QDataStream &stream, PageSize &pageSize)
     QString name;
     QSizeF size;
     qint32 units = 0;
-    if (!readLengthPrefixed(stream, &name) || !readSize(stream, &size))
-        return stream;
-    stream >> units;
-    if (!isOk(stream))
+    if (!readLengthPrefixed(stream, &name) || !readSize(stream, &size)
+        || !readPlain(stream, &units))
         return stream;
     if (units < PageSize::Pixels || units > PageSize::Centimeters || size.width() < 0
         || size.height() < 0 || size.width() > MaximumPageExtent
@@ -137,7 +121,7 @@ QDataStream &operator>>(QDataStream &stream, PageSize &pageSize)
 
 QDataStream &operator<<(QDataStream &stream, const ImageList *list)
 {
-    if (!writable(stream, list))
+    if (!writeRecordStart(stream, list, RecordTypes::ImageList))
         return stream;
     QList<QUrl> urls;
     QList<qint32> rotations;
@@ -145,16 +129,13 @@ QDataStream &operator<<(QDataStream &stream, const ImageList *list)
         urls.append(source->source());
         rotations.append(source->rotation());
     }
-    writeRecordHeader(stream, RecordTypes::ImageList);
     stream << urls << rotations;
     return stream;
 }
 
 QDataStream &operator>>(QDataStream &stream, ImageList *list)
 {
-    if (!readable(stream, list))
-        return stream;
-    const std::optional<quint16> version = readRecordHeader(stream, RecordTypes::ImageList);
+    const std::optional<quint16> version = readRecordStart(stream, list, RecordTypes::ImageList);
     if (!version)
         return stream;
     QList<QUrl> urls;
@@ -203,21 +184,19 @@ QDataStream &operator>>(QDataStream &stream, ImageList *list)
 
 QDataStream &operator<<(QDataStream &stream, const ImageSource *source)
 {
-    if (!writable(stream, source))
+    if (!writeRecordStart(stream, source, RecordTypes::ImageSource))
         return stream;
-    writeRecordHeader(stream, RecordTypes::ImageSource);
     stream << qint32(source->rotation()) << source->source();
     return stream;
 }
 
 QDataStream &operator>>(QDataStream &stream, ImageSource *source)
 {
-    if (!readable(stream, source) || !readRecordHeader(stream, RecordTypes::ImageSource))
+    if (!readRecordStart(stream, source, RecordTypes::ImageSource))
         return stream;
     qint32 rotation = 0;
     QUrl url;
-    stream >> rotation;
-    if (!isOk(stream) || !readLengthPrefixed(stream, &url))
+    if (!readPlain(stream, &rotation) || !readLengthPrefixed(stream, &url))
         return stream;
     PlainAssignment plain(source);
     source->setSource(url);
@@ -230,23 +209,19 @@ QDataStream &operator>>(QDataStream &stream, ImageSource *source)
 
 QDataStream &operator<<(QDataStream &stream, const TransformedImageSource *source)
 {
-    if (!writable(stream, source))
+    if (!writeRecordStart(stream, source, RecordTypes::TransformedImageSource))
         return stream;
-    writeRecordHeader(stream, RecordTypes::TransformedImageSource);
     stream << source->transform() << qint32(imageRow(source->document(), source->source()));
     return stream;
 }
 
 QDataStream &operator>>(QDataStream &stream, TransformedImageSource *source)
 {
-    if (!readable(stream, source) || !readRecordHeader(stream, RecordTypes::TransformedImageSource))
+    if (!readRecordStart(stream, source, RecordTypes::TransformedImageSource))
         return stream;
     QTransform transform;
     qint32 row = -1;
-    if (!readTransform(stream, &transform))
-        return stream;
-    stream >> row;
-    if (!isOk(stream))
+    if (!readTransform(stream, &transform) || !readPlain(stream, &row))
         return stream;
     // A row that names no image leaves the source without one: the cell
     // shows no picture, the rest of the collage is unharmed.
@@ -263,9 +238,8 @@ QDataStream &operator>>(QDataStream &stream, TransformedImageSource *source)
 
 QDataStream &operator<<(QDataStream &stream, const ItemTransform *transform)
 {
-    if (!writable(stream, transform))
+    if (!writeRecordStart(stream, transform, RecordTypes::ItemTransform))
         return stream;
-    writeRecordHeader(stream, RecordTypes::ItemTransform);
     stream << transform->position() << double(transform->zoom())
            << double(transform->rotationRelative());
     return stream;
@@ -273,9 +247,8 @@ QDataStream &operator<<(QDataStream &stream, const ItemTransform *transform)
 
 QDataStream &operator>>(QDataStream &stream, ItemTransform *transform)
 {
-    if (!readable(stream, transform))
-        return stream;
-    const std::optional<quint16> version = readRecordHeader(stream, RecordTypes::ItemTransform);
+    const std::optional<quint16> version
+        = readRecordStart(stream, transform, RecordTypes::ItemTransform);
     if (!version)
         return stream;
     QPointF position;
@@ -314,17 +287,15 @@ QDataStream &operator>>(QDataStream &stream, ItemTransform *transform)
 
 QDataStream &operator<<(QDataStream &stream, const RotationRestriction *restriction)
 {
-    if (!writable(stream, restriction))
+    if (!writeRecordStart(stream, restriction, RecordTypes::RotationRestriction))
         return stream;
-    writeRecordHeader(stream, RecordTypes::RotationRestriction);
     stream << double(restriction->zero()) << double(restriction->variation());
     return stream;
 }
 
 QDataStream &operator>>(QDataStream &stream, RotationRestriction *restriction)
 {
-    if (!readable(stream, restriction)
-        || !readRecordHeader(stream, RecordTypes::RotationRestriction))
+    if (!readRecordStart(stream, restriction, RecordTypes::RotationRestriction))
         return stream;
     double zero = 0;
     double variation = 0;
@@ -342,9 +313,8 @@ QDataStream &operator>>(QDataStream &stream, RotationRestriction *restriction)
 
 QDataStream &operator<<(QDataStream &stream, const ShadowProperties *shadow)
 {
-    if (!writable(stream, shadow))
+    if (!writeRecordStart(stream, shadow, RecordTypes::Shadow))
         return stream;
-    writeRecordHeader(stream, RecordTypes::Shadow);
     stream << shadow->enabled() << double(shadow->blurRadius()) << shadow->color()
            << double(shadow->distance()) << shadow->group();
     return stream;
@@ -352,19 +322,15 @@ QDataStream &operator<<(QDataStream &stream, const ShadowProperties *shadow)
 
 QDataStream &operator>>(QDataStream &stream, ShadowProperties *shadow)
 {
-    if (!readable(stream, shadow) || !readRecordHeader(stream, RecordTypes::Shadow))
+    if (!readRecordStart(stream, shadow, RecordTypes::Shadow))
         return stream;
     bool enabled = false;
     double blurRadius = 0;
     QColor color;
     double distance = 0;
     bool group = false;
-    stream >> enabled;
-    if (!isOk(stream) || !readReal(stream, &blurRadius) || !readColor(stream, &color)
-        || !readReal(stream, &distance))
-        return stream;
-    stream >> group;
-    if (!isOk(stream))
+    if (!readPlain(stream, &enabled) || !readReal(stream, &blurRadius) || !readColor(stream, &color)
+        || !readReal(stream, &distance) || !readPlain(stream, &group))
         return stream;
     // Both become pixels around every photo.
     if (blurRadius < 0 || distance < 0 || blurRadius > MaximumMagnitude
@@ -386,24 +352,20 @@ QDataStream &operator>>(QDataStream &stream, ShadowProperties *shadow)
 
 QDataStream &operator<<(QDataStream &stream, const FrameProperties *frame)
 {
-    if (!writable(stream, frame))
+    if (!writeRecordStart(stream, frame, RecordTypes::Frame))
         return stream;
-    writeRecordHeader(stream, RecordTypes::Frame);
     stream << double(frame->size()) << frame->color() << frame->enabled();
     return stream;
 }
 
 QDataStream &operator>>(QDataStream &stream, FrameProperties *frame)
 {
-    if (!readable(stream, frame) || !readRecordHeader(stream, RecordTypes::Frame))
+    if (!readRecordStart(stream, frame, RecordTypes::Frame))
         return stream;
     double size = 0;
     QColor color;
     bool enabled = false;
-    if (!readReal(stream, &size) || !readColor(stream, &color))
-        return stream;
-    stream >> enabled;
-    if (!isOk(stream))
+    if (!readReal(stream, &size) || !readColor(stream, &color) || !readPlain(stream, &enabled))
         return stream;
     // Any finite size is one the setter takes, and drawing copes with it:
     // scattered photos bound it to the photo, and a grid cell whose frame
@@ -422,9 +384,8 @@ QDataStream &operator>>(QDataStream &stream, FrameProperties *frame)
 
 QDataStream &operator<<(QDataStream &stream, const BackgroundProperties *background)
 {
-    if (!writable(stream, background))
+    if (!writeRecordStart(stream, background, RecordTypes::Background))
         return stream;
-    writeRecordHeader(stream, RecordTypes::Background);
     stream << qint32(background->type()) << background->color()
            << double(background->gradientAngle()) << background->gradientStartColor()
            << background->gradientEndColor()
@@ -434,9 +395,8 @@ QDataStream &operator<<(QDataStream &stream, const BackgroundProperties *backgro
 
 QDataStream &operator>>(QDataStream &stream, BackgroundProperties *background)
 {
-    if (!readable(stream, background))
-        return stream;
-    const std::optional<quint16> version = readRecordHeader(stream, RecordTypes::Background);
+    const std::optional<quint16> version
+        = readRecordStart(stream, background, RecordTypes::Background);
     if (!version)
         return stream;
     qint32 type = 0;
@@ -444,8 +404,7 @@ QDataStream &operator>>(QDataStream &stream, BackgroundProperties *background)
     double gradientAngle = 0;
     QColor startColor;
     QColor endColor;
-    stream >> type;
-    if (!isOk(stream) || !readColor(stream, &color))
+    if (!readPlain(stream, &type) || !readColor(stream, &color))
         return stream;
     if (*version >= 3) {
         if (!readReal(stream, &gradientAngle))

@@ -15,50 +15,69 @@
 
 using namespace StreamReading;
 
+namespace {
+
+// What both kinds store of their place on the page:
+//   position (QPointF) | rotation, scale, opacity (double)
+struct Placement
+{
+    QPointF position;
+    double rotation = 0;
+    double scale = 0;
+    double opacity = 0;
+};
+
+void writePlacement(QDataStream &stream, const PlacedProperties *placed)
+{
+    stream << placed->position() << double(placed->rotation()) << double(placed->scale())
+           << double(placed->opacity());
+}
+
+bool readPlacement(QDataStream &stream, Placement *placement)
+{
+    return readPoint(stream, &placement->position) && readReal(stream, &placement->rotation)
+        && readReal(stream, &placement->scale) && readReal(stream, &placement->opacity);
+}
+
+void assignPlacement(PlacedProperties *placed, const Placement &placement)
+{
+    placed->setPosition(placement.position);
+    placed->setRotation(placement.rotation);
+    placed->setScale(placement.scale);
+    placed->setOpacity(placement.opacity);
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // Text overlay: text (QString) | font (QFont with OpenType settings)
-//               colour (QColor)
-//               position (QPointF) | rotation, scale, opacity (double)
-//               alignment (qint32)
+//               colour (QColor) | placement | alignment (qint32)
 
 QDataStream &operator<<(QDataStream &stream, const TextOverlayProperties *overlay)
 {
-    if (!overlay) {
-        stream.setStatus(QDataStream::WriteFailed);
+    if (!writeRecordStart(stream, overlay, RecordTypes::TextOverlay))
         return stream;
-    }
-    writeRecordHeader(stream, RecordTypes::TextOverlay);
     stream << overlay->text();
     writeFont(stream, overlay->font(), overlay->openTypeSettings());
-    stream << overlay->color() << overlay->position() << double(overlay->rotation())
-           << double(overlay->scale()) << double(overlay->opacity())
-           << qint32(overlay->alignment());
+    stream << overlay->color();
+    writePlacement(stream, overlay);
+    stream << qint32(overlay->alignment());
     return stream;
 }
 
 QDataStream &operator>>(QDataStream &stream, TextOverlayProperties *overlay)
 {
-    if (!overlay) {
-        markCorrupt(stream);
-        return stream;
-    }
-    if (!readRecordHeader(stream, RecordTypes::TextOverlay))
+    if (!readRecordStart(stream, overlay, RecordTypes::TextOverlay))
         return stream;
     QString text;
     QFont font;
     OpenTypeSettings openType;
     QColor color;
-    QPointF position;
-    double rotation = 0;
-    double scale = 0;
-    double opacity = 0;
+    Placement placement;
     qint32 alignment = 0;
     if (!readLengthPrefixed(stream, &text) || !readFont(stream, &font, &openType)
-        || !readColor(stream, &color) || !readPoint(stream, &position)
-        || !readReal(stream, &rotation) || !readReal(stream, &scale) || !readReal(stream, &opacity))
-        return stream;
-    stream >> alignment;
-    if (!isOk(stream))
+        || !readColor(stream, &color) || !readPlacement(stream, &placement)
+        || !readPlain(stream, &alignment))
         return stream;
 
     PlainAssignment plain(overlay);
@@ -66,52 +85,34 @@ QDataStream &operator>>(QDataStream &stream, TextOverlayProperties *overlay)
     overlay->setFont(font);
     overlay->setOpenTypeSettings(openType);
     overlay->setColor(color);
-    overlay->setPosition(position);
-    overlay->setRotation(rotation);
-    overlay->setScale(scale);
-    overlay->setOpacity(opacity);
+    assignPlacement(overlay, placement);
     overlay->setAlignment(alignment);
     return stream;
 }
 
 // ---------------------------------------------------------------------------
-// Sticker: picture path (QString) | position (QPointF)
-//          rotation, scale, opacity (double)
+// Sticker: picture path (QString) | placement
 
 QDataStream &operator<<(QDataStream &stream, const StickerProperties *sticker)
 {
-    if (!sticker) {
-        stream.setStatus(QDataStream::WriteFailed);
+    if (!writeRecordStart(stream, sticker, RecordTypes::Sticker))
         return stream;
-    }
-    writeRecordHeader(stream, RecordTypes::Sticker);
-    stream << sticker->stickerPath() << sticker->position() << double(sticker->rotation())
-           << double(sticker->scale()) << double(sticker->opacity());
+    stream << sticker->stickerPath();
+    writePlacement(stream, sticker);
     return stream;
 }
 
 QDataStream &operator>>(QDataStream &stream, StickerProperties *sticker)
 {
-    if (!sticker) {
-        markCorrupt(stream);
-        return stream;
-    }
-    if (!readRecordHeader(stream, RecordTypes::Sticker))
+    if (!readRecordStart(stream, sticker, RecordTypes::Sticker))
         return stream;
     QString path;
-    QPointF position;
-    double rotation = 0;
-    double scale = 0;
-    double opacity = 0;
-    if (!readLengthPrefixed(stream, &path) || !readPoint(stream, &position)
-        || !readReal(stream, &rotation) || !readReal(stream, &scale) || !readReal(stream, &opacity))
+    Placement placement;
+    if (!readLengthPrefixed(stream, &path) || !readPlacement(stream, &placement))
         return stream;
 
     PlainAssignment plain(sticker);
     sticker->setStickerPath(path);
-    sticker->setPosition(position);
-    sticker->setRotation(rotation);
-    sticker->setScale(scale);
-    sticker->setOpacity(opacity);
+    assignPlacement(sticker, placement);
     return stream;
 }

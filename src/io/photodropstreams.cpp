@@ -63,11 +63,8 @@ void loadPhotoDropTheme(QDataStream &stream, PhotoDropTheme &theme)
 
 QDataStream &operator<<(QDataStream &stream, const PhotoDropItemPropertiesList *list)
 {
-    if (!list) {
-        stream.setStatus(QDataStream::WriteFailed);
+    if (!writeRecordStart(stream, list, RecordTypes::PhotoDropItemList))
         return stream;
-    }
-    writeRecordHeader(stream, RecordTypes::PhotoDropItemList);
     stream << qint32(list->count());
     for (int row = list->count() - 1; row >= 0; --row)
         stream << static_cast<const PhotoDropItemProperties *>(list->at(row).data());
@@ -76,11 +73,7 @@ QDataStream &operator<<(QDataStream &stream, const PhotoDropItemPropertiesList *
 
 QDataStream &operator>>(QDataStream &stream, PhotoDropItemPropertiesList *list)
 {
-    if (!list) {
-        markCorrupt(stream);
-        return stream;
-    }
-    if (!readRecordHeader(stream, RecordTypes::PhotoDropItemList))
+    if (!readRecordStart(stream, list, RecordTypes::PhotoDropItemList))
         return stream;
     qint32 count = 0;
     if (!readCount(stream, &count, MinimumItemBytes))
@@ -99,11 +92,8 @@ QDataStream &operator>>(QDataStream &stream, PhotoDropItemPropertiesList *list)
 
 QDataStream &operator<<(QDataStream &stream, const PhotoDropItemProperties *item)
 {
-    if (!item) {
-        stream.setStatus(QDataStream::WriteFailed);
+    if (!writeRecordStart(stream, item, RecordTypes::PhotoDropItem))
         return stream;
-    }
-    writeRecordHeader(stream, RecordTypes::PhotoDropItem);
     stream << static_cast<const ItemTransform *>(item->transform())
            << qint32(imageRow(item->document(), item->source())) << qint8(item->filterType())
            << qint8(item->maskShape());
@@ -112,11 +102,8 @@ QDataStream &operator<<(QDataStream &stream, const PhotoDropItemProperties *item
 
 QDataStream &operator>>(QDataStream &stream, PhotoDropItemProperties *item)
 {
-    if (!item) {
-        markCorrupt(stream);
-        return stream;
-    }
-    const std::optional<quint16> version = readRecordHeader(stream, RecordTypes::PhotoDropItem);
+    const std::optional<quint16> version
+        = readRecordStart(stream, item, RecordTypes::PhotoDropItem);
     if (!version)
         return stream;
     stream >> item->transform();

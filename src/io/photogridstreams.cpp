@@ -125,11 +125,8 @@ void loadPhotoGridTheme(QDataStream &stream, PhotoGridTheme &theme)
 
 QDataStream &operator<<(QDataStream &stream, const PhotoGridItemProperties *item)
 {
-    if (!item) {
-        stream.setStatus(QDataStream::WriteFailed);
+    if (!writeRecordStart(stream, item, RecordTypes::PhotoGridItem))
         return stream;
-    }
-    writeRecordHeader(stream, RecordTypes::PhotoGridItem);
     stream << double(item->angleRelative()) << item->rect()
            << static_cast<const TransformedImageSource *>(item->source().data())
            << qint8(item->filterType()) << qint8(item->maskShape());
@@ -138,11 +135,8 @@ QDataStream &operator<<(QDataStream &stream, const PhotoGridItemProperties *item
 
 QDataStream &operator>>(QDataStream &stream, PhotoGridItemProperties *item)
 {
-    if (!item) {
-        markCorrupt(stream);
-        return stream;
-    }
-    const std::optional<quint16> version = readRecordHeader(stream, RecordTypes::PhotoGridItem);
+    const std::optional<quint16> version
+        = readRecordStart(stream, item, RecordTypes::PhotoGridItem);
     if (!version)
         return stream;
     double angle = 0;

@@ -22,3 +22,22 @@ std::optional<quint16> readRecordHeader(QDataStream &stream, RecordType type)
     }
     return version;
 }
+
+bool writeRecordStart(QDataStream &stream, const void *object, RecordType type)
+{
+    if (!object)
+        stream.setStatus(QDataStream::WriteFailed);
+    if (stream.status() != QDataStream::Ok)
+        return false;
+    writeRecordHeader(stream, type);
+    return true;
+}
+
+std::optional<quint16> readRecordStart(QDataStream &stream, const void *object, RecordType type)
+{
+    if (!object) {
+        stream.setStatus(QDataStream::ReadCorruptData);
+        return std::nullopt;
+    }
+    return readRecordHeader(stream, type);
+}

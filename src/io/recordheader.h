@@ -41,3 +41,11 @@ void writeRecordHeader(QDataStream &stream, RecordType type);
 // than this build knows marks the stream corrupt; then, as after any earlier
 // error of the stream, the result is empty and the caller reads no further.
 std::optional<quint16> readRecordHeader(QDataStream &stream, RecordType type);
+
+// The start of writing an object's record. A missing object fails the
+// stream, and a failed stream gets no header; true when the fields follow.
+bool writeRecordStart(QDataStream &stream, const void *object, RecordType type);
+
+// The start of reading into an object: a missing object marks the stream
+// corrupt, otherwise the header is read as by readRecordHeader().
+std::optional<quint16> readRecordStart(QDataStream &stream, const void *object, RecordType type);

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "io/collagestreamsettings.h"
 #include "model/opentypesettings.h"
@@ -263,46 +264,38 @@ bool readReal(QDataStream &stream, double *value)
     return true;
 }
 
-bool readPoint(QDataStream &stream, QPointF *point)
+// Reads as many finite reals as the value takes and builds it from them in
+// that order; the value is stored only once all are read.
+template<typename Value, size_t... Index>
+static bool readReals(QDataStream &stream, Value *result, std::index_sequence<Index...>)
 {
-    double x = 0;
-    double y = 0;
-    if (!readReal(stream, &x) || !readReal(stream, &y))
-        return false;
-    *point = QPointF(x, y);
-    return true;
-}
-
-bool readSize(QDataStream &stream, QSizeF *size)
-{
-    double width = 0;
-    double height = 0;
-    if (!readReal(stream, &width) || !readReal(stream, &height))
-        return false;
-    *size = QSizeF(width, height);
-    return true;
-}
-
-bool readRect(QDataStream &stream, QRectF *rect)
-{
-    double values[4] = {};
+    double values[sizeof...(Index)] = {};
     for (double &value : values) {
         if (!readReal(stream, &value))
             return false;
     }
-    *rect = QRectF(values[0], values[1], values[2], values[3]);
+    *result = Value(values[Index]...);
     return true;
+}
+
+bool readPoint(QDataStream &stream, QPointF *point)
+{
+    return readReals(stream, point, std::make_index_sequence<2>());
+}
+
+bool readSize(QDataStream &stream, QSizeF *size)
+{
+    return readReals(stream, size, std::make_index_sequence<2>());
+}
+
+bool readRect(QDataStream &stream, QRectF *rect)
+{
+    return readReals(stream, rect, std::make_index_sequence<4>());
 }
 
 bool readTransform(QDataStream &stream, QTransform *transform)
 {
-    double m[9] = {};
-    for (double &value : m) {
-        if (!readReal(stream, &value))
-            return false;
-    }
-    *transform = QTransform(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8]);
-    return true;
+    return readReals(stream, transform, std::make_index_sequence<9>());
 }
 
 //  model (qint8) | alpha | c1 | c2 | c3 | pad   (five quint16)
@@ -487,53 +480,39 @@ void writeFont(QDataStream &stream, const QFont &font, const OpenTypeSettings &s
         stream << it.key() << double(it.value());
 }
 
-bool readStringList(QDataStream &stream, QStringList *list)
+// Reads a list whose elements take at least minimumBytesEach bytes each,
+// element by element; the list is stored only once all are read.
+template<typename Element>
+static bool readList(QDataStream &stream, QList<Element> *list, qint64 minimumBytesEach,
+    bool (*readElement)(QDataStream &, Element *))
 {
     quint32 size = 0;
-    if (!readContainerSize(stream, &size, MinimumStringBytes))
+    if (!readContainerSize(stream, &size, minimumBytesEach))
         return false;
-    QStringList read;
+    QList<Element> read;
     for (quint32 i = 0; i < size; ++i) {
-        QString string;
-        if (!readLengthPrefixed(stream, &string))
+        Element element {};
+        if (!readElement(stream, &element))
             return false;
-        read.append(string);
+        read.append(element);
     }
     *list = read;
     return true;
+}
+
+bool readStringList(QDataStream &stream, QStringList *list)
+{
+    return readList(stream, list, MinimumStringBytes, readLengthPrefixed<QString>);
 }
 
 bool readUrlList(QDataStream &stream, QList<QUrl> *list)
 {
-    quint32 size = 0;
-    if (!readContainerSize(stream, &size, MinimumByteArrayBytes))
-        return false;
-    QList<QUrl> read;
-    for (quint32 i = 0; i < size; ++i) {
-        QUrl url;
-        if (!readLengthPrefixed(stream, &url))
-            return false;
-        read.append(url);
-    }
-    *list = read;
-    return true;
+    return readList(stream, list, MinimumByteArrayBytes, readLengthPrefixed<QUrl>);
 }
 
 bool readIntList(QDataStream &stream, QList<qint32> *list)
 {
-    quint32 size = 0;
-    if (!readContainerSize(stream, &size, sizeof(qint32)))
-        return false;
-    QList<qint32> read;
-    for (quint32 i = 0; i < size; ++i) {
-        qint32 value = 0;
-        stream >> value;
-        if (!isOk(stream))
-            return false;
-        read.append(value);
-    }
-    *list = read;
-    return true;
+    return readList(stream, list, sizeof(qint32), readPlain<qint32>);
 }
 
 static bool isStorableAt(const QVariant &value, int depth)
@@ -604,18 +583,7 @@ static bool readVariantContainer(QDataStream &stream, int typeId, QVariant *valu
 
 static bool readByteArrayList(QDataStream &stream, QByteArrayList *list)
 {
-    quint32 size = 0;
-    if (!readContainerSize(stream, &size, MinimumByteArrayBytes))
-        return false;
-    QByteArrayList read;
-    for (quint32 i = 0; i < size; ++i) {
-        QByteArray bytes;
-        if (!readLengthPrefixed(stream, &bytes))
-            return false;
-        read.append(bytes);
-    }
-    *list = read;
-    return true;
+    return readList(stream, list, MinimumByteArrayBytes, readLengthPrefixed<QByteArray>);
 }
 
 //  type id (quint32) | null flag (qint8) | the value in its type's format

@@ -46,6 +46,19 @@ bool canHold(const QDataStream &stream, quint64 count, qint64 minimumBytesEach);
 // remaining bytes can hold.
 bool readCount(QDataStream &stream, qint32 *count, qint64 minimumBytesEach);
 
+// A value whose every encoding is sound: an integer or a flag. Stored only
+// when read whole.
+template<typename T> bool readPlain(QDataStream &stream, T *value)
+{
+    static_assert(std::is_integral_v<T>, "only types without invalid encodings");
+    T read {};
+    stream >> read;
+    if (!isOk(stream))
+        return false;
+    *value = read;
+    return true;
+}
+
 // A finite double. Any finite value is a value the model's setters take.
 bool readReal(QDataStream &stream, double *value);
 bool readPoint(QDataStream &stream, QPointF *point);

@@ -1,5 +1,6 @@
 #include "backgroundproperties.h"
 
+#include "model/assignchanged.h"
 #include "model/imagesource.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
@@ -64,40 +65,30 @@ void BackgroundProperties::setBackgroundUrl(const QUrl &url)
 
 void BackgroundProperties::assignType(BackgroundProperties::Type type)
 {
-    if (m_type == type)
-        return;
-    m_type = type;
-    Q_EMIT typeChanged(m_type);
+    if (assignChanged(m_type, type))
+        Q_EMIT typeChanged(m_type);
 }
 
 void BackgroundProperties::assignColor(const QColor &color)
 {
-    if (!(m_color != color))
-        return;
-    m_color = color;
-    Q_EMIT colorChanged(m_color);
+    if (assignChanged(m_color, color))
+        Q_EMIT colorChanged(m_color);
 }
 
 void BackgroundProperties::assignGradientAngle(qreal gradientAngle)
 {
-    if (m_gradientAngle == gradientAngle)
-        return;
-    m_gradientAngle = gradientAngle;
-    Q_EMIT gradientAngleChanget(m_gradientAngle);
+    if (assignChanged(m_gradientAngle, gradientAngle))
+        Q_EMIT gradientAngleChanget(m_gradientAngle);
 }
 
 void BackgroundProperties::assignGradientStartColor(const QColor &color)
 {
-    if (!(m_gradientStartColor != color))
-        return;
-    m_gradientStartColor = color;
-    Q_EMIT gradientStartColorChanged(m_gradientStartColor);
+    if (assignChanged(m_gradientStartColor, color))
+        Q_EMIT gradientStartColorChanged(m_gradientStartColor);
 }
 
 void BackgroundProperties::assignGradientEndColor(const QColor &color)
 {
-    if (!(m_gradientEndColor != color))
-        return;
-    m_gradientEndColor = color;
-    Q_EMIT gradientEndColorChanged(m_gradientEndColor);
+    if (assignChanged(m_gradientEndColor, color))
+        Q_EMIT gradientEndColorChanged(m_gradientEndColor);
 }

@@ -1,5 +1,6 @@
 #include "document.h"
 
+#include "model/assignchanged.h"
 #include "model/imagelist.h"
 #include "model/stickerproperties.h"
 #include "model/textoverlayproperties.h"
@@ -94,9 +95,8 @@ void Document::setThemeId(const QByteArray &id)
 
 void Document::assignPageSize(const PageSize &pageSize)
 {
-    if (pageSize == m_pageSize)
+    if (!assignChanged(m_pageSize, pageSize))
         return;
-    m_pageSize = pageSize;
     Q_EMIT pageSizeChanged(m_pageSize);
     Q_EMIT sizeChanged(m_pageSize.size());
 }
@@ -120,9 +120,8 @@ void Document::assignTheme(Theme *theme)
 
 void Document::assignThemeId(const QByteArray &id)
 {
-    if (id == m_themeId)
+    if (!assignChanged(m_themeId, id))
         return;
-    m_themeId = id;
     Q_EMIT themeIdChanged(m_themeId);
     setTheme(ThemeRegistry::createTheme(id, this));
 }

@@ -1,5 +1,6 @@
 #include "frameproperties.h"
 
+#include "model/assignchanged.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
 
@@ -30,24 +31,18 @@ void FrameProperties::setEnabled(bool enabled)
 
 void FrameProperties::assignSize(const qreal &size)
 {
-    if (m_size == size)
-        return;
-    m_size = size;
-    Q_EMIT sizeChanged(m_size);
+    if (assignChanged(m_size, size))
+        Q_EMIT sizeChanged(m_size);
 }
 
 void FrameProperties::assignColor(const QColor &color)
 {
-    if (!(m_color != color))
-        return;
-    m_color = color;
-    Q_EMIT colorChanged(m_color);
+    if (assignChanged(m_color, color))
+        Q_EMIT colorChanged(m_color);
 }
 
 void FrameProperties::assignEnabled(bool enabled)
 {
-    if (m_enabled == enabled)
-        return;
-    m_enabled = enabled;
-    Q_EMIT enabledChange(m_enabled);
+    if (assignChanged(m_enabled, enabled))
+        Q_EMIT enabledChange(m_enabled);
 }

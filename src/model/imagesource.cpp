@@ -7,10 +7,8 @@
 
 #include "imaging/drawflags.h"
 #include "imaging/imagecache.h"
-#include "model/imagesourcesourcechanged.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
-#include "undo/undostack.h"
 
 namespace {
 
@@ -41,12 +39,11 @@ QSize ImageSource::size() const
 
 void ImageSource::setSource(const QUrl &source)
 {
-    if (UndoStack *stack = undoStack()) {
-        if (source != m_source)
-            stack->push(new ImageSourceSourceChanged(this, m_source, source));
-    } else {
-        assignSource(source);
-    }
+    // Setting the current address again would only add an empty undo step.
+    if (source == m_source)
+        return;
+    setUndoable<&ImageSource::assignSource, &ImageSource::source>(
+        this, tr("Changing image source address"), source, CommandId::ImageSourceAddress);
 }
 
 void ImageSource::assignSource(const QUrl &source)

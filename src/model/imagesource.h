@@ -10,7 +10,6 @@
 #include "model/documentpart.h"
 
 class QPainter;
-class ImageSourceSourceChanged;
 
 // A photo of a collage: the address of its file, a quarter-turn rotation and
 // a state. The pixels come from the ImageCache; image sources are shared
@@ -64,8 +63,6 @@ Q_SIGNALS:
     void drawQualityIncrized();
 
 private:
-    friend class ImageSourceSourceChanged;
-
     void assignSource(const QUrl &source);
     void assignRotation(int rotation);
 

@@ -4,6 +4,20 @@
 
 #include <limits>
 
+namespace {
+
+// Stores the first value, or one that differs; tells whether it did.
+bool storeChanged(qreal &member, bool &set, qreal value)
+{
+    if (set && value == member)
+        return false;
+    member = value;
+    set = true;
+    return true;
+}
+
+} // namespace
+
 LineralFunction::LineralFunction(
     qreal k, qreal b, qreal inMin, qreal inMax, qreal outMin, qreal outMax, QObject *parent)
     : QObject(parent)
@@ -49,16 +63,12 @@ void LineralFunction::setInput(qreal input)
         return;
     m_inputGuard = true;
     input = wrap(input, m_inMin, m_inMax);
-    if (!m_inputSet || input != m_input) {
-        m_input = input;
-        m_inputSet = true;
+    if (storeChanged(m_input, m_inputSet, input)) {
         Q_EMIT inputChanged(m_input);
         if (!m_outputGuard) {
             m_outputGuard = true;
             const qreal output = wrap(m_k * input + m_b, m_outMin, m_outMax);
-            if (!m_outputSet || output != m_output) {
-                m_output = output;
-                m_outputSet = true;
+            if (storeChanged(m_output, m_outputSet, output)) {
                 // A wrapped output does not move the input back: the
                 // input guard is still set.
                 Q_EMIT outputChanged(m_output);
@@ -75,9 +85,7 @@ void LineralFunction::setOutput(qreal output)
         return;
     m_outputGuard = true;
     output = wrap(output, m_outMin, m_outMax);
-    if (!m_outputSet || output != m_output) {
-        m_output = output;
-        m_outputSet = true;
+    if (storeChanged(m_output, m_outputSet, output)) {
         Q_EMIT outputChanged(m_output);
         // A constant mapping has no inverse; the input stays.
         if (m_k != 0)

@@ -2,6 +2,7 @@
 
 #include <QtMath>
 
+#include "model/assignchanged.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
 
@@ -64,10 +65,8 @@ void RotationRestriction::setVariation(qreal variation)
 
 void RotationRestriction::assignZero(qreal zero)
 {
-    if (m_zero == zero)
-        return;
-    m_zero = zero;
-    Q_EMIT zeroChanged(m_zero);
+    if (assignChanged(m_zero, zero))
+        Q_EMIT zeroChanged(m_zero);
 }
 
 void RotationRestriction::assignVariation(qreal variation)
@@ -77,8 +76,6 @@ void RotationRestriction::assignVariation(qreal variation)
         variation = 180;
     if (variation < MinimumVariation)
         variation = MinimumVariation;
-    if (m_variation == variation)
-        return;
-    m_variation = variation;
-    Q_EMIT variationChanged(m_variation);
+    if (assignChanged(m_variation, variation))
+        Q_EMIT variationChanged(m_variation);
 }

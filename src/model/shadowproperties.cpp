@@ -4,6 +4,7 @@
 #include <QLineF>
 #include <QMetaType>
 
+#include "model/assignchanged.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
 
@@ -87,50 +88,40 @@ void ShadowProperties::setGroup(bool group)
 
 void ShadowProperties::assignEnabled(bool enabled)
 {
-    if (m_enabled == enabled)
-        return;
-    m_enabled = enabled;
-    Q_EMIT enabledChanged(m_enabled);
+    if (assignChanged(m_enabled, enabled))
+        Q_EMIT enabledChanged(m_enabled);
 }
 
 void ShadowProperties::assignBlurRadius(qreal blurRadius)
 {
-    if (m_blurRadius == blurRadius)
-        return;
-    m_blurRadius = blurRadius;
-    Q_EMIT blurRadiusChanged(m_blurRadius);
+    if (assignChanged(m_blurRadius, blurRadius))
+        Q_EMIT blurRadiusChanged(m_blurRadius);
 }
 
 void ShadowProperties::assignColor(const QColor &color)
 {
-    if (!(m_color != color))
-        return;
-    m_color = color;
-    Q_EMIT colorChanged(m_color);
+    if (assignChanged(m_color, color))
+        Q_EMIT colorChanged(m_color);
 }
 
 void ShadowProperties::assignAngle(qreal angle)
 {
-    if (m_angle == angle)
+    if (!assignChanged(m_angle, angle))
         return;
-    m_angle = angle;
     Q_EMIT angleChanged(m_angle);
     Q_EMIT offsetChanged(offset());
 }
 
 void ShadowProperties::assignDistance(qreal distance)
 {
-    if (m_distance == distance)
+    if (!assignChanged(m_distance, distance))
         return;
-    m_distance = distance;
     Q_EMIT distanceChanged(m_distance);
     Q_EMIT offsetChanged(offset());
 }
 
 void ShadowProperties::assignGroup(bool group)
 {
-    if (m_group == group)
-        return;
-    m_group = group;
-    Q_EMIT groupChanged(m_group);
+    if (assignChanged(m_group, group))
+        Q_EMIT groupChanged(m_group);
 }

@@ -1,5 +1,6 @@
 #include "transformedimagesource.h"
 
+#include "model/assignchanged.h"
 #include "model/imagesource.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
@@ -32,16 +33,12 @@ void TransformedImageSource::setTransform(const QTransform &transform)
 
 void TransformedImageSource::assignSource(const QSharedPointer<ImageSource> &source)
 {
-    if (source == m_source)
-        return;
-    m_source = source;
-    Q_EMIT imageChanged();
+    if (assignChanged(m_source, source))
+        Q_EMIT imageChanged();
 }
 
 void TransformedImageSource::assignTransform(const QTransform &transform)
 {
-    if (transform == m_transform)
-        return;
-    m_transform = transform;
-    Q_EMIT transformChanged(m_transform);
+    if (assignChanged(m_transform, transform))
+        Q_EMIT transformChanged(m_transform);
 }

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QUrl>
 
+#include "model/assignchanged.h"
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "scene/scene.h"
@@ -34,10 +35,8 @@ QByteArray Template::templateId() const
 
 void Template::setName(const QString &name)
 {
-    if (name == m_name)
-        return;
-    m_name = name;
-    Q_EMIT nameChanged(m_name);
+    if (assignChanged(m_name, name))
+        Q_EMIT nameChanged(m_name);
 }
 
 void Template::setCurrentPageSize(const PageSize &pageSize)

@@ -8,7 +8,6 @@
 #include "imaging/testphotos.h"
 #include "model/document.h"
 #include "model/imagesource.h"
-#include "model/imagesourcesourcechanged.h"
 #include "model/transformedimagesource.h"
 #include "undo/undostack.h"
 

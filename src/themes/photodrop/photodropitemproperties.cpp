@@ -1,5 +1,6 @@
 #include "photodropitemproperties.h"
 
+#include "model/assignchanged.h"
 #include "model/imagesource.h"
 #include "model/itemtransform.h"
 #include "undo/commandids.h"
@@ -35,16 +36,12 @@ void PhotoDropItemProperties::setSource(QSharedPointer<ImageSource> source)
 
 void PhotoDropItemProperties::assignFilterType(int filterType)
 {
-    if (filterType == m_filterType)
-        return;
-    m_filterType = filterType;
-    Q_EMIT filterTypeChanged(m_filterType);
+    if (assignChanged(m_filterType, filterType))
+        Q_EMIT filterTypeChanged(m_filterType);
 }
 
 void PhotoDropItemProperties::assignMaskShape(int maskShape)
 {
-    if (maskShape == m_maskShape)
-        return;
-    m_maskShape = maskShape;
-    Q_EMIT maskShapeChanged(m_maskShape);
+    if (assignChanged(m_maskShape, maskShape))
+        Q_EMIT maskShapeChanged(m_maskShape);
 }

@@ -2,6 +2,7 @@
 
 #include <QtMath>
 
+#include "model/assignchanged.h"
 #include "model/imagesource.h"
 #include "model/rotationrestriction.h"
 #include "model/transformedimagesource.h"
@@ -110,11 +111,8 @@ void PhotoGridItemProperties::assignAngleRelative(const qreal &angleRelative)
 {
     if (qIsNaN(angleRelative))
         return;
-    const qreal value = clampedRelative(angleRelative);
-    if (value == m_angleRelative)
-        return;
-    m_angleRelative = value;
-    Q_EMIT angleRelativeChanged(m_angleRelative);
+    if (assignChanged(m_angleRelative, clampedRelative(angleRelative)))
+        Q_EMIT angleRelativeChanged(m_angleRelative);
 }
 
 void PhotoGridItemProperties::assignSource(const QSharedPointer<TransformedImageSource> &source)
@@ -127,16 +125,12 @@ void PhotoGridItemProperties::assignSource(const QSharedPointer<TransformedImage
 
 void PhotoGridItemProperties::assignFilterType(const int &filterType)
 {
-    if (filterType == m_filterType)
-        return;
-    m_filterType = filterType;
-    Q_EMIT filterTypeChanged(m_filterType);
+    if (assignChanged(m_filterType, filterType))
+        Q_EMIT filterTypeChanged(m_filterType);
 }
 
 void PhotoGridItemProperties::assignMaskShape(const int &maskShape)
 {
-    if (maskShape == m_maskShape)
-        return;
-    m_maskShape = maskShape;
-    Q_EMIT maskShapeChanged(m_maskShape);
+    if (assignChanged(m_maskShape, maskShape))
+        Q_EMIT maskShapeChanged(m_maskShape);
 }
