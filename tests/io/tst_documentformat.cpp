@@ -242,405 +242,392 @@ class TestDocumentFormat : public QObject
 private Q_SLOTS:
     void initTestCase() { BuiltInThemes::registerAll(); }
 
-    void modelRoundTrip_data();
-    void modelRoundTrip();
+    void modelRoundTrip_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("photo drop") << 0;
+        QTest::newRow("mosaic") << 1;
+    }
 
-    void oldFilesConvert_data();
-    void oldFilesConvert();
+    void modelRoundTrip()
+    {
+        QFETCH(int, kind);
+        std::unique_ptr<Document> original
+            = kind == 0 ? buildPhotoDropDocument() : buildMosaicDocument();
+        QVERIFY(original);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("collage.tsq"));
+        QString error;
+        QVERIFY2(DocumentFile::save(original.get(), path, &error), qPrintable(error));
+        QVERIFY(original->undoStack()->isClean());
 
-    void damagedFilesAreRefused_data();
-    void damagedFilesAreRefused();
-    void storedProperties_data();
-    void storedProperties();
-    void rowsThatNameNoImage();
-    void documentsOfLaterQtRender();
+        const std::unique_ptr<Document> opened = DocumentFile::open(path, &error);
+        QVERIFY2(opened, qPrintable(error));
+        QVERIFY(opened->undoStack()->isClean());
+        // Everything the file holds came back: the opened document writes the
+        // same bytes (the writer's layout itself is pinned by the test above).
+        QCOMPARE(DocumentBytes::write(*opened).toHex(), readFile(path).toHex());
+    }
 
-    void missingPathsAreReported();
-    void failedSaveKeepsOldFile();
-    void seedCorpusOpens();
-};
+    void oldFilesConvert_data()
+    {
+        QTest::addColumn<bool>("mosaic");
+        QTest::addColumn<OldFile>("change");
 
-void TestDocumentFormat::modelRoundTrip_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::newRow("photo drop") << 0;
-    QTest::newRow("mosaic") << 1;
-}
+        // Files of the current versions read and write back byte for byte.
+        const OldFile current = [](Versions &, Content &, Content &) {};
+        QTest::newRow("current, photo drop") << false << current;
+        QTest::newRow("current, mosaic") << true << current;
+        // Files of earlier builds: fonts without their OpenType containers.
+        // Saved again, they carry empty ones.
+        QTest::newRow("fonts of earlier builds")
+            << false << OldFile([](Versions &v, Content &, Content &) { v.fontOpenType = false; });
+        // Settings this build cannot show are kept; the writer puts the
+        // features it got in hash order in the order of their tags.
+        QTest::newRow("OpenType features and axes")
+            << false << OldFile([](Versions &, Content &s, Content &e) {
+                   s.overlays[0].features = { { tag("liga"), 0 }, { tag("cv02"), 3 } };
+                   s.overlays[0].axes = { { tag("wght"), 720 }, { tag("slnt"), -7.5 } };
+                   e.overlays[0].features = { { tag("cv02"), 3 }, { tag("liga"), 0 } };
+                   e.overlays[0].axes = { { tag("slnt"), -7.5 }, { tag("wght"), 720 } };
+               });
+        // Values the format and the setters allow, however unusual.
+        QTest::newRow("frame wider than the photo, large finite values")
+            << false << OldFile([](Versions &, Content &s, Content &e) {
+                   s.frameSize = e.frameSize = 1.5;
+                   s.photos[0].position = e.photos[0].position = QPointF(-1e300, 4e200);
+                   s.photos[1].zoom = e.photos[1].zoom = 1e250;
+                   s.gradientAngle = e.gradientAngle = 1e15;
+                   s.overlays[0].rotation = e.overlays[0].rotation = 3e100;
+                   s.stickers[0].position = e.stickers[0].position = QPointF(2e18, -1e18);
+               });
+        // Its degrees would overflow; wrapped by steps of 2 it is a turn of 0.
+        QTest::newRow("relative rotation beyond any angle")
+            << false << OldFile([](Versions &, Content &s, Content &e) {
+                   s.photos[2].rotation = 1e308;
+                   e.photos[2].rotation = 0;
+               });
+        QTest::newRow("document 1: no properties, overlays or stickers")
+            << false << OldFile([](Versions &v, Content &, Content &e) {
+                   v.document = 1;
+                   e.properties.clear();
+                   e.overlays.clear();
+                   e.stickers.clear();
+               });
+        // These records have kept their layout since version 0.
+        const OldFile unchanged = [](Versions &v, Content &, Content &) {
+            v.pageSize = v.imageSource = v.photoDropItemList = v.transformedSource = 0;
+            v.shadow = v.frame = v.restriction = v.overlay = v.sticker = 0;
+        };
+        QTest::newRow("unchanged records at 0") << true << unchanged;
+        QTest::newRow("image list 0: no turns")
+            << false << OldFile([](Versions &v, Content &, Content &e) {
+                   v.imageList = 0;
+                   e.rotations = { 0, 0, 0 };
+               });
+        QTest::newRow("photo drop item 1: no filter or mask")
+            << false << OldFile([](Versions &v, Content &, Content &e) {
+                   v.photoDropItem = 1;
+                   for (Photo &photo : e.photos)
+                       photo.filter = photo.mask = 0;
+               });
+        // Cells once kept degrees and no filter or mask; an angle out of reach
+        // is clamped. Photos fold an angle out of range back by steps of 2.
+        QTest::newRow("grid item 1: degrees, no filter or mask")
+            << true << OldFile([](Versions &v, Content &s, Content &e) {
+                   v.gridItem = 1;
+                   for (int i = 0; i < 3; ++i) {
+                       s.cells[i].angle = QList<double> { -100, -20, 10 }.at(i);
+                       e.cells[i].angle = QList<double> { -1, -1, 0 }.at(i);
+                       e.cells[i].filter = e.cells[i].mask = 0;
+                   }
+               });
+        QTest::newRow("photo angle beyond a turn") // 7 -> 220 degrees -> -140 -> -5
+            << false << OldFile([](Versions &, Content &s, Content &e) {
+                   s.photos[1].rotation = 7;
+                   e.photos[1].rotation = -1;
+               });
+        // Without a restriction record photos turned freely, in degrees.
+        QTest::newRow("photo drop theme 1: turning freely")
+            << false << OldFile([](Versions &v, Content &s, Content &e) {
+                   v.photoDropTheme = v.itemTransform = 1;
+                   e.zero = 0;
+                   e.variation = 180;
+                   for (int i = 0; i < 3; ++i) {
+                       s.photos[i].rotation = 90 - 67.5 * i;
+                       e.photos[i].rotation = s.photos[i].rotation / 180;
+                   }
+               });
+        // Directions before version 3, the picture without its turn in 1.
+        QTest::newRow("background 1: picture address only")
+            << true << OldFile([](Versions &v, Content &s, Content &e) {
+                   v.background = 1;
+                   s.gradientDirection = 7;
+                   e.gradientAngle = 180;
+                   e.pictureRotation = 0;
+               });
+    }
 
-void TestDocumentFormat::modelRoundTrip()
-{
-    QFETCH(int, kind);
-    std::unique_ptr<Document> original
-        = kind == 0 ? buildPhotoDropDocument() : buildMosaicDocument();
-    QVERIFY(original);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("collage.tsq"));
-    QString error;
-    QVERIFY2(DocumentFile::save(original.get(), path, &error), qPrintable(error));
-    QVERIFY(original->undoStack()->isClean());
-
-    const std::unique_ptr<Document> opened = DocumentFile::open(path, &error);
-    QVERIFY2(opened, qPrintable(error));
-    QVERIFY(opened->undoStack()->isClean());
-    // Everything the file holds came back: the opened document writes the
-    // same bytes (the writer's layout itself is pinned by the test above).
-    QCOMPARE(DocumentBytes::write(*opened).toHex(), readFile(path).toHex());
-}
-
-void TestDocumentFormat::oldFilesConvert_data()
-{
-    QTest::addColumn<bool>("mosaic");
-    QTest::addColumn<OldFile>("change");
-
-    // Files of the current versions read and write back byte for byte.
-    const OldFile current = [](Versions &, Content &, Content &) {};
-    QTest::newRow("current, photo drop") << false << current;
-    QTest::newRow("current, mosaic") << true << current;
-    // Files of earlier builds: fonts without their OpenType containers.
-    // Saved again, they carry empty ones.
-    QTest::newRow("fonts of earlier builds")
-        << false << OldFile([](Versions &v, Content &, Content &) { v.fontOpenType = false; });
-    // Settings this build cannot show are kept; the writer puts the
-    // features it got in hash order in the order of their tags.
-    QTest::newRow("OpenType features and axes")
-        << false << OldFile([](Versions &, Content &s, Content &e) {
-               s.overlays[0].features = { { tag("liga"), 0 }, { tag("cv02"), 3 } };
-               s.overlays[0].axes = { { tag("wght"), 720 }, { tag("slnt"), -7.5 } };
-               e.overlays[0].features = { { tag("cv02"), 3 }, { tag("liga"), 0 } };
-               e.overlays[0].axes = { { tag("slnt"), -7.5 }, { tag("wght"), 720 } };
-           });
-    // Values the format and the setters allow, however unusual.
-    QTest::newRow("frame wider than the photo, large finite values")
-        << false << OldFile([](Versions &, Content &s, Content &e) {
-               s.frameSize = e.frameSize = 1.5;
-               s.photos[0].position = e.photos[0].position = QPointF(-1e300, 4e200);
-               s.photos[1].zoom = e.photos[1].zoom = 1e250;
-               s.gradientAngle = e.gradientAngle = 1e15;
-               s.overlays[0].rotation = e.overlays[0].rotation = 3e100;
-               s.stickers[0].position = e.stickers[0].position = QPointF(2e18, -1e18);
-           });
-    // Its degrees would overflow; wrapped by steps of 2 it is a turn of 0.
-    QTest::newRow("relative rotation beyond any angle")
-        << false << OldFile([](Versions &, Content &s, Content &e) {
-               s.photos[2].rotation = 1e308;
-               e.photos[2].rotation = 0;
-           });
-    QTest::newRow("document 1: no properties, overlays or stickers")
-        << false << OldFile([](Versions &v, Content &, Content &e) {
-               v.document = 1;
-               e.properties.clear();
-               e.overlays.clear();
-               e.stickers.clear();
-           });
-    // These records have kept their layout since version 0.
-    const OldFile unchanged = [](Versions &v, Content &, Content &) {
-        v.pageSize = v.imageSource = v.photoDropItemList = v.transformedSource = 0;
-        v.shadow = v.frame = v.restriction = v.overlay = v.sticker = 0;
-    };
-    QTest::newRow("unchanged records at 0") << true << unchanged;
-    QTest::newRow("image list 0: no turns")
-        << false << OldFile([](Versions &v, Content &, Content &e) {
-               v.imageList = 0;
-               e.rotations = { 0, 0, 0 };
-           });
-    QTest::newRow("photo drop item 1: no filter or mask")
-        << false << OldFile([](Versions &v, Content &, Content &e) {
-               v.photoDropItem = 1;
-               for (Photo &photo : e.photos)
-                   photo.filter = photo.mask = 0;
-           });
-    // Cells once kept degrees and no filter or mask; an angle out of reach
-    // is clamped. Photos fold an angle out of range back by steps of 2.
-    QTest::newRow("grid item 1: degrees, no filter or mask")
-        << true << OldFile([](Versions &v, Content &s, Content &e) {
-               v.gridItem = 1;
-               for (int i = 0; i < 3; ++i) {
-                   s.cells[i].angle = QList<double> { -100, -20, 10 }.at(i);
-                   e.cells[i].angle = QList<double> { -1, -1, 0 }.at(i);
-                   e.cells[i].filter = e.cells[i].mask = 0;
-               }
-           });
-    QTest::newRow("photo angle beyond a turn") // 7 -> 220 degrees -> -140 -> -5
-        << false << OldFile([](Versions &, Content &s, Content &e) {
-               s.photos[1].rotation = 7;
-               e.photos[1].rotation = -1;
-           });
-    // Without a restriction record photos turned freely, in degrees.
-    QTest::newRow("photo drop theme 1: turning freely")
-        << false << OldFile([](Versions &v, Content &s, Content &e) {
-               v.photoDropTheme = v.itemTransform = 1;
-               e.zero = 0;
-               e.variation = 180;
-               for (int i = 0; i < 3; ++i) {
-                   s.photos[i].rotation = 90 - 67.5 * i;
-                   e.photos[i].rotation = s.photos[i].rotation / 180;
-               }
-           });
-    // Directions before version 3, the picture without its turn in 1.
-    QTest::newRow("background 1: picture address only")
-        << true << OldFile([](Versions &v, Content &s, Content &e) {
-               v.background = 1;
-               s.gradientDirection = 7;
-               e.gradientAngle = 180;
-               e.pictureRotation = 0;
-           });
-}
-
-void TestDocumentFormat::oldFilesConvert()
-{
-    QFETCH(bool, mosaic);
-    QFETCH(OldFile, change);
-    Versions versions;
-    Content stored = mosaic ? mosaicContent() : photoDropContent();
-    Content expected = stored;
-    change(versions, stored, expected);
-    const std::unique_ptr<Document> document
-        = DocumentBytes::read(Builder(versions).build(stored).bytes);
-    QVERIFY(document);
-    checkContent(*document, expected);
-    if (QTest::currentTestFailed())
-        return;
-    // Saved again, the document is a file of the current versions.
-    QCOMPARE(DocumentBytes::write(*document).toHex(), Builder().build(expected).bytes.toHex());
-}
-
-void TestDocumentFormat::damagedFilesAreRefused_data()
-{
-    QTest::addColumn<bool>("mosaic");
-    QTest::addColumn<int>("newerRecord"); // index into newerRecords, or -1
-    QTest::addColumn<QString>("mark");
-    QTest::addColumn<qint64>("value");
-    QTest::addColumn<int>("size");
-
-    QTest::newRow("newer document record") << false << 0 << QString() << qint64(0) << 0;
-    QTest::newRow("newer grid item record") << true << 1 << QString() << qint64(0) << 0;
-    QTest::newRow("newer sticker record") << false << 2 << QString() << qint64(0) << 0;
-    const auto field = [](const char *name, bool mosaic, const char *mark, qint64 value, int size) {
-        QTest::newRow(name) << mosaic << -1 << QString::fromLatin1(mark) << value << size;
-    };
-    field("changed magic", false, "start", 0xD307, 2);
-    field("photo count above the theme's", false, "photoCount", 4, 4);
-    field("absurd address count", false, "urlCount", 0xfffffffe, 4);
-    field("fewer turns than images", false, "rotationCount", 2, 4);
-    field("negative cell count", true, "cellCount", -5, 4);
-    field("absurd overlay count", false, "overlayCount", 0x7fffffff, 4);
-    field("unknown background type", false, "backgroundType", 7, 4);
-    field("unknown theme", false, "themeId", 3, 4);
-    field("NaN zoom", false, "zoom", 0x7ff8000000000000, 8);
-    field("infinite frame", false, "frameSize", 0x7ff0000000000000, 8);
-    field("feature count beyond any font", false, "featureCount", 0x10000, 4);
-    field("axis count past the end", false, "axisCount", 2, 4);
-}
-
-void TestDocumentFormat::damagedFilesAreRefused()
-{
-    QFETCH(bool, mosaic);
-    QFETCH(int, newerRecord);
-    QFETCH(QString, mark);
-    QFETCH(qint64, value);
-    QFETCH(int, size);
-    int Versions::*const newerRecords[]
-        = { &Versions::document, &Versions::gridItem, &Versions::sticker };
-    const Content content = mosaic ? mosaicContent() : photoDropContent();
-    File file = Builder().build(content);
-    QVERIFY(DocumentBytes::read(file.bytes));
-    if (newerRecord >= 0) {
+    void oldFilesConvert()
+    {
+        QFETCH(bool, mosaic);
+        QFETCH(OldFile, change);
         Versions versions;
-        versions.*newerRecords[newerRecord] += 1;
-        file = Builder(versions).build(content);
-    } else {
-        file.patch(mark, value, size);
-    }
-
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("damaged.tsq"));
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    QCOMPARE(out.write(file.bytes), file.bytes.size());
-    out.close();
-    QString error;
-    QVERIFY(!DocumentFile::open(path, &error));
-    QCOMPARE(error, QStringLiteral("File corrupted"));
-}
-
-void TestDocumentFormat::storedProperties_data()
-{
-    QTest::addColumn<QVariantMap>("properties");
-    QTest::addColumn<QString>("outcome"); // "kept", "ignored" or "refused"
-
-    // Other programs of the format may keep other values of theirs.
-    const QVariantMap others { { "accent", QColor(Qt::red) }, { "pageCount", 12 },
-        { "author", QStringLiteral("Ada") },
-        { "recent", QVariantList { 1, QStringLiteral("x"), QSizeF(2, 3) } } };
-    QTest::newRow("values of other programs") << others << QStringLiteral("kept");
-    // Would call the setter of the theme id rather than add a property.
-    QTest::newRow("declared property")
-        << QVariantMap { { "themeId", QByteArray("com.example") } } << QStringLiteral("ignored");
-    // An image's encoding ends where its decoder says: nothing after it
-    // could be found.
-    QTest::newRow("image") << QVariantMap { { "image", QImage(4, 4, QImage::Format_RGB32) } }
-                           << QStringLiteral("refused");
-}
-
-void TestDocumentFormat::storedProperties()
-{
-    QFETCH(QVariantMap, properties);
-    QFETCH(QString, outcome);
-    Content content = photoDropContent();
-    for (auto it = properties.cbegin(); it != properties.cend(); ++it)
-        content.properties.insert(it.key().toUtf8(), it.value());
-    const std::unique_ptr<Document> document = DocumentBytes::read(Builder().build(content).bytes);
-    QCOMPARE(bool(document), outcome != QLatin1String("refused"));
-    if (!document)
-        return;
-    QCOMPARE(document->themeId(), PhotoDropId);
-    QCOMPARE(document->property("windowGeometry"), QVariant(QByteArray("geometry bytes")));
-    for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
-        const QVariant value = document->property(it.key().toUtf8().constData());
-        if (outcome == QLatin1String("kept"))
-            QCOMPARE(value, it.value());
-        else
-            QVERIFY(value != it.value());
-    }
-    // What was kept is saved again.
-    const std::unique_ptr<Document> reopened = DocumentBytes::read(DocumentBytes::write(*document));
-    QVERIFY(reopened);
-    for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
-        const QByteArray name = it.key().toUtf8();
-        QCOMPARE(reopened->property(name.constData()), document->property(name.constData()));
-    }
-}
-
-void TestDocumentFormat::rowsThatNameNoImage()
-{
-    // The first photo written is the last row's; the first cell is cell 0.
-    File file = Builder().build(photoDropContent());
-    file.patch(QStringLiteral("photoRow"), 99, 4);
-    std::unique_ptr<Document> document = DocumentBytes::read(file.bytes);
-    QVERIFY(document);
-    // The photo keeps the image the theme made it for.
-    QCOMPARE(imageRow(document.get(), photoDrop(*document)->items()->at(2)->source()), 2);
-
-    file = Builder().build(mosaicContent());
-    file.patch(QStringLiteral("cellRow"), -2, 4);
-    document = DocumentBytes::read(file.bytes);
-    QVERIFY(document);
-    // The cell shows no picture; the others are unharmed.
-    QVERIFY(!grid(*document)->items().at(0)->image());
-    QCOMPARE(imageRow(document.get(), grid(*document)->items().at(1)->image()), 0);
-}
-
-// A page with text from a program on a later Qt, whose fonts carry their
-// OpenType containers, draws as the same page from an earlier build of
-// this program, and the text is on it.
-void TestDocumentFormat::documentsOfLaterQtRender()
-{
-    Content content = photoDropContent();
-    content.urls.clear();
-    content.rotations.clear();
-    content.photos.clear();
-    content.stickers.clear();
-    content.backgroundType = 1;
-    content.backgroundColor = Qt::white;
-    content.overlays[0].text = QStringLiteral("HH");
-    content.overlays[0].color = QColor(200, 0, 0);
-    content.overlays[0].opacity = 1;
-    content.overlays[0].scale = 4;
-    content.overlays[0].position = QPointF(0.5, 0.5);
-    Versions earlier;
-    earlier.fontOpenType = false;
-    content.overlays[0].features = { { tag("kern"), 0 } };
-    content.overlays[0].axes = { { tag("wght"), 300 } };
-
-    QList<QImage> pages;
-    for (const File &file : { Builder().build(content), Builder(earlier).build(content) }) {
-        const std::unique_ptr<Document> document = DocumentBytes::read(file.bytes);
+        Content stored = mosaic ? mosaicContent() : photoDropContent();
+        Content expected = stored;
+        change(versions, stored, expected);
+        const std::unique_ptr<Document> document
+            = DocumentBytes::read(Builder(versions).build(stored).bytes);
         QVERIFY(document);
-        QImage page(420, 296, QImage::Format_ARGB32_Premultiplied);
-        page.fill(Qt::transparent);
-        QPainter painter(&page);
-        DocumentRenderer::render(document.get(), &painter, QRectF(page.rect()));
-        painter.end();
-        pages.append(page);
+        checkContent(*document, expected);
+        if (QTest::currentTestFailed())
+            return;
+        // Saved again, the document is a file of the current versions.
+        QCOMPARE(DocumentBytes::write(*document).toHex(), Builder().build(expected).bytes.toHex());
     }
-    QCOMPARE(pages.at(0), pages.at(1));
-    int reddish = 0;
-    for (int y = 0; y < pages.at(0).height(); ++y) {
-        for (int x = 0; x < pages.at(0).width(); ++x) {
-            const QColor pixel = pages.at(0).pixelColor(x, y);
-            reddish += pixel.red() > 150 && pixel.green() < 80 && pixel.blue() < 80;
+
+    void damagedFilesAreRefused_data()
+    {
+        QTest::addColumn<bool>("mosaic");
+        QTest::addColumn<int>("newerRecord"); // index into newerRecords, or -1
+        QTest::addColumn<QString>("mark");
+        QTest::addColumn<qint64>("value");
+        QTest::addColumn<int>("size");
+
+        QTest::newRow("newer document record") << false << 0 << QString() << qint64(0) << 0;
+        QTest::newRow("newer grid item record") << true << 1 << QString() << qint64(0) << 0;
+        QTest::newRow("newer sticker record") << false << 2 << QString() << qint64(0) << 0;
+        const auto field
+            = [](const char *name, bool mosaic, const char *mark, qint64 value, int size) {
+                  QTest::newRow(name) << mosaic << -1 << QString::fromLatin1(mark) << value << size;
+              };
+        field("changed magic", false, "start", 0xD307, 2);
+        field("photo count above the theme's", false, "photoCount", 4, 4);
+        field("absurd address count", false, "urlCount", 0xfffffffe, 4);
+        field("fewer turns than images", false, "rotationCount", 2, 4);
+        field("negative cell count", true, "cellCount", -5, 4);
+        field("absurd overlay count", false, "overlayCount", 0x7fffffff, 4);
+        field("unknown background type", false, "backgroundType", 7, 4);
+        field("unknown theme", false, "themeId", 3, 4);
+        field("NaN zoom", false, "zoom", 0x7ff8000000000000, 8);
+        field("infinite frame", false, "frameSize", 0x7ff0000000000000, 8);
+        field("feature count beyond any font", false, "featureCount", 0x10000, 4);
+        field("axis count past the end", false, "axisCount", 2, 4);
+    }
+
+    void damagedFilesAreRefused()
+    {
+        QFETCH(bool, mosaic);
+        QFETCH(int, newerRecord);
+        QFETCH(QString, mark);
+        QFETCH(qint64, value);
+        QFETCH(int, size);
+        int Versions::*const newerRecords[]
+            = { &Versions::document, &Versions::gridItem, &Versions::sticker };
+        const Content content = mosaic ? mosaicContent() : photoDropContent();
+        File file = Builder().build(content);
+        QVERIFY(DocumentBytes::read(file.bytes));
+        if (newerRecord >= 0) {
+            Versions versions;
+            versions.*newerRecords[newerRecord] += 1;
+            file = Builder(versions).build(content);
+        } else {
+            file.patch(mark, value, size);
+        }
+
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("damaged.tsq"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(file.bytes), file.bytes.size());
+        out.close();
+        QString error;
+        QVERIFY(!DocumentFile::open(path, &error));
+        QCOMPARE(error, QStringLiteral("File corrupted"));
+    }
+
+    void storedProperties_data()
+    {
+        QTest::addColumn<QVariantMap>("properties");
+        QTest::addColumn<QString>("outcome"); // "kept", "ignored" or "refused"
+
+        // Other programs of the format may keep other values of theirs.
+        const QVariantMap others { { "accent", QColor(Qt::red) }, { "pageCount", 12 },
+            { "author", QStringLiteral("Ada") },
+            { "recent", QVariantList { 1, QStringLiteral("x"), QSizeF(2, 3) } } };
+        QTest::newRow("values of other programs") << others << QStringLiteral("kept");
+        // Would call the setter of the theme id rather than add a property.
+        QTest::newRow("declared property")
+            << QVariantMap { { "themeId", QByteArray("com.example") } }
+            << QStringLiteral("ignored");
+        // An image's encoding ends where its decoder says: nothing after it
+        // could be found.
+        QTest::newRow("image") << QVariantMap { { "image", QImage(4, 4, QImage::Format_RGB32) } }
+                               << QStringLiteral("refused");
+    }
+
+    void storedProperties()
+    {
+        QFETCH(QVariantMap, properties);
+        QFETCH(QString, outcome);
+        Content content = photoDropContent();
+        for (auto it = properties.cbegin(); it != properties.cend(); ++it)
+            content.properties.insert(it.key().toUtf8(), it.value());
+        const std::unique_ptr<Document> document
+            = DocumentBytes::read(Builder().build(content).bytes);
+        QCOMPARE(bool(document), outcome != QLatin1String("refused"));
+        if (!document)
+            return;
+        QCOMPARE(document->themeId(), PhotoDropId);
+        QCOMPARE(document->property("windowGeometry"), QVariant(QByteArray("geometry bytes")));
+        for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
+            const QVariant value = document->property(it.key().toUtf8().constData());
+            if (outcome == QLatin1String("kept"))
+                QCOMPARE(value, it.value());
+            else
+                QVERIFY(value != it.value());
+        }
+        // What was kept is saved again.
+        const std::unique_ptr<Document> reopened
+            = DocumentBytes::read(DocumentBytes::write(*document));
+        QVERIFY(reopened);
+        for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
+            const QByteArray name = it.key().toUtf8();
+            QCOMPARE(reopened->property(name.constData()), document->property(name.constData()));
         }
     }
-    QVERIFY2(reddish > 100, qPrintable(QString::number(reddish)));
-}
 
-void TestDocumentFormat::missingPathsAreReported()
-{
-    QTemporaryDir folder;
-    const QString missing = folder.filePath(QStringLiteral("missing.tsq"));
-    QString error;
-    QVERIFY(!DocumentFile::open(missing, &error));
-    QCOMPARE(error, QStringLiteral("Can't open file %1").arg(missing));
+    void rowsThatNameNoImage()
+    {
+        // The first photo written is the last row's; the first cell is cell 0.
+        File file = Builder().build(photoDropContent());
+        file.patch(QStringLiteral("photoRow"), 99, 4);
+        std::unique_ptr<Document> document = DocumentBytes::read(file.bytes);
+        QVERIFY(document);
+        // The photo keeps the image the theme made it for.
+        QCOMPARE(imageRow(document.get(), photoDrop(*document)->items()->at(2)->source()), 2);
 
-    const QString path = folder.filePath(QStringLiteral("no/such/folder/collage.tsq"));
-    const std::unique_ptr<Document> document = buildPhotoDropDocument();
-    QVERIFY(document);
-    QVERIFY(!DocumentFile::save(document.get(), path, &error));
-    QCOMPARE(error, QStringLiteral("Can't open %1").arg(path));
-    QVERIFY(!document->undoStack()->isClean());
-}
-
-void TestDocumentFormat::failedSaveKeepsOldFile()
-{
-#ifndef Q_OS_LINUX
-    QSKIP("The file size limit is simulated on Linux only.");
-#else
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("collage.tsq"));
-    const std::unique_ptr<Document> saved = buildMosaicDocument();
-    QVERIFY(saved);
-    QVERIFY(DocumentFile::save(saved.get(), path));
-    const QByteArray before = readFile(path);
-    QVERIFY(!before.isEmpty());
-
-    // Larger than the file size limit below: writing fails like a full disk.
-    const std::unique_ptr<Document> failing = buildMosaicDocument();
-    for (int i = 0; i < 200; ++i)
-        failing->addTextOverlay()->setText(QString(200, QChar('x')));
-    QVERIFY(DocumentBytes::write(*failing).size() > 4 * before.size());
-
-    QString error;
-    rlimit previous {};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = previous;
-    limited.rlim_cur = rlim_t(2 * before.size());
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-    const bool written = DocumentFile::save(failing.get(), path, &error);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
-
-    QVERIFY(!written);
-    QVERIFY2(error.startsWith(QStringLiteral("Can't write %1: ").arg(path)), qPrintable(error));
-    QVERIFY(!failing->undoStack()->isClean());
-    QCOMPARE(readFile(path), before);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { "collage.tsq" });
-#endif
-}
-
-void TestDocumentFormat::seedCorpusOpens()
-{
-    const QString folder = QFINDTESTDATA("../fuzz/corpus");
-    if (folder.isEmpty())
-        QSKIP("The seed corpus is not beside the tests.");
-    const QFileInfoList files = QDir(folder).entryInfoList({ "*.tsq" }, QDir::Files);
-    QVERIFY(!files.isEmpty());
-    for (const QFileInfo &info : files) {
-        QString error;
-        QVERIFY2(DocumentFile::open(info.filePath(), &error),
-            qPrintable(info.fileName() + QLatin1String(": ") + error));
+        file = Builder().build(mosaicContent());
+        file.patch(QStringLiteral("cellRow"), -2, 4);
+        document = DocumentBytes::read(file.bytes);
+        QVERIFY(document);
+        // The cell shows no picture; the others are unharmed.
+        QVERIFY(!grid(*document)->items().at(0)->image());
+        QCOMPARE(imageRow(document.get(), grid(*document)->items().at(1)->image()), 0);
     }
-}
+
+    // A page with text from a program on a later Qt, whose fonts carry their
+    // OpenType containers, draws as the same page from an earlier build of
+    // this program, and the text is on it.
+    void documentsOfLaterQtRender()
+    {
+        Content content = photoDropContent();
+        content.urls.clear();
+        content.rotations.clear();
+        content.photos.clear();
+        content.stickers.clear();
+        content.backgroundType = 1;
+        content.backgroundColor = Qt::white;
+        content.overlays[0].text = QStringLiteral("HH");
+        content.overlays[0].color = QColor(200, 0, 0);
+        content.overlays[0].opacity = 1;
+        content.overlays[0].scale = 4;
+        content.overlays[0].position = QPointF(0.5, 0.5);
+        Versions earlier;
+        earlier.fontOpenType = false;
+        content.overlays[0].features = { { tag("kern"), 0 } };
+        content.overlays[0].axes = { { tag("wght"), 300 } };
+
+        QList<QImage> pages;
+        for (const File &file : { Builder().build(content), Builder(earlier).build(content) }) {
+            const std::unique_ptr<Document> document = DocumentBytes::read(file.bytes);
+            QVERIFY(document);
+            QImage page(420, 296, QImage::Format_ARGB32_Premultiplied);
+            page.fill(Qt::transparent);
+            QPainter painter(&page);
+            DocumentRenderer::render(document.get(), &painter, QRectF(page.rect()));
+            painter.end();
+            pages.append(page);
+        }
+        QCOMPARE(pages.at(0), pages.at(1));
+        int reddish = 0;
+        for (int y = 0; y < pages.at(0).height(); ++y) {
+            for (int x = 0; x < pages.at(0).width(); ++x) {
+                const QColor pixel = pages.at(0).pixelColor(x, y);
+                reddish += pixel.red() > 150 && pixel.green() < 80 && pixel.blue() < 80;
+            }
+        }
+        QVERIFY2(reddish > 100, qPrintable(QString::number(reddish)));
+    }
+
+    void missingPathsAreReported()
+    {
+        QTemporaryDir folder;
+        const QString missing = folder.filePath(QStringLiteral("missing.tsq"));
+        QString error;
+        QVERIFY(!DocumentFile::open(missing, &error));
+        QCOMPARE(error, QStringLiteral("Can't open file %1").arg(missing));
+
+        const QString path = folder.filePath(QStringLiteral("no/such/folder/collage.tsq"));
+        const std::unique_ptr<Document> document = buildPhotoDropDocument();
+        QVERIFY(document);
+        QVERIFY(!DocumentFile::save(document.get(), path, &error));
+        QCOMPARE(error, QStringLiteral("Can't open %1").arg(path));
+        QVERIFY(!document->undoStack()->isClean());
+    }
+
+    void failedSaveKeepsOldFile()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("The file size limit is simulated on Linux only.");
+#else
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("collage.tsq"));
+        const std::unique_ptr<Document> saved = buildMosaicDocument();
+        QVERIFY(saved);
+        QVERIFY(DocumentFile::save(saved.get(), path));
+        const QByteArray before = readFile(path);
+        QVERIFY(!before.isEmpty());
+
+        // Larger than the file size limit below: writing fails like a full disk.
+        const std::unique_ptr<Document> failing = buildMosaicDocument();
+        for (int i = 0; i < 200; ++i)
+            failing->addTextOverlay()->setText(QString(200, QChar('x')));
+        QVERIFY(DocumentBytes::write(*failing).size() > 4 * before.size());
+
+        QString error;
+        rlimit previous {};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = previous;
+        limited.rlim_cur = rlim_t(2 * before.size());
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        const bool written = DocumentFile::save(failing.get(), path, &error);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QVERIFY(!written);
+        QVERIFY2(error.startsWith(QStringLiteral("Can't write %1: ").arg(path)), qPrintable(error));
+        QVERIFY(!failing->undoStack()->isClean());
+        QCOMPARE(readFile(path), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { "collage.tsq" });
+#endif
+    }
+
+    void seedCorpusOpens()
+    {
+        const QString folder = QFINDTESTDATA("../fuzz/corpus");
+        if (folder.isEmpty())
+            QSKIP("The seed corpus is not beside the tests.");
+        const QFileInfoList files = QDir(folder).entryInfoList({ "*.tsq" }, QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QFileInfo &info : files) {
+            QString error;
+            QVERIFY2(DocumentFile::open(info.filePath(), &error),
+                qPrintable(info.fileName() + QLatin1String(": ") + error));
+        }
+    }
+};
 
 QTEST_MAIN(TestDocumentFormat)
 #include "tst_documentformat.moc"

@@ -24,190 +24,181 @@ class TestItemTransform : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void rotationMapping_data();
-    void rotationMapping();
-    void restrictionTurnsEveryPhoto();
-    void restrictionGoneFallsBack();
-    void mapsPoints();
-    void undoSteps();
-    void undoAfterTargetIsGone();
-    void linkedTransform();
+    void rotationMapping_data()
+    {
+        QTest::addColumn<bool>("restricted");
+        QTest::addColumn<qreal>("zero");
+        QTest::addColumn<qreal>("variation");
+        QTest::addColumn<qreal>("degrees");
+        QTest::addColumn<qreal>("expectedRelative");
+        QTest::addColumn<qreal>("expectedRotation");
+
+        QTest::newRow("unrestricted wraps") << false << 0.0 << 0.0 << 270.0 << -0.5 << -90.0;
+        QTest::newRow("1000 degrees") << true << 0.0 << 15.0 << 1000.0 << -1.0 << -15.0;
+        QTest::newRow("short way round zero") << true << 170.0 << 30.0 << -175.0 << 0.5 << 185.0;
+    }
+
+    void rotationMapping()
+    {
+        QFETCH(bool, restricted);
+        QFETCH(qreal, zero);
+        QFETCH(qreal, variation);
+        QFETCH(qreal, degrees);
+        QFETCH(qreal, expectedRelative);
+        QFETCH(qreal, expectedRotation);
+
+        RotationRestriction restriction;
+        restriction.setZero(zero);
+        restriction.setVariation(variation);
+        ItemTransform transform(nullptr, restricted ? &restriction : nullptr);
+        transform.setRotation(degrees);
+        QVERIFY2(qFuzzyCompare(transform.rotationRelative(), expectedRelative),
+            qPrintable(QString::number(transform.rotationRelative())));
+        QVERIFY2(qFuzzyCompare(transform.rotation(), expectedRotation),
+            qPrintable(QString::number(transform.rotation())));
+        // A full turn more is the same direction.
+        if (restricted)
+            QVERIFY(qFuzzyCompare(
+                rotationToRelative(expectedRotation + 720, zero, variation), expectedRelative));
+    }
+
+    void restrictionTurnsEveryPhoto()
+    {
+        Document document(true);
+        RotationRestriction restriction(&document);
+        restriction.setVariation(15);
+        restriction.setZero(5);
+        ItemTransform first(&document, &restriction);
+        ItemTransform second(&document, &restriction);
+        first.setRotationRelative(1);
+        second.setRotationRelative(-0.5);
+        QCOMPARE(first.rotation(), 20.0);
+        QCOMPARE(second.rotation(), -2.5);
+
+        UndoStack *stack = document.undoStack();
+        const int steps = stack->count();
+        QSignalSpy updatedSpy(&second, &SharedTransform::updated);
+        restriction.setVariation(30);
+        QCOMPARE(stack->count(), steps + 1); // the restriction's own step, none per photo
+        QCOMPARE(first.rotation(), 35.0);
+        QCOMPARE(second.rotation(), -10.0);
+        QCOMPARE(updatedSpy.count(), 1);
+        stack->undo();
+        QCOMPARE(first.rotation(), 20.0);
+    }
+
+    void restrictionGoneFallsBack()
+    {
+        auto *restriction = new RotationRestriction;
+        restriction->setVariation(10);
+        ItemTransform transform(nullptr, restriction);
+        transform.setRotationRelative(0.5);
+        QCOMPARE(transform.rotation(), 5.0);
+
+        QSignalSpy rotationSpy(&transform, &ItemTransform::rotationChanged);
+        delete restriction;
+        QVERIFY(!transform.restriction());
+        QCOMPARE(rotationSpy.count(), 1);
+        QCOMPARE(transform.rotation(), 90.0);
+
+        RotationRestriction other;
+        other.setZero(30);
+        transform.setRestriction(&other);
+        QCOMPARE(transform.rotation(), 120.0);
+        QCOMPARE(rotationSpy.count(), 2);
+    }
+
+    void mapsPoints()
+    {
+        // Rotations are clockwise on the y-down page: (1, 0) turns to (0, 1).
+        ItemTransform transform;
+        transform.setPosition(QPointF(100, 50));
+        transform.setZoom(2);
+        transform.setRotationRelative(0.5);
+        QVERIFY(fuzzyEqual(transform.transform().map(QPointF(1, 0)), QPointF(100, 52)));
+        QMatrix4x4 matrix;
+        transform.applyTo(&matrix);
+        QVERIFY(fuzzyEqual(matrix.map(QPointF(1, 0)), QPointF(100, 52)));
+    }
+
+    void undoSteps()
+    {
+        Document document(true);
+        UndoStack *stack = document.undoStack();
+        ItemTransform transform(&document);
+        ItemTransform other(&document);
+        // Values it already has push nothing, a clamped one included.
+        transform.setPosition(QPointF(0, 0));
+        transform.setRotationRelative(-0.0);
+        QCOMPARE(stack->count(), 0);
+        other.setRotationRelative(1);
+        other.setRotationRelative(3);
+        QCOMPARE(stack->count(), 1);
+        stack->undo();
+        stack->clear();
+        QSignalSpy zoomSpy(&transform, &ItemTransform::zoomChanged);
+
+        // A drag is one step; a zoom within it renames the step.
+        for (int i = 1; i <= 20; ++i)
+            transform.setPosition(QPointF(i * 0.5, i * 0.25));
+        QCOMPARE(stack->undoText(), QStringLiteral("Moving object"));
+        transform.setZoom(3);
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(stack->undoText(), QStringLiteral("Changing object"));
+        // Another transform, or a saved state, starts a step of its own.
+        other.setPosition(QPointF(2, 2));
+        stack->setClean();
+        transform.setZoom(4);
+        QCOMPARE(stack->count(), 3);
+
+        stack->undo();
+        QVERIFY(stack->isClean());
+        QCOMPARE(transform.zoom(), 3.0);
+        stack->undo();
+        stack->undo();
+        QCOMPARE(transform.position(), QPointF(0, 0));
+        QCOMPARE(transform.zoom(), 1.0);
+        QCOMPARE(other.position(), QPointF(0, 0));
+        stack->redo();
+        QCOMPARE(transform.position(), QPointF(10, 5));
+        // Undo and redo announce only what they change.
+        QCOMPARE(zoomSpy.count(), 5);
+    }
+
+    void undoAfterTargetIsGone()
+    {
+        Document document(true);
+        auto *transform = new ItemTransform(&document);
+        transform->setPosition(QPointF(4, 4));
+        delete transform;
+        document.undoStack()->undo();
+        document.undoStack()->redo();
+        QCOMPARE(document.undoStack()->count(), 1);
+    }
+
+    void linkedTransform()
+    {
+        auto *transform = new ItemTransform;
+        transform->setPosition(QPointF(10, 20));
+        transform->setZoom(2);
+        QGraphicsRectItem item(0, 0, 10, 10);
+        auto *linked = new LinkedTransform(transform);
+        item.setTransformations({ linked }); // the item owns and deletes it
+        QCOMPARE(item.sceneTransform().map(QPointF(1, 1)), QPointF(12, 22));
+
+        // The item follows every change.
+        transform->setRotationRelative(0.5);
+        QVERIFY(fuzzyEqual(item.sceneTransform().map(QPointF(1, 0)), QPointF(10, 22)));
+
+        // A transform that goes leaves the identity, not a dangling pointer.
+        delete transform;
+        QVERIFY(!linked->linkedTransform());
+        QMatrix4x4 matrix;
+        linked->applyTo(&matrix);
+        QVERIFY(matrix.isIdentity());
+        QCOMPARE(item.sceneTransform().map(QPointF(0, 0)), QPointF(0, 0));
+    }
 };
-
-void TestItemTransform::rotationMapping_data()
-{
-    QTest::addColumn<bool>("restricted");
-    QTest::addColumn<qreal>("zero");
-    QTest::addColumn<qreal>("variation");
-    QTest::addColumn<qreal>("degrees");
-    QTest::addColumn<qreal>("expectedRelative");
-    QTest::addColumn<qreal>("expectedRotation");
-
-    QTest::newRow("unrestricted wraps") << false << 0.0 << 0.0 << 270.0 << -0.5 << -90.0;
-    QTest::newRow("1000 degrees") << true << 0.0 << 15.0 << 1000.0 << -1.0 << -15.0;
-    QTest::newRow("short way round zero") << true << 170.0 << 30.0 << -175.0 << 0.5 << 185.0;
-}
-
-void TestItemTransform::rotationMapping()
-{
-    QFETCH(bool, restricted);
-    QFETCH(qreal, zero);
-    QFETCH(qreal, variation);
-    QFETCH(qreal, degrees);
-    QFETCH(qreal, expectedRelative);
-    QFETCH(qreal, expectedRotation);
-
-    RotationRestriction restriction;
-    restriction.setZero(zero);
-    restriction.setVariation(variation);
-    ItemTransform transform(nullptr, restricted ? &restriction : nullptr);
-    transform.setRotation(degrees);
-    QVERIFY2(qFuzzyCompare(transform.rotationRelative(), expectedRelative),
-        qPrintable(QString::number(transform.rotationRelative())));
-    QVERIFY2(qFuzzyCompare(transform.rotation(), expectedRotation),
-        qPrintable(QString::number(transform.rotation())));
-    // A full turn more is the same direction.
-    if (restricted)
-        QVERIFY(qFuzzyCompare(
-            rotationToRelative(expectedRotation + 720, zero, variation), expectedRelative));
-}
-
-void TestItemTransform::restrictionTurnsEveryPhoto()
-{
-    Document document(true);
-    RotationRestriction restriction(&document);
-    restriction.setVariation(15);
-    restriction.setZero(5);
-    ItemTransform first(&document, &restriction);
-    ItemTransform second(&document, &restriction);
-    first.setRotationRelative(1);
-    second.setRotationRelative(-0.5);
-    QCOMPARE(first.rotation(), 20.0);
-    QCOMPARE(second.rotation(), -2.5);
-
-    UndoStack *stack = document.undoStack();
-    const int steps = stack->count();
-    QSignalSpy updatedSpy(&second, &SharedTransform::updated);
-    restriction.setVariation(30);
-    QCOMPARE(stack->count(), steps + 1); // the restriction's own step, none per photo
-    QCOMPARE(first.rotation(), 35.0);
-    QCOMPARE(second.rotation(), -10.0);
-    QCOMPARE(updatedSpy.count(), 1);
-    stack->undo();
-    QCOMPARE(first.rotation(), 20.0);
-}
-
-void TestItemTransform::restrictionGoneFallsBack()
-{
-    auto *restriction = new RotationRestriction;
-    restriction->setVariation(10);
-    ItemTransform transform(nullptr, restriction);
-    transform.setRotationRelative(0.5);
-    QCOMPARE(transform.rotation(), 5.0);
-
-    QSignalSpy rotationSpy(&transform, &ItemTransform::rotationChanged);
-    delete restriction;
-    QVERIFY(!transform.restriction());
-    QCOMPARE(rotationSpy.count(), 1);
-    QCOMPARE(transform.rotation(), 90.0);
-
-    RotationRestriction other;
-    other.setZero(30);
-    transform.setRestriction(&other);
-    QCOMPARE(transform.rotation(), 120.0);
-    QCOMPARE(rotationSpy.count(), 2);
-}
-
-void TestItemTransform::mapsPoints()
-{
-    // Rotations are clockwise on the y-down page: (1, 0) turns to (0, 1).
-    ItemTransform transform;
-    transform.setPosition(QPointF(100, 50));
-    transform.setZoom(2);
-    transform.setRotationRelative(0.5);
-    QVERIFY(fuzzyEqual(transform.transform().map(QPointF(1, 0)), QPointF(100, 52)));
-    QMatrix4x4 matrix;
-    transform.applyTo(&matrix);
-    QVERIFY(fuzzyEqual(matrix.map(QPointF(1, 0)), QPointF(100, 52)));
-}
-
-void TestItemTransform::undoSteps()
-{
-    Document document(true);
-    UndoStack *stack = document.undoStack();
-    ItemTransform transform(&document);
-    ItemTransform other(&document);
-    // Values it already has push nothing, a clamped one included.
-    transform.setPosition(QPointF(0, 0));
-    transform.setRotationRelative(-0.0);
-    QCOMPARE(stack->count(), 0);
-    other.setRotationRelative(1);
-    other.setRotationRelative(3);
-    QCOMPARE(stack->count(), 1);
-    stack->undo();
-    stack->clear();
-    QSignalSpy zoomSpy(&transform, &ItemTransform::zoomChanged);
-
-    // A drag is one step; a zoom within it renames the step.
-    for (int i = 1; i <= 20; ++i)
-        transform.setPosition(QPointF(i * 0.5, i * 0.25));
-    QCOMPARE(stack->undoText(), QStringLiteral("Moving object"));
-    transform.setZoom(3);
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->undoText(), QStringLiteral("Changing object"));
-    // Another transform, or a saved state, starts a step of its own.
-    other.setPosition(QPointF(2, 2));
-    stack->setClean();
-    transform.setZoom(4);
-    QCOMPARE(stack->count(), 3);
-
-    stack->undo();
-    QVERIFY(stack->isClean());
-    QCOMPARE(transform.zoom(), 3.0);
-    stack->undo();
-    stack->undo();
-    QCOMPARE(transform.position(), QPointF(0, 0));
-    QCOMPARE(transform.zoom(), 1.0);
-    QCOMPARE(other.position(), QPointF(0, 0));
-    stack->redo();
-    QCOMPARE(transform.position(), QPointF(10, 5));
-    // Undo and redo announce only what they change.
-    QCOMPARE(zoomSpy.count(), 5);
-}
-
-void TestItemTransform::undoAfterTargetIsGone()
-{
-    Document document(true);
-    auto *transform = new ItemTransform(&document);
-    transform->setPosition(QPointF(4, 4));
-    delete transform;
-    document.undoStack()->undo();
-    document.undoStack()->redo();
-    QCOMPARE(document.undoStack()->count(), 1);
-}
-
-void TestItemTransform::linkedTransform()
-{
-    auto *transform = new ItemTransform;
-    transform->setPosition(QPointF(10, 20));
-    transform->setZoom(2);
-    QGraphicsRectItem item(0, 0, 10, 10);
-    auto *linked = new LinkedTransform(transform);
-    item.setTransformations({ linked }); // the item owns and deletes it
-    QCOMPARE(item.sceneTransform().map(QPointF(1, 1)), QPointF(12, 22));
-
-    // The item follows every change.
-    transform->setRotationRelative(0.5);
-    QVERIFY(fuzzyEqual(item.sceneTransform().map(QPointF(1, 0)), QPointF(10, 22)));
-
-    // A transform that goes leaves the identity, not a dangling pointer.
-    delete transform;
-    QVERIFY(!linked->linkedTransform());
-    QMatrix4x4 matrix;
-    linked->applyTo(&matrix);
-    QVERIFY(matrix.isIdentity());
-    QCOMPARE(item.sceneTransform().map(QPointF(0, 0)), QPointF(0, 0));
-}
 
 QTEST_MAIN(TestItemTransform)
 #include "tst_itemtransform.moc"

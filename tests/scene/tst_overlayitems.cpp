@@ -137,369 +137,358 @@ class TestOverlayItems : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void textPainting_data();
-    void textPainting();
-    void stickerLibrary();
-    void stickerLayout_data();
-    void stickerLayout();
-    void dragSteps();
-    void dragMove_data();
-    void dragMove();
-    void dragRotateScale_data();
-    void dragRotateScale();
-    void dragWithoutPage();
-    void followsThePage();
-    void doubleClickEditing_data();
-    void doubleClickEditing();
+    void initTestCase()
+    {
+        QVERIFY(m_files.isValid());
+        writeFile(m_files.filePath(QStringLiteral("wide.SVG")),
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 200 100\">"
+            "<rect x=\"0\" y=\"0\" width=\"200\" height=\"100\" fill=\"#00ff00\"/></svg>");
+        writeFile(m_files.filePath(QStringLiteral("broken.svg")), "<svg this is not");
+        QImage tall(40, 80, QImage::Format_RGB32);
+        tall.fill(Qt::blue);
+        QVERIFY(QImageWriter(m_files.filePath(QStringLiteral("tall.png")), "png").write(tall));
+    }
+
+    void textPainting_data()
+    {
+        QTest::addColumn<QColor>("textColor");
+        QTest::addColumn<bool>("shadowDarker");
+        QTest::newRow("white text, black shadow") << QColor(Qt::white) << true;
+        QTest::newRow("dark blue text, white shadow") << QColor(0, 0, 139) << false;
+    }
+
+    // A big "H" on a grey pixel page: the text colour shows inside the text
+    // box, the shadow shows beside the strokes, and nothing outside the box.
+    void textPainting()
+    {
+        QFETCH(QColor, textColor);
+        QFETCH(bool, shadowDarker);
+
+        const QColor background(128, 128, 128);
+        PageFixture fixture(square300, background);
+        TextOverlayItem *item = fixture.addText();
+        TextOverlayProperties *overlay = item->properties();
+        overlay->setText(QStringLiteral("H"));
+        overlay->setColor(textColor);
+        QFont font = overlay->font();
+        font.setPointSizeF(90); // 120 px on a pixel page
+        overlay->setFont(font);
+
+        QImage image = fixture.render(1);
+        const QRect box = item->mapRectToParent(item->textRect()).toAlignedRect();
+        QVERIFY(box.width() > 60 && box.height() > 120);
+        const int shadowGrey = shadowDarker ? 64 : 191; // half over grey 128
+        const int textPixels
+            = countPixels(image, box, [&](QRgb p) { return near(p, textColor, 10); });
+        const int shadowPixels = countPixels(image, box,
+            [&](QRgb p) { return qAbs(qGray(p) - shadowGrey) < 12 && !near(p, textColor, 40); });
+        QVERIFY2(textPixels > 500, qPrintable(QString::number(textPixels)));
+        // The shadow is 2% of a line down and right: a thin band of a pixel or
+        // two beside each stroke edge.
+        QVERIFY2(shadowPixels > 40 && shadowPixels < textPixels,
+            qPrintable(QString::number(shadowPixels)));
+        // Nothing outside the box and its antialiased rim.
+        QPainter(&image).fillRect(box.adjusted(-1, -1, 1, 1), background);
+        QCOMPARE(
+            countPixels(image, image.rect(), [&](QRgb p) { return !near(p, background, 8); }), 0);
+    }
+
+    // Every shipped sticker loads.
+    void stickerLibrary()
+    {
+        const QString folder = QStringLiteral(":/stickers/");
+        const QStringList files = QDir(folder).entryList(
+            { QStringLiteral("*.svg"), QStringLiteral("*.png") }, QDir::Files);
+        QVERIFY(files.contains(QStringLiteral("heart.svg")));
+        for (const QString &file : files)
+            QVERIFY2(QSvgRenderer(folder + file).isValid(), qPrintable(file));
+    }
+
+    void stickerLayout_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<bool>("svg");
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<QColor>("fill"); // of the whole box, where it is flat
+
+        // The longer side is 15% of the page width.
+        const qreal side = 0.15 * 8.27;
+        QTest::newRow("pin 60 x 80") << QStringLiteral(":/stickers/pin.svg")
+                                     << QSizeF(side * 0.75, side) << true << false << QColor();
+        QTest::newRow("upper-case SVG extension")
+            << QStringLiteral("wide.SVG") << QSizeF(side, side / 2) << true << false
+            << QColor(Qt::green);
+        // On a page in inches the picture fills its whole box: the box is not
+        // rounded to whole inches.
+        QTest::newRow("PNG picture 40 x 80") << QStringLiteral("tall.png") << QSizeF(side / 2, side)
+                                             << false << true << QColor(Qt::blue);
+        QTest::newRow("not an SVG")
+            << QStringLiteral("broken.svg") << QSizeF(side, side) << false << false << QColor();
+    }
+
+    void stickerLayout()
+    {
+        QFETCH(QString, path);
+        QFETCH(QSizeF, size);
+        QFETCH(bool, svg);
+        QFETCH(bool, picture);
+        QFETCH(QColor, fill);
+
+        if (!path.startsWith(QLatin1Char(':')))
+            path = m_files.filePath(path);
+        PageFixture fixture(a4Inches);
+        StickerItem *item = fixture.addSticker(path);
+        const QRectF rect = item->stickerRect();
+        QVERIFY2(
+            qAbs(rect.width() - size.width()) < 1e-9 && qAbs(rect.height() - size.height()) < 1e-9,
+            qPrintable(QStringLiteral("%1 x %2").arg(rect.width()).arg(rect.height())));
+        QVERIFY(qAbs(rect.center().x()) < 1e-9 && qAbs(rect.center().y()) < 1e-9);
+        QCOMPARE(item->boundingRect(), rect);
+        QCOMPARE(item->renderer() != nullptr, svg);
+        QVERIFY(!svg || item->renderer()->isValid());
+        QCOMPARE(!item->pixmap().isNull(), picture);
+        if (fill.isValid()) {
+            // The middle row at 100 pixels per inch crosses the box's width.
+            const QImage image = fixture.render(100);
+            const int y = qRound(11.69 / 2 * 100);
+            const int columns = countPixels(
+                image, QRect(0, y, image.width(), 1), [&](QRgb p) { return near(p, fill, 40); });
+            QVERIFY2(qAbs(columns - size.width() * 100) <= 2, qPrintable(QString::number(columns)));
+        }
+
+        // An unreadable sticker still keeps its box and can be moved.
+        item->properties()->setPosition(QPointF(0.1, 0.2));
+        QCOMPARE(item->pos(), QPointF(0.827, 11.69 * 0.2));
+    }
+
+    // Turning and scaling steps around the centre, including the centre itself,
+    // which must neither divide by zero nor shrink the item to nothing.
+    void dragSteps()
+    {
+        using namespace OverlayGestures;
+        const QPointF centre(0, 0);
+        // Item coordinates, y down: 30 degrees counter-clockwise adds 330.
+        const QPointF turned(10 * std::cos(M_PI / 6), -10 * std::sin(M_PI / 6));
+        QVERIFY(qAbs(turnedRotation(100, centre, QPointF(10, 0), turned) - 430) < 1e-6);
+        QVERIFY(qAbs(scaledScale(1.5, centre, QPointF(0, -30), QPointF(0, -10)) - 0.5) < 1e-9);
+        QCOMPARE(turnedRotation(100, centre, QPointF(10, 0), centre), 100.0);
+        QCOMPARE(scaledScale(1.5, centre, QPointF(10, 0), centre), 0.01);
+        QCOMPARE(turnedRotation(100, centre, centre, QPointF(10, 0)), 100.0);
+        QCOMPARE(scaledScale(1.5, centre, centre, QPointF(10, 0)), 1.5);
+    }
+
+    void dragMove_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("text") << int(Text);
+        QTest::newRow("sticker") << int(Sticker);
+    }
+
+    // Dragging the centre moves the item exactly under the pointer; all the
+    // moves of one drag are one undo step.
+    void dragMove()
+    {
+        QFETCH(int, kind);
+        PageFixture fixture(square300);
+        EditableGraphicsObject *item = fixture.add(kind);
+        ViewMouse mouse(fixture.scene.get());
+        QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
+        const QPointF startScene = item->scenePos();
+        const QPoint start = mouse.at(startScene);
+        fixture.stack()->clear();
+
+        mouse.press(start);
+        QVERIFY(item->isSelected());
+        QPoint pos = start;
+        for (int i = 0; i < 10; ++i) {
+            pos += QPoint(5, -3);
+            mouse.move(pos);
+            QVERIFY(fixture.scene->fastDrawCount() > 0);
+        }
+        mouse.release(pos);
+        QCOMPARE(fixture.scene->fastDrawCount(), 0);
+
+        const QPointF moved = mouse.view.mapToScene(pos) - mouse.view.mapToScene(start);
+        QCOMPARE(item->scenePos(), startScene + moved);
+        QCOMPARE(stored(item, "position").toPointF(), QPointF(0.5 + 50.0 / 300, 0.5 - 30.0 / 300));
+        QCOMPARE(fixture.stack()->count(), 1);
+        QCOMPARE(fixture.stack()->undoText(),
+            kind == Text ? QStringLiteral("Move text") : QStringLiteral("Move sticker"));
+        fixture.stack()->undo();
+        QCOMPARE(stored(item, "position").toPointF(), QPointF(0.5, 0.5));
+        QCOMPARE(item->scenePos(), startScene);
+    }
+
+    void dragRotateScale_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<qreal>("radiusFactor");
+        QTest::addColumn<QString>("undoText");
+        QTest::newRow("text, quarter turn") << int(Text) << 1.0 << QStringLiteral("Rotate text");
+        QTest::newRow("sticker, quarter turn growing")
+            << int(Sticker) << 1.5 << QStringLiteral("Rotate sticker");
+    }
+
+    // Dragging the border band a quarter turn clockwise around the centre turns
+    // the item by about 90 degrees and scales it by the change of distance; the
+    // whole gesture is one undo step.
+    void dragRotateScale()
+    {
+        QFETCH(int, kind);
+        QFETCH(qreal, radiusFactor);
+        QFETCH(QString, undoText);
+
+        PageFixture fixture(square300);
+        EditableGraphicsObject *item = fixture.add(kind);
+        if (kind == Text) {
+            TextOverlayProperties *text = static_cast<TextOverlayItem *>(item)->properties();
+            QFont font = text->font();
+            font.setPointSizeF(45); // 60 px
+            text->setFont(font);
+        }
+        ViewMouse mouse(fixture.scene.get());
+        QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
+
+        // Start in the band right of the centre, then go round a quarter circle
+        // clockwise (downwards on screen).
+        const QRectF rect = item->boundingRect();
+        const QPointF centre = item->mapToScene(rect.center());
+        const qreal radius = rect.width() * 0.45;
+        QCOMPARE(item->hitTest(QPointF(radius, 0)), int(EditableGraphicsObject::RotateScalePart));
+        const int steps = 30;
+        fixture.stack()->clear();
+        auto pointAt = [&](int step) {
+            const qreal angle = M_PI / 2 * step / steps;
+            const qreal r = radius * (1 + (radiusFactor - 1) * step / steps);
+            return mouse.at(centre + QPointF(r * std::cos(angle), r * std::sin(angle)));
+        };
+        mouse.press(pointAt(0));
+        for (int step = 1; step <= steps; ++step)
+            mouse.move(pointAt(step));
+        mouse.release(pointAt(steps));
+
+        // Pixel rounding of the pointer costs a little precision.
+        const qreal rotation = stored(item, "rotation").toReal();
+        const qreal scale = stored(item, "scale").toReal();
+        QVERIFY2(qAbs(rotation - 90) < 2, qPrintable(QString::number(rotation)));
+        QVERIFY2(qAbs(scale - radiusFactor) < 0.03, qPrintable(QString::number(scale)));
+        QCOMPARE(item->rotation(), rotation);
+        QCOMPARE(item->scale(), scale);
+        QCOMPARE(fixture.stack()->count(), 1);
+        QCOMPARE(fixture.stack()->undoText(), undoText);
+        fixture.stack()->undo();
+        QCOMPARE(stored(item, "rotation").toReal(), 0.0);
+        QCOMPARE(stored(item, "scale").toReal(), 1.0);
+        QCOMPARE(item->rotation(), 0.0);
+        fixture.stack()->redo();
+        QVERIFY(qAbs(stored(item, "rotation").toReal() - 90) < 2);
+
+        // A later move of the same item is a step of its own.
+        const QPoint middle = mouse.at(item->scenePos());
+        mouse.press(middle);
+        mouse.move(middle + QPoint(4, 4));
+        mouse.release(middle + QPoint(4, 4));
+        QCOMPARE(fixture.stack()->count(), 2);
+    }
+
+    // Without a page to refer to, dragging changes nothing.
+    void dragWithoutPage()
+    {
+        Document document(true);
+        TextOverlayProperties *overlay = document.addTextOverlay();
+        QGraphicsScene scene(0, 0, 200, 200);
+        auto *item = new TextOverlayItem(overlay);
+        scene.addItem(item);
+        item->setPos(100, 100);
+        ViewMouse mouse(&scene);
+        QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
+        const QPoint start = mouse.at(QPointF(100, 100));
+        mouse.press(start);
+        mouse.move(start + QPoint(10, 10));
+        mouse.move(start + QPoint(20, 20));
+        mouse.release(start + QPoint(20, 20));
+        QCOMPARE(overlay->position(), QPointF(0.5, 0.5));
+        QCOMPARE(item->pos(), QPointF(100, 100));
+        QCOMPARE(document.undoStack()->count(), 0);
+    }
+
+    // Positions and sticker sizes are fractions of the page: a new page size
+    // moves texts and stickers and resizes stickers with it.
+    void followsThePage()
+    {
+        PageFixture fixture(square300);
+        TextOverlayItem *text = fixture.addText();
+        StickerItem *sticker = fixture.addSticker();
+        text->properties()->setPosition(QPointF(0.25, 0.5));
+        sticker->properties()->setPosition(QPointF(0.75, 0.25));
+        const QRectF before = fixture.page()->boundingRect();
+
+        fixture.document->setPageSize(PageSize(PageSize::Pixels, QSizeF(900, 600)));
+        const QRectF page = fixture.page()->boundingRect();
+        QVERIFY(page.size() != before.size());
+        QCOMPARE(text->pos(), page.topLeft() + QPointF(0.25 * page.width(), 0.5 * page.height()));
+        QCOMPARE(
+            sticker->pos(), page.topLeft() + QPointF(0.75 * page.width(), 0.25 * page.height()));
+        const QRectF box = sticker->stickerRect();
+        QCOMPARE(qMax(box.width(), box.height()), StickerItem::PageFraction * page.height());
+    }
+
+    void doubleClickEditing_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("new text") << QStringLiteral("Hello\nthere") << true
+                                  << QStringLiteral("Hello\nthere") << 1;
+        QTest::newRow("emptied") << QString() << true << QStringLiteral("Text") << 0;
+        QTest::newRow("cancelled")
+            << QStringLiteral("Ignored") << false << QStringLiteral("Text") << 0;
+    }
+
+    void doubleClickEditing()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accept);
+        QFETCH(QString, expected);
+        QFETCH(int, steps);
+
+        PageFixture fixture(square300);
+        TextOverlayItem *item = fixture.addText();
+        ViewMouse mouse(fixture.scene.get());
+        QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
+        const QPoint at = mouse.at(item->scenePos());
+
+        // Answers the modal input dialog once it shows, noting what it offered.
+        QStringList shown;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            answer.stop();
+            shown << dialog->textValue();
+            dialog->setTextValue(typed);
+            accept ? dialog->accept() : dialog->reject();
+        });
+        answer.start(10);
+
+        mouse.press(at);
+        mouse.release(at);
+        mouse.send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+        mouse.release(at);
+
+        QCOMPARE(shown, QStringList { QStringLiteral("Text") });
+        QCOMPARE(item->properties()->text(), expected);
+        QCOMPARE(fixture.stack()->count(), steps);
+        if (steps)
+            QCOMPARE(fixture.stack()->undoText(), QStringLiteral("Change text"));
+    }
 
 private:
     QTemporaryDir m_files;
 };
-
-void TestOverlayItems::initTestCase()
-{
-    QVERIFY(m_files.isValid());
-    writeFile(m_files.filePath(QStringLiteral("wide.SVG")),
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 200 100\">"
-        "<rect x=\"0\" y=\"0\" width=\"200\" height=\"100\" fill=\"#00ff00\"/></svg>");
-    writeFile(m_files.filePath(QStringLiteral("broken.svg")), "<svg this is not");
-    QImage tall(40, 80, QImage::Format_RGB32);
-    tall.fill(Qt::blue);
-    QVERIFY(QImageWriter(m_files.filePath(QStringLiteral("tall.png")), "png").write(tall));
-}
-
-void TestOverlayItems::textPainting_data()
-{
-    QTest::addColumn<QColor>("textColor");
-    QTest::addColumn<bool>("shadowDarker");
-    QTest::newRow("white text, black shadow") << QColor(Qt::white) << true;
-    QTest::newRow("dark blue text, white shadow") << QColor(0, 0, 139) << false;
-}
-
-// A big "H" on a grey pixel page: the text colour shows inside the text
-// box, the shadow shows beside the strokes, and nothing outside the box.
-void TestOverlayItems::textPainting()
-{
-    QFETCH(QColor, textColor);
-    QFETCH(bool, shadowDarker);
-
-    const QColor background(128, 128, 128);
-    PageFixture fixture(square300, background);
-    TextOverlayItem *item = fixture.addText();
-    TextOverlayProperties *overlay = item->properties();
-    overlay->setText(QStringLiteral("H"));
-    overlay->setColor(textColor);
-    QFont font = overlay->font();
-    font.setPointSizeF(90); // 120 px on a pixel page
-    overlay->setFont(font);
-
-    QImage image = fixture.render(1);
-    const QRect box = item->mapRectToParent(item->textRect()).toAlignedRect();
-    QVERIFY(box.width() > 60 && box.height() > 120);
-    const int shadowGrey = shadowDarker ? 64 : 191; // half over grey 128
-    const int textPixels = countPixels(image, box, [&](QRgb p) { return near(p, textColor, 10); });
-    const int shadowPixels = countPixels(image, box,
-        [&](QRgb p) { return qAbs(qGray(p) - shadowGrey) < 12 && !near(p, textColor, 40); });
-    QVERIFY2(textPixels > 500, qPrintable(QString::number(textPixels)));
-    // The shadow is 2% of a line down and right: a thin band of a pixel or
-    // two beside each stroke edge.
-    QVERIFY2(
-        shadowPixels > 40 && shadowPixels < textPixels, qPrintable(QString::number(shadowPixels)));
-    // Nothing outside the box and its antialiased rim.
-    QPainter(&image).fillRect(box.adjusted(-1, -1, 1, 1), background);
-    QCOMPARE(countPixels(image, image.rect(), [&](QRgb p) { return !near(p, background, 8); }), 0);
-}
-
-// Every shipped sticker loads.
-void TestOverlayItems::stickerLibrary()
-{
-    const QString folder = QStringLiteral(":/stickers/");
-    const QStringList files
-        = QDir(folder).entryList({ QStringLiteral("*.svg"), QStringLiteral("*.png") }, QDir::Files);
-    QVERIFY(files.contains(QStringLiteral("heart.svg")));
-    for (const QString &file : files)
-        QVERIFY2(QSvgRenderer(folder + file).isValid(), qPrintable(file));
-}
-
-void TestOverlayItems::stickerLayout_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QSizeF>("size");
-    QTest::addColumn<bool>("svg");
-    QTest::addColumn<bool>("picture");
-    QTest::addColumn<QColor>("fill"); // of the whole box, where it is flat
-
-    // The longer side is 15% of the page width.
-    const qreal side = 0.15 * 8.27;
-    QTest::newRow("pin 60 x 80") << QStringLiteral(":/stickers/pin.svg")
-                                 << QSizeF(side * 0.75, side) << true << false << QColor();
-    QTest::newRow("upper-case SVG extension")
-        << QStringLiteral("wide.SVG") << QSizeF(side, side / 2) << true << false
-        << QColor(Qt::green);
-    // On a page in inches the picture fills its whole box: the box is not
-    // rounded to whole inches.
-    QTest::newRow("PNG picture 40 x 80") << QStringLiteral("tall.png") << QSizeF(side / 2, side)
-                                         << false << true << QColor(Qt::blue);
-    QTest::newRow("not an SVG") << QStringLiteral("broken.svg") << QSizeF(side, side) << false
-                                << false << QColor();
-}
-
-void TestOverlayItems::stickerLayout()
-{
-    QFETCH(QString, path);
-    QFETCH(QSizeF, size);
-    QFETCH(bool, svg);
-    QFETCH(bool, picture);
-    QFETCH(QColor, fill);
-
-    if (!path.startsWith(QLatin1Char(':')))
-        path = m_files.filePath(path);
-    PageFixture fixture(a4Inches);
-    StickerItem *item = fixture.addSticker(path);
-    const QRectF rect = item->stickerRect();
-    QVERIFY2(qAbs(rect.width() - size.width()) < 1e-9 && qAbs(rect.height() - size.height()) < 1e-9,
-        qPrintable(QStringLiteral("%1 x %2").arg(rect.width()).arg(rect.height())));
-    QVERIFY(qAbs(rect.center().x()) < 1e-9 && qAbs(rect.center().y()) < 1e-9);
-    QCOMPARE(item->boundingRect(), rect);
-    QCOMPARE(item->renderer() != nullptr, svg);
-    QVERIFY(!svg || item->renderer()->isValid());
-    QCOMPARE(!item->pixmap().isNull(), picture);
-    if (fill.isValid()) {
-        // The middle row at 100 pixels per inch crosses the box's width.
-        const QImage image = fixture.render(100);
-        const int y = qRound(11.69 / 2 * 100);
-        const int columns = countPixels(
-            image, QRect(0, y, image.width(), 1), [&](QRgb p) { return near(p, fill, 40); });
-        QVERIFY2(qAbs(columns - size.width() * 100) <= 2, qPrintable(QString::number(columns)));
-    }
-
-    // An unreadable sticker still keeps its box and can be moved.
-    item->properties()->setPosition(QPointF(0.1, 0.2));
-    QCOMPARE(item->pos(), QPointF(0.827, 11.69 * 0.2));
-}
-
-// Turning and scaling steps around the centre, including the centre itself,
-// which must neither divide by zero nor shrink the item to nothing.
-void TestOverlayItems::dragSteps()
-{
-    using namespace OverlayGestures;
-    const QPointF centre(0, 0);
-    // Item coordinates, y down: 30 degrees counter-clockwise adds 330.
-    const QPointF turned(10 * std::cos(M_PI / 6), -10 * std::sin(M_PI / 6));
-    QVERIFY(qAbs(turnedRotation(100, centre, QPointF(10, 0), turned) - 430) < 1e-6);
-    QVERIFY(qAbs(scaledScale(1.5, centre, QPointF(0, -30), QPointF(0, -10)) - 0.5) < 1e-9);
-    QCOMPARE(turnedRotation(100, centre, QPointF(10, 0), centre), 100.0);
-    QCOMPARE(scaledScale(1.5, centre, QPointF(10, 0), centre), 0.01);
-    QCOMPARE(turnedRotation(100, centre, centre, QPointF(10, 0)), 100.0);
-    QCOMPARE(scaledScale(1.5, centre, centre, QPointF(10, 0)), 1.5);
-}
-
-void TestOverlayItems::dragMove_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::newRow("text") << int(Text);
-    QTest::newRow("sticker") << int(Sticker);
-}
-
-// Dragging the centre moves the item exactly under the pointer; all the
-// moves of one drag are one undo step.
-void TestOverlayItems::dragMove()
-{
-    QFETCH(int, kind);
-    PageFixture fixture(square300);
-    EditableGraphicsObject *item = fixture.add(kind);
-    ViewMouse mouse(fixture.scene.get());
-    QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
-    const QPointF startScene = item->scenePos();
-    const QPoint start = mouse.at(startScene);
-    fixture.stack()->clear();
-
-    mouse.press(start);
-    QVERIFY(item->isSelected());
-    QPoint pos = start;
-    for (int i = 0; i < 10; ++i) {
-        pos += QPoint(5, -3);
-        mouse.move(pos);
-        QVERIFY(fixture.scene->fastDrawCount() > 0);
-    }
-    mouse.release(pos);
-    QCOMPARE(fixture.scene->fastDrawCount(), 0);
-
-    const QPointF moved = mouse.view.mapToScene(pos) - mouse.view.mapToScene(start);
-    QCOMPARE(item->scenePos(), startScene + moved);
-    QCOMPARE(stored(item, "position").toPointF(), QPointF(0.5 + 50.0 / 300, 0.5 - 30.0 / 300));
-    QCOMPARE(fixture.stack()->count(), 1);
-    QCOMPARE(fixture.stack()->undoText(),
-        kind == Text ? QStringLiteral("Move text") : QStringLiteral("Move sticker"));
-    fixture.stack()->undo();
-    QCOMPARE(stored(item, "position").toPointF(), QPointF(0.5, 0.5));
-    QCOMPARE(item->scenePos(), startScene);
-}
-
-void TestOverlayItems::dragRotateScale_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<qreal>("radiusFactor");
-    QTest::addColumn<QString>("undoText");
-    QTest::newRow("text, quarter turn") << int(Text) << 1.0 << QStringLiteral("Rotate text");
-    QTest::newRow("sticker, quarter turn growing")
-        << int(Sticker) << 1.5 << QStringLiteral("Rotate sticker");
-}
-
-// Dragging the border band a quarter turn clockwise around the centre turns
-// the item by about 90 degrees and scales it by the change of distance; the
-// whole gesture is one undo step.
-void TestOverlayItems::dragRotateScale()
-{
-    QFETCH(int, kind);
-    QFETCH(qreal, radiusFactor);
-    QFETCH(QString, undoText);
-
-    PageFixture fixture(square300);
-    EditableGraphicsObject *item = fixture.add(kind);
-    if (kind == Text) {
-        TextOverlayProperties *text = static_cast<TextOverlayItem *>(item)->properties();
-        QFont font = text->font();
-        font.setPointSizeF(45); // 60 px
-        text->setFont(font);
-    }
-    ViewMouse mouse(fixture.scene.get());
-    QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
-
-    // Start in the band right of the centre, then go round a quarter circle
-    // clockwise (downwards on screen).
-    const QRectF rect = item->boundingRect();
-    const QPointF centre = item->mapToScene(rect.center());
-    const qreal radius = rect.width() * 0.45;
-    QCOMPARE(item->hitTest(QPointF(radius, 0)), int(EditableGraphicsObject::RotateScalePart));
-    const int steps = 30;
-    fixture.stack()->clear();
-    auto pointAt = [&](int step) {
-        const qreal angle = M_PI / 2 * step / steps;
-        const qreal r = radius * (1 + (radiusFactor - 1) * step / steps);
-        return mouse.at(centre + QPointF(r * std::cos(angle), r * std::sin(angle)));
-    };
-    mouse.press(pointAt(0));
-    for (int step = 1; step <= steps; ++step)
-        mouse.move(pointAt(step));
-    mouse.release(pointAt(steps));
-
-    // Pixel rounding of the pointer costs a little precision.
-    const qreal rotation = stored(item, "rotation").toReal();
-    const qreal scale = stored(item, "scale").toReal();
-    QVERIFY2(qAbs(rotation - 90) < 2, qPrintable(QString::number(rotation)));
-    QVERIFY2(qAbs(scale - radiusFactor) < 0.03, qPrintable(QString::number(scale)));
-    QCOMPARE(item->rotation(), rotation);
-    QCOMPARE(item->scale(), scale);
-    QCOMPARE(fixture.stack()->count(), 1);
-    QCOMPARE(fixture.stack()->undoText(), undoText);
-    fixture.stack()->undo();
-    QCOMPARE(stored(item, "rotation").toReal(), 0.0);
-    QCOMPARE(stored(item, "scale").toReal(), 1.0);
-    QCOMPARE(item->rotation(), 0.0);
-    fixture.stack()->redo();
-    QVERIFY(qAbs(stored(item, "rotation").toReal() - 90) < 2);
-
-    // A later move of the same item is a step of its own.
-    const QPoint middle = mouse.at(item->scenePos());
-    mouse.press(middle);
-    mouse.move(middle + QPoint(4, 4));
-    mouse.release(middle + QPoint(4, 4));
-    QCOMPARE(fixture.stack()->count(), 2);
-}
-
-// Without a page to refer to, dragging changes nothing.
-void TestOverlayItems::dragWithoutPage()
-{
-    Document document(true);
-    TextOverlayProperties *overlay = document.addTextOverlay();
-    QGraphicsScene scene(0, 0, 200, 200);
-    auto *item = new TextOverlayItem(overlay);
-    scene.addItem(item);
-    item->setPos(100, 100);
-    ViewMouse mouse(&scene);
-    QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
-    const QPoint start = mouse.at(QPointF(100, 100));
-    mouse.press(start);
-    mouse.move(start + QPoint(10, 10));
-    mouse.move(start + QPoint(20, 20));
-    mouse.release(start + QPoint(20, 20));
-    QCOMPARE(overlay->position(), QPointF(0.5, 0.5));
-    QCOMPARE(item->pos(), QPointF(100, 100));
-    QCOMPARE(document.undoStack()->count(), 0);
-}
-
-// Positions and sticker sizes are fractions of the page: a new page size
-// moves texts and stickers and resizes stickers with it.
-void TestOverlayItems::followsThePage()
-{
-    PageFixture fixture(square300);
-    TextOverlayItem *text = fixture.addText();
-    StickerItem *sticker = fixture.addSticker();
-    text->properties()->setPosition(QPointF(0.25, 0.5));
-    sticker->properties()->setPosition(QPointF(0.75, 0.25));
-    const QRectF before = fixture.page()->boundingRect();
-
-    fixture.document->setPageSize(PageSize(PageSize::Pixels, QSizeF(900, 600)));
-    const QRectF page = fixture.page()->boundingRect();
-    QVERIFY(page.size() != before.size());
-    QCOMPARE(text->pos(), page.topLeft() + QPointF(0.25 * page.width(), 0.5 * page.height()));
-    QCOMPARE(sticker->pos(), page.topLeft() + QPointF(0.75 * page.width(), 0.25 * page.height()));
-    const QRectF box = sticker->stickerRect();
-    QCOMPARE(qMax(box.width(), box.height()), StickerItem::PageFraction * page.height());
-}
-
-void TestOverlayItems::doubleClickEditing_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("accept");
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<int>("steps");
-    QTest::newRow("new text") << QStringLiteral("Hello\nthere") << true
-                              << QStringLiteral("Hello\nthere") << 1;
-    QTest::newRow("emptied") << QString() << true << QStringLiteral("Text") << 0;
-    QTest::newRow("cancelled") << QStringLiteral("Ignored") << false << QStringLiteral("Text") << 0;
-}
-
-void TestOverlayItems::doubleClickEditing()
-{
-    QFETCH(QString, typed);
-    QFETCH(bool, accept);
-    QFETCH(QString, expected);
-    QFETCH(int, steps);
-
-    PageFixture fixture(square300);
-    TextOverlayItem *item = fixture.addText();
-    ViewMouse mouse(fixture.scene.get());
-    QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
-    const QPoint at = mouse.at(item->scenePos());
-
-    // Answers the modal input dialog once it shows, noting what it offered.
-    QStringList shown;
-    QTimer answer;
-    connect(&answer, &QTimer::timeout, this, [&] {
-        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        answer.stop();
-        shown << dialog->textValue();
-        dialog->setTextValue(typed);
-        accept ? dialog->accept() : dialog->reject();
-    });
-    answer.start(10);
-
-    mouse.press(at);
-    mouse.release(at);
-    mouse.send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
-    mouse.release(at);
-
-    QCOMPARE(shown, QStringList { QStringLiteral("Text") });
-    QCOMPARE(item->properties()->text(), expected);
-    QCOMPARE(fixture.stack()->count(), steps);
-    if (steps)
-        QCOMPARE(fixture.stack()->undoText(), QStringLiteral("Change text"));
-}
 
 QTEST_MAIN(TestOverlayItems)
 #include "tst_overlayitems.moc"

@@ -150,324 +150,305 @@ class TestPageExport : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void bandsMakeTheWholePage_data();
-    void bandsMakeTheWholePage();
-    void jpegBandsLookLikeTheWholePage();
-    void cancel_data();
-    void cancel();
-    void formats_data();
-    void formats();
-    void qualityChangesJpegs();
-    void overlaysAreExported();
-    void failedWriteLeavesOldFile();
-    void unknownFormatFails();
-    void watermark_data();
-    void watermark();
-    void watermarkFollowsImageHeight();
-    void watermarkWithNothingToDraw();
-    void watermarkBands_data();
-    void watermarkBands();
-};
+    void initTestCase() { BuiltInThemes::registerAll(); }
 
-void TestPageExport::initTestCase()
-{
-    BuiltInThemes::registerAll();
-}
-
-void TestPageExport::bandsMakeTheWholePage_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<bool>("large");
-    QTest::newRow("bands of 37 rows") << QSize(1200, 800) << 37 << false;
-    QTest::newRow("one band") << QSize(900, 600) << 600 << false;
-    QTest::newRow("other aspect, bands of 100") << QSize(900, 900) << 100 << false;
-    QTest::newRow("large item, bands of 500") << QSize(4500, 3000) << 500 << true;
-}
-
-void TestPageExport::bandsMakeTheWholePage()
-{
-    QFETCH(QSize, size);
-    QFETCH(int, rows);
-    QFETCH(bool, large);
-    const auto document = makeShadowedDocument(large);
-    const QImage whole = renderWhole(document.get(), size, QImage::Format_RGB32);
-
-    QImage banded(size, QImage::Format_RGB32);
-    BandRenderer renderer(document.get(), size);
-    renderer.plan(rows);
-    for (int top = 0; top < size.height(); top += rows) {
-        QImage band(size.width(), rows, QImage::Format_RGB32);
-        band.fill(Qt::white);
-        QVERIFY(renderer.drawBand(&band, top));
-        QPainter(&banded).drawImage(0, top, band);
+    void bandsMakeTheWholePage_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("large");
+        QTest::newRow("bands of 37 rows") << QSize(1200, 800) << 37 << false;
+        QTest::newRow("one band") << QSize(900, 600) << 600 << false;
+        QTest::newRow("other aspect, bands of 100") << QSize(900, 900) << 100 << false;
+        QTest::newRow("large item, bands of 500") << QSize(4500, 3000) << 500 << true;
     }
-    // Shadows and edges may round apart by a few levels; nothing more.
-    const int difference = largestDifference(whole, banded);
-    QVERIFY2(difference <= (large ? 24 : 6), qPrintable(QString::number(difference)));
-    // And the page is really there: the red photo and the shadows.
-    QVERIFY(qRed(banded.pixel(size.width() * 100 / 600, size.width() * 60 / 600)) > 150);
-}
 
-void TestPageExport::jpegBandsLookLikeTheWholePage()
-{
-    QTemporaryDir folder;
-    const auto document = makePhotoDocument(folder);
-    QVERIFY(document && document->theme());
-    const QSize size(1800, 1200);
-    QVERIFY(renderWhole(document.get(), size, QImage::Format_ARGB32_Premultiplied)
-                .save(folder.filePath("whole.jpg"), "jpeg", 92));
+    void bandsMakeTheWholePage()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, rows);
+        QFETCH(bool, large);
+        const auto document = makeShadowedDocument(large);
+        const QImage whole = renderWhole(document.get(), size, QImage::Format_RGB32);
 
-    const ExportSettings settings = settingsFor("jpg", size);
-    QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("bands.jpg")),
-        PageExport::Result::Written);
-    const QImage fromBands(folder.filePath("bands.jpg"));
-    QCOMPARE(fromBands.size(), size);
-    const int difference = largestDifference(QImage(folder.filePath("whole.jpg")), fromBands);
-    QVERIFY2(difference <= 12, qPrintable(QString::number(difference)));
-}
-
-void TestPageExport::cancel_data()
-{
-    QTest::addColumn<QByteArray>("format");
-    QTest::addColumn<bool>("photos");
-    QTest::newRow("photos, png drawn whole") << QByteArray("png") << true;
-    QTest::newRow("photos, jpg drawn in bands") << QByteArray("jpg") << true;
-    QTest::newRow("sticker only, png") << QByteArray("png") << false;
-}
-
-// Cancelling at the first progress step writes nothing and leaves the file
-// that was there before.
-void TestPageExport::cancel()
-{
-    QFETCH(QByteArray, format);
-    QFETCH(bool, photos);
-    QTemporaryDir folder;
-    const auto document = photos ? makePhotoDocument(folder) : makeDocument();
-    QVERIFY(document && document->theme());
-    if (!photos)
-        document->addSticker(QStringLiteral(":/stickers/heart.svg"));
-    const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
-    writeFile(path, "older picture");
-    const ExportSettings settings = settingsFor(format, QSize(900, 600));
-    PageExport page(document.get(), settings);
-    QList<std::pair<int, int>> steps;
-    page.setProgress([&steps](int done, int total) {
-        steps.append({ done, total });
-        return false;
-    });
-    QCOMPARE(page.write(path), PageExport::Result::Cancelled);
-    QCOMPARE(steps.size(), 1);
-    QVERIFY(steps.first().first <= steps.first().second);
-    // With photos: asked after the first one, with the photos and the
-    // writing still to come.
-    if (photos)
-        QVERIFY(steps.first().first == 1 && steps.first().second >= 5);
-    QCOMPARE(readFile(path), QByteArray("older picture"));
-    QCOMPARE(QDir(folder.path()).entryList({ QStringLiteral("page*") }, QDir::Files | QDir::Hidden),
-        QStringList { QFileInfo(path).fileName() });
-}
-
-void TestPageExport::formats_data()
-{
-    QTest::addColumn<QByteArray>("format");
-    QTest::addColumn<QSize>("size");
-    for (const QByteArray &format :
-        { QByteArray("png"), QByteArray("jpg"), QByteArray("webp"), QByteArray("bmp") })
-        QTest::newRow(format.constData()) << format << QSize(200, 150);
-    // Forced to another aspect, the page leaves a transparent margin below.
-    QTest::newRow("png, margin below") << QByteArray("png") << QSize(200, 200);
-}
-
-void TestPageExport::formats()
-{
-    QFETCH(QByteArray, format);
-    QFETCH(QSize, size);
-    if (!QImageWriter::supportedImageFormats().contains(format))
-        QSKIP("The image writer lacks this format here.");
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
-    const auto document = makeDocument();
-    const ExportSettings settings = settingsFor(format, size);
-    QCOMPARE(PageExport(document.get(), settings).write(path), PageExport::Result::Written);
-
-    const QImage image = QImageReader(path).read();
-    QCOMPARE(image.size(), size);
-    // The page colour in the lower right corner, the photo at the top left.
-    const QRgb corner = image.pixel(180, 130);
-    QVERIFY2(near(corner, PageColor, 7), qPrintable(QColor(corner).name()));
-    QVERIFY(qRed(image.pixel(30, 25)) > 150);
-    // Opaque pages lose their alpha channel; a margin stays transparent.
-    const bool margin = size.height() > 150;
-    QCOMPARE(image.hasAlphaChannel(), margin);
-    if (margin)
-        QVERIFY(
-            qAlpha(image.pixel(100, size.height() - 5)) == 0 && qAlpha(image.pixel(100, 2)) == 255);
-}
-
-void TestPageExport::qualityChangesJpegs()
-{
-    QTemporaryDir folder;
-    const auto document = makeDocument();
-    document->addTextOverlay()->setText(QStringLiteral("Detail for the encoder"));
-    ExportSettings settings = settingsFor("jpg", QSize(800, 600));
-    settings.quality = 20;
-    QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("low.jpg")),
-        PageExport::Result::Written);
-    settings.quality = ExportSettings::DefaultQuality;
-    QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("high.jpg")),
-        PageExport::Result::Written);
-    QVERIFY(QFileInfo(folder.filePath("low.jpg")).size()
-        < QFileInfo(folder.filePath("high.jpg")).size());
-}
-
-void TestPageExport::overlaysAreExported()
-{
-    QTemporaryDir folder;
-    const auto document = makeDocument();
-    TextOverlayProperties *text = document->addTextOverlay();
-    text->setText(QStringLiteral("HELLO"));
-    text->setColor(Qt::yellow);
-    text->setPosition(QPointF(0.5, 0.75));
-    document->addSticker(QStringLiteral(":/stickers/heart.svg"))->setPosition(QPointF(0.75, 0.25));
-
-    const ExportSettings settings = settingsFor("png", QSize(800, 600));
-    QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("overlays.png")),
-        PageExport::Result::Written);
-    const QImage image(folder.filePath("overlays.png"));
-    auto yellow = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 80; };
-    QVERIFY(countPixels(image, QRect(200, 350, 400, 200), yellow) > 50);
-    // The sticker covers the flat page colour around its position.
-    auto notPage = [](QRgb c) {
-        return qAbs(qRed(c) - PageColor.red()) + qAbs(qGreen(c) - PageColor.green())
-            + qAbs(qBlue(c) - PageColor.blue())
-            > 60;
-    };
-    QVERIFY(countPixels(image, QRect(520, 80, 160, 140), notPage) > 200);
-    QCOMPARE(countPixels(image, QRect(0, 500, 100, 100), notPage), 0);
-}
-
-void TestPageExport::failedWriteLeavesOldFile()
-{
-#ifndef Q_OS_UNIX
-    QSKIP("Needs a file size limit.");
-#else
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("page.bmp"));
-    const QByteArray before(1000, 'o');
-    writeFile(path, before);
-    const auto document = makeDocument();
-    // 360 KB, beyond the limit below.
-    const ExportSettings settings = settingsFor("bmp", QSize(400, 300));
-
-    // Writing fails like a full disk.
-    rlimit previous {};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = previous;
-    limited.rlim_cur = rlim_t(64 * 1024);
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-    PageExport page(document.get(), settings);
-    const PageExport::Result result = page.write(path);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
-
-    QCOMPARE(result, PageExport::Result::Failed);
-    QVERIFY(!page.errorString().isEmpty());
-    QCOMPARE(readFile(path), before);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { "page.bmp" });
-#endif
-}
-
-void TestPageExport::unknownFormatFails()
-{
-    QTemporaryDir folder;
-    const auto document = makeDocument();
-    const ExportSettings settings = settingsFor("nosuchformat", QSize(10, 10));
-    PageExport page(document.get(), settings);
-    QCOMPARE(page.write(folder.filePath("x.nosuchformat")), PageExport::Result::Failed);
-    QVERIFY(page.errorString().contains(QStringLiteral("nosuchformat")));
-    QVERIFY(!QFile::exists(folder.filePath("x.nosuchformat")));
-}
-
-void TestPageExport::watermark_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::addColumn<int>("opacity");
-    QTest::addColumn<QRect>("region"); // where the text must lie, within an 800 x 600 page
-    QTest::newRow("center") << int(WatermarkCenter) << 100 << QRect(200, 250, 400, 100);
-    QTest::newRow("bottom right, faint")
-        << int(WatermarkBottomRight) << 30 << QRect(400, 500, 400, 100);
-}
-
-void TestPageExport::watermark()
-{
-    QFETCH(int, position);
-    QFETCH(int, opacity);
-    QFETCH(QRect, region);
-
-    QImage image = blackPage();
-    drawWatermark(&image, QStringLiteral("Tesselo ||||"), position, opacity);
-    int brightest = 0;
-    const QRect area = markedArea(image, &brightest);
-    QVERIFY(!area.isEmpty());
-    QVERIFY(region.contains(area));
-    // The margin keeps corner texts off the edges.
-    QVERIFY(QRect(11, 11, 779, 579).contains(area));
-    // White over black at the given alpha.
-    QVERIFY2(
-        qAbs(brightest - int(opacity / 100.0 * 255)) <= 3, qPrintable(QString::number(brightest)));
-}
-
-void TestPageExport::watermarkFollowsImageHeight()
-{
-    QImage small = blackPage(800, 300), large = blackPage(800, 1200);
-    drawWatermark(&small, QStringLiteral("Tesselo"), WatermarkCenter, 100);
-    drawWatermark(&large, QStringLiteral("Tesselo"), WatermarkCenter, 100);
-    // 12 pt at least on a small image (0.03 x 300 = 9), 36 pt on the large one.
-    QVERIFY(markedArea(large).height() > 2 * markedArea(small).height());
-}
-
-void TestPageExport::watermarkWithNothingToDraw()
-{
-    QImage image = blackPage(100, 100);
-    const QImage before = image;
-    drawWatermark(&image, QString(), WatermarkCenter, 100);
-    QCOMPARE(image, before);
-    drawWatermark(nullptr, QStringLiteral("x"), WatermarkCenter, 100);
-    QImage null;
-    drawWatermark(&null, QStringLiteral("x"), WatermarkCenter, 100);
-    QVERIFY(null.isNull());
-}
-
-void TestPageExport::watermarkBands_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::newRow("center") << int(WatermarkCenter);
-    QTest::newRow("bottom right") << int(WatermarkBottomRight);
-    QTest::newRow("top left") << int(WatermarkTopLeft);
-}
-
-// A page written band by band carries the same mark as one drawn whole.
-void TestPageExport::watermarkBands()
-{
-    QFETCH(int, position);
-    QImage whole = blackPage();
-    drawWatermark(&whole, QStringLiteral("Tesselo ||||"), position, 60);
-    QImage banded = blackPage();
-    const int rows = 37;
-    for (int top = 0; top < banded.height(); top += rows) {
-        QImage band = banded.copy(0, top, 800, rows);
-        {
-            QPainter painter(&band);
-            painter.translate(0, -top);
-            drawWatermark(&painter, banded.size(), QStringLiteral("Tesselo ||||"), position, 60);
+        QImage banded(size, QImage::Format_RGB32);
+        BandRenderer renderer(document.get(), size);
+        renderer.plan(rows);
+        for (int top = 0; top < size.height(); top += rows) {
+            QImage band(size.width(), rows, QImage::Format_RGB32);
+            band.fill(Qt::white);
+            QVERIFY(renderer.drawBand(&band, top));
+            QPainter(&banded).drawImage(0, top, band);
         }
-        QPainter(&banded).drawImage(0, top, band);
+        // Shadows and edges may round apart by a few levels; nothing more.
+        const int difference = largestDifference(whole, banded);
+        QVERIFY2(difference <= (large ? 24 : 6), qPrintable(QString::number(difference)));
+        // And the page is really there: the red photo and the shadows.
+        QVERIFY(qRed(banded.pixel(size.width() * 100 / 600, size.width() * 60 / 600)) > 150);
     }
-    QCOMPARE(banded, whole);
-}
+
+    void jpegBandsLookLikeTheWholePage()
+    {
+        QTemporaryDir folder;
+        const auto document = makePhotoDocument(folder);
+        QVERIFY(document && document->theme());
+        const QSize size(1800, 1200);
+        QVERIFY(renderWhole(document.get(), size, QImage::Format_ARGB32_Premultiplied)
+                    .save(folder.filePath("whole.jpg"), "jpeg", 92));
+
+        const ExportSettings settings = settingsFor("jpg", size);
+        QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("bands.jpg")),
+            PageExport::Result::Written);
+        const QImage fromBands(folder.filePath("bands.jpg"));
+        QCOMPARE(fromBands.size(), size);
+        const int difference = largestDifference(QImage(folder.filePath("whole.jpg")), fromBands);
+        QVERIFY2(difference <= 12, qPrintable(QString::number(difference)));
+    }
+
+    void cancel_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<bool>("photos");
+        QTest::newRow("photos, png drawn whole") << QByteArray("png") << true;
+        QTest::newRow("photos, jpg drawn in bands") << QByteArray("jpg") << true;
+        QTest::newRow("sticker only, png") << QByteArray("png") << false;
+    }
+
+    // Cancelling at the first progress step writes nothing and leaves the file
+    // that was there before.
+    void cancel()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(bool, photos);
+        QTemporaryDir folder;
+        const auto document = photos ? makePhotoDocument(folder) : makeDocument();
+        QVERIFY(document && document->theme());
+        if (!photos)
+            document->addSticker(QStringLiteral(":/stickers/heart.svg"));
+        const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
+        writeFile(path, "older picture");
+        const ExportSettings settings = settingsFor(format, QSize(900, 600));
+        PageExport page(document.get(), settings);
+        QList<std::pair<int, int>> steps;
+        page.setProgress([&steps](int done, int total) {
+            steps.append({ done, total });
+            return false;
+        });
+        QCOMPARE(page.write(path), PageExport::Result::Cancelled);
+        QCOMPARE(steps.size(), 1);
+        QVERIFY(steps.first().first <= steps.first().second);
+        // With photos: asked after the first one, with the photos and the
+        // writing still to come.
+        if (photos)
+            QVERIFY(steps.first().first == 1 && steps.first().second >= 5);
+        QCOMPARE(readFile(path), QByteArray("older picture"));
+        QCOMPARE(
+            QDir(folder.path()).entryList({ QStringLiteral("page*") }, QDir::Files | QDir::Hidden),
+            QStringList { QFileInfo(path).fileName() });
+    }
+
+    void formats_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QSize>("size");
+        for (const QByteArray &format :
+            { QByteArray("png"), QByteArray("jpg"), QByteArray("webp"), QByteArray("bmp") })
+            QTest::newRow(format.constData()) << format << QSize(200, 150);
+        // Forced to another aspect, the page leaves a transparent margin below.
+        QTest::newRow("png, margin below") << QByteArray("png") << QSize(200, 200);
+    }
+
+    void formats()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(QSize, size);
+        if (!QImageWriter::supportedImageFormats().contains(format))
+            QSKIP("The image writer lacks this format here.");
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
+        const auto document = makeDocument();
+        const ExportSettings settings = settingsFor(format, size);
+        QCOMPARE(PageExport(document.get(), settings).write(path), PageExport::Result::Written);
+
+        const QImage image = QImageReader(path).read();
+        QCOMPARE(image.size(), size);
+        // The page colour in the lower right corner, the photo at the top left.
+        const QRgb corner = image.pixel(180, 130);
+        QVERIFY2(near(corner, PageColor, 7), qPrintable(QColor(corner).name()));
+        QVERIFY(qRed(image.pixel(30, 25)) > 150);
+        // Opaque pages lose their alpha channel; a margin stays transparent.
+        const bool margin = size.height() > 150;
+        QCOMPARE(image.hasAlphaChannel(), margin);
+        if (margin)
+            QVERIFY(qAlpha(image.pixel(100, size.height() - 5)) == 0
+                && qAlpha(image.pixel(100, 2)) == 255);
+    }
+
+    void qualityChangesJpegs()
+    {
+        QTemporaryDir folder;
+        const auto document = makeDocument();
+        document->addTextOverlay()->setText(QStringLiteral("Detail for the encoder"));
+        ExportSettings settings = settingsFor("jpg", QSize(800, 600));
+        settings.quality = 20;
+        QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("low.jpg")),
+            PageExport::Result::Written);
+        settings.quality = ExportSettings::DefaultQuality;
+        QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("high.jpg")),
+            PageExport::Result::Written);
+        QVERIFY(QFileInfo(folder.filePath("low.jpg")).size()
+            < QFileInfo(folder.filePath("high.jpg")).size());
+    }
+
+    void overlaysAreExported()
+    {
+        QTemporaryDir folder;
+        const auto document = makeDocument();
+        TextOverlayProperties *text = document->addTextOverlay();
+        text->setText(QStringLiteral("HELLO"));
+        text->setColor(Qt::yellow);
+        text->setPosition(QPointF(0.5, 0.75));
+        document->addSticker(QStringLiteral(":/stickers/heart.svg"))
+            ->setPosition(QPointF(0.75, 0.25));
+
+        const ExportSettings settings = settingsFor("png", QSize(800, 600));
+        QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("overlays.png")),
+            PageExport::Result::Written);
+        const QImage image(folder.filePath("overlays.png"));
+        auto yellow = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 80; };
+        QVERIFY(countPixels(image, QRect(200, 350, 400, 200), yellow) > 50);
+        // The sticker covers the flat page colour around its position.
+        auto notPage = [](QRgb c) {
+            return qAbs(qRed(c) - PageColor.red()) + qAbs(qGreen(c) - PageColor.green())
+                + qAbs(qBlue(c) - PageColor.blue())
+                > 60;
+        };
+        QVERIFY(countPixels(image, QRect(520, 80, 160, 140), notPage) > 200);
+        QCOMPARE(countPixels(image, QRect(0, 500, 100, 100), notPage), 0);
+    }
+
+    void failedWriteLeavesOldFile()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("Needs a file size limit.");
+#else
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("page.bmp"));
+        const QByteArray before(1000, 'o');
+        writeFile(path, before);
+        const auto document = makeDocument();
+        // 360 KB, beyond the limit below.
+        const ExportSettings settings = settingsFor("bmp", QSize(400, 300));
+
+        // Writing fails like a full disk.
+        rlimit previous {};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = previous;
+        limited.rlim_cur = rlim_t(64 * 1024);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        PageExport page(document.get(), settings);
+        const PageExport::Result result = page.write(path);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QCOMPARE(result, PageExport::Result::Failed);
+        QVERIFY(!page.errorString().isEmpty());
+        QCOMPARE(readFile(path), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { "page.bmp" });
+#endif
+    }
+
+    void unknownFormatFails()
+    {
+        QTemporaryDir folder;
+        const auto document = makeDocument();
+        const ExportSettings settings = settingsFor("nosuchformat", QSize(10, 10));
+        PageExport page(document.get(), settings);
+        QCOMPARE(page.write(folder.filePath("x.nosuchformat")), PageExport::Result::Failed);
+        QVERIFY(page.errorString().contains(QStringLiteral("nosuchformat")));
+        QVERIFY(!QFile::exists(folder.filePath("x.nosuchformat")));
+    }
+
+    void watermark_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("opacity");
+        QTest::addColumn<QRect>("region"); // where the text must lie, within an 800 x 600 page
+        QTest::newRow("center") << int(WatermarkCenter) << 100 << QRect(200, 250, 400, 100);
+        QTest::newRow("bottom right, faint")
+            << int(WatermarkBottomRight) << 30 << QRect(400, 500, 400, 100);
+    }
+
+    void watermark()
+    {
+        QFETCH(int, position);
+        QFETCH(int, opacity);
+        QFETCH(QRect, region);
+
+        QImage image = blackPage();
+        drawWatermark(&image, QStringLiteral("Tesselo ||||"), position, opacity);
+        int brightest = 0;
+        const QRect area = markedArea(image, &brightest);
+        QVERIFY(!area.isEmpty());
+        QVERIFY(region.contains(area));
+        // The margin keeps corner texts off the edges.
+        QVERIFY(QRect(11, 11, 779, 579).contains(area));
+        // White over black at the given alpha.
+        QVERIFY2(qAbs(brightest - int(opacity / 100.0 * 255)) <= 3,
+            qPrintable(QString::number(brightest)));
+    }
+
+    void watermarkFollowsImageHeight()
+    {
+        QImage small = blackPage(800, 300), large = blackPage(800, 1200);
+        drawWatermark(&small, QStringLiteral("Tesselo"), WatermarkCenter, 100);
+        drawWatermark(&large, QStringLiteral("Tesselo"), WatermarkCenter, 100);
+        // 12 pt at least on a small image (0.03 x 300 = 9), 36 pt on the large one.
+        QVERIFY(markedArea(large).height() > 2 * markedArea(small).height());
+    }
+
+    void watermarkWithNothingToDraw()
+    {
+        QImage image = blackPage(100, 100);
+        const QImage before = image;
+        drawWatermark(&image, QString(), WatermarkCenter, 100);
+        QCOMPARE(image, before);
+        drawWatermark(nullptr, QStringLiteral("x"), WatermarkCenter, 100);
+        QImage null;
+        drawWatermark(&null, QStringLiteral("x"), WatermarkCenter, 100);
+        QVERIFY(null.isNull());
+    }
+
+    void watermarkBands_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::newRow("center") << int(WatermarkCenter);
+        QTest::newRow("bottom right") << int(WatermarkBottomRight);
+        QTest::newRow("top left") << int(WatermarkTopLeft);
+    }
+
+    // A page written band by band carries the same mark as one drawn whole.
+    void watermarkBands()
+    {
+        QFETCH(int, position);
+        QImage whole = blackPage();
+        drawWatermark(&whole, QStringLiteral("Tesselo ||||"), position, 60);
+        QImage banded = blackPage();
+        const int rows = 37;
+        for (int top = 0; top < banded.height(); top += rows) {
+            QImage band = banded.copy(0, top, 800, rows);
+            {
+                QPainter painter(&band);
+                painter.translate(0, -top);
+                drawWatermark(
+                    &painter, banded.size(), QStringLiteral("Tesselo ||||"), position, 60);
+            }
+            QPainter(&banded).drawImage(0, top, band);
+        }
+        QCOMPARE(banded, whole);
+    }
+};
 
 QTEST_MAIN(TestPageExport)
 #include "tst_pageexport.moc"

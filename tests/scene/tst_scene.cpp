@@ -66,391 +66,381 @@ class TestScene : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void fastDrawCounter_data();
-    void fastDrawCounter();
-    void overlayItemLifetime();
-    void pageFitting_data();
-    void pageFitting();
-    void refitsOnSceneRectAndPageSize();
-    void themeChangeRebuildsThePage();
-    void deletedThemeTakesItsLayer();
-    void documentRender_data();
-    void documentRender();
-    void documentRenderShadowsInOutputPixels();
-    void background_data();
-    void background();
+    void fastDrawCounter_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QList<int>>("counts");
+        QTest::addColumn<QList<bool>>("emittedStates");
+        QTest::newRow("nested holds")
+            << "++-+--" << QList<int> { 1, 2, 1, 2, 1, 0 } << QList<bool> { true, false };
+        QTest::newRow("unmatched end stays at zero")
+            << "-+-" << QList<int> { 0, 1, 0 } << QList<bool> { true, false };
+    }
+
+    void fastDrawCounter()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QList<int>, counts);
+        QFETCH(QList<bool>, emittedStates);
+
+        Document document(false);
+        Scene scene(&document);
+        QSignalSpy spy(&scene, &Scene::fastDrawChanged);
+        for (int i = 0; i < steps.size(); ++i) {
+            if (steps.at(i) == QLatin1Char('+'))
+                scene.beginFastDraw();
+            else
+                scene.endFastDraw();
+            QCOMPARE(scene.fastDrawCount(), counts.at(i));
+            QCOMPARE(bool(scene.drawFlags() & FastDraw), counts.at(i) > 0);
+        }
+        QList<bool> emitted;
+        for (const QList<QVariant> &arguments : spy)
+            emitted << arguments.at(0).toBool();
+        QCOMPARE(emitted, emittedStates);
+    }
+
+    // The scene owns one overlay at a time; it goes when replaced, with its
+    // owner, and is forgotten when deleted elsewhere.
+    void overlayItemLifetime()
+    {
+        Document document(false);
+        Scene scene(&document);
+        auto *owner = new SceneTestPhotoItem({ QRectF(0, 0, 10, 10), Qt::red, 0 }, nullptr);
+        scene.addItem(owner);
+        bool firstAlive = false;
+        bool secondAlive = false;
+        auto *first = new OverlayItem(&firstAlive);
+        scene.setOverlayItem(first, owner);
+        QCOMPARE(first->scene(), &scene);
+        QCOMPARE(scene.overlayOwner(), owner);
+
+        auto *second = new OverlayItem(&secondAlive);
+        scene.setOverlayItem(second, owner);
+        QVERIFY(!firstAlive && secondAlive);
+        // Added last, it is painted above everything else.
+        QCOMPARE(scene.items(Qt::DescendingOrder).first(), second);
+
+        delete owner;
+        QVERIFY(!secondAlive);
+        QVERIFY(!scene.overlayItem() && !scene.overlayOwner());
+
+        auto *overlay = new SceneTestPhotoItem({ QRectF(0, 0, 10, 10), Qt::red, 0 }, nullptr);
+        scene.setOverlayItem(overlay, nullptr);
+        delete overlay;
+        QVERIFY(!scene.overlayItem());
+        // Replacing it later does not touch the deleted item.
+        scene.setOverlayItem(new OverlayItem(&firstAlive), nullptr);
+        QVERIFY(firstAlive);
+        scene.setOverlayItem(nullptr, nullptr);
+        QVERIFY(!firstAlive);
+    }
+
+    void pageFitting_data()
+    {
+        QTest::addColumn<QSizeF>("viewSize");
+        QTest::addColumn<PageSize>("pageSize");
+        QTest::addColumn<QRectF>("expectedPage");
+        QTest::addColumn<qreal>("expectedScale");
+
+        // available = view - 18 in each direction; the page keeps its aspect.
+        QTest::newRow("wide strip in 800x600")
+            << QSizeF(800, 600) << PageSize(PageSize::Pixels, QSizeF(4000, 1000))
+            << QRectF(9, 202.25, 782, 195.5) << 0.1955;
+        QTest::newRow("letter in inches in 400x400")
+            << QSizeF(400, 400) << PageSize(PageSize::Inches, QSizeF(8.5, 11))
+            << QRectF(52.4091, 9, 295.1818, 382) << 34.727273;
+        QTest::newRow("view smaller than the margins")
+            << QSizeF(12, 12) << PageSize(PageSize::Pixels, QSizeF(300, 300)) << QRectF(6, 6, 0, 0)
+            << 0.0;
+    }
+
+    void pageFitting()
+    {
+        QFETCH(QSizeF, viewSize);
+        QFETCH(PageSize, pageSize);
+        QFETCH(QRectF, expectedPage);
+        QFETCH(qreal, expectedScale);
+
+        Document document(false);
+        document.setPageSize(pageSize);
+        installTheme(document);
+        Scene scene(&document);
+        scene.setSceneRect(QRectF(QPointF(0, 0), viewSize));
+
+        DocumentItem *item = scene.documentItem();
+        DocumentInnerItem *inner = item->innerItem();
+        QVERIFY(inner);
+        const QRectF page = item->pageRect();
+        auto close = [](QPointF a, QPointF b) { return (a - b).manhattanLength() < 0.01; };
+        QVERIFY2(close(page.topLeft(), expectedPage.topLeft())
+                && close(page.bottomRight(), expectedPage.bottomRight()),
+            qPrintable(QStringLiteral("%1,%2 %3x%4")
+                           .arg(page.x())
+                           .arg(page.y())
+                           .arg(page.width())
+                           .arg(page.height())));
+        QVERIFY2(qAbs(inner->scale() - expectedScale) < 1e-5,
+            qPrintable(QString::number(inner->scale())));
+        QCOMPARE(inner->pos(), page.topLeft());
+        if (!page.isEmpty()) {
+            const qreal m = DocumentItem::ShadowMargin;
+            QCOMPARE(item->boundingRect(), page.adjusted(-m, -m, m, m));
+            QCOMPARE(scene.pageRect(), page);
+            // The page's corner in document units lands on the page's corner.
+            const QSizeF size = pageSize.size();
+            QVERIFY(
+                close(inner->mapToScene(QPointF(size.width(), size.height())), page.bottomRight()));
+        }
+    }
+
+    void refitsOnSceneRectAndPageSize()
+    {
+        Document document(false);
+        document.setPageSize(PageSize(PageSize::Pixels, QSizeF(2480, 3508)));
+        SceneTestTheme *theme = installTheme(document);
+        Scene scene(&document);
+        scene.setSceneRect(0, 0, 800, 600);
+        DocumentItem *item = scene.documentItem();
+        QCOMPARE(item->pageRect().height(), 582.0);
+
+        // The view grows: the page follows at once (available 982 x 1000).
+        scene.setSceneRect(0, 0, 1000, 1018);
+        QVERIFY(qAbs(item->pageRect().height() - 1000) < 1e-9);
+        QVERIFY(qAbs(item->pageRect().center().x() - 500) < 1e-9);
+
+        // The page turns to landscape: width-limited now; the theme's layer
+        // follows the page size.
+        document.setPageSize(PageSize(PageSize::Pixels, QSizeF(3508, 2480)));
+        QVERIFY(qAbs(item->pageRect().width() - 982) < 1e-9);
+        QVERIFY(qAbs(item->innerItem()->scale() - 982.0 / 3508) < 1e-12);
+        QCOMPARE(item->innerItem()->boundingRect(), QRectF(0, 0, 3508, 2480));
+        QCOMPARE(theme->layer->boundingRect(), QRectF(0, 0, 3508, 2480));
+    }
+
+    void themeChangeRebuildsThePage()
+    {
+        Document document(false);
+        Scene scene(&document);
+        scene.setSceneRect(0, 0, 800, 600);
+        DocumentItem *item = scene.documentItem();
+        // No theme: no page, and rendering leaves the target untouched.
+        QVERIFY(!item->innerItem());
+        QVERIFY(scene.pageRect().isEmpty());
+        QImage image = blank(QSize(40, 30));
+        QPainter painter(&image);
+        scene.render(&painter);
+        painter.end();
+        QCOMPARE(image.pixelColor(20, 15), canvas);
+
+        SceneTestTheme *first = installTheme(document);
+        QPointer<DocumentInnerItem> firstInner = item->innerItem();
+        QPointer<SceneTestLayer> firstLayer = first->layer;
+        QVERIFY(firstInner);
+        QCOMPARE(item->sceneLayer(), firstLayer.data());
+        QCOMPARE(firstLayer->parentItem(), firstInner.data());
+        QCOMPARE(firstLayer->scene(), &scene);
+
+        SceneTestTheme *second = installTheme(document);
+        QVERIFY(!firstInner && !firstLayer);
+        QCOMPARE(item->sceneLayer(), second->layer.data());
+        QCOMPARE(second->layer->parentItem(), item->innerItem());
+
+        document.setTheme(nullptr);
+        QVERIFY(!item->innerItem() && !item->sceneLayer());
+        QVERIFY(item->pageRect().isEmpty());
+    }
+
+    void deletedThemeTakesItsLayer()
+    {
+        auto *document = new Document(false);
+        auto *scene = new Scene(document);
+        scene->setSceneRect(0, 0, 800, 600);
+        QPointer<SceneTestLayer> layer = installTheme(*document)->layer;
+        QVERIFY(layer);
+
+        // The document (and with it the theme) goes before the scene.
+        delete document;
+        QVERIFY(!layer);
+        QVERIFY(!scene->documentItem()->innerItem());
+        scene->setSceneRect(0, 0, 400, 300);
+        delete scene;
+    }
+
+    void documentRender_data()
+    {
+        QTest::addColumn<QSize>("targetSize");
+        QTest::addColumn<QRectF>("source");
+        QTest::addColumn<QRect>("expectedPage");
+        QTest::newRow("square target") << QSize(200, 200) << QRectF() << QRect(0, 0, 200, 100);
+        QTest::newRow("around the page")
+            << QSize(240, 120) << QRectF(-0.1, -0.1, 1.2, 1.2) << QRect(20, 10, 200, 100);
+    }
+
+    void documentRender()
+    {
+        QFETCH(QSize, targetSize);
+        QFETCH(QRectF, source);
+        QFETCH(QRect, expectedPage);
+
+        Document document(false);
+        document.setPageSize(PageSize(PageSize::Pixels, QSizeF(200, 100)));
+        SceneTestTheme *theme = installTheme(document);
+        // The editing window's scene is alive meanwhile; rendering must not
+        // disturb it.
+        Scene editing(&document);
+        editing.setSceneRect(0, 0, 800, 600);
+        QPointer<SceneTestLayer> editingLayer = theme->layer;
+
+        QImage image = blank(targetSize);
+        QPainter painter(&image);
+        DocumentRenderer::render(&document, &painter, QRectF(QPointF(), targetSize), source);
+        painter.end();
+
+        // The temporary scene and its layer are gone again.
+        QVERIFY(!theme->layer);
+        QVERIFY(editingLayer);
+        QCOMPARE(editing.documentItem()->sceneLayer(), editingLayer.data());
+
+        // The page fills its place, with no page shadow around it and nothing
+        // of the photo that sticks out over its edge.
+        const QRect inside = expectedPage.adjusted(2, 2, -2, -2);
+        QCOMPARE(image.pixelColor(inside.topLeft()), pageColor);
+        QCOMPARE(image.pixelColor(inside.bottomLeft()), pageColor);
+        QCOMPARE(image.pixelColor(inside.topRight()), photoColor);
+        QCOMPARE(image.pixelColor(inside.bottomRight()), pageColor);
+        QCOMPARE(image.pixelColor(expectedPage.topLeft() + QPoint(150, 50)), photoColor);
+        QPainter(&image).fillRect(expectedPage, canvas);
+        QCOMPARE(countPixels(image, image.rect(), [](QRgb p) { return p != canvas.rgba(); }), 0);
+    }
+
+    void documentRenderShadowsInOutputPixels()
+    {
+        Document document(false);
+        document.setPageSize(PageSize(PageSize::Pixels, QSizeF(200, 100)));
+        SceneTestTheme *theme = installTheme(document);
+        // A hard shadow 5 page units straight down.
+        theme->shadows->setEnabled(true);
+        theme->shadows->setColor(QColor(0, 0, 0));
+        theme->shadows->setAngle(270);
+        theme->shadows->setDistance(5);
+        theme->shadows->setBlurRadius(0);
+
+        QImage image = blank(QSize(400, 200));
+        QPainter painter(&image);
+        DocumentRenderer::render(&document, &painter, QRectF(0, 0, 400, 200));
+        painter.end();
+        // At scale 2 the photo ends at y = 160 and its shadow 10 pixels lower.
+        QCOMPARE(image.pixelColor(300, 150), photoColor);
+        QCOMPARE(image.pixelColor(300, 165), QColor(0, 0, 0));
+        QCOMPARE(image.pixelColor(300, 175), pageColor);
+        QCOMPARE(image.pixelColor(238, 150), pageColor);
+    }
+
+    void background_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<qreal>("gradientAngle"); // from yellow to blue
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("pageSize");
+        QTest::addColumn<int>("renderFlags");
+        QTest::addColumn<int>("tolerance");
+        QTest::addColumn<Probes>("probes");
+
+        // A 40 x 20 picture: red left half, blue right half.
+        QVERIFY(m_dir.isValid());
+        QImage halves(40, 20, QImage::Format_RGB32);
+        halves.fill(Qt::blue);
+        QPainter(&halves).fillRect(0, 0, 20, 20, Qt::red);
+        QVERIFY(QImageWriter(m_dir.filePath(QStringLiteral("halves.png"))).write(halves));
+
+        const QColor orange(200, 120, 30), grey(128, 128, 128), yellow(255, 255, 0),
+            blue(0, 0, 255);
+        const int color = BackgroundProperties::Color;
+        const int gradient = BackgroundProperties::Gradient;
+        const int picture = BackgroundProperties::Picture;
+        const QSize small(30, 20);
+        const Probes clear { { QPoint(0, 0), canvas }, { QPoint(29, 19), canvas } };
+        QTest::newRow("none leaves the page clear") << int(BackgroundProperties::None) << orange
+                                                    << 0.0 << QString() << small << 0 << 0 << clear;
+        QTest::newRow("clear colour shows what lies below")
+            << color << QColor(0, 0, 0, 0) << 0.0 << QString() << small << 0 << 0 << clear;
+        QTest::newRow("picture that cannot be read")
+            << picture << orange << 0.0 << QStringLiteral("gone.png") << small << 0 << 0 << clear;
+
+        // Gradients on a 100 x 60 page, probed just inside the edges and half
+        // way, where the colour is half way between.
+        const QSize page(100, 60);
+        QTest::newRow("gradient 90: left to right")
+            << gradient << orange << 90.0 << QString() << page << 0 << 16
+            << Probes { { QPoint(0, 30), yellow }, { QPoint(99, 30), blue },
+                   { QPoint(50, 5), grey } };
+        QTest::newRow("gradient -45: top right to bottom left")
+            << gradient << orange << -45.0 << QString() << page << 0 << 16
+            << Probes { { QPoint(99, 0), yellow }, { QPoint(0, 59), blue },
+                   { QPoint(50, 30), grey } };
+
+        // The picture covers the page, centred: the seam between its halves
+        // stays in the middle whether the page crops the sides or the top.
+        QTest::newRow("picture on a tall page, direct")
+            << picture << orange << 0.0 << QStringLiteral("halves.png") << QSize(50, 200)
+            << int(DirectRender) << 40
+            << Probes { { QPoint(0, 0), Qt::red }, { QPoint(12, 100), Qt::red },
+                   { QPoint(37, 100), Qt::blue }, { QPoint(49, 199), Qt::blue } };
+        QTest::newRow("picture on a wide page, fast")
+            << picture << orange << 0.0 << QStringLiteral("halves.png") << QSize(200, 50)
+            << int(FastDraw) << 40
+            << Probes { { QPoint(0, 0), Qt::red }, { QPoint(50, 25), Qt::red },
+                   { QPoint(150, 25), Qt::blue }, { QPoint(199, 49), Qt::blue } };
+    }
+
+    // The background item of a page, painted at scale 1.
+    void background()
+    {
+        QFETCH(int, type);
+        QFETCH(QColor, color);
+        QFETCH(qreal, gradientAngle);
+        QFETCH(QString, file);
+        QFETCH(QSize, pageSize);
+        QFETCH(int, renderFlags);
+        QFETCH(int, tolerance);
+        QFETCH(Probes, probes);
+
+        Document document(false);
+        document.setPageSize(PageSize(PageSize::Pixels, pageSize));
+        BackgroundProperties background(&document);
+        background.setType(BackgroundProperties::Type(type));
+        background.setColor(color);
+        background.setGradientAngle(gradientAngle);
+        background.setGradientStartColor(QColor(255, 255, 0));
+        background.setGradientEndColor(QColor(0, 0, 255));
+        if (!file.isEmpty())
+            background.setBackgroundUrl(QUrl::fromLocalFile(m_dir.filePath(file)));
+
+        Scene scene(&document);
+        scene.setRenderFlag(DirectRender, renderFlags & DirectRender);
+        scene.addItem(new GraphicsBackgroundItem(&background));
+        QImage image = blank(pageSize);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QRectF rect(QPointF(), pageSize);
+        scene.QGraphicsScene::render(&painter, rect, rect);
+        painter.end();
+
+        for (const auto &[point, expected] : probes) {
+            const QRgb actual = image.pixel(point);
+            QVERIFY2(near(actual, expected, tolerance) && qAlpha(actual) == 255,
+                qPrintable(QStringLiteral("%1,%2: %3")
+                               .arg(point.x())
+                               .arg(point.y())
+                               .arg(QColor(actual).name())));
+        }
+    }
 
 private:
     QTemporaryDir m_dir;
 };
-
-void TestScene::fastDrawCounter_data()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QList<int>>("counts");
-    QTest::addColumn<QList<bool>>("emittedStates");
-    QTest::newRow("nested holds") << "++-+--" << QList<int> { 1, 2, 1, 2, 1, 0 }
-                                  << QList<bool> { true, false };
-    QTest::newRow("unmatched end stays at zero")
-        << "-+-" << QList<int> { 0, 1, 0 } << QList<bool> { true, false };
-}
-
-void TestScene::fastDrawCounter()
-{
-    QFETCH(QString, steps);
-    QFETCH(QList<int>, counts);
-    QFETCH(QList<bool>, emittedStates);
-
-    Document document(false);
-    Scene scene(&document);
-    QSignalSpy spy(&scene, &Scene::fastDrawChanged);
-    for (int i = 0; i < steps.size(); ++i) {
-        if (steps.at(i) == QLatin1Char('+'))
-            scene.beginFastDraw();
-        else
-            scene.endFastDraw();
-        QCOMPARE(scene.fastDrawCount(), counts.at(i));
-        QCOMPARE(bool(scene.drawFlags() & FastDraw), counts.at(i) > 0);
-    }
-    QList<bool> emitted;
-    for (const QList<QVariant> &arguments : spy)
-        emitted << arguments.at(0).toBool();
-    QCOMPARE(emitted, emittedStates);
-}
-
-// The scene owns one overlay at a time; it goes when replaced, with its
-// owner, and is forgotten when deleted elsewhere.
-void TestScene::overlayItemLifetime()
-{
-    Document document(false);
-    Scene scene(&document);
-    auto *owner = new SceneTestPhotoItem({ QRectF(0, 0, 10, 10), Qt::red, 0 }, nullptr);
-    scene.addItem(owner);
-    bool firstAlive = false;
-    bool secondAlive = false;
-    auto *first = new OverlayItem(&firstAlive);
-    scene.setOverlayItem(first, owner);
-    QCOMPARE(first->scene(), &scene);
-    QCOMPARE(scene.overlayOwner(), owner);
-
-    auto *second = new OverlayItem(&secondAlive);
-    scene.setOverlayItem(second, owner);
-    QVERIFY(!firstAlive && secondAlive);
-    // Added last, it is painted above everything else.
-    QCOMPARE(scene.items(Qt::DescendingOrder).first(), second);
-
-    delete owner;
-    QVERIFY(!secondAlive);
-    QVERIFY(!scene.overlayItem() && !scene.overlayOwner());
-
-    auto *overlay = new SceneTestPhotoItem({ QRectF(0, 0, 10, 10), Qt::red, 0 }, nullptr);
-    scene.setOverlayItem(overlay, nullptr);
-    delete overlay;
-    QVERIFY(!scene.overlayItem());
-    // Replacing it later does not touch the deleted item.
-    scene.setOverlayItem(new OverlayItem(&firstAlive), nullptr);
-    QVERIFY(firstAlive);
-    scene.setOverlayItem(nullptr, nullptr);
-    QVERIFY(!firstAlive);
-}
-
-void TestScene::pageFitting_data()
-{
-    QTest::addColumn<QSizeF>("viewSize");
-    QTest::addColumn<PageSize>("pageSize");
-    QTest::addColumn<QRectF>("expectedPage");
-    QTest::addColumn<qreal>("expectedScale");
-
-    // available = view - 18 in each direction; the page keeps its aspect.
-    QTest::newRow("wide strip in 800x600")
-        << QSizeF(800, 600) << PageSize(PageSize::Pixels, QSizeF(4000, 1000))
-        << QRectF(9, 202.25, 782, 195.5) << 0.1955;
-    QTest::newRow("letter in inches in 400x400")
-        << QSizeF(400, 400) << PageSize(PageSize::Inches, QSizeF(8.5, 11))
-        << QRectF(52.4091, 9, 295.1818, 382) << 34.727273;
-    QTest::newRow("view smaller than the margins")
-        << QSizeF(12, 12) << PageSize(PageSize::Pixels, QSizeF(300, 300)) << QRectF(6, 6, 0, 0)
-        << 0.0;
-}
-
-void TestScene::pageFitting()
-{
-    QFETCH(QSizeF, viewSize);
-    QFETCH(PageSize, pageSize);
-    QFETCH(QRectF, expectedPage);
-    QFETCH(qreal, expectedScale);
-
-    Document document(false);
-    document.setPageSize(pageSize);
-    installTheme(document);
-    Scene scene(&document);
-    scene.setSceneRect(QRectF(QPointF(0, 0), viewSize));
-
-    DocumentItem *item = scene.documentItem();
-    DocumentInnerItem *inner = item->innerItem();
-    QVERIFY(inner);
-    const QRectF page = item->pageRect();
-    auto close = [](QPointF a, QPointF b) { return (a - b).manhattanLength() < 0.01; };
-    QVERIFY2(close(page.topLeft(), expectedPage.topLeft())
-            && close(page.bottomRight(), expectedPage.bottomRight()),
-        qPrintable(QStringLiteral("%1,%2 %3x%4")
-                       .arg(page.x())
-                       .arg(page.y())
-                       .arg(page.width())
-                       .arg(page.height())));
-    QVERIFY2(
-        qAbs(inner->scale() - expectedScale) < 1e-5, qPrintable(QString::number(inner->scale())));
-    QCOMPARE(inner->pos(), page.topLeft());
-    if (!page.isEmpty()) {
-        const qreal m = DocumentItem::ShadowMargin;
-        QCOMPARE(item->boundingRect(), page.adjusted(-m, -m, m, m));
-        QCOMPARE(scene.pageRect(), page);
-        // The page's corner in document units lands on the page's corner.
-        const QSizeF size = pageSize.size();
-        QVERIFY(close(inner->mapToScene(QPointF(size.width(), size.height())), page.bottomRight()));
-    }
-}
-
-void TestScene::refitsOnSceneRectAndPageSize()
-{
-    Document document(false);
-    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(2480, 3508)));
-    SceneTestTheme *theme = installTheme(document);
-    Scene scene(&document);
-    scene.setSceneRect(0, 0, 800, 600);
-    DocumentItem *item = scene.documentItem();
-    QCOMPARE(item->pageRect().height(), 582.0);
-
-    // The view grows: the page follows at once (available 982 x 1000).
-    scene.setSceneRect(0, 0, 1000, 1018);
-    QVERIFY(qAbs(item->pageRect().height() - 1000) < 1e-9);
-    QVERIFY(qAbs(item->pageRect().center().x() - 500) < 1e-9);
-
-    // The page turns to landscape: width-limited now; the theme's layer
-    // follows the page size.
-    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(3508, 2480)));
-    QVERIFY(qAbs(item->pageRect().width() - 982) < 1e-9);
-    QVERIFY(qAbs(item->innerItem()->scale() - 982.0 / 3508) < 1e-12);
-    QCOMPARE(item->innerItem()->boundingRect(), QRectF(0, 0, 3508, 2480));
-    QCOMPARE(theme->layer->boundingRect(), QRectF(0, 0, 3508, 2480));
-}
-
-void TestScene::themeChangeRebuildsThePage()
-{
-    Document document(false);
-    Scene scene(&document);
-    scene.setSceneRect(0, 0, 800, 600);
-    DocumentItem *item = scene.documentItem();
-    // No theme: no page, and rendering leaves the target untouched.
-    QVERIFY(!item->innerItem());
-    QVERIFY(scene.pageRect().isEmpty());
-    QImage image = blank(QSize(40, 30));
-    QPainter painter(&image);
-    scene.render(&painter);
-    painter.end();
-    QCOMPARE(image.pixelColor(20, 15), canvas);
-
-    SceneTestTheme *first = installTheme(document);
-    QPointer<DocumentInnerItem> firstInner = item->innerItem();
-    QPointer<SceneTestLayer> firstLayer = first->layer;
-    QVERIFY(firstInner);
-    QCOMPARE(item->sceneLayer(), firstLayer.data());
-    QCOMPARE(firstLayer->parentItem(), firstInner.data());
-    QCOMPARE(firstLayer->scene(), &scene);
-
-    SceneTestTheme *second = installTheme(document);
-    QVERIFY(!firstInner && !firstLayer);
-    QCOMPARE(item->sceneLayer(), second->layer.data());
-    QCOMPARE(second->layer->parentItem(), item->innerItem());
-
-    document.setTheme(nullptr);
-    QVERIFY(!item->innerItem() && !item->sceneLayer());
-    QVERIFY(item->pageRect().isEmpty());
-}
-
-void TestScene::deletedThemeTakesItsLayer()
-{
-    auto *document = new Document(false);
-    auto *scene = new Scene(document);
-    scene->setSceneRect(0, 0, 800, 600);
-    QPointer<SceneTestLayer> layer = installTheme(*document)->layer;
-    QVERIFY(layer);
-
-    // The document (and with it the theme) goes before the scene.
-    delete document;
-    QVERIFY(!layer);
-    QVERIFY(!scene->documentItem()->innerItem());
-    scene->setSceneRect(0, 0, 400, 300);
-    delete scene;
-}
-
-void TestScene::documentRender_data()
-{
-    QTest::addColumn<QSize>("targetSize");
-    QTest::addColumn<QRectF>("source");
-    QTest::addColumn<QRect>("expectedPage");
-    QTest::newRow("square target") << QSize(200, 200) << QRectF() << QRect(0, 0, 200, 100);
-    QTest::newRow("around the page")
-        << QSize(240, 120) << QRectF(-0.1, -0.1, 1.2, 1.2) << QRect(20, 10, 200, 100);
-}
-
-void TestScene::documentRender()
-{
-    QFETCH(QSize, targetSize);
-    QFETCH(QRectF, source);
-    QFETCH(QRect, expectedPage);
-
-    Document document(false);
-    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(200, 100)));
-    SceneTestTheme *theme = installTheme(document);
-    // The editing window's scene is alive meanwhile; rendering must not
-    // disturb it.
-    Scene editing(&document);
-    editing.setSceneRect(0, 0, 800, 600);
-    QPointer<SceneTestLayer> editingLayer = theme->layer;
-
-    QImage image = blank(targetSize);
-    QPainter painter(&image);
-    DocumentRenderer::render(&document, &painter, QRectF(QPointF(), targetSize), source);
-    painter.end();
-
-    // The temporary scene and its layer are gone again.
-    QVERIFY(!theme->layer);
-    QVERIFY(editingLayer);
-    QCOMPARE(editing.documentItem()->sceneLayer(), editingLayer.data());
-
-    // The page fills its place, with no page shadow around it and nothing
-    // of the photo that sticks out over its edge.
-    const QRect inside = expectedPage.adjusted(2, 2, -2, -2);
-    QCOMPARE(image.pixelColor(inside.topLeft()), pageColor);
-    QCOMPARE(image.pixelColor(inside.bottomLeft()), pageColor);
-    QCOMPARE(image.pixelColor(inside.topRight()), photoColor);
-    QCOMPARE(image.pixelColor(inside.bottomRight()), pageColor);
-    QCOMPARE(image.pixelColor(expectedPage.topLeft() + QPoint(150, 50)), photoColor);
-    QPainter(&image).fillRect(expectedPage, canvas);
-    QCOMPARE(countPixels(image, image.rect(), [](QRgb p) { return p != canvas.rgba(); }), 0);
-}
-
-void TestScene::documentRenderShadowsInOutputPixels()
-{
-    Document document(false);
-    document.setPageSize(PageSize(PageSize::Pixels, QSizeF(200, 100)));
-    SceneTestTheme *theme = installTheme(document);
-    // A hard shadow 5 page units straight down.
-    theme->shadows->setEnabled(true);
-    theme->shadows->setColor(QColor(0, 0, 0));
-    theme->shadows->setAngle(270);
-    theme->shadows->setDistance(5);
-    theme->shadows->setBlurRadius(0);
-
-    QImage image = blank(QSize(400, 200));
-    QPainter painter(&image);
-    DocumentRenderer::render(&document, &painter, QRectF(0, 0, 400, 200));
-    painter.end();
-    // At scale 2 the photo ends at y = 160 and its shadow 10 pixels lower.
-    QCOMPARE(image.pixelColor(300, 150), photoColor);
-    QCOMPARE(image.pixelColor(300, 165), QColor(0, 0, 0));
-    QCOMPARE(image.pixelColor(300, 175), pageColor);
-    QCOMPARE(image.pixelColor(238, 150), pageColor);
-}
-
-void TestScene::background_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QColor>("color");
-    QTest::addColumn<qreal>("gradientAngle"); // from yellow to blue
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QSize>("pageSize");
-    QTest::addColumn<int>("renderFlags");
-    QTest::addColumn<int>("tolerance");
-    QTest::addColumn<Probes>("probes");
-
-    // A 40 x 20 picture: red left half, blue right half.
-    QVERIFY(m_dir.isValid());
-    QImage halves(40, 20, QImage::Format_RGB32);
-    halves.fill(Qt::blue);
-    QPainter(&halves).fillRect(0, 0, 20, 20, Qt::red);
-    QVERIFY(QImageWriter(m_dir.filePath(QStringLiteral("halves.png"))).write(halves));
-
-    const QColor orange(200, 120, 30), grey(128, 128, 128), yellow(255, 255, 0), blue(0, 0, 255);
-    const int color = BackgroundProperties::Color;
-    const int gradient = BackgroundProperties::Gradient;
-    const int picture = BackgroundProperties::Picture;
-    const QSize small(30, 20);
-    const Probes clear { { QPoint(0, 0), canvas }, { QPoint(29, 19), canvas } };
-    QTest::newRow("none leaves the page clear") << int(BackgroundProperties::None) << orange << 0.0
-                                                << QString() << small << 0 << 0 << clear;
-    QTest::newRow("clear colour shows what lies below")
-        << color << QColor(0, 0, 0, 0) << 0.0 << QString() << small << 0 << 0 << clear;
-    QTest::newRow("picture that cannot be read")
-        << picture << orange << 0.0 << QStringLiteral("gone.png") << small << 0 << 0 << clear;
-
-    // Gradients on a 100 x 60 page, probed just inside the edges and half
-    // way, where the colour is half way between.
-    const QSize page(100, 60);
-    QTest::newRow("gradient 90: left to right")
-        << gradient << orange << 90.0 << QString() << page << 0 << 16
-        << Probes { { QPoint(0, 30), yellow }, { QPoint(99, 30), blue }, { QPoint(50, 5), grey } };
-    QTest::newRow("gradient -45: top right to bottom left")
-        << gradient << orange << -45.0 << QString() << page << 0 << 16
-        << Probes { { QPoint(99, 0), yellow }, { QPoint(0, 59), blue }, { QPoint(50, 30), grey } };
-
-    // The picture covers the page, centred: the seam between its halves
-    // stays in the middle whether the page crops the sides or the top.
-    QTest::newRow("picture on a tall page, direct")
-        << picture << orange << 0.0 << QStringLiteral("halves.png") << QSize(50, 200)
-        << int(DirectRender) << 40
-        << Probes { { QPoint(0, 0), Qt::red }, { QPoint(12, 100), Qt::red },
-               { QPoint(37, 100), Qt::blue }, { QPoint(49, 199), Qt::blue } };
-    QTest::newRow("picture on a wide page, fast")
-        << picture << orange << 0.0 << QStringLiteral("halves.png") << QSize(200, 50)
-        << int(FastDraw) << 40
-        << Probes { { QPoint(0, 0), Qt::red }, { QPoint(50, 25), Qt::red },
-               { QPoint(150, 25), Qt::blue }, { QPoint(199, 49), Qt::blue } };
-}
-
-// The background item of a page, painted at scale 1.
-void TestScene::background()
-{
-    QFETCH(int, type);
-    QFETCH(QColor, color);
-    QFETCH(qreal, gradientAngle);
-    QFETCH(QString, file);
-    QFETCH(QSize, pageSize);
-    QFETCH(int, renderFlags);
-    QFETCH(int, tolerance);
-    QFETCH(Probes, probes);
-
-    Document document(false);
-    document.setPageSize(PageSize(PageSize::Pixels, pageSize));
-    BackgroundProperties background(&document);
-    background.setType(BackgroundProperties::Type(type));
-    background.setColor(color);
-    background.setGradientAngle(gradientAngle);
-    background.setGradientStartColor(QColor(255, 255, 0));
-    background.setGradientEndColor(QColor(0, 0, 255));
-    if (!file.isEmpty())
-        background.setBackgroundUrl(QUrl::fromLocalFile(m_dir.filePath(file)));
-
-    Scene scene(&document);
-    scene.setRenderFlag(DirectRender, renderFlags & DirectRender);
-    scene.addItem(new GraphicsBackgroundItem(&background));
-    QImage image = blank(pageSize);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF rect(QPointF(), pageSize);
-    scene.QGraphicsScene::render(&painter, rect, rect);
-    painter.end();
-
-    for (const auto &[point, expected] : probes) {
-        const QRgb actual = image.pixel(point);
-        QVERIFY2(near(actual, expected, tolerance) && qAlpha(actual) == 255,
-            qPrintable(QStringLiteral("%1,%2: %3")
-                           .arg(point.x())
-                           .arg(point.y())
-                           .arg(QColor(actual).name())));
-    }
-}
 
 QTEST_MAIN(TestScene)
 #include "tst_scene.moc"

@@ -119,223 +119,215 @@ class TestShadows : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void looksLikeTheStockEffect_data();
-    void looksLikeTheStockEffect();
-    void blursOnlyWhenNeeded();
-    void outputRenderingKeepsTheLook_data();
-    void outputRenderingKeepsTheLook();
-    void deviceValues_data();
-    void deviceValues();
-    void groupSwitchesEffects();
-    void itemsComeAndGo();
-};
-
-void TestShadows::looksLikeTheStockEffect_data()
-{
-    QTest::addColumn<Setup>("setup");
-    QTest::newRow("turned, wide blur") << Setup { { -3, 6 }, 15, QColor(20, 40, 90), 25, 1 };
-    QTest::newRow("half transparent item") << Setup { { 5, 0 }, 6, QColor(0, 0, 0, 200), 0, 0.5 };
-    QTest::newRow("offset only") << Setup { { 6, 6 }, 0, QColor(0, 0, 0, 160), 10, 1 };
-    QTest::newRow("no blur, no offset") << Setup { { 0, 0 }, 0, QColor(0, 0, 0), 0, 1 };
-}
-
-void TestShadows::looksLikeTheStockEffect()
-{
-    QFETCH(Setup, setup);
-    Stage<CachedDropShadowEffect> cached(setup);
-    const QImage stock = Stage<QGraphicsDropShadowEffect>(setup).render();
-    QCOMPARE(cached.render(), stock);
-
-    // A shadow must have been drawn at all, unless there is none to draw.
-    Stage<CachedDropShadowEffect> plain(setup);
-    plain.effect->setEnabled(false);
-    const bool shadowless = setup.offset.isNull() && setup.blurRadius == 0;
-    QCOMPARE(stock == plain.render(), shadowless);
-    QCOMPARE(cached.effect->blurCount(), shadowless ? 0 : 1);
-}
-
-// The shadow is blurred again only when its look, the item's outline or
-// the device pixel ratio changes, and always matches the stock effect.
-void TestShadows::blursOnlyWhenNeeded()
-{
-    const Setup setup { { 4, 5 }, 9, QColor(0, 0, 0, 170), 0, 1 };
-    Stage<CachedDropShadowEffect> cached(setup, QPointF(70, 60));
-    Stage<QGraphicsDropShadowEffect> stock(setup, QPointF(70, 60));
-    const QImage before = stock.render();
-    int expectedBlurs = 0;
-    auto step = [&](qreal dpr, bool blurs) {
-        expectedBlurs += blurs;
-        return cached.render(dpr) == stock.render(dpr)
-            && cached.effect->blurCount() == expectedBlurs;
-    };
-    auto both = [&](auto change) {
-        change(cached.blob);
-        change(stock.blob);
-    };
-    QVERIFY(step(1, true));
-    QVERIFY(step(1, false));
-
-    // Moving reuses the shadow: upright by any step, turned by whole pixels.
-    both([](Blob *blob) { blob->setPos(blob->pos() + QPointF(7.25, -3.5)); });
-    QVERIFY(step(1, false));
-    QVERIFY(stock.render() != before);
-    both([](Blob *blob) { blob->setRotation(30); });
-    QVERIFY(step(1, true));
-    both([](Blob *blob) { blob->setPos(blob->pos() + QPointF(9, 4)); });
-    QVERIFY(step(1, false));
-
-    // A new colour inside the same outline casts the same shadow, yet the
-    // item shows its new colour; a new outline casts a new shadow.
-    both([](Blob *blob) { blob->setBrush(QColor(30, 160, 60)); });
-    QVERIFY(step(1, false));
-    both([](Blob *blob) { blob->setRect(-40, -20, 80, 40); });
-    QVERIFY(step(1, true));
-
-    // So does every change of the shadow's look.
-    const QList<QPair<const char *, QVariant>> looks { { "color", QColor(0, 0, 120, 200) },
-        { "offset", QPointF(-5, 2) }, { "blurRadius", 3.0 } };
-    for (const auto &[property, value] : looks) {
-        QVERIFY(cached.effect->setProperty(property, value));
-        QVERIFY(stock.effect->setProperty(property, value));
-        QVERIFY2(step(1, true), property);
+    void looksLikeTheStockEffect_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::newRow("turned, wide blur") << Setup { { -3, 6 }, 15, QColor(20, 40, 90), 25, 1 };
+        QTest::newRow("half transparent item")
+            << Setup { { 5, 0 }, 6, QColor(0, 0, 0, 200), 0, 0.5 };
+        QTest::newRow("offset only") << Setup { { 6, 6 }, 0, QColor(0, 0, 0, 160), 10, 1 };
+        QTest::newRow("no blur, no offset") << Setup { { 0, 0 }, 0, QColor(0, 0, 0), 0, 1 };
     }
 
-    // Another device pixel ratio needs a shadow of its own.
-    QVERIFY(step(2, true));
-    QVERIFY(step(2, false));
-    QVERIFY(step(1, true));
-}
+    void looksLikeTheStockEffect()
+    {
+        QFETCH(Setup, setup);
+        Stage<CachedDropShadowEffect> cached(setup);
+        const QImage stock = Stage<QGraphicsDropShadowEffect>(setup).render();
+        QCOMPARE(cached.render(), stock);
 
-void TestShadows::outputRenderingKeepsTheLook_data()
-{
-    QTest::addColumn<Setup>("setup");
-    QTest::addColumn<qreal>("scale");
-    QTest::newRow("turned, wide blur") << Setup { { -3, 6 }, 15, QColor(20, 40, 90), 25, 1 } << 1.0;
-    QTest::newRow("half transparent item")
-        << Setup { { 5, 0 }, 6, QColor(0, 0, 0, 200), 0, 0.5 } << 1.0;
-    // A large page: the shadow is blurred from an eighth of the pixels.
-    QTest::newRow("large page") << Setup { { 4, 6 }, 10, QColor(0, 0, 0, 200), 15, 1 } << 8.0;
-}
-
-void TestShadows::outputRenderingKeepsTheLook()
-{
-    QFETCH(Setup, setup);
-    QFETCH(qreal, scale);
-    const QImage screen = renderOnScene(setup, scale, false);
-    const QImage output = renderOnScene(setup, scale, true);
-    const Setup unshaded { setup.offset, 0, Qt::transparent, setup.rotation, setup.opacity };
-    QVERIFY(screen != renderOnScene(unshaded, scale, false));
-    // The same shadow up to rounding: no channel off by more than 3 %.
-    const int difference = largestDifference(screen, output);
-    QVERIFY2(difference <= 8, qPrintable(QString::number(difference)));
-}
-
-void TestShadows::deviceValues_data()
-{
-    QTest::addColumn<QTransform>("transform");
-    QTest::addColumn<qreal>("distance");
-    QTest::addColumn<qreal>("angle");
-    QTest::addColumn<qreal>("blurRadius");
-    QTest::addColumn<QPoint>("expectedOffset");
-    QTest::addColumn<int>("expectedBlur");
-
-    QTest::newRow("blur 15.8 at scale 0.5 truncates to 7")
-        << QTransform::fromScale(0.5, 0.5) << 0.0 << 0.0 << 15.8 << QPoint(0, 0) << 7;
-    QTest::newRow("angle 270 points down, scale 2")
-        << QTransform::fromScale(2, 2) << 10.0 << 270.0 << 4.0 << QPoint(0, 20) << 8;
-    QTest::newRow("offset rounds to the nearest pixel")
-        << QTransform::fromScale(0.25, 0.25) << 10.0 << 0.0 << 0.0 << QPoint(3, 0) << 0;
-    QTest::newRow("turned page turns the offset")
-        << QTransform().rotate(90) << 10.0 << 0.0 << 5.0 << QPoint(0, 10) << 5;
-}
-
-// The watcher gives every photo a shadow in device pixels.
-void TestShadows::deviceValues()
-{
-    QFETCH(QTransform, transform);
-    QFETCH(qreal, distance);
-    QFETCH(qreal, angle);
-    QFETCH(qreal, blurRadius);
-    QFETCH(QPoint, expectedOffset);
-    QFETCH(int, expectedBlur);
-
-    WatcherFixture f;
-    f.properties.setColor(QColor(10, 20, 30, 128));
-    f.properties.setDistance(distance);
-    f.properties.setAngle(angle);
-    f.properties.setBlurRadius(blurRadius);
-    QVERIFY(f.watcher.isDirty());
-    f.watcher.recompute(transform);
-    QVERIFY(!f.watcher.isDirty());
-    QCOMPARE(f.watcher.effectCount(), f.items.size());
-    for (QGraphicsItem *item : std::as_const(f.items)) {
-        QGraphicsDropShadowEffect *effect = f.watcher.effect(item);
-        QVERIFY(effect && effect->isEnabled());
-        QCOMPARE(item->graphicsEffect(), effect);
-        QCOMPARE(effect->offset(), QPointF(expectedOffset));
-        QCOMPARE(effect->blurRadius(), qreal(expectedBlur));
-        QCOMPARE(effect->color(), QColor(10, 20, 30, 128));
+        // A shadow must have been drawn at all, unless there is none to draw.
+        Stage<CachedDropShadowEffect> plain(setup);
+        plain.effect->setEnabled(false);
+        const bool shadowless = setup.offset.isNull() && setup.blurRadius == 0;
+        QCOMPARE(stock == plain.render(), shadowless);
+        QCOMPARE(cached.effect->blurCount(), shadowless ? 0 : 1);
     }
-}
 
-void TestShadows::groupSwitchesEffects()
-{
-    WatcherFixture f;
-    f.properties.setBlurRadius(5);
-    f.watcher.recompute(QTransform());
+    // The shadow is blurred again only when its look, the item's outline or
+    // the device pixel ratio changes, and always matches the stock effect.
+    void blursOnlyWhenNeeded()
+    {
+        const Setup setup { { 4, 5 }, 9, QColor(0, 0, 0, 170), 0, 1 };
+        Stage<CachedDropShadowEffect> cached(setup, QPointF(70, 60));
+        Stage<QGraphicsDropShadowEffect> stock(setup, QPointF(70, 60));
+        const QImage before = stock.render();
+        int expectedBlurs = 0;
+        auto step = [&](qreal dpr, bool blurs) {
+            expectedBlurs += blurs;
+            return cached.render(dpr) == stock.render(dpr)
+                && cached.effect->blurCount() == expectedBlurs;
+        };
+        auto both = [&](auto change) {
+            change(cached.blob);
+            change(stock.blob);
+        };
+        QVERIFY(step(1, true));
+        QVERIFY(step(1, false));
 
-    // One shadow for the whole group, or one per photo; whichever effects
-    // exist carry the current values.
-    for (bool group : { true, false }) {
-        f.properties.setGroup(group);
-        QCOMPARE(f.watcher.useGroup(), group);
-        QCOMPARE(f.watcher.effectCount(), group ? 1 : int(f.items.size()));
-        QCOMPARE(f.watcher.effect(f.groupItem) != nullptr, group);
-        const auto owners = group ? QList<QGraphicsItem *> { f.groupItem } : f.items;
-        for (QGraphicsItem *item : owners) {
-            auto *effect = qobject_cast<CachedDropShadowEffect *>(item->graphicsEffect());
-            QVERIFY(effect);
-            QCOMPARE(effect->blurRadius(), 5.0);
+        // Moving reuses the shadow: upright by any step, turned by whole pixels.
+        both([](Blob *blob) { blob->setPos(blob->pos() + QPointF(7.25, -3.5)); });
+        QVERIFY(step(1, false));
+        QVERIFY(stock.render() != before);
+        both([](Blob *blob) { blob->setRotation(30); });
+        QVERIFY(step(1, true));
+        both([](Blob *blob) { blob->setPos(blob->pos() + QPointF(9, 4)); });
+        QVERIFY(step(1, false));
+
+        // A new colour inside the same outline casts the same shadow, yet the
+        // item shows its new colour; a new outline casts a new shadow.
+        both([](Blob *blob) { blob->setBrush(QColor(30, 160, 60)); });
+        QVERIFY(step(1, false));
+        both([](Blob *blob) { blob->setRect(-40, -20, 80, 40); });
+        QVERIFY(step(1, true));
+
+        // So does every change of the shadow's look.
+        const QList<QPair<const char *, QVariant>> looks { { "color", QColor(0, 0, 120, 200) },
+            { "offset", QPointF(-5, 2) }, { "blurRadius", 3.0 } };
+        for (const auto &[property, value] : looks) {
+            QVERIFY(cached.effect->setProperty(property, value));
+            QVERIFY(stock.effect->setProperty(property, value));
+            QVERIFY2(step(1, true), property);
         }
-        for (QGraphicsItem *item : std::as_const(f.items))
-            QCOMPARE(item->graphicsEffect() != nullptr, !group);
+
+        // Another device pixel ratio needs a shadow of its own.
+        QVERIFY(step(2, true));
+        QVERIFY(step(2, false));
+        QVERIFY(step(1, true));
     }
-}
 
-void TestShadows::itemsComeAndGo()
-{
-    WatcherFixture f(2);
-    f.properties.setDistance(4);
-    f.properties.setBlurRadius(6);
-    QGraphicsItem *first = f.items.at(0);
-    QGraphicsEffect *firstEffect = first->graphicsEffect();
-    // Adding again changes nothing.
-    f.watcher.addItem(first);
-    QCOMPARE(first->graphicsEffect(), firstEffect);
-    f.watcher.recompute(QTransform::fromScale(2, 2));
+    void outputRenderingKeepsTheLook_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("turned, wide blur")
+            << Setup { { -3, 6 }, 15, QColor(20, 40, 90), 25, 1 } << 1.0;
+        QTest::newRow("half transparent item")
+            << Setup { { 5, 0 }, 6, QColor(0, 0, 0, 200), 0, 0.5 } << 1.0;
+        // A large page: the shadow is blurred from an eighth of the pixels.
+        QTest::newRow("large page") << Setup { { 4, 6 }, 10, QColor(0, 0, 0, 200), 15, 1 } << 8.0;
+    }
 
-    QPointer<QGraphicsEffect> removed = f.items.at(1)->graphicsEffect();
-    f.watcher.removeItem(f.items.at(1));
-    QVERIFY(!removed);
-    f.watcher.removeItem(f.items.at(1));
-    QCOMPARE(f.watcher.effectCount(), 1);
+    void outputRenderingKeepsTheLook()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(qreal, scale);
+        const QImage screen = renderOnScene(setup, scale, false);
+        const QImage output = renderOnScene(setup, scale, true);
+        const Setup unshaded { setup.offset, 0, Qt::transparent, setup.rotation, setup.opacity };
+        QVERIFY(screen != renderOnScene(unshaded, scale, false));
+        // The same shadow up to rounding: no channel off by more than 3 %.
+        const int difference = largestDifference(screen, output);
+        QVERIFY2(difference <= 8, qPrintable(QString::number(difference)));
+    }
 
-    // An item added later shows the same shadow as the others at once.
-    auto *late = new QGraphicsTextItem(QStringLiteral("photo"), f.groupItem);
-    f.watcher.addItem(late);
-    QCOMPARE(f.watcher.effect(late)->offset(), QPointF(8, 0));
-    QCOMPARE(f.watcher.effect(late)->blurRadius(), 12.0);
+    void deviceValues_data()
+    {
+        QTest::addColumn<QTransform>("transform");
+        QTest::addColumn<qreal>("distance");
+        QTest::addColumn<qreal>("angle");
+        QTest::addColumn<qreal>("blurRadius");
+        QTest::addColumn<QPoint>("expectedOffset");
+        QTest::addColumn<int>("expectedBlur");
 
-    // A deleted item is forgotten; group switches touch neither it nor the
-    // removed one.
-    delete late;
-    QCOMPARE(f.watcher.effectCount(), 1);
-    f.properties.setGroup(true);
-    f.properties.setGroup(false);
-    QVERIFY(!f.items.at(1)->graphicsEffect());
-    QCOMPARE(f.watcher.effectCount(), 1);
-    f.watcher.recompute(QTransform::fromScale(3, 3));
-}
+        QTest::newRow("blur 15.8 at scale 0.5 truncates to 7")
+            << QTransform::fromScale(0.5, 0.5) << 0.0 << 0.0 << 15.8 << QPoint(0, 0) << 7;
+        QTest::newRow("angle 270 points down, scale 2")
+            << QTransform::fromScale(2, 2) << 10.0 << 270.0 << 4.0 << QPoint(0, 20) << 8;
+        QTest::newRow("offset rounds to the nearest pixel")
+            << QTransform::fromScale(0.25, 0.25) << 10.0 << 0.0 << 0.0 << QPoint(3, 0) << 0;
+        QTest::newRow("turned page turns the offset")
+            << QTransform().rotate(90) << 10.0 << 0.0 << 5.0 << QPoint(0, 10) << 5;
+    }
+
+    // The watcher gives every photo a shadow in device pixels.
+    void deviceValues()
+    {
+        QFETCH(QTransform, transform);
+        QFETCH(qreal, distance);
+        QFETCH(qreal, angle);
+        QFETCH(qreal, blurRadius);
+        QFETCH(QPoint, expectedOffset);
+        QFETCH(int, expectedBlur);
+
+        WatcherFixture f;
+        f.properties.setColor(QColor(10, 20, 30, 128));
+        f.properties.setDistance(distance);
+        f.properties.setAngle(angle);
+        f.properties.setBlurRadius(blurRadius);
+        QVERIFY(f.watcher.isDirty());
+        f.watcher.recompute(transform);
+        QVERIFY(!f.watcher.isDirty());
+        QCOMPARE(f.watcher.effectCount(), f.items.size());
+        for (QGraphicsItem *item : std::as_const(f.items)) {
+            QGraphicsDropShadowEffect *effect = f.watcher.effect(item);
+            QVERIFY(effect && effect->isEnabled());
+            QCOMPARE(item->graphicsEffect(), effect);
+            QCOMPARE(effect->offset(), QPointF(expectedOffset));
+            QCOMPARE(effect->blurRadius(), qreal(expectedBlur));
+            QCOMPARE(effect->color(), QColor(10, 20, 30, 128));
+        }
+    }
+
+    void groupSwitchesEffects()
+    {
+        WatcherFixture f;
+        f.properties.setBlurRadius(5);
+        f.watcher.recompute(QTransform());
+
+        // One shadow for the whole group, or one per photo; whichever effects
+        // exist carry the current values.
+        for (bool group : { true, false }) {
+            f.properties.setGroup(group);
+            QCOMPARE(f.watcher.useGroup(), group);
+            QCOMPARE(f.watcher.effectCount(), group ? 1 : int(f.items.size()));
+            QCOMPARE(f.watcher.effect(f.groupItem) != nullptr, group);
+            const auto owners = group ? QList<QGraphicsItem *> { f.groupItem } : f.items;
+            for (QGraphicsItem *item : owners) {
+                auto *effect = qobject_cast<CachedDropShadowEffect *>(item->graphicsEffect());
+                QVERIFY(effect);
+                QCOMPARE(effect->blurRadius(), 5.0);
+            }
+            for (QGraphicsItem *item : std::as_const(f.items))
+                QCOMPARE(item->graphicsEffect() != nullptr, !group);
+        }
+    }
+
+    void itemsComeAndGo()
+    {
+        WatcherFixture f(2);
+        f.properties.setDistance(4);
+        f.properties.setBlurRadius(6);
+        QGraphicsItem *first = f.items.at(0);
+        QGraphicsEffect *firstEffect = first->graphicsEffect();
+        // Adding again changes nothing.
+        f.watcher.addItem(first);
+        QCOMPARE(first->graphicsEffect(), firstEffect);
+        f.watcher.recompute(QTransform::fromScale(2, 2));
+
+        QPointer<QGraphicsEffect> removed = f.items.at(1)->graphicsEffect();
+        f.watcher.removeItem(f.items.at(1));
+        QVERIFY(!removed);
+        f.watcher.removeItem(f.items.at(1));
+        QCOMPARE(f.watcher.effectCount(), 1);
+
+        // An item added later shows the same shadow as the others at once.
+        auto *late = new QGraphicsTextItem(QStringLiteral("photo"), f.groupItem);
+        f.watcher.addItem(late);
+        QCOMPARE(f.watcher.effect(late)->offset(), QPointF(8, 0));
+        QCOMPARE(f.watcher.effect(late)->blurRadius(), 12.0);
+
+        // A deleted item is forgotten; group switches touch neither it nor the
+        // removed one.
+        delete late;
+        QCOMPARE(f.watcher.effectCount(), 1);
+        f.properties.setGroup(true);
+        f.properties.setGroup(false);
+        QVERIFY(!f.items.at(1)->graphicsEffect());
+        QCOMPARE(f.watcher.effectCount(), 1);
+        f.watcher.recompute(QTransform::fromScale(3, 3));
+    }
+};
 
 QTEST_MAIN(TestShadows)
 #include "tst_shadows.moc"

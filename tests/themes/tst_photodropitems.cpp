@@ -132,302 +132,292 @@ private Q_SLOTS:
     void initTestCase() { BuiltInThemes::registerAll(); }
     void cleanup() { RandomGenerator::reseed(); }
 
-    void drawing_data();
-    void drawing();
-    void dragging_data();
-    void dragging();
+    void drawing_data()
+    {
+        QTest::addColumn<QColor>("imageColor");
+        QTest::addColumn<bool>("framesOn");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<QColor>("centre");
+        QTest::addColumn<QColor>("frameBand"); // inside the outer rectangle, left of the photo
+        QTest::addColumn<QColor>("photoCorner"); // inside the photo rectangle, outside any mask
 
-    void itemsFollowRows();
-    void contextMenu();
-    void stackingActions_data();
-    void stackingActions();
+        const QColor frame(0, 200, 0);
+        const QColor background(40, 40, 40);
+        const QColor red(255, 0, 0);
+        QTest::newRow("circle mask, no frame")
+            << red << false << 0 << 1 << red << red << background;
+        QTest::newRow("diamond mask and cool filter")
+            << QColor(100, 100, 100) << true << 4 << 4 << QColor(85, 105, 125) << frame << frame;
+        QTest::newRow("unknown codes draw plain") << red << true << 42 << 17 << red << frame << red;
+    }
 
-    void layerLifetime();
+    void drawing()
+    {
+        QFETCH(QColor, imageColor);
+        QFETCH(bool, framesOn);
+        QFETCH(int, filter);
+        QFETCH(int, mask);
+        QFETCH(QColor, centre);
+        QFETCH(QColor, frameBand);
+        QFETCH(QColor, photoCorner);
+
+        //  Page 400 x 300; a 2:1 photo of zoom 200 centred at (200, 150).
+        //  With frame size 0.1: photo 180 x 90 at (110, 105), frame 5 wide,
+        //  outer rectangle 190 x 100 at (105, 100). Without frames the photo
+        //  covers 200 x 100 at (100, 100).
+        Page page;
+        QVERIFY(page.build(QSizeF(400, 300), { m_photos.write(QSize(200, 100), imageColor) }));
+        page.theme->background()->setColor(QColor(40, 40, 40));
+        page.theme->frames()->setColor(QColor(0, 200, 0));
+        page.theme->frames()->setSize(0.1);
+        page.theme->frames()->setEnabled(framesOn);
+        page.place(0, QPointF(200, 150), 200);
+        page.photo(0)->setFilterType(filter);
+        page.photo(0)->setMaskShape(mask);
+
+        const QImage image = page.render();
+        const QPair<QPoint, QColor> probes[]
+            = { { QPoint(200, 150), centre }, { QPoint(107, 150), frameBand },
+                  { QPoint(113, 107), photoCorner }, { QPoint(60, 150), QColor(40, 40, 40) } };
+        for (const auto &[point, expected] : probes) {
+            const QColor actual = image.pixelColor(point);
+            QVERIFY2(ThemeTestData::near(actual, expected),
+                qPrintable(QStringLiteral("%1 at %2").arg(actual.name()).arg(point.x())));
+        }
+    }
+
+    void dragging_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<QPointF>("expectedPosition");
+        QTest::addColumn<qreal>("expectedZoom");
+        QTest::addColumn<qreal>("expectedRotation");
+
+        // Whole-pixel pointer positions do not keep the radius exactly, so a
+        // turn may scale by a hair as well.
+        QTest::newRow("move") << "move" << QPointF(240, 174) << 200.0 << 0.0;
+        QTest::newRow("turn") << "turn" << QPointF(200, 150) << 200.0 << 30.0;
+        QTest::newRow("scale") << "scale" << QPointF(200, 150) << 300.0 << 0.0;
+    }
+
+    void dragging()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(QPointF, expectedPosition);
+        QFETCH(qreal, expectedZoom);
+        QFETCH(qreal, expectedRotation);
+
+        Page page;
+        QVERIFY(page.build(QSizeF(400, 300), { m_photos.write(QSize(200, 100), Qt::gray) }));
+        page.view.reset(new QGraphicsView(page.scene.data()));
+        page.view->setFrameShape(QFrame::NoFrame);
+        page.view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        page.view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        page.view->resize(page.scene->sceneRect().size().toSize());
+        page.view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.view.data()));
+        page.place(0, QPointF(200, 150), 200);
+        page.stack()->clear();
+        ItemTransform *transform = page.photo(0)->transform();
+
+        //  The outer rectangle is 192 x 100 around (200, 150); its middle 70 %
+        //  moves, the band around it turns and scales about the centre.
+        const QPointF centre(200, 150);
+        QList<QPointF> path;
+        for (int step = 0; step <= 10; ++step) {
+            if (gesture == QLatin1String("move")) {
+                path.append(centre + QPointF(4, 2.4) * step);
+            } else if (gesture == QLatin1String("turn")) {
+                // y grows downward: a growing angle turns clockwise on screen.
+                const qreal angle = qDegreesToRadians(3.0 * step);
+                path.append(centre + QPointF(std::cos(angle), std::sin(angle)) * 88);
+            } else {
+                path.append(centre + QPointF(88 + 4.4 * step, 0));
+            }
+        }
+        page.mouse(QEvent::MouseButtonPress, path.first(), Qt::LeftButton, Qt::LeftButton);
+        for (int k = 1; k < path.size(); ++k)
+            page.mouse(QEvent::MouseMove, path.at(k), Qt::NoButton, Qt::LeftButton);
+        QVERIFY(page.scene->fastDrawCount() > 0); // drawing is cheap while dragging
+        page.mouse(QEvent::MouseButtonRelease, path.last(), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(page.scene->fastDrawCount(), 0);
+
+        QVERIFY(QLineF(transform->position(), expectedPosition).length() < 1.5);
+        QVERIFY(qAbs(transform->zoom() - expectedZoom) < expectedZoom * 0.02);
+        QVERIFY(qAbs(transform->rotation() - expectedRotation) < 1.5);
+
+        // The whole gesture is one undo step, which puts the photo back.
+        QCOMPARE(page.stack()->count(), 1);
+        page.stack()->undo();
+        QCOMPARE(
+            std::tuple(transform->position(), transform->zoom(), transform->rotationRelative()),
+            std::tuple(centre, 200.0, 0.0));
+        // The press selected the photo, which is no undo step.
+        QCOMPARE(page.selectedRows(), QList<int>({ 0 }));
+    }
+
+    void itemsFollowRows()
+    {
+        Page page;
+        QVERIFY(page.build(QSizeF(800, 600), writeImages(4)));
+        ImageList *images = page.document->imageList();
+        QCOMPARE(page.stackedPhotos(), page.rowPhotos());
+
+        // A photo inserted in the middle is stacked at its row.
+        QVERIFY(images->insertUrls(1, writeImages(2), false));
+        QCOMPARE(page.layer->photoItems().size(), 6);
+        QCOMPARE(page.stackedPhotos(), page.rowPhotos());
+
+        // Removing a row deletes its item at once; the photo stays for an undo.
+        QPointer<PhotoDropItem> removed = page.layer->photoItem(2);
+        QVERIFY(images->removeRows(2, 2));
+        QVERIFY(!removed);
+        QCOMPARE(page.stackedPhotos(), page.rowPhotos());
+        page.stack()->undo();
+        QCOMPARE(page.layer->photoItems().size(), 6);
+        QCOMPARE(page.stackedPhotos(), page.rowPhotos());
+
+        // A quarter turn of an image turns its photo's shape.
+        QRectF turned(QPointF(), page.layer->photoItem(0)->photoRect().size().transposed());
+        turned.moveCenter(QPointF(0, 0));
+        page.photo(0)->source()->rotate90(1);
+        QCOMPARE(page.layer->photoItem(0)->photoRect(), turned);
+
+        // A page-size change rebuilds every photo.
+        page.document->setPageSize(PageSize(PageSize::Pixels, QSizeF(600, 800)));
+        QCOMPARE(page.stackedPhotos(), page.rowPhotos());
+
+        // An item whose photo goes away goes too, without a page around it.
+        Document document(false);
+        FrameProperties frames;
+        auto *properties = new PhotoDropItemProperties(&document, nullptr);
+        QPointer<PhotoDropItem> item = new PhotoDropItem(properties, &frames);
+        delete properties;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!item);
+    }
+
+    void contextMenu()
+    {
+        Page page;
+        QVERIFY(page.build(QSizeF(800, 600), writeImages(3)));
+        page.photo(1)->setFilterType(2);
+        page.photo(1)->setMaskShape(-3); // unknown: shows as none
+        page.stack()->clear();
+
+        // Filter and mask menus only for a single photo.
+        page.select({ 0, 1 });
+        QScopedPointer<QMenu> menu(page.layer->createContextMenu());
+        QCOMPARE(menu->actions(), page.layer->actions());
+        page.select({ 1 });
+        menu.reset(page.layer->createContextMenu());
+        const QList<QAction *> entries = menu->actions();
+        QCOMPARE(entries.mid(0, 4), page.layer->actions());
+        QCOMPARE(entries.size(), 7);
+        QMenu *filterMenu = entries.at(5)->menu();
+        QMenu *maskMenu = entries.at(6)->menu();
+        QVERIFY(filterMenu && maskMenu);
+        auto checked = [](QMenu *m) {
+            QStringList result;
+            for (QAction *a : m->actions()) {
+                if (a->isChecked())
+                    result.append(a->text());
+            }
+            return result;
+        };
+        QCOMPARE(checked(filterMenu), QStringList({ "Sepia" }));
+        QCOMPARE(checked(maskMenu), QStringList({ "None" }));
+
+        // A choice is one undo step on the selected photo alone.
+        filterMenu->actions().at(3)->trigger();
+        maskMenu->actions().at(5)->trigger();
+        const auto choices = [&page] {
+            return QList<int> { page.photo(1)->filterType(), page.photo(1)->maskShape(),
+                page.photo(0)->filterType() };
+        };
+        QCOMPARE(page.stack()->count(), 2);
+        ThemeTestData::compareUndoRedo(
+            page.stack(), choices, QList<int> { 2, -3, 0 }, QList<int> { 3, 5, 0 });
+    }
+
+    void stackingActions_data()
+    {
+        QTest::addColumn<QList<int>>("selected");
+        QTest::addColumn<bool>("raise");
+        QTest::addColumn<bool>("lower");
+        QTest::newRow("photo between two") << QList<int> { 1 } << true << true;
+        QTest::newRow("top photo over another") << QList<int> { 3 } << false << true;
+        QTest::newRow("selected photos do not count") << QList<int> { 0, 1, 3 } << false << false;
+    }
+
+    void stackingActions()
+    {
+        QFETCH(QList<int>, selected);
+        QFETCH(bool, raise);
+        QFETCH(bool, lower);
+        Page page;
+        QVERIFY(page.build(QSizeF(800, 600), writeImages(4)));
+        //  Row 0 and row 1 overlap; row 2 lies apart in the corner; row 3 covers
+        //  row 1 only.
+        page.place(0, QPointF(150, 150), 150);
+        page.place(1, QPointF(230, 150), 150);
+        page.place(2, QPointF(700, 60), 40);
+        page.place(3, QPointF(330, 190), 100);
+        page.stack()->clear();
+        page.select(selected);
+        const QList<QAction *> actions = page.layer->actions();
+        const bool enabled[] = { raise, raise, lower, lower };
+        const QList<PhotoDropItemProperties *> before = page.rowPhotos();
+        for (int k = 0; k < 4; ++k) {
+            QCOMPARE(actions.at(k)->isEnabled(), enabled[k]);
+            if (!enabled[k])
+                continue;
+            // The photo moves with its selection, in one step, and comes back.
+            actions.at(k)->trigger();
+            QVERIFY(page.rowPhotos() != before);
+            QCOMPARE(page.stackedPhotos(), page.rowPhotos());
+            QCOMPARE(page.photo(page.selectedRows().first()), before.at(selected.first()));
+            QVERIFY(page.layer->photoItem(page.selectedRows().first())->isSelected());
+            QCOMPARE(page.stack()->count(), 1);
+            page.stack()->undo();
+            QCOMPARE(page.rowPhotos(), before);
+            QCOMPARE(page.stackedPhotos(), before);
+            page.stack()->clear();
+        }
+
+        // Moving the photos apart refreshes the actions.
+        for (int row : selected)
+            page.place(row, QPointF(60 + 20 * row, 560), 10);
+        for (QAction *action : actions)
+            QVERIFY(!action->isEnabled());
+    }
+
+    void layerLifetime()
+    {
+        Page page;
+        QVERIFY(page.build(QSizeF(800, 600), writeImages(3)));
+        PhotoDropSceneItem *layer = page.layer;
+
+        // Shadows are drawn per photo, set up as the page is painted.
+        page.theme->shadows()->setEnabled(true);
+        page.render();
+        for (PhotoDropItem *item : layer->photoItems())
+            QVERIFY(item->graphicsEffect() && item->graphicsEffect()->isEnabled());
+
+        // Another theme takes the page down with the photos on it.
+        QPointer<PhotoDropSceneItem> gone = layer;
+        page.document->setThemeId(BuiltInThemes::MosaicId);
+        QVERIFY(!gone);
+        page.document->undoStack()->undo();
+        QVERIFY(qobject_cast<PhotoDropSceneItem *>(page.scene->documentItem()->sceneLayer()));
+    }
 
 private:
     QList<QUrl> writeImages(int count) { return m_photos.cycle(count, { { 200, 100 } }); }
 
     ThemeTestData::PhotoFiles m_photos;
 };
-
-void TestPhotoDropItems::drawing_data()
-{
-    QTest::addColumn<QColor>("imageColor");
-    QTest::addColumn<bool>("framesOn");
-    QTest::addColumn<int>("filter");
-    QTest::addColumn<int>("mask");
-    QTest::addColumn<QColor>("centre");
-    QTest::addColumn<QColor>("frameBand"); // inside the outer rectangle, left of the photo
-    QTest::addColumn<QColor>("photoCorner"); // inside the photo rectangle, outside any mask
-
-    const QColor frame(0, 200, 0);
-    const QColor background(40, 40, 40);
-    const QColor red(255, 0, 0);
-    QTest::newRow("circle mask, no frame") << red << false << 0 << 1 << red << red << background;
-    QTest::newRow("diamond mask and cool filter")
-        << QColor(100, 100, 100) << true << 4 << 4 << QColor(85, 105, 125) << frame << frame;
-    QTest::newRow("unknown codes draw plain") << red << true << 42 << 17 << red << frame << red;
-}
-
-void TestPhotoDropItems::drawing()
-{
-    QFETCH(QColor, imageColor);
-    QFETCH(bool, framesOn);
-    QFETCH(int, filter);
-    QFETCH(int, mask);
-    QFETCH(QColor, centre);
-    QFETCH(QColor, frameBand);
-    QFETCH(QColor, photoCorner);
-
-    //  Page 400 x 300; a 2:1 photo of zoom 200 centred at (200, 150).
-    //  With frame size 0.1: photo 180 x 90 at (110, 105), frame 5 wide,
-    //  outer rectangle 190 x 100 at (105, 100). Without frames the photo
-    //  covers 200 x 100 at (100, 100).
-    Page page;
-    QVERIFY(page.build(QSizeF(400, 300), { m_photos.write(QSize(200, 100), imageColor) }));
-    page.theme->background()->setColor(QColor(40, 40, 40));
-    page.theme->frames()->setColor(QColor(0, 200, 0));
-    page.theme->frames()->setSize(0.1);
-    page.theme->frames()->setEnabled(framesOn);
-    page.place(0, QPointF(200, 150), 200);
-    page.photo(0)->setFilterType(filter);
-    page.photo(0)->setMaskShape(mask);
-
-    const QImage image = page.render();
-    const QPair<QPoint, QColor> probes[]
-        = { { QPoint(200, 150), centre }, { QPoint(107, 150), frameBand },
-              { QPoint(113, 107), photoCorner }, { QPoint(60, 150), QColor(40, 40, 40) } };
-    for (const auto &[point, expected] : probes) {
-        const QColor actual = image.pixelColor(point);
-        QVERIFY2(ThemeTestData::near(actual, expected),
-            qPrintable(QStringLiteral("%1 at %2").arg(actual.name()).arg(point.x())));
-    }
-}
-
-void TestPhotoDropItems::dragging_data()
-{
-    QTest::addColumn<QString>("gesture");
-    QTest::addColumn<QPointF>("expectedPosition");
-    QTest::addColumn<qreal>("expectedZoom");
-    QTest::addColumn<qreal>("expectedRotation");
-
-    // Whole-pixel pointer positions do not keep the radius exactly, so a
-    // turn may scale by a hair as well.
-    QTest::newRow("move") << "move" << QPointF(240, 174) << 200.0 << 0.0;
-    QTest::newRow("turn") << "turn" << QPointF(200, 150) << 200.0 << 30.0;
-    QTest::newRow("scale") << "scale" << QPointF(200, 150) << 300.0 << 0.0;
-}
-
-void TestPhotoDropItems::dragging()
-{
-    QFETCH(QString, gesture);
-    QFETCH(QPointF, expectedPosition);
-    QFETCH(qreal, expectedZoom);
-    QFETCH(qreal, expectedRotation);
-
-    Page page;
-    QVERIFY(page.build(QSizeF(400, 300), { m_photos.write(QSize(200, 100), Qt::gray) }));
-    page.view.reset(new QGraphicsView(page.scene.data()));
-    page.view->setFrameShape(QFrame::NoFrame);
-    page.view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    page.view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    page.view->resize(page.scene->sceneRect().size().toSize());
-    page.view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page.view.data()));
-    page.place(0, QPointF(200, 150), 200);
-    page.stack()->clear();
-    ItemTransform *transform = page.photo(0)->transform();
-
-    //  The outer rectangle is 192 x 100 around (200, 150); its middle 70 %
-    //  moves, the band around it turns and scales about the centre.
-    const QPointF centre(200, 150);
-    QList<QPointF> path;
-    for (int step = 0; step <= 10; ++step) {
-        if (gesture == QLatin1String("move")) {
-            path.append(centre + QPointF(4, 2.4) * step);
-        } else if (gesture == QLatin1String("turn")) {
-            // y grows downward: a growing angle turns clockwise on screen.
-            const qreal angle = qDegreesToRadians(3.0 * step);
-            path.append(centre + QPointF(std::cos(angle), std::sin(angle)) * 88);
-        } else {
-            path.append(centre + QPointF(88 + 4.4 * step, 0));
-        }
-    }
-    page.mouse(QEvent::MouseButtonPress, path.first(), Qt::LeftButton, Qt::LeftButton);
-    for (int k = 1; k < path.size(); ++k)
-        page.mouse(QEvent::MouseMove, path.at(k), Qt::NoButton, Qt::LeftButton);
-    QVERIFY(page.scene->fastDrawCount() > 0); // drawing is cheap while dragging
-    page.mouse(QEvent::MouseButtonRelease, path.last(), Qt::LeftButton, Qt::NoButton);
-    QCOMPARE(page.scene->fastDrawCount(), 0);
-
-    QVERIFY(QLineF(transform->position(), expectedPosition).length() < 1.5);
-    QVERIFY(qAbs(transform->zoom() - expectedZoom) < expectedZoom * 0.02);
-    QVERIFY(qAbs(transform->rotation() - expectedRotation) < 1.5);
-
-    // The whole gesture is one undo step, which puts the photo back.
-    QCOMPARE(page.stack()->count(), 1);
-    page.stack()->undo();
-    QCOMPARE(std::tuple(transform->position(), transform->zoom(), transform->rotationRelative()),
-        std::tuple(centre, 200.0, 0.0));
-    // The press selected the photo, which is no undo step.
-    QCOMPARE(page.selectedRows(), QList<int>({ 0 }));
-}
-
-void TestPhotoDropItems::itemsFollowRows()
-{
-    Page page;
-    QVERIFY(page.build(QSizeF(800, 600), writeImages(4)));
-    ImageList *images = page.document->imageList();
-    QCOMPARE(page.stackedPhotos(), page.rowPhotos());
-
-    // A photo inserted in the middle is stacked at its row.
-    QVERIFY(images->insertUrls(1, writeImages(2), false));
-    QCOMPARE(page.layer->photoItems().size(), 6);
-    QCOMPARE(page.stackedPhotos(), page.rowPhotos());
-
-    // Removing a row deletes its item at once; the photo stays for an undo.
-    QPointer<PhotoDropItem> removed = page.layer->photoItem(2);
-    QVERIFY(images->removeRows(2, 2));
-    QVERIFY(!removed);
-    QCOMPARE(page.stackedPhotos(), page.rowPhotos());
-    page.stack()->undo();
-    QCOMPARE(page.layer->photoItems().size(), 6);
-    QCOMPARE(page.stackedPhotos(), page.rowPhotos());
-
-    // A quarter turn of an image turns its photo's shape.
-    QRectF turned(QPointF(), page.layer->photoItem(0)->photoRect().size().transposed());
-    turned.moveCenter(QPointF(0, 0));
-    page.photo(0)->source()->rotate90(1);
-    QCOMPARE(page.layer->photoItem(0)->photoRect(), turned);
-
-    // A page-size change rebuilds every photo.
-    page.document->setPageSize(PageSize(PageSize::Pixels, QSizeF(600, 800)));
-    QCOMPARE(page.stackedPhotos(), page.rowPhotos());
-
-    // An item whose photo goes away goes too, without a page around it.
-    Document document(false);
-    FrameProperties frames;
-    auto *properties = new PhotoDropItemProperties(&document, nullptr);
-    QPointer<PhotoDropItem> item = new PhotoDropItem(properties, &frames);
-    delete properties;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!item);
-}
-
-void TestPhotoDropItems::contextMenu()
-{
-    Page page;
-    QVERIFY(page.build(QSizeF(800, 600), writeImages(3)));
-    page.photo(1)->setFilterType(2);
-    page.photo(1)->setMaskShape(-3); // unknown: shows as none
-    page.stack()->clear();
-
-    // Filter and mask menus only for a single photo.
-    page.select({ 0, 1 });
-    QScopedPointer<QMenu> menu(page.layer->createContextMenu());
-    QCOMPARE(menu->actions(), page.layer->actions());
-    page.select({ 1 });
-    menu.reset(page.layer->createContextMenu());
-    const QList<QAction *> entries = menu->actions();
-    QCOMPARE(entries.mid(0, 4), page.layer->actions());
-    QCOMPARE(entries.size(), 7);
-    QMenu *filterMenu = entries.at(5)->menu();
-    QMenu *maskMenu = entries.at(6)->menu();
-    QVERIFY(filterMenu && maskMenu);
-    auto checked = [](QMenu *m) {
-        QStringList result;
-        for (QAction *a : m->actions()) {
-            if (a->isChecked())
-                result.append(a->text());
-        }
-        return result;
-    };
-    QCOMPARE(checked(filterMenu), QStringList({ "Sepia" }));
-    QCOMPARE(checked(maskMenu), QStringList({ "None" }));
-
-    // A choice is one undo step on the selected photo alone.
-    filterMenu->actions().at(3)->trigger();
-    maskMenu->actions().at(5)->trigger();
-    const auto choices = [&page] {
-        return QList<int> { page.photo(1)->filterType(), page.photo(1)->maskShape(),
-            page.photo(0)->filterType() };
-    };
-    QCOMPARE(page.stack()->count(), 2);
-    ThemeTestData::compareUndoRedo(
-        page.stack(), choices, QList<int> { 2, -3, 0 }, QList<int> { 3, 5, 0 });
-}
-
-void TestPhotoDropItems::stackingActions_data()
-{
-    QTest::addColumn<QList<int>>("selected");
-    QTest::addColumn<bool>("raise");
-    QTest::addColumn<bool>("lower");
-    QTest::newRow("photo between two") << QList<int> { 1 } << true << true;
-    QTest::newRow("top photo over another") << QList<int> { 3 } << false << true;
-    QTest::newRow("selected photos do not count") << QList<int> { 0, 1, 3 } << false << false;
-}
-
-void TestPhotoDropItems::stackingActions()
-{
-    QFETCH(QList<int>, selected);
-    QFETCH(bool, raise);
-    QFETCH(bool, lower);
-    Page page;
-    QVERIFY(page.build(QSizeF(800, 600), writeImages(4)));
-    //  Row 0 and row 1 overlap; row 2 lies apart in the corner; row 3 covers
-    //  row 1 only.
-    page.place(0, QPointF(150, 150), 150);
-    page.place(1, QPointF(230, 150), 150);
-    page.place(2, QPointF(700, 60), 40);
-    page.place(3, QPointF(330, 190), 100);
-    page.stack()->clear();
-    page.select(selected);
-    const QList<QAction *> actions = page.layer->actions();
-    const bool enabled[] = { raise, raise, lower, lower };
-    const QList<PhotoDropItemProperties *> before = page.rowPhotos();
-    for (int k = 0; k < 4; ++k) {
-        QCOMPARE(actions.at(k)->isEnabled(), enabled[k]);
-        if (!enabled[k])
-            continue;
-        // The photo moves with its selection, in one step, and comes back.
-        actions.at(k)->trigger();
-        QVERIFY(page.rowPhotos() != before);
-        QCOMPARE(page.stackedPhotos(), page.rowPhotos());
-        QCOMPARE(page.photo(page.selectedRows().first()), before.at(selected.first()));
-        QVERIFY(page.layer->photoItem(page.selectedRows().first())->isSelected());
-        QCOMPARE(page.stack()->count(), 1);
-        page.stack()->undo();
-        QCOMPARE(page.rowPhotos(), before);
-        QCOMPARE(page.stackedPhotos(), before);
-        page.stack()->clear();
-    }
-
-    // Moving the photos apart refreshes the actions.
-    for (int row : selected)
-        page.place(row, QPointF(60 + 20 * row, 560), 10);
-    for (QAction *action : actions)
-        QVERIFY(!action->isEnabled());
-}
-
-void TestPhotoDropItems::layerLifetime()
-{
-    Page page;
-    QVERIFY(page.build(QSizeF(800, 600), writeImages(3)));
-    PhotoDropSceneItem *layer = page.layer;
-
-    // Shadows are drawn per photo, set up as the page is painted.
-    page.theme->shadows()->setEnabled(true);
-    page.render();
-    for (PhotoDropItem *item : layer->photoItems())
-        QVERIFY(item->graphicsEffect() && item->graphicsEffect()->isEnabled());
-
-    // Another theme takes the page down with the photos on it.
-    QPointer<PhotoDropSceneItem> gone = layer;
-    page.document->setThemeId(BuiltInThemes::MosaicId);
-    QVERIFY(!gone);
-    page.document->undoStack()->undo();
-    QVERIFY(qobject_cast<PhotoDropSceneItem *>(page.scene->documentItem()->sceneLayer()));
-}
 
 QTEST_MAIN(TestPhotoDropItems)
 #include "tst_photodropitems.moc"

@@ -54,8 +54,23 @@ class TestPhotoGridTheme : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
+    void initTestCase()
+    {
+        ThemeRegistry::registerTheme<MosaicTheme>(BuiltInThemes::MosaicId, QIcon(),
+            QStringLiteral("Mosaic"), QStringLiteral(":/MosaicTemplates"));
+        QVERIFY(!(m_urls = m_photos.write({ { 40, 30 }, { 60, 30 } })).isEmpty());
+    }
+
+    void init()
+    {
+        m_document = ThemeTestData::newDocument(QSizeF(300, 200), m_urls, {}, this);
+        QVERIFY(m_document);
+        m_restriction = new RotationRestriction(nullptr, m_document);
+        m_restriction->setZero(10);
+        m_restriction->setVariation(20);
+        m_restriction->setDocument(m_document);
+        m_document->undoStack()->clear();
+    }
     void cleanup()
     {
         RandomGenerator::reseed();
@@ -63,21 +78,394 @@ private Q_SLOTS:
         m_document = nullptr;
     }
 
-    void spacing();
-    void rearrange();
-    void exchange_data();
-    void exchange();
-    void placement_data();
-    void placement();
+    void spacing()
+    {
+        QScopedPointer<Document> document(newDocument(QSizeF(900, 1600), 0));
+        PhotoGridTheme theme(document.data());
+        UndoStack *stack = document->undoStack();
+        const qreal initial = theme.borderRelative();
+        // The relative spacing is clamped to [0, 1]; a value that is no number
+        // is ignored.
+        for (const auto &[requested, stored] :
+            { std::pair(1e9, 1.0), std::pair(-0.2, 0.0), std::pair(qQNaN(), 0.0) }) {
+            theme.setBorderRelative(requested);
+            QCOMPARE(theme.borderRelative(), stored);
+        }
+        QCOMPARE(theme.border(), 0.0);
+        theme.setBorderRelative(0.4);
+        QCOMPARE(theme.border(), 0.4 * 900 * 0.5);
+        while (stack->canUndo())
+            stack->undo();
+        QCOMPARE(theme.borderRelative(), initial);
+        theme.setBorderRelative(0.4);
+        stack->clear();
+        theme.updateMinimumItemSize(1000); // larger: stays
+        QCOMPARE(theme.minimumItemSize(), 900.0);
+        QCOMPARE(stack->count(), 0);
+        theme.updateMinimumItemSize(400);
+        theme.updateMinimumItemSize(300);
+        // These steps never merge; the absolute spacing follows them.
+        QCOMPARE(stack->count(), 2);
+        QCOMPARE(theme.border(), 60.0);
+        // Writing the absolute spacing sets the relative one.
+        theme.setBorder(30); // 30 / (300 x 0.5)
+        QCOMPARE(theme.borderRelative(), 0.2);
+        // Between a reset and the first cut there is no unit to relate to.
+        theme.resetMinimumItemSize();
+        QVERIFY(qIsInf(theme.minimumItemSize()));
+        QCOMPARE(theme.border(), 0.0);
+        theme.setBorder(10);
+        QCOMPARE(theme.borderRelative(), 0.2);
+        QCOMPARE(stack->count(), 4);
+        stack->undo();
+        stack->undo();
+        QCOMPARE(theme.minimumItemSize(), 300.0);
+        QCOMPARE(theme.borderRelative(), 0.4);
+        stack->undo();
+        QCOMPARE(theme.minimumItemSize(), 400.0);
+    }
+
+    void rearrange()
+    {
+        const int count = 7;
+        RandomGenerator::seed(5);
+        QScopedPointer<Document> document(newDocument(QSizeF(3000, 2000), count));
+        QVERIFY(document);
+        document->setThemeId(BuiltInThemes::MosaicId);
+        auto *theme = qobject_cast<MosaicTheme *>(document->theme());
+        QVERIFY(theme);
+        QCOMPARE(theme->items().size(), count);
+        UndoStack *stack = document->undoStack();
+        // Building the cells is part of the theme change.
+        QCOMPARE(stack->count(), 1);
+        theme->rotationRestrictions()->setZero(10);
+        theme->rotationRestrictions()->setVariation(25);
+        // Give each image its own crop, filter and mask.
+        for (int i = 0; i < theme->items().size(); ++i) {
+            const auto &item = theme->items().at(i);
+            item->source()->setTransform(QTransform::fromTranslate(i, 2 * i).scale(1.5, 1.5));
+            item->setFilterType(i % 6);
+            item->setMaskShape((i + 2) % 6);
+        }
+        stack->clear();
+        const QList<Cell> before = cellsOf(theme);
+
+        theme->rearrange();
+        const QList<Cell> after = cellsOf(theme);
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(stack->text(0), QStringLiteral("Rearrange"));
+        // The images keep their sources, crops, filters and masks, and the
+        // (cell, turn) pairs are dealt out anew, each exactly once.
+        using Place = std::tuple<qreal, qreal, qreal, qreal, qreal>;
+        const auto split = [](QList<Cell> cells) {
+            QList<Place> places;
+            for (Cell &cell : cells) {
+                places.append({ cell.rect.x(), cell.rect.y(), cell.rect.width(), cell.rect.height(),
+                    cell.angleRelative });
+                cell.rect = QRectF();
+                cell.angleRelative = 0;
+            }
+            std::sort(places.begin(), places.end());
+            return std::pair(cells, places);
+        };
+        QVERIFY(after != before);
+        QVERIFY(split(after).first == split(before).first);
+        QVERIFY(split(after).second == split(before).second);
+        compareUndoRedo(stack, cellsNow(theme), before, after);
+    }
+
+    void exchange_data()
+    {
+        // Cells 0, 1 and 2 show images 0, 1 and 1; cell 3 is another theme's,
+        // "cell" 4 is none.
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<bool>("shareSource"); // cell 2 takes cell 1's source object
+        QTest::addColumn<bool>("result");
+        QTest::newRow("two images") << 0 << 1 << false << true;
+        QTest::newRow("one source object") << 2 << 1 << true << false;
+        QTest::newRow("a foreign cell") << 0 << 3 << false << false;
+        QTest::newRow("no cell") << 0 << 4 << false << false;
+    }
+
+    void exchange()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(bool, shareSource);
+        QFETCH(bool, result);
+        QScopedPointer<Document> document(newDocument(QSizeF(1000, 1000), 3));
+        QVERIFY(document);
+        PhotoGridTheme *theme = handMadeGrid(document.data(),
+            { QRectF(0, 0, 500, 1000), QRectF(500, 0, 500, 500), QRectF(500, 500, 500, 500) },
+            { 0, 1, 1 });
+        const auto &items = theme->items();
+        items.at(0)->source()->setTransform(QTransform::fromScale(2, 2));
+        items.at(1)->source()->setTransform(QTransform::fromTranslate(5, 0));
+        if (shareSource)
+            items.at(2)->setSource(items.at(1)->source());
+        PhotoGridTheme foreignTheme(document.data());
+        const auto foreign = foreignTheme.createItem(document->imageList()->at(2));
+        UndoStack *stack = document->undoStack();
+        stack->clear();
+        const QList<PhotoGridItemProperties *> cells { items.at(0).data(), items.at(1).data(),
+            items.at(2).data(), foreign.data(), nullptr };
+        PhotoGridItemProperties *a = cells.at(first);
+        PhotoGridItemProperties *b = cells.at(second);
+        const QList<Cell> before = cellsOf(theme);
+
+        QCOMPARE(theme->exchangeImages(a, b), result);
+        if (!result) {
+            QCOMPARE(stack->count(), 0);
+            QCOMPARE(cellsOf(theme), before);
+            return;
+        }
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(stack->text(0), QStringLiteral("Exchanging images"));
+        // The source objects travel whole, each with its crop; the cells stay.
+        QList<Cell> expected = before;
+        for (const auto &[to, from] : { std::pair(first, second), std::pair(second, first) }) {
+            expected[to].source = before[from].source;
+            expected[to].image = before[from].image;
+            expected[to].crop = before[from].crop;
+        }
+        compareUndoRedo(stack, cellsNow(theme), before, expected);
+    }
+
+    void placement_data()
+    {
+        // Cells show images by index; -1 marks the crop "none" (identity).
+        QTest::addColumn<QList<int>>("shown");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<int>("dropped");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<QList<int>>("expected");
+        // Which cell's former crop each cell ends with (-1: identity).
+        QTest::addColumn<QList<int>>("crops");
+
+        QTest::newRow("the image it shows already")
+            << QList<int> { 0, 1, 2 } << 1 << 1 << false << QList<int> { 0, 1, 2 }
+            << QList<int> { 0, 1, 2 };
+        QTest::newRow("former image kept elsewhere, dropped image unused") << QList<int> { 0, 0,
+            1 } << 0 << 3 << true << QList<int> { 3, 0, 1 } << QList<int> { -1, 1, 2 };
+        QTest::newRow("former image kept elsewhere, dropped image shown once") << QList<int> { 0, 0,
+            1 } << 1 << 1 << true << QList<int> { 0, 1, 1 } << QList<int> { 0, 2, 2 };
+        QTest::newRow("former image would vanish: swap with the only other cell") << QList<int> { 0,
+            1, 2 } << 0 << 2 << true << QList<int> { 2, 1, 0 } << QList<int> { 2, 1, 0 };
+        QTest::newRow("former image would vanish, dropped image unused: it is lost")
+            << QList<int> { 0, 1, 2 } << 2 << 3 << true << QList<int> { 0, 1, 3 }
+            << QList<int> { 0, 1, -1 };
+    }
+
+    void placement()
+    {
+        QFETCH(QList<int>, shown);
+        QFETCH(int, target);
+        QFETCH(int, dropped);
+        QFETCH(bool, result);
+        QFETCH(QList<int>, expected);
+        QFETCH(QList<int>, crops);
+
+        QScopedPointer<Document> document(newDocument(QSizeF(900, 300), 4));
+        QVERIFY(document);
+        QList<QRectF> rects;
+        for (int i = 0; i < shown.size(); ++i)
+            rects.append(QRectF(300 * i, 0, 300, 300));
+        PhotoGridTheme *theme = handMadeGrid(document.data(), rects, shown);
+        UndoStack *stack = document->undoStack();
+        QList<QTransform> cropOf;
+        for (int i = 0; i < shown.size(); ++i) {
+            cropOf.append(QTransform::fromTranslate(10 * (i + 1), 0));
+            theme->items().at(i)->source()->setTransform(cropOf.last());
+        }
+        stack->clear();
+        const QList<Cell> before = cellsOf(theme);
+        ImageList *images = document->imageList();
+
+        QCOMPARE(theme->placeImage(theme->items().at(target).data(), images->at(dropped)), result);
+        if (!result) {
+            QCOMPARE(stack->count(), 0);
+            QCOMPARE(cellsOf(theme), before);
+            return;
+        }
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(stack->text(0), QStringLiteral("Placing image"));
+        for (int i = 0; i < shown.size(); ++i) {
+            const auto &item = theme->items().at(i);
+            QCOMPARE(item->image(), images->at(expected.at(i)));
+            QCOMPARE(item->source()->transform(),
+                crops.at(i) < 0 ? QTransform() : cropOf.at(crops.at(i)));
+            // Each cell keeps its own source object and rectangle.
+            QCOMPARE(item->source().data(), before[i].source);
+            QCOMPARE(item->rect(), before[i].rect);
+        }
+        compareUndoRedo(stack, cellsNow(theme), before, cellsOf(theme));
+
+        // Invalid targets and images are refused.
+        QVERIFY(!theme->placeImage(nullptr, images->at(1)));
+        QVERIFY(!theme->placeImage(theme->items().first().data(), QSharedPointer<ImageSource>()));
+    }
 
     // The cells themselves.
-    void setters_data();
-    void setters();
-    void merging_data();
-    void merging();
-    void angleClamps_data();
-    void angleClamps();
-    void restrictionTurnsCells();
+
+    void setters_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QString>("text"); // of the undo step; none: nothing changes
+        // The cell starts at rect (1, 2, 3, 4) and the relative angle 1; the
+        // restriction is zero 10, variation 20.
+        const auto row = [](const char *name, const char *text, Change change) {
+            QTest::newRow(name) << change << QString::fromLatin1(text);
+        };
+        row("rect", "rect change",
+            [](Item &i, Document *) { i.setRect(QRectF(10, 20, 300, 400)); });
+        row("angle", "angle change", [](Item &i, Document *) { i.setAngle(25); });
+        row("source", "source change", [](Item &i, Document *d) {
+            i.setSource(QSharedPointer<TransformedImageSource>::create(d->imageList()->at(1), d));
+        });
+        row("filterType", "Change filter", [](Item &i, Document *) { i.setFilterType(3); });
+        row("maskShape", "Change mask", [](Item &i, Document *) { i.setMaskShape(4); });
+        // Values the cell has already record nothing.
+        row("angle beyond the clamp", "", [](Item &i, Document *) { i.setAngleRelative(7); });
+        row("angle not a number", "", [](Item &i, Document *) { i.setAngleRelative(qQNaN()); });
+        row("null source", "", [](Item &i, Document *) { i.setSource({}); });
+    }
+
+    void setters()
+    {
+        QFETCH(Change, change);
+        QFETCH(QString, text);
+        // Without an undo stack the setters change the value directly.
+        Document unstacked(false);
+        QVERIFY(unstacked.imageList()->insertUrls(0, m_urls, false));
+        for (Document *document : { m_document, &unstacked }) {
+            Item item(document, m_restriction, document->imageList()->at(0));
+            item.setRect(QRectF(1, 2, 3, 4));
+            item.setAngleRelative(1);
+            UndoStack *stack = document->undoStack();
+            if (stack)
+                stack->clear();
+            const auto snapshot = [&item] {
+                return QVariantList { item.rect(), item.angleRelative(),
+                    quintptr(item.source().data()), item.filterType(), item.maskShape() };
+            };
+
+            const QVariantList before = snapshot();
+            change(item, document);
+            const QVariantList after = snapshot();
+            QCOMPARE(after != before, !text.isEmpty());
+            QVERIFY(item.source());
+            if (!stack)
+                continue;
+            QCOMPARE(stack->count(), text.isEmpty() ? 0 : 1);
+            if (text.isEmpty())
+                continue;
+            QCOMPARE(stack->text(0), text);
+            ThemeTestData::compareUndoRedo(stack, snapshot, before, after);
+        }
+    }
+
+    void merging_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("firstSteps"); // after choosing the current value
+        QTest::addColumn<int>("steps"); // after two more changes
+        // Choosing the current filter is a step, though nothing changes.
+        QTest::newRow("filter") << 0 << 1 << 1;
+        QTest::newRow("angle") << 1 << 0 << 1;
+        // Rectangles never merge; a difference far below any fuzzy comparison
+        // is still a change.
+        QTest::newRow("rect") << 2 << 0 << 2;
+    }
+
+    void merging()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, firstSteps);
+        QFETCH(int, steps);
+        Item item(m_document, m_restriction, m_document->imageList()->at(0));
+        Item neighbour(m_document, m_restriction, m_document->imageList()->at(1));
+        UndoStack *stack = m_document->undoStack();
+        const auto set = [kind](Item &target, int value) {
+            if (kind == 0)
+                target.setFilterType(value);
+            else if (kind == 1)
+                target.setAngleRelative(value / 10.0);
+            else
+                target.setRect(value ? QRectF(0, 0, 100, 5 + value * 1e-12) : QRectF());
+        };
+        const auto value = [kind](const Item &target) {
+            if (kind == 2)
+                return target.rect().isNull() ? 0 : qRound((target.rect().height() - 5) * 1e12);
+            return kind == 0 ? target.filterType() : qRound(target.angleRelative() * 10);
+        };
+        set(item, 0);
+        QCOMPARE(stack->count(), firstSteps);
+        // Further changes of one cell merge into one step; a change of
+        // another cell does not.
+        set(item, 2);
+        set(item, 5);
+        QCOMPARE(stack->count(), steps);
+        set(neighbour, 1);
+        QCOMPARE(stack->count(), steps + 1);
+        while (stack->canUndo())
+            stack->undo();
+        QCOMPARE(value(item), 0);
+        QCOMPARE(value(neighbour), 0);
+        while (stack->canRedo())
+            stack->redo();
+        QCOMPARE(value(item), 5);
+        QCOMPARE(value(neighbour), 1);
+    }
+
+    void angleClamps_data()
+    {
+        QTest::addColumn<bool>("restricted");
+        QTest::addColumn<bool>("relative");
+        QTest::addColumn<qreal>("value");
+        QTest::addColumn<qreal>("expectedRelative");
+        QTest::addColumn<qreal>("expectedDegrees");
+        // Restriction: zero 10, variation 20; without one a relative r is r x 180.
+        QTest::newRow("relative above") << true << true << 1.5 << 1.0 << 30.0;
+        QTest::newRow("degrees beyond variation") << true << false << 100.0 << 1.0 << 30.0;
+        QTest::newRow("degrees a turn away") << true << false << 375.0 << 0.25 << 15.0;
+        QTest::newRow("unrestricted degrees") << false << false << -45.0 << -0.25 << -45.0;
+    }
+
+    void angleClamps()
+    {
+        QFETCH(bool, restricted);
+        QFETCH(bool, relative);
+        QFETCH(qreal, value);
+        QFETCH(qreal, expectedRelative);
+        QFETCH(qreal, expectedDegrees);
+        for (Document *document : { m_document, static_cast<Document *>(nullptr) }) {
+            PhotoGridItemProperties item(
+                document, restricted ? m_restriction : nullptr, m_document->imageList()->at(0));
+            if (relative)
+                item.setAngleRelative(value);
+            else
+                item.setAngle(value);
+            QCOMPARE(item.angleRelative(), expectedRelative);
+            QCOMPARE(item.angle(), expectedDegrees);
+        }
+    }
+
+    void restrictionTurnsCells()
+    {
+        PhotoGridItemProperties a(m_document, m_restriction, m_document->imageList()->at(0));
+        PhotoGridItemProperties b(m_document, m_restriction, m_document->imageList()->at(1));
+        a.setAngleRelative(0.5);
+        QSignalSpy turnedA(&a, &PhotoGridItemProperties::angleChanged);
+        QSignalSpy turnedB(&b, &PhotoGridItemProperties::angleChanged);
+        m_restriction->setVariation(40);
+        QCOMPARE(turnedA.count() + turnedB.count(), 2);
+        QCOMPARE(a.angleRelative(), 0.5);
+        QCOMPARE(a.angle(), 30.0);
+        m_restriction->setZero(-20);
+        QCOMPARE(turnedA.count(), 2);
+        QCOMPARE(a.angle(), 0.0);
+    }
 
 private:
     Document *newDocument(const QSizeF &page, int imageCount)
@@ -106,408 +494,6 @@ private:
     Document *m_document = nullptr;
     RotationRestriction *m_restriction = nullptr;
 };
-
-void TestPhotoGridTheme::initTestCase()
-{
-    ThemeRegistry::registerTheme<MosaicTheme>(BuiltInThemes::MosaicId, QIcon(),
-        QStringLiteral("Mosaic"), QStringLiteral(":/MosaicTemplates"));
-    QVERIFY(!(m_urls = m_photos.write({ { 40, 30 }, { 60, 30 } })).isEmpty());
-}
-
-void TestPhotoGridTheme::init()
-{
-    m_document = ThemeTestData::newDocument(QSizeF(300, 200), m_urls, {}, this);
-    QVERIFY(m_document);
-    m_restriction = new RotationRestriction(nullptr, m_document);
-    m_restriction->setZero(10);
-    m_restriction->setVariation(20);
-    m_restriction->setDocument(m_document);
-    m_document->undoStack()->clear();
-}
-
-void TestPhotoGridTheme::spacing()
-{
-    QScopedPointer<Document> document(newDocument(QSizeF(900, 1600), 0));
-    PhotoGridTheme theme(document.data());
-    UndoStack *stack = document->undoStack();
-    const qreal initial = theme.borderRelative();
-    // The relative spacing is clamped to [0, 1]; a value that is no number
-    // is ignored.
-    for (const auto &[requested, stored] :
-        { std::pair(1e9, 1.0), std::pair(-0.2, 0.0), std::pair(qQNaN(), 0.0) }) {
-        theme.setBorderRelative(requested);
-        QCOMPARE(theme.borderRelative(), stored);
-    }
-    QCOMPARE(theme.border(), 0.0);
-    theme.setBorderRelative(0.4);
-    QCOMPARE(theme.border(), 0.4 * 900 * 0.5);
-    while (stack->canUndo())
-        stack->undo();
-    QCOMPARE(theme.borderRelative(), initial);
-    theme.setBorderRelative(0.4);
-    stack->clear();
-    theme.updateMinimumItemSize(1000); // larger: stays
-    QCOMPARE(theme.minimumItemSize(), 900.0);
-    QCOMPARE(stack->count(), 0);
-    theme.updateMinimumItemSize(400);
-    theme.updateMinimumItemSize(300);
-    // These steps never merge; the absolute spacing follows them.
-    QCOMPARE(stack->count(), 2);
-    QCOMPARE(theme.border(), 60.0);
-    // Writing the absolute spacing sets the relative one.
-    theme.setBorder(30); // 30 / (300 x 0.5)
-    QCOMPARE(theme.borderRelative(), 0.2);
-    // Between a reset and the first cut there is no unit to relate to.
-    theme.resetMinimumItemSize();
-    QVERIFY(qIsInf(theme.minimumItemSize()));
-    QCOMPARE(theme.border(), 0.0);
-    theme.setBorder(10);
-    QCOMPARE(theme.borderRelative(), 0.2);
-    QCOMPARE(stack->count(), 4);
-    stack->undo();
-    stack->undo();
-    QCOMPARE(theme.minimumItemSize(), 300.0);
-    QCOMPARE(theme.borderRelative(), 0.4);
-    stack->undo();
-    QCOMPARE(theme.minimumItemSize(), 400.0);
-}
-
-void TestPhotoGridTheme::rearrange()
-{
-    const int count = 7;
-    RandomGenerator::seed(5);
-    QScopedPointer<Document> document(newDocument(QSizeF(3000, 2000), count));
-    QVERIFY(document);
-    document->setThemeId(BuiltInThemes::MosaicId);
-    auto *theme = qobject_cast<MosaicTheme *>(document->theme());
-    QVERIFY(theme);
-    QCOMPARE(theme->items().size(), count);
-    UndoStack *stack = document->undoStack();
-    // Building the cells is part of the theme change.
-    QCOMPARE(stack->count(), 1);
-    theme->rotationRestrictions()->setZero(10);
-    theme->rotationRestrictions()->setVariation(25);
-    // Give each image its own crop, filter and mask.
-    for (int i = 0; i < theme->items().size(); ++i) {
-        const auto &item = theme->items().at(i);
-        item->source()->setTransform(QTransform::fromTranslate(i, 2 * i).scale(1.5, 1.5));
-        item->setFilterType(i % 6);
-        item->setMaskShape((i + 2) % 6);
-    }
-    stack->clear();
-    const QList<Cell> before = cellsOf(theme);
-
-    theme->rearrange();
-    const QList<Cell> after = cellsOf(theme);
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Rearrange"));
-    // The images keep their sources, crops, filters and masks, and the
-    // (cell, turn) pairs are dealt out anew, each exactly once.
-    using Place = std::tuple<qreal, qreal, qreal, qreal, qreal>;
-    const auto split = [](QList<Cell> cells) {
-        QList<Place> places;
-        for (Cell &cell : cells) {
-            places.append({ cell.rect.x(), cell.rect.y(), cell.rect.width(), cell.rect.height(),
-                cell.angleRelative });
-            cell.rect = QRectF();
-            cell.angleRelative = 0;
-        }
-        std::sort(places.begin(), places.end());
-        return std::pair(cells, places);
-    };
-    QVERIFY(after != before);
-    QVERIFY(split(after).first == split(before).first);
-    QVERIFY(split(after).second == split(before).second);
-    compareUndoRedo(stack, cellsNow(theme), before, after);
-}
-
-void TestPhotoGridTheme::exchange_data()
-{
-    // Cells 0, 1 and 2 show images 0, 1 and 1; cell 3 is another theme's,
-    // "cell" 4 is none.
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("second");
-    QTest::addColumn<bool>("shareSource"); // cell 2 takes cell 1's source object
-    QTest::addColumn<bool>("result");
-    QTest::newRow("two images") << 0 << 1 << false << true;
-    QTest::newRow("one source object") << 2 << 1 << true << false;
-    QTest::newRow("a foreign cell") << 0 << 3 << false << false;
-    QTest::newRow("no cell") << 0 << 4 << false << false;
-}
-
-void TestPhotoGridTheme::exchange()
-{
-    QFETCH(int, first);
-    QFETCH(int, second);
-    QFETCH(bool, shareSource);
-    QFETCH(bool, result);
-    QScopedPointer<Document> document(newDocument(QSizeF(1000, 1000), 3));
-    QVERIFY(document);
-    PhotoGridTheme *theme = handMadeGrid(document.data(),
-        { QRectF(0, 0, 500, 1000), QRectF(500, 0, 500, 500), QRectF(500, 500, 500, 500) },
-        { 0, 1, 1 });
-    const auto &items = theme->items();
-    items.at(0)->source()->setTransform(QTransform::fromScale(2, 2));
-    items.at(1)->source()->setTransform(QTransform::fromTranslate(5, 0));
-    if (shareSource)
-        items.at(2)->setSource(items.at(1)->source());
-    PhotoGridTheme foreignTheme(document.data());
-    const auto foreign = foreignTheme.createItem(document->imageList()->at(2));
-    UndoStack *stack = document->undoStack();
-    stack->clear();
-    const QList<PhotoGridItemProperties *> cells { items.at(0).data(), items.at(1).data(),
-        items.at(2).data(), foreign.data(), nullptr };
-    PhotoGridItemProperties *a = cells.at(first);
-    PhotoGridItemProperties *b = cells.at(second);
-    const QList<Cell> before = cellsOf(theme);
-
-    QCOMPARE(theme->exchangeImages(a, b), result);
-    if (!result) {
-        QCOMPARE(stack->count(), 0);
-        QCOMPARE(cellsOf(theme), before);
-        return;
-    }
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Exchanging images"));
-    // The source objects travel whole, each with its crop; the cells stay.
-    QList<Cell> expected = before;
-    for (const auto &[to, from] : { std::pair(first, second), std::pair(second, first) }) {
-        expected[to].source = before[from].source;
-        expected[to].image = before[from].image;
-        expected[to].crop = before[from].crop;
-    }
-    compareUndoRedo(stack, cellsNow(theme), before, expected);
-}
-
-void TestPhotoGridTheme::placement_data()
-{
-    // Cells show images by index; -1 marks the crop "none" (identity).
-    QTest::addColumn<QList<int>>("shown");
-    QTest::addColumn<int>("target");
-    QTest::addColumn<int>("dropped");
-    QTest::addColumn<bool>("result");
-    QTest::addColumn<QList<int>>("expected");
-    // Which cell's former crop each cell ends with (-1: identity).
-    QTest::addColumn<QList<int>>("crops");
-
-    QTest::newRow("the image it shows already") << QList<int> { 0, 1, 2 } << 1 << 1 << false
-                                                << QList<int> { 0, 1, 2 } << QList<int> { 0, 1, 2 };
-    QTest::newRow("former image kept elsewhere, dropped image unused") << QList<int> { 0, 0,
-        1 } << 0 << 3 << true << QList<int> { 3, 0, 1 } << QList<int> { -1, 1, 2 };
-    QTest::newRow("former image kept elsewhere, dropped image shown once") << QList<int> { 0, 0,
-        1 } << 1 << 1 << true << QList<int> { 0, 1, 1 } << QList<int> { 0, 2, 2 };
-    QTest::newRow("former image would vanish: swap with the only other cell") << QList<int> { 0, 1,
-        2 } << 0 << 2 << true << QList<int> { 2, 1, 0 } << QList<int> { 2, 1, 0 };
-    QTest::newRow("former image would vanish, dropped image unused: it is lost") << QList<int> { 0,
-        1, 2 } << 2 << 3 << true << QList<int> { 0, 1, 3 } << QList<int> { 0, 1, -1 };
-}
-
-void TestPhotoGridTheme::placement()
-{
-    QFETCH(QList<int>, shown);
-    QFETCH(int, target);
-    QFETCH(int, dropped);
-    QFETCH(bool, result);
-    QFETCH(QList<int>, expected);
-    QFETCH(QList<int>, crops);
-
-    QScopedPointer<Document> document(newDocument(QSizeF(900, 300), 4));
-    QVERIFY(document);
-    QList<QRectF> rects;
-    for (int i = 0; i < shown.size(); ++i)
-        rects.append(QRectF(300 * i, 0, 300, 300));
-    PhotoGridTheme *theme = handMadeGrid(document.data(), rects, shown);
-    UndoStack *stack = document->undoStack();
-    QList<QTransform> cropOf;
-    for (int i = 0; i < shown.size(); ++i) {
-        cropOf.append(QTransform::fromTranslate(10 * (i + 1), 0));
-        theme->items().at(i)->source()->setTransform(cropOf.last());
-    }
-    stack->clear();
-    const QList<Cell> before = cellsOf(theme);
-    ImageList *images = document->imageList();
-
-    QCOMPARE(theme->placeImage(theme->items().at(target).data(), images->at(dropped)), result);
-    if (!result) {
-        QCOMPARE(stack->count(), 0);
-        QCOMPARE(cellsOf(theme), before);
-        return;
-    }
-    QCOMPARE(stack->count(), 1);
-    QCOMPARE(stack->text(0), QStringLiteral("Placing image"));
-    for (int i = 0; i < shown.size(); ++i) {
-        const auto &item = theme->items().at(i);
-        QCOMPARE(item->image(), images->at(expected.at(i)));
-        QCOMPARE(
-            item->source()->transform(), crops.at(i) < 0 ? QTransform() : cropOf.at(crops.at(i)));
-        // Each cell keeps its own source object and rectangle.
-        QCOMPARE(item->source().data(), before[i].source);
-        QCOMPARE(item->rect(), before[i].rect);
-    }
-    compareUndoRedo(stack, cellsNow(theme), before, cellsOf(theme));
-
-    // Invalid targets and images are refused.
-    QVERIFY(!theme->placeImage(nullptr, images->at(1)));
-    QVERIFY(!theme->placeImage(theme->items().first().data(), QSharedPointer<ImageSource>()));
-}
-
-void TestPhotoGridTheme::setters_data()
-{
-    QTest::addColumn<Change>("change");
-    QTest::addColumn<QString>("text"); // of the undo step; none: nothing changes
-    // The cell starts at rect (1, 2, 3, 4) and the relative angle 1; the
-    // restriction is zero 10, variation 20.
-    const auto row = [](const char *name, const char *text, Change change) {
-        QTest::newRow(name) << change << QString::fromLatin1(text);
-    };
-    row("rect", "rect change", [](Item &i, Document *) { i.setRect(QRectF(10, 20, 300, 400)); });
-    row("angle", "angle change", [](Item &i, Document *) { i.setAngle(25); });
-    row("source", "source change", [](Item &i, Document *d) {
-        i.setSource(QSharedPointer<TransformedImageSource>::create(d->imageList()->at(1), d));
-    });
-    row("filterType", "Change filter", [](Item &i, Document *) { i.setFilterType(3); });
-    row("maskShape", "Change mask", [](Item &i, Document *) { i.setMaskShape(4); });
-    // Values the cell has already record nothing.
-    row("angle beyond the clamp", "", [](Item &i, Document *) { i.setAngleRelative(7); });
-    row("angle not a number", "", [](Item &i, Document *) { i.setAngleRelative(qQNaN()); });
-    row("null source", "", [](Item &i, Document *) { i.setSource({}); });
-}
-
-void TestPhotoGridTheme::setters()
-{
-    QFETCH(Change, change);
-    QFETCH(QString, text);
-    // Without an undo stack the setters change the value directly.
-    Document unstacked(false);
-    QVERIFY(unstacked.imageList()->insertUrls(0, m_urls, false));
-    for (Document *document : { m_document, &unstacked }) {
-        Item item(document, m_restriction, document->imageList()->at(0));
-        item.setRect(QRectF(1, 2, 3, 4));
-        item.setAngleRelative(1);
-        UndoStack *stack = document->undoStack();
-        if (stack)
-            stack->clear();
-        const auto snapshot = [&item] {
-            return QVariantList { item.rect(), item.angleRelative(), quintptr(item.source().data()),
-                item.filterType(), item.maskShape() };
-        };
-
-        const QVariantList before = snapshot();
-        change(item, document);
-        const QVariantList after = snapshot();
-        QCOMPARE(after != before, !text.isEmpty());
-        QVERIFY(item.source());
-        if (!stack)
-            continue;
-        QCOMPARE(stack->count(), text.isEmpty() ? 0 : 1);
-        if (text.isEmpty())
-            continue;
-        QCOMPARE(stack->text(0), text);
-        ThemeTestData::compareUndoRedo(stack, snapshot, before, after);
-    }
-}
-
-void TestPhotoGridTheme::merging_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("firstSteps"); // after choosing the current value
-    QTest::addColumn<int>("steps"); // after two more changes
-    // Choosing the current filter is a step, though nothing changes.
-    QTest::newRow("filter") << 0 << 1 << 1;
-    QTest::newRow("angle") << 1 << 0 << 1;
-    // Rectangles never merge; a difference far below any fuzzy comparison
-    // is still a change.
-    QTest::newRow("rect") << 2 << 0 << 2;
-}
-
-void TestPhotoGridTheme::merging()
-{
-    QFETCH(int, kind);
-    QFETCH(int, firstSteps);
-    QFETCH(int, steps);
-    Item item(m_document, m_restriction, m_document->imageList()->at(0));
-    Item neighbour(m_document, m_restriction, m_document->imageList()->at(1));
-    UndoStack *stack = m_document->undoStack();
-    const auto set = [kind](Item &target, int value) {
-        if (kind == 0)
-            target.setFilterType(value);
-        else if (kind == 1)
-            target.setAngleRelative(value / 10.0);
-        else
-            target.setRect(value ? QRectF(0, 0, 100, 5 + value * 1e-12) : QRectF());
-    };
-    const auto value = [kind](const Item &target) {
-        if (kind == 2)
-            return target.rect().isNull() ? 0 : qRound((target.rect().height() - 5) * 1e12);
-        return kind == 0 ? target.filterType() : qRound(target.angleRelative() * 10);
-    };
-    set(item, 0);
-    QCOMPARE(stack->count(), firstSteps);
-    // Further changes of one cell merge into one step; a change of
-    // another cell does not.
-    set(item, 2);
-    set(item, 5);
-    QCOMPARE(stack->count(), steps);
-    set(neighbour, 1);
-    QCOMPARE(stack->count(), steps + 1);
-    while (stack->canUndo())
-        stack->undo();
-    QCOMPARE(value(item), 0);
-    QCOMPARE(value(neighbour), 0);
-    while (stack->canRedo())
-        stack->redo();
-    QCOMPARE(value(item), 5);
-    QCOMPARE(value(neighbour), 1);
-}
-
-void TestPhotoGridTheme::angleClamps_data()
-{
-    QTest::addColumn<bool>("restricted");
-    QTest::addColumn<bool>("relative");
-    QTest::addColumn<qreal>("value");
-    QTest::addColumn<qreal>("expectedRelative");
-    QTest::addColumn<qreal>("expectedDegrees");
-    // Restriction: zero 10, variation 20; without one a relative r is r x 180.
-    QTest::newRow("relative above") << true << true << 1.5 << 1.0 << 30.0;
-    QTest::newRow("degrees beyond variation") << true << false << 100.0 << 1.0 << 30.0;
-    QTest::newRow("degrees a turn away") << true << false << 375.0 << 0.25 << 15.0;
-    QTest::newRow("unrestricted degrees") << false << false << -45.0 << -0.25 << -45.0;
-}
-
-void TestPhotoGridTheme::angleClamps()
-{
-    QFETCH(bool, restricted);
-    QFETCH(bool, relative);
-    QFETCH(qreal, value);
-    QFETCH(qreal, expectedRelative);
-    QFETCH(qreal, expectedDegrees);
-    for (Document *document : { m_document, static_cast<Document *>(nullptr) }) {
-        PhotoGridItemProperties item(
-            document, restricted ? m_restriction : nullptr, m_document->imageList()->at(0));
-        if (relative)
-            item.setAngleRelative(value);
-        else
-            item.setAngle(value);
-        QCOMPARE(item.angleRelative(), expectedRelative);
-        QCOMPARE(item.angle(), expectedDegrees);
-    }
-}
-
-void TestPhotoGridTheme::restrictionTurnsCells()
-{
-    PhotoGridItemProperties a(m_document, m_restriction, m_document->imageList()->at(0));
-    PhotoGridItemProperties b(m_document, m_restriction, m_document->imageList()->at(1));
-    a.setAngleRelative(0.5);
-    QSignalSpy turnedA(&a, &PhotoGridItemProperties::angleChanged);
-    QSignalSpy turnedB(&b, &PhotoGridItemProperties::angleChanged);
-    m_restriction->setVariation(40);
-    QCOMPARE(turnedA.count() + turnedB.count(), 2);
-    QCOMPARE(a.angleRelative(), 0.5);
-    QCOMPARE(a.angle(), 30.0);
-    m_restriction->setZero(-20);
-    QCOMPARE(turnedA.count(), 2);
-    QCOMPARE(a.angle(), 0.0);
-}
 
 QTEST_MAIN(TestPhotoGridTheme)
 #include "tst_photogridtheme.moc"

@@ -351,41 +351,39 @@ class TestTemplateScripts : public QObject
 
 private Q_SLOTS:
     void initTestCase() { BuiltInThemes::registerAll(); }
-    void script_data();
-    void script();
-};
 
-void TestTemplateScripts::script_data()
-{
-    QTest::addColumn<ThemeKind>("kind");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("randomizes");
-    for (const ThemeKind kind : { ThemeKind::PhotoDrop, ThemeKind::Mosaic }) {
-        const QDir dir(kind == ThemeKind::PhotoDrop ? QStringLiteral(":/PhotoDropTemplates")
-                                                    : QStringLiteral(":/MosaicTemplates"));
-        const QStringList files = dir.entryList({ QStringLiteral("*.qjs") });
-        QCOMPARE(files.size(), kind == ThemeKind::PhotoDrop ? 36 : 61);
-        // A Photo Drop look throws its photos anew; the portfolio keeps them in place.
-        for (const QString &file : files)
-            QTest::newRow(qPrintable(dir.filePath(file)))
-                << kind << dir.filePath(file)
-                << (kind == ThemeKind::PhotoDrop && file != QLatin1String("portfolioDrop.qjs"));
+    void script_data()
+    {
+        QTest::addColumn<ThemeKind>("kind");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("randomizes");
+        for (const ThemeKind kind : { ThemeKind::PhotoDrop, ThemeKind::Mosaic }) {
+            const QDir dir(kind == ThemeKind::PhotoDrop ? QStringLiteral(":/PhotoDropTemplates")
+                                                        : QStringLiteral(":/MosaicTemplates"));
+            const QStringList files = dir.entryList({ QStringLiteral("*.qjs") });
+            QCOMPARE(files.size(), kind == ThemeKind::PhotoDrop ? 36 : 61);
+            // A Photo Drop look throws its photos anew; the portfolio keeps them in place.
+            for (const QString &file : files)
+                QTest::newRow(qPrintable(dir.filePath(file)))
+                    << kind << dir.filePath(file)
+                    << (kind == ThemeKind::PhotoDrop && file != QLatin1String("portfolioDrop.qjs"));
+        }
     }
-}
 
-void TestTemplateScripts::script()
-{
-    QFETCH(ThemeKind, kind);
-    QFETCH(QString, path);
-    QFETCH(bool, randomizes);
-    const QByteArray script = readFile(path);
-    QVERIFY(!script.isEmpty());
-    const QStringList problems = checkScript(script, kind, randomizes);
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
-    const QByteArray themeId
-        = kind == ThemeKind::PhotoDrop ? BuiltInThemes::PhotoDropId : BuiltInThemes::MosaicId;
-    QVERIFY2(coloursOnTunedPage(script, themeId) > 3, "the tuned page shows no photos");
-}
+    void script()
+    {
+        QFETCH(ThemeKind, kind);
+        QFETCH(QString, path);
+        QFETCH(bool, randomizes);
+        const QByteArray script = readFile(path);
+        QVERIFY(!script.isEmpty());
+        const QStringList problems = checkScript(script, kind, randomizes);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+        const QByteArray themeId
+            = kind == ThemeKind::PhotoDrop ? BuiltInThemes::PhotoDropId : BuiltInThemes::MosaicId;
+        QVERIFY2(coloursOnTunedPage(script, themeId) > 3, "the tuned page shows no photos");
+    }
+};
 
 QTEST_MAIN(TestTemplateScripts)
 #include "tst_templatescripts.moc"

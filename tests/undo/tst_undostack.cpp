@@ -69,149 +69,141 @@ class TestUndoStack : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void mergingRuns();
-    void nestedPushesLandInOneStep_data();
-    void nestedPushesLandInOneStep();
-    void nestedPushesMergeInsideTheStep();
-    void replayIsToldApartFromFirstRun();
-    void macrosGroupWrappers();
-    void updateTextRenamesOnlyFromFirstCommand();
-};
-
-void TestUndoStack::mergingRuns()
-{
-    UndoStack stack;
-    Knob a(&stack, CommandId::ShadowAngle), b(&stack, CommandId::ShadowAngle);
-    Knob never(&stack, CommandId::NoMerge);
-    // A run on one target merges; another target, a never-merging id or a
-    // saved state starts a step of its own.
-    for (int i = 1; i <= 10; ++i)
-        a.setValue(i * 10);
-    QCOMPARE(stack.count(), 1);
-    b.setValue(1);
-    never.setValue(1);
-    never.setValue(2);
-    QCOMPARE(stack.count(), 4);
-    stack.setClean();
-    b.setValue(2);
-    QCOMPARE(stack.count(), 5);
-    stack.push(nullptr); // ignored
-    QCOMPARE(stack.count(), 5);
-
-    stack.undo();
-    QVERIFY(stack.isClean());
-    QCOMPARE(b.value(), 1.0);
-    QCOMPARE(undoAndRedoAll(stack, { &a, &b, &never }), QList<double>({ 0, 0, 0, 100, 2, 2 }));
-}
-
-void TestUndoStack::nestedPushesLandInOneStep_data()
-{
-    QTest::addColumn<int>("leaderId");
-    QTest::addColumn<int>("turns");
-    QTest::addColumn<int>("commands"); // in the one step
-    QTest::newRow("one push") << int(CommandId::NoMerge) << 1 << 2;
-    // A slider dragged over a setting that re-lays the page each time: the
-    // leading changes merge, and what each caused travels with them.
-    QTest::newRow("a merging run") << int(CommandId::GridSpacing) << 3 << 4;
-}
-
-void TestUndoStack::nestedPushesLandInOneStep()
-{
-    QFETCH(int, leaderId);
-    QFETCH(int, turns);
-    QFETCH(int, commands);
-    UndoStack stack;
-    Knob leader(&stack, leaderId), follower(&stack, CommandId::NoMerge);
-    leader.follower = &follower;
-    for (int i = 1; i <= turns; ++i)
-        leader.setValue(i);
-    QCOMPARE(stack.count(), 1);
-    QCOMPARE(wrapperAt(stack, 0)->commands().size(), commands);
-    // Each command ran exactly once when it was pushed.
-    QCOMPARE(leader.assignments, turns);
-    QCOMPARE(follower.assignments, turns);
-    QCOMPARE(follower.value(), 2.0 * turns);
-    // Pushes made while a step is replayed are dropped: the step stays as it was.
-    QCOMPARE(undoAndRedoAll(stack, { &leader, &follower }),
-        QList<double>({ 0, 0, double(turns), 2.0 * turns }));
-    QCOMPARE(wrapperAt(stack, 0)->commands().size(), commands);
-    QVERIFY(!stack.isReplaying());
-    // Another target starts a step of its own.
-    Knob other(&stack, leaderId);
-    other.setValue(1);
-    QCOMPARE(stack.count(), 2);
-}
-
-void TestUndoStack::nestedPushesMergeInsideTheStep()
-{
-    // Two commands of one id on one target pushed while the step is
-    // recorded merge inside it.
-    UndoStack stack;
-    Knob target(&stack, CommandId::FrameSize);
-    struct Pusher
+    void mergingRuns()
     {
-        Knob *target = nullptr;
-        double value() const { return 0; }
-        void assign(double)
+        UndoStack stack;
+        Knob a(&stack, CommandId::ShadowAngle), b(&stack, CommandId::ShadowAngle);
+        Knob never(&stack, CommandId::NoMerge);
+        // A run on one target merges; another target, a never-merging id or a
+        // saved state starts a step of its own.
+        for (int i = 1; i <= 10; ++i)
+            a.setValue(i * 10);
+        QCOMPARE(stack.count(), 1);
+        b.setValue(1);
+        never.setValue(1);
+        never.setValue(2);
+        QCOMPARE(stack.count(), 4);
+        stack.setClean();
+        b.setValue(2);
+        QCOMPARE(stack.count(), 5);
+        stack.push(nullptr); // ignored
+        QCOMPARE(stack.count(), 5);
+
+        stack.undo();
+        QVERIFY(stack.isClean());
+        QCOMPARE(b.value(), 1.0);
+        QCOMPARE(undoAndRedoAll(stack, { &a, &b, &never }), QList<double>({ 0, 0, 0, 100, 2, 2 }));
+    }
+
+    void nestedPushesLandInOneStep_data()
+    {
+        QTest::addColumn<int>("leaderId");
+        QTest::addColumn<int>("turns");
+        QTest::addColumn<int>("commands"); // in the one step
+        QTest::newRow("one push") << int(CommandId::NoMerge) << 1 << 2;
+        // A slider dragged over a setting that re-lays the page each time: the
+        // leading changes merge, and what each caused travels with them.
+        QTest::newRow("a merging run") << int(CommandId::GridSpacing) << 3 << 4;
+    }
+
+    void nestedPushesLandInOneStep()
+    {
+        QFETCH(int, leaderId);
+        QFETCH(int, turns);
+        QFETCH(int, commands);
+        UndoStack stack;
+        Knob leader(&stack, leaderId), follower(&stack, CommandId::NoMerge);
+        leader.follower = &follower;
+        for (int i = 1; i <= turns; ++i)
+            leader.setValue(i);
+        QCOMPARE(stack.count(), 1);
+        QCOMPARE(wrapperAt(stack, 0)->commands().size(), commands);
+        // Each command ran exactly once when it was pushed.
+        QCOMPARE(leader.assignments, turns);
+        QCOMPARE(follower.assignments, turns);
+        QCOMPARE(follower.value(), 2.0 * turns);
+        // Pushes made while a step is replayed are dropped: the step stays as it was.
+        QCOMPARE(undoAndRedoAll(stack, { &leader, &follower }),
+            QList<double>({ 0, 0, double(turns), 2.0 * turns }));
+        QCOMPARE(wrapperAt(stack, 0)->commands().size(), commands);
+        QVERIFY(!stack.isReplaying());
+        // Another target starts a step of its own.
+        Knob other(&stack, leaderId);
+        other.setValue(1);
+        QCOMPARE(stack.count(), 2);
+    }
+
+    void nestedPushesMergeInsideTheStep()
+    {
+        // Two commands of one id on one target pushed while the step is
+        // recorded merge inside it.
+        UndoStack stack;
+        Knob target(&stack, CommandId::FrameSize);
+        struct Pusher
         {
-            target->setValue(1);
-            target->setValue(2);
-        }
-    } pusher { &target };
-    using Command = PropertyUndoCommand<Pusher, double, &Pusher::assign, &Pusher::value>;
-    stack.push(new Command(QStringLiteral("Pushing"), &pusher, 1));
-    QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
-    QCOMPARE(undoAndRedoAll(stack, { &target }), QList<double>({ 0, 2 }));
-}
+            Knob *target = nullptr;
+            double value() const { return 0; }
+            void assign(double)
+            {
+                target->setValue(1);
+                target->setValue(2);
+            }
+        } pusher { &target };
+        using Command = PropertyUndoCommand<Pusher, double, &Pusher::assign, &Pusher::value>;
+        stack.push(new Command(QStringLiteral("Pushing"), &pusher, 1));
+        QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
+        QCOMPARE(undoAndRedoAll(stack, { &target }), QList<double>({ 0, 2 }));
+    }
 
-void TestUndoStack::replayIsToldApartFromFirstRun()
-{
-    // An assignment asks the stack whether its step is being recorded or
-    // replayed, as the grid theme does before laying out anew.
-    UndoStack stack;
-    struct Watcher
+    void replayIsToldApartFromFirstRun()
     {
-        UndoStack *stack;
-        QList<bool> replays;
-        double value() const { return 0; }
-        void assign(double) { replays.append(stack->isReplayingRecordedStep()); }
-    } watcher { &stack, {} };
-    using Command = PropertyUndoCommand<Watcher, double, &Watcher::assign, &Watcher::value>;
-    stack.push(new Command(QStringLiteral("Watching"), &watcher, 1));
-    stack.undo();
-    stack.redo();
-    QCOMPARE(watcher.replays, QList<bool>({ false, true, true }));
-}
+        // An assignment asks the stack whether its step is being recorded or
+        // replayed, as the grid theme does before laying out anew.
+        UndoStack stack;
+        struct Watcher
+        {
+            UndoStack *stack;
+            QList<bool> replays;
+            double value() const { return 0; }
+            void assign(double) { replays.append(stack->isReplayingRecordedStep()); }
+        } watcher { &stack, {} };
+        using Command = PropertyUndoCommand<Watcher, double, &Watcher::assign, &Watcher::value>;
+        stack.push(new Command(QStringLiteral("Watching"), &watcher, 1));
+        stack.undo();
+        stack.redo();
+        QCOMPARE(watcher.replays, QList<bool>({ false, true, true }));
+    }
 
-void TestUndoStack::macrosGroupWrappers()
-{
-    UndoStack stack;
-    Knob a(&stack, CommandId::ShadowBlurRadius), b(&stack, CommandId::NoMerge);
-    stack.beginMacro(QStringLiteral("Changing theme to Cork Board"));
-    a.setValue(1);
-    a.setValue(2); // merges with the macro's last child
-    b.setValue(7);
-    stack.endMacro();
-    QCOMPARE(stack.count(), 1);
-    QCOMPARE(stack.command(0)->childCount(), 2);
-    QCOMPARE(undoAndRedoAll(stack, { &a, &b }), QList<double>({ 0, 0, 2, 7 }));
-}
+    void macrosGroupWrappers()
+    {
+        UndoStack stack;
+        Knob a(&stack, CommandId::ShadowBlurRadius), b(&stack, CommandId::NoMerge);
+        stack.beginMacro(QStringLiteral("Changing theme to Cork Board"));
+        a.setValue(1);
+        a.setValue(2); // merges with the macro's last child
+        b.setValue(7);
+        stack.endMacro();
+        QCOMPARE(stack.count(), 1);
+        QCOMPARE(stack.command(0)->childCount(), 2);
+        QCOMPARE(undoAndRedoAll(stack, { &a, &b }), QList<double>({ 0, 0, 2, 7 }));
+    }
 
-void TestUndoStack::updateTextRenamesOnlyFromFirstCommand()
-{
-    UndoStack stack;
-    Knob leader(&stack, CommandId::NoMerge), follower(&stack, CommandId::NoMerge);
-    leader.follower = &follower;
-    leader.setValue(1);
-    const UndoCommandWrapper *wrapper = wrapperAt(stack, 0);
-    auto *first = static_cast<UndoCommand *>(wrapper->commands().at(0));
-    auto *second = static_cast<UndoCommand *>(wrapper->commands().at(1));
-    second->updateText(QStringLiteral("Ignored"));
-    QCOMPARE(stack.text(0), QStringLiteral("Turning"));
-    first->updateText(QStringLiteral("Renamed"));
-    QCOMPARE(stack.text(0), QStringLiteral("Renamed"));
-    QCOMPARE(first->text(), QStringLiteral("Turning"));
-}
+    void updateTextRenamesOnlyFromFirstCommand()
+    {
+        UndoStack stack;
+        Knob leader(&stack, CommandId::NoMerge), follower(&stack, CommandId::NoMerge);
+        leader.follower = &follower;
+        leader.setValue(1);
+        const UndoCommandWrapper *wrapper = wrapperAt(stack, 0);
+        auto *first = static_cast<UndoCommand *>(wrapper->commands().at(0));
+        auto *second = static_cast<UndoCommand *>(wrapper->commands().at(1));
+        second->updateText(QStringLiteral("Ignored"));
+        QCOMPARE(stack.text(0), QStringLiteral("Turning"));
+        first->updateText(QStringLiteral("Renamed"));
+        QCOMPARE(stack.text(0), QStringLiteral("Renamed"));
+        QCOMPARE(first->text(), QStringLiteral("Turning"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestUndoStack)
 #include "tst_undostack.moc"
