@@ -56,6 +56,20 @@ class TestMosaicLayout : public QObject
 {
     Q_OBJECT
 
+private:
+    MosaicTheme *mosaic(const QSizeF &page, const QList<QUrl> &urls)
+    {
+        m_document.reset(newDocument(page, urls, BuiltInThemes::MosaicId));
+        return m_document ? qobject_cast<MosaicTheme *>(m_document->theme()) : nullptr;
+    }
+    auto layout(const MosaicTheme *theme) const
+    {
+        return [theme] { return layoutOf(theme); };
+    }
+
+    PhotoFiles m_photos;
+    QScopedPointer<Document> m_document;
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -249,20 +263,6 @@ private Q_SLOTS:
         QCOMPARE(step->commands().size(), recorded);
         QCOMPARE(RandomGenerator::draw64(), draw);
     }
-
-private:
-    MosaicTheme *mosaic(const QSizeF &page, const QList<QUrl> &urls)
-    {
-        m_document.reset(newDocument(page, urls, BuiltInThemes::MosaicId));
-        return m_document ? qobject_cast<MosaicTheme *>(m_document->theme()) : nullptr;
-    }
-    auto layout(const MosaicTheme *theme) const
-    {
-        return [theme] { return layoutOf(theme); };
-    }
-
-    PhotoFiles m_photos;
-    QScopedPointer<Document> m_document;
 };
 
 QTEST_MAIN(TestMosaicLayout)

@@ -53,6 +53,33 @@ class TestPhotoGridTheme : public QObject
 {
     Q_OBJECT
 
+private:
+    Document *newDocument(const QSizeF &page, int imageCount)
+    {
+        return ThemeTestData::newDocument(
+            page, m_photos.cycle(imageCount, { { 40, 30 }, { 30, 40 }, { 50, 50 } }), {}, this);
+    }
+    // A plain grid theme with one hand-made cell per rectangle; cell i
+    // shows image shown[i].
+    PhotoGridTheme *handMadeGrid(
+        Document *document, const QList<QRectF> &rects, const QList<int> &shown)
+    {
+        auto *theme = new PhotoGridTheme(document);
+        for (int i = 0; i < rects.size(); ++i)
+            theme->createItem(document->imageList()->at(shown.at(i)))->setRect(rects.at(i));
+        document->undoStack()->clear();
+        return theme;
+    }
+    auto cellsNow(const PhotoGridTheme *theme) const
+    {
+        return [theme] { return cellsOf(theme); };
+    }
+
+    PhotoFiles m_photos;
+    QList<QUrl> m_urls; // two photos for the cell tests
+    Document *m_document = nullptr;
+    RotationRestriction *m_restriction = nullptr;
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -466,33 +493,6 @@ private Q_SLOTS:
         QCOMPARE(turnedA.count(), 2);
         QCOMPARE(a.angle(), 0.0);
     }
-
-private:
-    Document *newDocument(const QSizeF &page, int imageCount)
-    {
-        return ThemeTestData::newDocument(
-            page, m_photos.cycle(imageCount, { { 40, 30 }, { 30, 40 }, { 50, 50 } }), {}, this);
-    }
-    // A plain grid theme with one hand-made cell per rectangle; cell i
-    // shows image shown[i].
-    PhotoGridTheme *handMadeGrid(
-        Document *document, const QList<QRectF> &rects, const QList<int> &shown)
-    {
-        auto *theme = new PhotoGridTheme(document);
-        for (int i = 0; i < rects.size(); ++i)
-            theme->createItem(document->imageList()->at(shown.at(i)))->setRect(rects.at(i));
-        document->undoStack()->clear();
-        return theme;
-    }
-    auto cellsNow(const PhotoGridTheme *theme) const
-    {
-        return [theme] { return cellsOf(theme); };
-    }
-
-    PhotoFiles m_photos;
-    QList<QUrl> m_urls; // two photos for the cell tests
-    Document *m_document = nullptr;
-    RotationRestriction *m_restriction = nullptr;
 };
 
 QTEST_MAIN(TestPhotoGridTheme)

@@ -75,6 +75,23 @@ class TestRowsTheme : public QObject
 {
     Q_OBJECT
 
+private:
+    RowsTheme *rows(const QSizeF &page, const QList<QSize> &sizes)
+    {
+        m_document.reset(newDocument(page, m_photos.write(sizes), BuiltInThemes::RowsId));
+        return m_document ? qobject_cast<RowsTheme *>(m_document->theme()) : nullptr;
+    }
+    // The order of the images and their cells.
+    auto state(const RowsTheme *theme) const
+    {
+        return [this, theme] {
+            return std::pair(imageOrder(m_document.data()), cellsInListOrder(theme));
+        };
+    }
+
+    PhotoFiles m_photos;
+    QScopedPointer<Document> m_document;
+
 private Q_SLOTS:
     void initTestCase() { BuiltInThemes::registerAll(); }
     void cleanup()
@@ -254,23 +271,6 @@ private Q_SLOTS:
             (QStringList { "Album Page", "Contact Sheet", "Dark Room", "Gallery Wall", "Rows",
                 "Scrapbook Rows", "Seamless Rows", "Summer Rows" }));
     }
-
-private:
-    RowsTheme *rows(const QSizeF &page, const QList<QSize> &sizes)
-    {
-        m_document.reset(newDocument(page, m_photos.write(sizes), BuiltInThemes::RowsId));
-        return m_document ? qobject_cast<RowsTheme *>(m_document->theme()) : nullptr;
-    }
-    // The order of the images and their cells.
-    auto state(const RowsTheme *theme) const
-    {
-        return [this, theme] {
-            return std::pair(imageOrder(m_document.data()), cellsInListOrder(theme));
-        };
-    }
-
-    PhotoFiles m_photos;
-    QScopedPointer<Document> m_document;
 };
 
 QTEST_MAIN(TestRowsTheme)
