@@ -1,11 +1,13 @@
 #include <QPolygonF>
 #include <QRandomGenerator>
+#include <QSemaphore>
 #include <QTest>
 #include <QThread>
 #include <QThreadPool>
 #include <QTransform>
 
 #include "model/randomgenerator.h"
+#include "themes/photodrop/passworkers.h"
 #include "themes/photodrop/photodroparrangement.h"
 
 #include <cmath>
@@ -316,6 +318,45 @@ private Q_SLOTS:
             QVERIFY2(
                 same(automatic.placement(k), pooled.placement(k)), qPrintable(QString::number(k)));
         }
+    }
+
+    void workersCoverEveryIndexOnce()
+    {
+        QThreadPool::globalInstance()->setMaxThreadCount(4);
+        PassWorkers workers(4);
+        QVERIFY(workers.helperCount() > 0);
+        for (std::ptrdiff_t size : { 0, 1, 2, 7, 1000 }) {
+            std::vector<std::atomic<int>> visits(static_cast<std::size_t>(size));
+            for (int step = 0; step < 50; ++step) {
+                workers.forEachRange(size, [&](std::ptrdiff_t begin, std::ptrdiff_t end) {
+                    for (std::ptrdiff_t k = begin; k < end; ++k)
+                        ++visits[std::size_t(k)];
+                });
+            }
+            for (const std::atomic<int> &count : visits)
+                QCOMPARE(count.load(), 50);
+        }
+    }
+
+    void busyPoolRunsInline()
+    {
+        // With every pool thread taken, the calling thread does each step alone
+        // instead of waiting for helpers that cannot come.
+        QThreadPool *pool = QThreadPool::globalInstance();
+        pool->setMaxThreadCount(2);
+        QSemaphore release;
+        for (int k = 0; k < 2; ++k)
+            pool->start([&release] { release.acquire(); });
+        PassWorkers workers(2);
+        QCOMPARE(workers.helperCount(), 0);
+        int calls = 0;
+        workers.forEachRange(10, [&](std::ptrdiff_t begin, std::ptrdiff_t end) {
+            ++calls;
+            QCOMPARE(end - begin, std::ptrdiff_t(10));
+        });
+        QCOMPARE(calls, 1);
+        release.release(2);
+        pool->waitForDone();
     }
 
     void degeneratePhotos()

@@ -2,14 +2,14 @@
 
 #include <QLineF>
 #include <QMutexLocker>
-#include <QSemaphore>
 #include <QThreadPool>
 
 #include "model/randomgenerator.h"
+#include "themes/photodrop/passworkers.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -38,10 +38,6 @@ constexpr float DirectionTolerance = 1e-5f;
 // Clipped outlines that share less than this part of the smaller one only
 // touch along an edge; rounding leaves them a sliver of area.
 constexpr double TouchingAreaShare = 1e-9;
-// The pool gets a few ranges per thread, so that the uneven cost of the
-// pairs (most are rejected at once) still spreads over all threads.
-constexpr int RangesPerThread = 4;
-
 constexpr int MaxClipPoints = 16;
 
 inline double cross(const QPointF &a, const QPointF &b, const QPointF &p)
@@ -211,37 +207,22 @@ void PhotoDropArrangement::run(int passes)
         break;
     }
     m_reach.resize(m_items.size());
+    std::unique_ptr<PassWorkers> workers;
+    if (m_parallel)
+        workers = std::make_unique<PassWorkers>(QThreadPool::globalInstance()->maxThreadCount());
+    m_workers = workers.get();
     for (int k = 0; k <= passes; ++k)
         pass();
+    m_workers = nullptr;
 }
 
 template<typename Work>
 void PhotoDropArrangement::forEachRange(std::ptrdiff_t size, Work work) const
 {
-    if (!m_parallel || size < 2) {
+    if (m_workers)
+        m_workers->forEachRange(size, work);
+    else
         work(std::ptrdiff_t(0), size);
-        return;
-    }
-    // The calling thread takes ranges too, and idle pool threads join it:
-    // a pass hands out its steps a few thousand times, and waking only the
-    // threads that are free costs far less than a map on the pool.
-    QThreadPool *pool = QThreadPool::globalInstance();
-    const int threads = qMax(1, pool->maxThreadCount());
-    const std::ptrdiff_t rangeCount = qMin(size, std::ptrdiff_t(threads) * RangesPerThread);
-    std::atomic<std::ptrdiff_t> next(0);
-    const auto takeRanges = [&] {
-        for (std::ptrdiff_t k = next++; k < rangeCount; k = next++)
-            work(size * k / rangeCount, size * (k + 1) / rangeCount);
-    };
-    QSemaphore finished;
-    int helpers = 0;
-    while (helpers < threads - 1 && pool->tryStart([&] {
-        takeRanges();
-        finished.release();
-    }))
-        ++helpers;
-    takeRanges();
-    finished.acquire(helpers);
 }
 
 void PhotoDropArrangement::pass()

@@ -13,6 +13,8 @@
 #include <limits>
 #include <vector>
 
+class PassWorkers;
+
 // Where one photo of the pile lies: the centre on the page, the zoom (the
 // page length of the photo's long side) and the rotation relative to the
 // theme's rotation restriction, in [-1, 1].
@@ -214,7 +216,7 @@ private:
     static qreal nextZoom(const TemporyItemData &item);
 
     // Calls work(begin, end) over the indexes 0 ... size - 1: inline in one
-    // range, or cut into ranges on the pool.
+    // range, or cut into ranges shared with the run's workers.
     template<typename Work> void forEachRange(std::ptrdiff_t size, Work work) const;
 
     std::vector<TemporyItemData> m_items;
@@ -222,4 +224,5 @@ private:
     std::vector<Bound> m_bounds;
     Threading m_threading = Threading::Automatic;
     bool m_parallel = false;
+    PassWorkers *m_workers = nullptr; // while a run shares its steps
 };
