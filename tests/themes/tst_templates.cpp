@@ -1,15 +1,32 @@
+// Template scripts: how the program reads, runs and finds them, and the
+// shipped ones. Each of those must evaluate cleanly, carry a display name
+// the name reader finds, touch only what its theme offers, and tune the real
+// theme without an error to values inside the ranges the themes are built
+// to handle, in page-relative units so that the look scales with the page.
+
 #include <QtTest>
 
+#include <QDir>
+#include <QHash>
 #include <QJSEngine>
+#include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
 
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "support/testtheme.h"
 #include "themes/builtinthemes.h"
 #include "themes/jstemplate.h"
+#include "themes/theme.h"
 #include "themes/themeregistry.h"
 #include "themes/themetestdata.h"
+
+enum class ThemeKind { PhotoDrop, Mosaic, Rows };
+Q_DECLARE_METATYPE(ThemeKind)
 
 namespace {
 
@@ -39,6 +56,191 @@ QByteArray script(const QString &name, const QString &body)
     return QStringLiteral("template.name = \"%1\";\nfunction tune(theme) {\n%2\n}\n")
         .arg(name, body)
         .toUtf8();
+}
+
+// The pages a template must look right on: square, portrait and landscape
+// pixels, and physical units whose numbers are small.
+const QSizeF testPages[]
+    = { { 1080, 1080 }, { 1080, 1350 }, { 8.5, 11 }, { 15, 10 }, { 3000, 2000 } };
+
+// The ranges the themes are designed for; page-relative entries are
+// fractions of the shorter page side.
+const QHash<QString, QPair<double, double>> &valueRanges()
+{
+    static const QHash<QString, QPair<double, double>> ranges = {
+        { "shadows.blurRadius", { 0.01, 0.1 } },
+        { "shadows.distance", { 0.002, 0.025 } },
+        { "shadows.angle", { 90, 225 } },
+        { "frames.size", { 0.005, 0.08 } },
+        { "background.gradientAngle", { 0, 180 } },
+        { "background.type", { 2, 2 } },
+        { "rotationRestrictions.zero", { -5, 45 } },
+        { "rotationRestrictions.variation", { 0, 35 } },
+        { "borderRelative", { 0.02, 0.6 } },
+    };
+    return ranges;
+}
+
+// Values in page units, written as a fraction of the shorter page side.
+bool isPageRelative(const QString &path)
+{
+    return path == QLatin1String("shadows.blurRadius") || path == QLatin1String("shadows.distance")
+        || path == QLatin1String("border") || path == QLatin1String("minimumItemSize");
+}
+
+bool inRange(double value, double min, double max)
+{
+    const double tolerance = 1e-9 * qMax(1.0, qAbs(max));
+    return std::isfinite(value) && value >= min - tolerance && value <= max + tolerance;
+}
+
+QStringList allowedPaths(ThemeKind kind)
+{
+    QStringList paths = { "document.pageSize.size.width", "document.pageSize.size.height",
+        "shadows.enabled", "shadows.blurRadius", "shadows.angle", "shadows.distance",
+        "shadows.color", "shadows.group", "frames.enabled", "frames.size", "frames.color",
+        "background.type", "background.color", "background.gradientStartColor",
+        "background.gradientEndColor", "background.gradientAngle", "rotationRestrictions.zero",
+        "rotationRestrictions.variation" };
+    if (kind == ThemeKind::PhotoDrop)
+        paths << "randomize"
+              << "rearrange";
+    else
+        paths << "borderRelative"
+              << "border"
+              << "minimumItemSize";
+    return paths;
+}
+
+// A value of a theme by the path a script writes it by; none when the
+// theme has no such value.
+QVariant valueAt(const QObject *object, const QString &path)
+{
+    const QStringList parts = path.split(QLatin1Char('.'));
+    for (int i = 0; object && i + 1 < parts.size(); ++i)
+        object = object->property(parts.at(i).toLatin1()).value<QObject *>();
+    return object ? object->property(parts.last().toLatin1()) : QVariant();
+}
+
+// Tunes the real theme `themeId` with the script on an empty page; returns
+// the values with a designed range that the look sets, page units as
+// fractions of the shorter page side, and adds what is wrong to `problems`.
+QMap<QString, double> tunedValues(
+    const QByteArray &script, const QByteArray &themeId, const QSizeF &page, QStringList *problems)
+{
+    const QString where = QStringLiteral(" (page %1 x %2)").arg(page.width()).arg(page.height());
+    Document document(false);
+    document.setPageSize(PageSize(PageSize::Pixels, page));
+    document.setThemeId(themeId);
+    JSTemplate look(script, themeId, &document);
+    QScopedPointer<Theme> tuned(look.createTheme(&document));
+    if (!tuned || !look.lastError().isEmpty()) {
+        *problems << QStringLiteral("tuning failed: ") + look.lastError() + where;
+        return {};
+    }
+    QMap<QString, double> values;
+    for (auto range = valueRanges().begin(); range != valueRanges().end(); ++range) {
+        const QString path = range.key();
+        const QVariant value = valueAt(tuned.data(), path);
+        // The class default turn (180) spins photos all the way round, so
+        // every look has to choose its own; enabled parts need sound values.
+        const bool shown
+            = (path == QLatin1String("shadows.blurRadius") || path == QLatin1String("frames.size"))
+            && valueAt(tuned.data(), path.section(QLatin1Char('.'), 0, 0) + ".enabled").toBool();
+        if (!value.isValid()
+            || (value == valueAt(document.theme(), path) && !shown
+                && !path.startsWith(QLatin1String("rotationRestrictions."))))
+            continue;
+        const double relative
+            = value.toDouble() / (isPageRelative(path) ? qMin(page.width(), page.height()) : 1.0);
+        values.insert(path, relative);
+        if (!inRange(relative, range->first, range->second))
+            *problems << QStringLiteral("%1 out of range: %2 not in [%3, %4]")
+                             .arg(path)
+                             .arg(relative)
+                             .arg(range->first)
+                             .arg(range->second)
+                    + where;
+    }
+    return values;
+}
+
+// Evaluates a script the way the template engine does, then tunes the real
+// theme with it on every test page.
+QStringList checkScript(
+    const QByteArray &script, ThemeKind kind, const QByteArray &themeId, bool expectRandomize)
+{
+    QStringList problems;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(script);
+    if (decoder.hasError())
+        problems << QStringLiteral("the file is not valid UTF-8");
+
+    // The chooser lists a template by the name read without running it.
+    const QString readName = JSTemplate::nameFromScript(script);
+    if (readName.isEmpty())
+        problems << QStringLiteral("no template.name assignment the name reader can find");
+
+    static const QRegularExpression pathPattern(
+        QStringLiteral("\\btheme((?:\\s*\\.\\s*[A-Za-z_$][\\w$]*)+)"));
+    static const QRegularExpression space(QStringLiteral("\\s"));
+    const QStringList allowed = allowedPaths(kind);
+    for (auto it = pathPattern.globalMatch(text); it.hasNext();) {
+        const QString path = it.next().captured(1).remove(space).mid(1);
+        if (!allowed.contains(path))
+            problems << QStringLiteral("unknown path theme.") + path;
+    }
+
+    QJSEngine engine;
+    QJSValue templateObject = engine.newObject();
+    engine.globalObject().setProperty(QStringLiteral("template"), templateObject);
+    QStringList stackTrace;
+    const QJSValue evaluated = engine.evaluate(text, QString(), 1, &stackTrace);
+    engine.globalObject().setProperty(
+        QStringLiteral("template"), QJSValue(QJSValue::UndefinedValue));
+    if (evaluated.isError() || !stackTrace.isEmpty()) {
+        problems << QStringLiteral("evaluation failed: ") + evaluated.toString();
+        return problems;
+    }
+    const QString setName = templateObject.property(QStringLiteral("name")).toString();
+    if (setName != readName)
+        problems << QStringLiteral("the name reader finds \"%1\", the script sets \"%2\"")
+                        .arg(readName, setName);
+    if (!engine.globalObject().property(QStringLiteral("tune")).isCallable()) {
+        problems << QStringLiteral("tune is not defined");
+        return problems;
+    }
+
+    // A Photo Drop look ends by throwing its photos once; a grid look sets
+    // its spacing.
+    const qsizetype throws = text.count(QLatin1String("randomize("));
+    static const QRegularExpression throwsLast(
+        QStringLiteral("theme\\s*\\.\\s*randomize\\s*\\(\\s*\\)\\s*;?\\s*\\}\\s*$"));
+    if (expectRandomize && (throws != 1 || !throwsLast.match(text).hasMatch()))
+        problems << QStringLiteral("randomize() must be called once, as the last thing");
+    if (!expectRandomize && throws > 0)
+        problems << QStringLiteral("randomize() must not be called here");
+    static const QRegularExpression setsSpacing(
+        QStringLiteral("\\btheme\\s*\\.\\s*borderRelative\\s*="));
+    if (kind != ThemeKind::PhotoDrop && !setsSpacing.match(text).hasMatch())
+        problems << QStringLiteral("borderRelative is not set");
+
+    QMap<QString, double> first;
+    for (const QSizeF &page : testPages) {
+        const QMap<QString, double> values = tunedValues(script, themeId, page, &problems);
+        if (page == testPages[0])
+            first = values;
+        const auto scales = [&](const QString &path) {
+            return first.contains(path) && qAbs(values[path] - first[path]) < 1e-9;
+        };
+        const QStringList paths = values.keys();
+        if (values.size() != first.size() || !std::all_of(paths.begin(), paths.end(), scales))
+            problems << QStringLiteral("the look does not scale with the page: %1 on %2")
+                            .arg(paths.join(", "))
+                            .arg(page.width());
+    }
+    problems.removeDuplicates();
+    return problems;
 }
 
 } // namespace
@@ -205,6 +407,47 @@ private Q_SLOTS:
         const QJSValue result = engine.evaluate(check);
         QVERIFY2(!result.isError(), qPrintable(result.toString()));
         QVERIFY2(result.toBool(), qPrintable(check));
+    }
+
+    void shippedScript_data()
+    {
+        QTest::addColumn<ThemeKind>("kind");
+        QTest::addColumn<QByteArray>("themeId");
+        QTest::addColumn<QString>("path");
+        const struct
+        {
+            ThemeKind kind;
+            QByteArray themeId;
+            QString folder;
+            int count;
+        } shipped[] = {
+            { ThemeKind::PhotoDrop, BuiltInThemes::PhotoDropId, ":/PhotoDropTemplates", 36 },
+            { ThemeKind::Mosaic, BuiltInThemes::MosaicId, ":/MosaicTemplates", 61 },
+            { ThemeKind::Rows, BuiltInThemes::RowsId, ":/RowsTemplates", 8 },
+        };
+        for (const auto &set : shipped) {
+            const QDir dir(set.folder);
+            const QStringList files = dir.entryList({ QStringLiteral("*.qjs") });
+            QCOMPARE(files.size(), set.count);
+            for (const QString &file : files)
+                QTest::newRow(qPrintable(dir.filePath(file)))
+                    << set.kind << set.themeId << dir.filePath(file);
+        }
+    }
+
+    void shippedScript()
+    {
+        QFETCH(ThemeKind, kind);
+        QFETCH(QByteArray, themeId);
+        QFETCH(QString, path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray script = file.readAll();
+        // A Photo Drop look throws its photos anew; the portfolio keeps them in place.
+        const bool randomizes
+            = kind == ThemeKind::PhotoDrop && !path.endsWith(QLatin1String("/portfolioDrop.qjs"));
+        const QStringList problems = checkScript(script, kind, themeId, randomizes);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
 
 private:
