@@ -117,6 +117,22 @@ inline bool tiles(const QList<QRectF> &cells, const QSizeF &page, QString *why)
     return true;
 }
 
+// The part of a photo of `aspect` (width / height) that stays visible when
+// it covers `cell` less `border` on every side and less a frame as thick as
+// `frame` times the shorter side left.
+inline qreal keptShare(const QRectF &cell, qreal border, qreal frame, qreal aspect)
+{
+    qreal width = cell.width() - 2 * border;
+    qreal height = cell.height() - 2 * border;
+    if (width <= 0 || height <= 0)
+        return 0;
+    const qreal band = frame * qMin(width, height);
+    width -= band;
+    height -= band;
+    const qreal scale = qMax(width / aspect, height);
+    return width * height / (aspect * scale * scale);
+}
+
 inline bool near(const QColor &a, const QColor &b, int tolerance = 2)
 {
     return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance

@@ -1,9 +1,12 @@
+#include <QItemSelection>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
 #include <functional>
 
+#include "io/documentfile.h"
+#include "model/frameproperties.h"
 #include "model/imagesource.h"
 #include "model/randomgenerator.h"
 #include "model/rotationrestriction.h"
@@ -12,8 +15,9 @@
 #include "themes/photogrid/mosaictheme.h"
 #include "themes/photogrid/photogriditemproperties.h"
 #include "themes/photogrid/photogridtheme.h"
-#include "themes/themeregistry.h"
+#include "themes/photogrid/rowstheme.h"
 #include "themes/themetestdata.h"
+#include "undo/undocommandwrapper.h"
 
 using namespace ThemeTestData;
 
@@ -41,6 +45,80 @@ QList<Cell> cellsOf(const PhotoGridTheme *theme)
             { item->rect(), item->angleRelative(), item->source().data(), item->image().data(),
                 item->source()->transform(), item->filterType(), item->maskShape() });
     return cells;
+}
+
+// The cells without the objects they show, to compare separate documents.
+QList<Cell> placesOf(const PhotoGridTheme *theme)
+{
+    QList<Cell> cells = cellsOf(theme);
+    for (Cell &cell : cells) {
+        cell.source = nullptr;
+        cell.image = nullptr;
+    }
+    return cells;
+}
+
+QList<QRectF> rects(const PhotoGridTheme *theme)
+{
+    QList<QRectF> result;
+    for (const auto &item : theme->items())
+        result.append(item->rect());
+    return result;
+}
+
+int timesShown(const PhotoGridTheme *theme, const ImageSource *image)
+{
+    int count = 0;
+    for (const auto &item : theme->items())
+        count += item->image().data() == image ? 1 : 0;
+    return count;
+}
+
+// The cells by the image they show, in list order.
+QList<QRectF> cellsInListOrder(const RowsTheme *theme)
+{
+    QList<QRectF> cells;
+    for (const auto &image : theme->document()->imageList()->items()) {
+        for (const auto &item : theme->items()) {
+            if (item->image() == image)
+                cells.append(item->rect());
+        }
+    }
+    return cells;
+}
+
+QList<const ImageSource *> imageOrder(const Document *document)
+{
+    QList<const ImageSource *> order;
+    for (const auto &image : document->imageList()->items())
+        order.append(image.data());
+    return order;
+}
+
+// Checks that the cells tile the page, one per photo, and that every photo
+// keeps at least `least` of its area in its cell less the spacing and the
+// frame (as thick as the frame size times half the shorter side).
+bool coversPageKeepingPhotos(const RowsTheme *theme, qreal least, QString *why)
+{
+    QList<QRectF> cells;
+    for (const auto &item : theme->items()) {
+        cells.append(item->rect());
+        const qreal frame = theme->frames()->enabled() ? theme->frames()->size() : 0;
+        const QSizeF photo = item->image()->size();
+        const qreal kept
+            = keptShare(item->rect(), theme->border(), frame, photo.width() / photo.height());
+        if (kept < least) {
+            *why = QStringLiteral("a photo keeps only %1").arg(kept);
+            return false;
+        }
+    }
+    if (cells.size() != theme->document()->imageList()->count()) {
+        *why = QStringLiteral("%1 cells for %2 photos")
+                   .arg(cells.size())
+                   .arg(theme->document()->imageList()->count());
+        return false;
+    }
+    return tiles(cells, theme->document()->pageSize().size(), why);
 }
 
 } // namespace
@@ -74,17 +152,51 @@ private:
     {
         return [theme] { return cellsOf(theme); };
     }
+    // A refused change records nothing and leaves the cells as they were; an
+    // accepted one is one step called `text`.
+    static void checkOutcome(
+        const PhotoGridTheme *theme, bool accepted, const QList<Cell> &before, const QString &text)
+    {
+        const UndoStack *stack = theme->document()->undoStack();
+        QCOMPARE(stack->count(), accepted ? 1 : 0);
+        if (accepted)
+            QCOMPARE(stack->text(0), text);
+        else
+            QCOMPARE(cellsOf(theme), before);
+    }
+    // A document of `urls` laid out by the built-in theme `id`.
+    template<typename T>
+    T *laidOut(const QByteArray &id, const QSizeF &page, const QList<QUrl> &urls)
+    {
+        m_laidOut.reset(ThemeTestData::newDocument(page, urls, id));
+        return m_laidOut ? qobject_cast<T *>(m_laidOut->theme()) : nullptr;
+    }
+    MosaicTheme *mosaic(const QSizeF &page, const QList<QUrl> &urls)
+    {
+        return laidOut<MosaicTheme>(BuiltInThemes::MosaicId, page, urls);
+    }
+    RowsTheme *rows(const QSizeF &page, const QList<QSize> &sizes)
+    {
+        return laidOut<RowsTheme>(BuiltInThemes::RowsId, page, m_photos.write(sizes));
+    }
+    // The order of the images and their cells.
+    auto rowsState(const RowsTheme *theme) const
+    {
+        return [this, theme] {
+            return std::pair(imageOrder(m_laidOut.data()), cellsInListOrder(theme));
+        };
+    }
 
     PhotoFiles m_photos;
     QList<QUrl> m_urls; // two photos for the cell tests
     Document *m_document = nullptr;
     RotationRestriction *m_restriction = nullptr;
+    QScopedPointer<Document> m_laidOut; // for the Mosaic and Rows tests
 
 private Q_SLOTS:
     void initTestCase()
     {
-        ThemeRegistry::registerTheme<MosaicTheme>(BuiltInThemes::MosaicId, QIcon(),
-            QStringLiteral("Mosaic"), QStringLiteral(":/MosaicTemplates"));
+        BuiltInThemes::registerAll();
         QVERIFY(!(m_urls = m_photos.write({ { 40, 30 }, { 60, 30 } })).isEmpty());
     }
 
@@ -103,6 +215,7 @@ private Q_SLOTS:
         RandomGenerator::reseed();
         delete m_document;
         m_document = nullptr;
+        m_laidOut.reset();
     }
 
     void spacing()
@@ -242,13 +355,9 @@ private Q_SLOTS:
         const QList<Cell> before = cellsOf(theme);
 
         QCOMPARE(theme->exchangeImages(a, b), result);
-        if (!result) {
-            QCOMPARE(stack->count(), 0);
-            QCOMPARE(cellsOf(theme), before);
+        checkOutcome(theme, result, before, QStringLiteral("Exchanging images"));
+        if (!result || QTest::currentTestFailed())
             return;
-        }
-        QCOMPARE(stack->count(), 1);
-        QCOMPARE(stack->text(0), QStringLiteral("Exchanging images"));
         // The source objects travel whole, each with its crop; the cells stay.
         QList<Cell> expected = before;
         for (const auto &[to, from] : { std::pair(first, second), std::pair(second, first) }) {
@@ -310,13 +419,9 @@ private Q_SLOTS:
         ImageList *images = document->imageList();
 
         QCOMPARE(theme->placeImage(theme->items().at(target).data(), images->at(dropped)), result);
-        if (!result) {
-            QCOMPARE(stack->count(), 0);
-            QCOMPARE(cellsOf(theme), before);
+        checkOutcome(theme, result, before, QStringLiteral("Placing image"));
+        if (!result || QTest::currentTestFailed())
             return;
-        }
-        QCOMPARE(stack->count(), 1);
-        QCOMPARE(stack->text(0), QStringLiteral("Placing image"));
         for (int i = 0; i < shown.size(); ++i) {
             const auto &item = theme->items().at(i);
             QCOMPARE(item->image(), images->at(expected.at(i)));
@@ -492,6 +597,240 @@ private Q_SLOTS:
         m_restriction->setZero(-20);
         QCOMPARE(turnedA.count(), 2);
         QCOMPARE(a.angle(), 0.0);
+    }
+
+    // The Mosaic partition.
+
+    void mosaicSeededRunsLayOutIdentically()
+    {
+        const QList<QUrl> urls = m_photos.cycle(9);
+        QList<QList<Cell>> runs;
+        for (quint64 seed : { 7, 7, 8 }) {
+            RandomGenerator::seed(seed);
+            MosaicTheme *theme = mosaic(QSizeF(2000, 1500), urls);
+            QVERIFY(theme);
+            // Take one photo out and shuffle, so that every kind of draw is used.
+            m_laidOut->imageList()->removeRows(3, 1);
+            theme->rearrange();
+            runs.append(placesOf(theme));
+        }
+        QCOMPARE(runs[0], runs[1]);
+        QVERIFY(runs[0] != runs[2]);
+    }
+
+    void mosaicRemovalRefillsAndReuses()
+    {
+        RandomGenerator::seed(11);
+        MosaicTheme *theme = mosaic(QSizeF(3000, 2000), m_photos.cycle(5));
+        QVERIFY(theme);
+        UndoStack *stack = m_laidOut->undoStack();
+        ImageList *images = m_laidOut->imageList();
+        PhotoGridItemProperties *orphan = theme->items().at(2).data();
+        const QSharedPointer<ImageSource> removed = orphan->image();
+        orphan->source()->setTransform(QTransform::fromScale(2, 2));
+        stack->clear();
+        const QList<Cell> before = cellsOf(theme);
+        const qreal unit = theme->minimumItemSize();
+        const QList<QRectF> cells = rects(theme);
+
+        // The cell of a removed image shows another image, uncropped; no cell
+        // moves.
+        QVERIFY(images->removeRows(images->indexOf(removed).row(), 1));
+        QCOMPARE(rects(theme), cells);
+        QVERIFY(images->indexOf(orphan->image()).isValid());
+        QCOMPARE(timesShown(theme, orphan->image().data()), 2);
+        QCOMPARE(orphan->source()->transform(), QTransform());
+        const QList<Cell> afterRemoval = cellsOf(theme);
+
+        // The next image fills a doubled cell: nothing is split.
+        QVERIFY(images->insertUrls(images->count(), m_photos.cycle(1), false));
+        QCOMPARE(rects(theme), cells);
+        QCOMPARE(theme->minimumItemSize(), unit);
+        for (const auto &image : images->items())
+            QCOMPARE(timesShown(theme, image.data()), 1);
+        const QList<Cell> afterInsertion = cellsOf(theme);
+
+        QCOMPARE(stack->count(), 2);
+        stack->undo();
+        QCOMPARE(cellsOf(theme), afterRemoval);
+        compareUndoRedo(stack, cellsNow(theme), before, afterInsertion);
+    }
+
+    void mosaicUndoRedoRestoresCells_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("remove all") << QStringLiteral("remove all");
+        QTest::newRow("rotate image") << QStringLiteral("rotate");
+        QTest::newRow("page size") << QStringLiteral("page size");
+    }
+
+    void mosaicUndoRedoRestoresCells()
+    {
+        QFETCH(QString, action);
+        RandomGenerator::seed(31);
+        MosaicTheme *theme = mosaic(QSizeF(2400, 1800), m_photos.cycle(6));
+        QVERIFY(theme);
+        UndoStack *stack = m_laidOut->undoStack();
+        ImageList *images = m_laidOut->imageList();
+        const QList<Cell> before = cellsOf(theme);
+        QList<const void *> oldItems;
+        for (const auto &item : theme->items())
+            oldItems.append(item.data());
+
+        if (action == QLatin1String("remove all")) {
+            QVERIFY(images->removeRows(0, images->count()));
+            QCOMPARE(theme->items().size(), 0);
+        } else if (action == QLatin1String("rotate")) {
+            images->at(1)->rotate90(1);
+        } else {
+            // The cells are rebuilt for the new page, not carried over, and
+            // tile it; the unit of the spacing is the smallest cell side.
+            m_laidOut->setPageSize(PageSize(PageSize::Pixels, QSizeF(1000, 1500)));
+            QString why;
+            QVERIFY2(tiles(rects(theme), QSizeF(1000, 1500), &why), qPrintable(why));
+            qreal smallest = qInf();
+            for (const auto &item : theme->items()) {
+                QVERIFY(!oldItems.contains(item.data()));
+                smallest = qMin(smallest, qMin(item->rect().width(), item->rect().height()));
+            }
+            QVERIFY(qAbs(theme->minimumItemSize() - smallest) < 1e-9 * smallest);
+        }
+        QCOMPARE(stack->count(), 1);
+        const QList<Cell> after = cellsOf(theme);
+        // Turns of images leave the cells.
+        QCOMPARE(after == before, action == QLatin1String("rotate"));
+
+        // A replay neither records nor draws anything.
+        const auto *step = static_cast<const UndoCommandWrapper *>(stack->command(0));
+        const qsizetype recorded = step->commands().size();
+        RandomGenerator::seed(5);
+        const quint64 draw = RandomGenerator::draw64();
+        RandomGenerator::seed(5);
+        for (int round = 0; round < 2; ++round)
+            compareUndoRedo(stack, cellsNow(theme), before, after);
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(step->commands().size(), recorded);
+        QCOMPARE(RandomGenerator::draw64(), draw);
+    }
+
+    // The Rows layout.
+
+    void editsAreOneStepEach_data()
+    {
+        QTest::addColumn<QString>("edit");
+        for (const char *edit :
+            { "insert", "remove", "move", "rotate", "frames", "spacing drag", "rearrange" })
+            QTest::newRow(edit) << QString::fromLatin1(edit);
+    }
+
+    void editsAreOneStepEach()
+    {
+        QFETCH(QString, edit);
+        RandomGenerator::seed(19);
+        RowsTheme *theme = rows(QSizeF(3000, 2000),
+            { { 64, 40 }, { 30, 40 }, { 50, 50 }, { 90, 30 }, { 40, 30 }, { 48, 64 } });
+        QVERIFY(theme);
+        theme->setBorderRelative(0.2);
+        theme->frames()->setEnabled(true);
+        UndoStack *stack = m_laidOut->undoStack();
+        stack->clear();
+        ImageList *images = m_laidOut->imageList();
+        const auto before = rowsState(theme)();
+        QString why;
+        QVERIFY2(coversPageKeepingPhotos(theme, 0.85, &why), qPrintable(why));
+
+        if (edit == QLatin1String("insert")) {
+            QVERIFY(images->insertUrls(2, m_photos.write({ { 80, 20 } }), false));
+        } else if (edit == QLatin1String("remove")) {
+            QVERIFY(images->removeRows(1, 2));
+        } else if (edit == QLatin1String("move")) {
+            QVERIFY(images->moveItems(0, 0, 4));
+        } else if (edit == QLatin1String("rotate")) {
+            images->rotateSelected(QItemSelection(images->index(3), images->index(3)), 1);
+        } else if (edit == QLatin1String("frames")) {
+            theme->frames()->setSize(0.03);
+        } else if (edit == QLatin1String("spacing drag")) {
+            // Each value of a drag lays the page out anew, all in one step.
+            for (qreal value : { 0.25, 0.3, 0.35, 0.4 })
+                theme->setBorderRelative(value);
+        } else {
+            // Another order of the same photos.
+            theme->rearrange();
+            QCOMPARE(stack->text(0), QStringLiteral("Rearrange"));
+            const auto order = rowsState(theme)().first;
+            QVERIFY(order != before.first);
+            QCOMPARE(
+                QSet(order.begin(), order.end()), QSet(before.first.begin(), before.first.end()));
+        }
+        QCOMPARE(stack->count(), 1);
+        const auto after = rowsState(theme)();
+        QVERIFY(after != before);
+        QVERIFY2(coversPageKeepingPhotos(theme, edit == QLatin1String("remove") ? 0.8 : 0.85, &why),
+            qPrintable(why));
+        // The panorama stood on end takes a tall cell.
+        if (edit == QLatin1String("rotate"))
+            QVERIFY(after.second.at(3).height() > after.second.at(3).width());
+        compareUndoRedo(stack, rowsState(theme), before, after);
+    }
+
+    void dragsTradePlacesInTheOrder()
+    {
+        RowsTheme *theme = rows(
+            QSizeF(2400, 1600), { { 60, 40 }, { 40, 60 }, { 50, 50 }, { 70, 30 }, { 60, 45 } });
+        QVERIFY(theme);
+        UndoStack *stack = m_laidOut->undoStack();
+        ImageList *images = m_laidOut->imageList();
+        const QList<QSharedPointer<ImageSource>> start = images->items();
+        auto cellOf = [theme](const QSharedPointer<ImageSource> &image) {
+            for (const auto &item : theme->items()) {
+                if (item->image() == image)
+                    return item.data();
+            }
+            return static_cast<PhotoGridItemProperties *>(nullptr);
+        };
+
+        QVERIFY(theme->exchangeImages(cellOf(start[0]), cellOf(start[3])));
+        QCOMPARE(images->items(),
+            (QList<QSharedPointer<ImageSource>> {
+                start[3], start[1], start[2], start[0], start[4] }));
+        QVERIFY(!theme->exchangeImages(cellOf(start[1]), cellOf(start[1])));
+        QVERIFY(theme->placeImage(cellOf(start[1]), start[4]));
+        QCOMPARE(images->items(),
+            (QList<QSharedPointer<ImageSource>> {
+                start[3], start[4], start[1], start[2], start[0] }));
+        QVERIFY(!theme->placeImage(cellOf(start[2]), start[2]));
+        QCOMPARE(stack->count(), 2);
+        QString why;
+        QVERIFY2(coversPageKeepingPhotos(theme, 0.85, &why), qPrintable(why));
+        stack->setIndex(0);
+        QCOMPARE(images->items(), start);
+    }
+
+    void savedCollageReadsBackEqual()
+    {
+        RowsTheme *theme = rows(
+            QSizeF(3000, 2000), { { 64, 40 }, { 30, 40 }, { 50, 50 }, { 90, 30 }, { 40, 30 } });
+        QVERIFY(theme);
+        theme->setBorderRelative(0.25);
+        theme->frames()->setSize(0.04);
+        const QList<QRectF> cells = cellsInListOrder(theme);
+        const QString path = m_photos.path(QStringLiteral("rows.tsq"));
+        QString error;
+        QVERIFY2(DocumentFile::save(m_laidOut.data(), path, &error), qPrintable(error));
+
+        std::unique_ptr<Document> opened = DocumentFile::open(path, &error, true);
+        QVERIFY2(opened, qPrintable(error));
+        QVERIFY(opened->imageList()->readAllFiles(false));
+        auto *read = qobject_cast<RowsTheme *>(opened->theme());
+        QVERIFY(read);
+        QCOMPARE(read->borderRelative(), theme->borderRelative());
+        QCOMPARE(read->minimumItemSize(), theme->minimumItemSize());
+        QCOMPARE(read->frames()->size(), theme->frames()->size());
+        QCOMPARE(cellsInListOrder(read), cells);
+        // Laying the page out again changes nothing and records nothing.
+        read->relayout();
+        QCOMPARE(cellsInListOrder(read), cells);
+        QCOMPARE(opened->undoStack()->count(), 0);
     }
 };
 

@@ -2,26 +2,16 @@
 
 #include <cmath>
 
+#include "themes/photogrid/photogridsplit.h"
 #include "themes/photogrid/rowslayout.h"
 #include "themes/themetestdata.h"
 
+using ThemeTestData::keptShare;
 using ThemeTestData::tiles;
 
 namespace {
 
 using Aspects = QList<qreal>;
-
-// What the test itself makes of a cell: the part of a photo of `aspect`
-// that covers the cell less the spacing, counted on plain numbers.
-qreal keptShare(const QRectF &cell, qreal border, qreal aspect)
-{
-    const qreal width = cell.width() - 2 * border;
-    const qreal height = cell.height() - 2 * border;
-    if (width <= 0 || height <= 0)
-        return 0;
-    const qreal scale = qMax(width / aspect, height / 1.0);
-    return (width * height) / (aspect * scale * scale);
-}
 
 // The best uniform fit of any cut into rows, found by trying all of them.
 qreal bruteForceBestFit(const Aspects &aspects, const QSizeF &page, qreal border)
@@ -55,7 +45,8 @@ qreal bruteForceBestFit(const Aspects &aspects, const QSizeF &page, qreal border
 
 } // namespace
 
-class TestRowsLayout : public QObject
+// The geometry of the grid themes' layouts, on plain numbers.
+class TestGridLayouts : public QObject
 {
     Q_OBJECT
 
@@ -71,14 +62,10 @@ private Q_SLOTS:
         // Portrait, landscape, square, panorama and the common camera shapes.
         const Aspects mixed { 3000.0 / 4000, 4000.0 / 3000, 1.0, 6000.0 / 2000, 2560.0 / 1600,
             1080.0 / 1920, 1.0, 4000.0 / 3000, 3000.0 / 4000, 1920.0 / 1080 };
-        QTest::newRow("12 landscape, 3:2, no spacing")
-            << landscapes << QSizeF(3000, 2000) << 0.0 << true;
         QTest::newRow("12 landscape, 3:2, spacing")
             << landscapes << QSizeF(3000, 2000) << 18.0 << true;
         QTest::newRow("12 landscape, 2:3 page") << landscapes << QSizeF(2000, 3000) << 12.0 << true;
-        QTest::newRow("mixed, 3:2") << mixed << QSizeF(3000, 2000) << 0.0 << true;
         QTest::newRow("mixed, 3:2, spacing") << mixed << QSizeF(3000, 2000) << 18.0 << true;
-        QTest::newRow("mixed, square page") << mixed << QSizeF(1080, 1080) << 6.0 << true;
         QTest::newRow("mixed, A4 portrait") << mixed << QSizeF(2480, 3508) << 20.0 << true;
         // Awkward input still gives a tiling, or no cells at all.
         QTest::newRow("no photos") << Aspects {} << QSizeF(300, 200) << 0.0 << false;
@@ -117,7 +104,7 @@ private Q_SLOTS:
         qreal least = 1;
         qreal sum = 0;
         for (int k = 0; k < aspects.size(); ++k) {
-            const qreal kept = keptShare(result.cells[k], border, aspects[k]);
+            const qreal kept = keptShare(result.cells[k], border, 0, aspects[k]);
             least = qMin(least, kept);
             sum += kept;
         }
@@ -205,7 +192,59 @@ private Q_SLOTS:
             < 1e-9);
         QCOMPARE(RowsLayout::effectiveAspect(aspect, 0), aspect);
     }
+
+    // The Mosaic's cut of a cell for a new photo.
+    void splitGeometry_data()
+    {
+        QTest::addColumn<QRectF>("cell");
+        QTest::addColumn<QSizeF>("image");
+        QTest::addColumn<int>("thousandth");
+        QTest::addColumn<QRectF>("kept");
+        QTest::addColumn<QRectF>("added");
+
+        // a = 4/3, c = 1.5: f = (4/3) / (3 + 4/3) = 4/13.
+        QTest::newRow("landscape cell, landscape photo: side by side")
+            << QRectF(0, 0, 3000, 2000) << QSizeF(400, 300) << 0
+            << QRectF(0, 0, 3000 * 9.0 / 13, 2000)
+            << QRectF(3000 * 9.0 / 13, 0, 3000 * 4.0 / 13, 2000);
+        QTest::newRow("wide cell, panorama: at most 70 %")
+            << QRectF(0, 0, 4000, 2000) << QSizeF(10000, 100) << 0 << QRectF(0, 0, 1200, 2000)
+            << QRectF(1200, 0, 2800, 2000);
+        QTest::newRow("tall cell, panorama: stacked, at least 30 %")
+            << QRectF(0, 0, 1000, 3000) << QSizeF(1000, 10) << 0 << QRectF(0, 0, 1000, 2100)
+            << QRectF(0, 2100, 1000, 900);
+        QTest::newRow("unreadable photo in a tall cell, k = 999")
+            << QRectF(0, 0, 1000, 2000) << QSizeF(-1, -1) << 999
+            << QRectF(0, 0, 1000, 2000 * 0.5998) << QRectF(0, 2000 * 0.5998, 1000, 2000 * 0.4002);
+    }
+
+    void splitGeometry()
+    {
+        QFETCH(QRectF, cell);
+        QFETCH(QSizeF, image);
+        QFETCH(int, thousandth);
+        QFETCH(QRectF, kept);
+        QFETCH(QRectF, added);
+
+        const PhotoGridSplit::Result result = PhotoGridSplit::split(cell, image, thousandth);
+        const bool sideBySide = kept.height() == cell.height();
+        QCOMPARE(result.cut == PhotoGridSplit::Cut::SideBySide, sideBySide);
+        QCOMPARE(result.kept, kept);
+        QCOMPARE(result.added, added);
+        QCOMPARE(result.smallerExtent,
+            sideBySide ? qMin(kept.width(), added.width()) : qMin(kept.height(), added.height()));
+    }
+
+    void largestCellTieBreak()
+    {
+        QCOMPARE(PhotoGridSplit::largestCell({}), -1);
+        // 300 x 500 and 500 x 100 share the greatest longer side: the first wins.
+        const QList<QRectF> cells { QRectF(0, 0, 400, 400), QRectF(0, 0, 300, 500),
+            QRectF(0, 0, 500, 100), QRectF(0, 0, 450, 450) };
+        QCOMPARE(PhotoGridSplit::largestCell(cells), 1);
+        QCOMPARE(PhotoGridSplit::largestCell({ QRectF(0, 0, 10, 10), QRectF(0, 0, 10, 10) }), 0);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestRowsLayout)
-#include "tst_rowslayout.moc"
+QTEST_GUILESS_MAIN(TestGridLayouts)
+#include "tst_gridlayouts.moc"
