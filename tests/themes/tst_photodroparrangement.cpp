@@ -103,45 +103,40 @@ private Q_SLOTS:
         QCOMPARE(CombinationsContainer(count).size(), index);
     }
 
-    void randomPlacement_data()
-    {
-        QTest::addColumn<QSize>("imageSize");
-        QTest::addColumn<QSizeF>("page");
-        QTest::addColumn<int>("photoCount");
-        QTest::addColumn<qreal>("zero");
-        QTest::addColumn<qreal>("variation");
-        QTest::newRow("wide, turned zero")
-            << QSize(900, 300) << QSizeF(2000, 3000) << 8 << 30.0 << 10.0;
-        QTest::newRow("square, full turn")
-            << QSize(50, 50) << QSizeF(1000, 1000) << 20 << 0.0 << 180.0;
-    }
-
     void randomPlacement()
     {
-        QFETCH(QSize, imageSize);
-        QFETCH(QSizeF, page);
-        QFETCH(int, photoCount);
-        QFETCH(qreal, zero);
-        QFETCH(qreal, variation);
+        // A wide photo turned off zero among 8; a square turning freely among 20.
+        const struct
+        {
+            QSize imageSize;
+            QSizeF page;
+            int photoCount;
+            qreal zero;
+            qreal variation;
+        } cases[] = { { { 900, 300 }, { 2000, 3000 }, 8, 30, 10 },
+            { { 50, 50 }, { 1000, 1000 }, 20, 0, 180 } };
         RandomGenerator::seed(7);
-        const QSizeF unit = PhotoDropArrangement::unitSize(imageSize);
-        const QRectF local(QPointF(-unit.width() / 2, -unit.height() / 2), unit);
-        const QSizeF fitted = unit.scaled(page, Qt::KeepAspectRatio);
-        for (int draw = 0; draw < 300; ++draw) {
-            const PhotoDropPlacement p
-                = PhotoDropArrangement::randomPlacement(unit, page, photoCount, zero, variation);
-            QVERIFY(p.rotationRelative >= -1.0 && p.rotationRelative < 1.0);
-            // The turned photo's box gets the n-th part of the area it could fill.
-            const qreal degrees
-                = PhotoDropArrangement::rotationDegrees(p.rotationRelative, zero, variation);
-            const QRectF box = QTransform().scale(p.zoom, p.zoom).rotate(degrees).mapRect(local);
-            const double share = fitted.width() * fitted.height() / photoCount;
-            QVERIFY(qAbs(box.width() * box.height() - share) < 1e-6 * share);
-            // The box stays on the page when it fits.
-            if (box.width() <= page.width() && box.height() <= page.height())
-                QVERIFY(QRectF(QPointF(0, 0), page)
-                            .adjusted(-1e-9, -1e-9, 1e-9, 1e-9)
-                            .contains(box.translated(p.position)));
+        for (const auto &[imageSize, page, photoCount, zero, variation] : cases) {
+            const QSizeF unit = PhotoDropArrangement::unitSize(imageSize);
+            const QRectF local(QPointF(-unit.width() / 2, -unit.height() / 2), unit);
+            const QSizeF fitted = unit.scaled(page, Qt::KeepAspectRatio);
+            for (int draw = 0; draw < 300; ++draw) {
+                const PhotoDropPlacement p = PhotoDropArrangement::randomPlacement(
+                    unit, page, photoCount, zero, variation);
+                QVERIFY(p.rotationRelative >= -1.0 && p.rotationRelative < 1.0);
+                // The turned photo's box gets the n-th part of the area it could fill.
+                const qreal degrees
+                    = PhotoDropArrangement::rotationDegrees(p.rotationRelative, zero, variation);
+                const QRectF box
+                    = QTransform().scale(p.zoom, p.zoom).rotate(degrees).mapRect(local);
+                const double share = fitted.width() * fitted.height() / photoCount;
+                QVERIFY(qAbs(box.width() * box.height() - share) < 1e-6 * share);
+                // The box stays on the page when it fits.
+                if (box.width() <= page.width() && box.height() <= page.height())
+                    QVERIFY(QRectF(QPointF(0, 0), page)
+                                .adjusted(-1e-9, -1e-9, 1e-9, 1e-9)
+                                .contains(box.translated(p.position)));
+            }
         }
     }
 

@@ -1,12 +1,15 @@
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QGraphicsEffect>
 #include <QGraphicsView>
+#include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>
@@ -15,7 +18,9 @@
 #include "model/frameproperties.h"
 #include "model/imagesource.h"
 #include "model/itemtransform.h"
+#include "model/itemtransformundocommand.h"
 #include "model/randomgenerator.h"
+#include "model/rotationrestriction.h"
 #include "model/shadowproperties.h"
 #include "scene/documentitem.h"
 #include "scene/scene.h"
@@ -25,9 +30,46 @@
 #include "themes/photodrop/photodropitempropertieslist.h"
 #include "themes/photodrop/photodropsceneitem.h"
 #include "themes/photodrop/photodroptheme.h"
+#include "themes/photodrop/photodropthemearrangecommand.h"
 #include "themes/themetestdata.h"
 
+using namespace ThemeTestData;
+
 namespace {
+
+// Each photo's x, y, zoom and relative rotation.
+using Placement = QList<qreal>;
+
+QList<Placement> placements(const PhotoDropTheme *theme)
+{
+    QList<Placement> result;
+    for (const auto &item : theme->items()->items()) {
+        const ItemTransform *t = item->transform();
+        result.append({ t->position().x(), t->position().y(), t->zoom(), t->rotationRelative() });
+    }
+    return result;
+}
+
+// Runs its action only when it first runs, as a setter called by an
+// assignment does.
+class NestingCommand : public UndoCommand
+{
+public:
+    explicit NestingCommand(std::function<void()> action)
+        : UndoCommand(QStringLiteral("nesting"))
+        , m_action(std::move(action))
+    {
+    }
+    void redo() override
+    {
+        if (m_action)
+            std::exchange(m_action, nullptr)();
+    }
+    void undo() override { }
+
+private:
+    std::function<void()> m_action;
+};
 
 // A Photo Drop page at scale 1 in a scene (and, on request, a view) whose
 // scene rectangle leaves the page's 9-pixel margin on every side, so that a
@@ -42,7 +84,7 @@ struct Page
 
     bool build(const QSizeF &pageSize, const QList<QUrl> &urls)
     {
-        document.reset(ThemeTestData::newDocument(pageSize, urls, BuiltInThemes::PhotoDropId));
+        document.reset(newDocument(pageSize, urls, BuiltInThemes::PhotoDropId));
         theme = document ? qobject_cast<PhotoDropTheme *>(document->theme()) : nullptr;
         if (!theme)
             return false;
@@ -124,13 +166,317 @@ struct Page
 
 } // namespace
 
-class TestPhotoDropItems : public QObject
+class TestPhotoDrop : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase() { BuiltInThemes::registerAll(); }
     void cleanup() { RandomGenerator::reseed(); }
+
+    // The theme and its photos.
+
+    void newPhotos()
+    {
+        const QSizeF page(1000, 2000);
+        QScopedPointer<Document> document(newDocument(page, images(3)));
+        QVERIFY(document);
+        UndoStack *stack = document->undoStack();
+        document->setThemeId(BuiltInThemes::PhotoDropId);
+        auto *theme = qobject_cast<PhotoDropTheme *>(document->theme());
+        QVERIFY(theme);
+        // Building the photos is part of the theme change, not steps of its own.
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(theme->items()->count(), 3);
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(theme->items()->at(row)->source(), document->imageList()->at(row));
+        // The appearance objects record their changes in the document.
+        const qreal blur = theme->shadows()->blurRadius();
+        theme->shadows()->setBlurRadius(blur + 5);
+        QCOMPARE(stack->count(), 2);
+        stack->undo();
+        QCOMPARE(theme->shadows()->blurRadius(), blur);
+
+        // Inserted photos are thrown within the insertion step.
+        theme->rotationRestrictions()->setVariation(40);
+        stack->clear();
+        QVERIFY(document->imageList()->insertUrls(3, images(6), false));
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(theme->items()->count(), 9);
+        for (int row = 3; row < 9; ++row) {
+            const QRectF onPage
+                = PhotoDropTheme::outline(theme->items()->at(row).data()).boundingRect();
+            QVERIFY(QRectF(QPointF(-1, -1), page + QSizeF(2, 2)).contains(onPage));
+        }
+        stack->undo();
+        QCOMPARE(theme->items()->count(), 3);
+    }
+
+    void arrangeAndRandomizeUndo()
+    {
+        RandomGenerator::seed(21);
+        QScopedPointer<Document> document;
+        PhotoDropTheme *theme = newTheme(document, QSizeF(3000, 2000), {});
+        QVERIFY(theme);
+        UndoStack *stack = document->undoStack();
+        // Nothing to arrange or throw is no step.
+        theme->rearrange();
+        theme->randomize();
+        QCOMPARE(stack->count(), 0);
+        QVERIFY(document->imageList()->insertUrls(0, images(6), false));
+        theme->rotationRestrictions()->setVariation(20);
+        stack->clear();
+        const QList<Placement> thrown = placements(theme);
+
+        // Arranging moves the photos about the page and keeps their turns.
+        theme->rearrange();
+        const QList<Placement> once = placements(theme);
+        QVERIFY(once != thrown);
+        for (int row = 0; row < 6; ++row)
+            QCOMPARE(once[row][3], thrown[row][3]);
+
+        // Arranging again goes on from there, in the same step.
+        theme->rearrange();
+        const QList<Placement> twice = placements(theme);
+        QVERIFY(twice != once);
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(stack->text(0), QStringLiteral("Arranging items"));
+        QSignalSpy moved(theme->items()->at(0)->transform(), &ItemTransform::positionChanged);
+        stack->undo();
+        QCOMPARE(moved.count(), 1);
+        compareUndoRedo(
+            stack, [theme] { return placements(theme); }, thrown, twice);
+
+        // A randomize is a step of its own that moves every photo, and no
+        // arrangement merges into it.
+        theme->randomize();
+        QCOMPARE(stack->count(), 2);
+        const QList<Placement> randomized = placements(theme);
+        for (int row = 0; row < 6; ++row)
+            QVERIFY(randomized[row] != twice[row]);
+        theme->rearrange();
+        QCOMPARE(stack->count(), 3);
+        stack->undo();
+        QCOMPARE(placements(theme), randomized);
+        stack->undo();
+        QCOMPARE(placements(theme), twice);
+    }
+
+    void nestedArrangeCommandsMerge()
+    {
+        // Two arrangements pushed while one step first runs: the second is
+        // merged before it runs, so what it adds must still take effect.
+        Document document(true);
+        UndoStack *stack = document.undoStack();
+        ItemTransform first(&document);
+        ItemTransform second(&document);
+        stack->push(new NestingCommand([&] {
+            auto *a = new PhotoDropThemeArrangeCommand;
+            a->addCommand(new ItemTransformUndoCommand(&first, QPointF(1, 1), 1, 0));
+            stack->push(a);
+            auto *b = new PhotoDropThemeArrangeCommand;
+            b->addCommand(new ItemTransformUndoCommand(&first, QPointF(2, 2), 1, 0));
+            b->addCommand(new ItemTransformUndoCommand(&second, QPointF(3, 3), 1, 0));
+            stack->push(b);
+        }));
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(first.position(), QPointF(2, 2));
+        QCOMPARE(second.position(), QPointF(3, 3));
+        compareUndoRedo(
+            stack, [&] { return std::pair(first.position(), second.position()); },
+            std::pair(QPointF(0, 0), QPointF(0, 0)), std::pair(QPointF(2, 2), QPointF(3, 3)));
+    }
+
+    void photoTransformAndSource()
+    {
+        Document document(true);
+        auto *item = new PhotoDropItemProperties(&document, nullptr);
+        QPointer<ItemTransform> transform = item->transform();
+
+        // The photo shares its image and does not own it.
+        auto image = QSharedPointer<ImageSource>::create();
+        QWeakPointer<ImageSource> weak = image;
+        item->setSource(image);
+        image.reset();
+        QVERIFY(!weak.isNull());
+        item->setSource({});
+        QVERIFY(weak.isNull());
+
+        // The transform is the photo's own and goes with it.
+        delete item;
+        QVERIFY(transform.isNull());
+    }
+
+    void photoUndoSteps()
+    {
+        Document document(true);
+        UndoStack *stack = document.undoStack();
+        PhotoDropItemProperties item(&document, nullptr);
+        PhotoDropItemProperties other(&document, nullptr);
+
+        // Choosing what the photo has records a step; the next change of the
+        // photo merges with it, another photo's change is a step of its own.
+        item.setFilterType(0);
+        item.setFilterType(1);
+        other.setFilterType(2);
+        // Scripts and panels reach the settings by name; a filter and a mask
+        // change are separate steps even on one photo.
+        QVERIFY(item.setProperty("maskShape", 1));
+        QVERIFY(item.setProperty("filterType", 99)); // kept as it is, for newer files
+        QCOMPARE(stack->count(), 4);
+        QCOMPARE(stack->text(0), QStringLiteral("Change filter"));
+        QCOMPARE(stack->text(2), QStringLiteral("Change mask"));
+        compareUndoRedo(
+            stack,
+            [&] {
+                return QList<int> { item.filterType(), item.maskShape(), other.filterType() };
+            },
+            QList<int> { 0, 0, 0 }, QList<int> { 99, 1, 2 });
+    }
+
+    void photoList()
+    {
+        PhotoDropItemPropertiesList list;
+        QAbstractItemModelTester tester(
+            &list, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QList<QSharedPointer<PhotoDropItemProperties>> items;
+        for (int k = 0; k < 4; ++k)
+            items.append(QSharedPointer<PhotoDropItemProperties>::create(nullptr, nullptr));
+        QVERIFY(list.insertItem(0, items[0]) && list.insertItem(1, items[2]));
+        QVERIFY(list.insertItem(1, items[1]));
+        // Rows outside the list and null photos are refused.
+        QVERIFY(!list.insertItem(7, items[3]) && !list.insertItem(-1, items[3]));
+        QVERIFY(!list.insertItem(0, {}));
+        QCOMPARE(list.items(), items.mid(0, 3));
+        QCOMPARE(list.data(list.index(1), PhotoDropItemPropertiesList::ItemRole).value<QObject *>(),
+            items[1].data());
+
+        QVERIFY(list.removeItems(1, 1));
+        QCOMPARE(list.items(), decltype(items)({ items[0], items[2] }));
+        QCOMPARE(list.indexOf(items[1].data()), -1);
+        QVERIFY(!list.removeItems(1, 2) && !list.removeItems(0, 0));
+
+        // Once nothing else holds the photos, clearing the list drops them.
+        QWeakPointer<PhotoDropItemProperties> weak = items[0];
+        items.clear();
+        list.clear();
+        QCOMPARE(list.count(), 0);
+        QVERIFY(weak.isNull());
+    }
+
+    void recycling()
+    {
+        QScopedPointer<Document> document;
+        PhotoDropTheme *theme = newTheme(document, QSizeF(3000, 2000), images(4));
+        QVERIFY(theme);
+        theme->rearrange();
+        UndoStack *stack = document->undoStack();
+        stack->clear();
+        auto items = theme->items()->items();
+        const QList<Placement> before = placements(theme);
+
+        // Removed photos come back, where they were, with an undo.
+        QVERIFY(document->imageList()->removeRows(1, 2));
+        QCOMPARE(theme->items()->count(), 2);
+        QCOMPARE(theme->recycledCount(), 4);
+        stack->undo();
+        stack->redo();
+        stack->undo();
+        QCOMPARE(theme->items()->items(), items);
+        QCOMPARE(placements(theme), before);
+
+        // A page-size change sends every image out and back to its old photo.
+        document->setPageSize(PageSize(PageSize::Pixels, QSizeF(2000, 3000)));
+        QCOMPARE(theme->items()->items(), items);
+        QCOMPARE(placements(theme), before);
+
+        // Once no step holds a removed image, its photo is dropped with it.
+        QWeakPointer<PhotoDropItemProperties> item = items.at(0);
+        QWeakPointer<ImageSource> image = document->imageList()->at(0);
+        items.clear();
+        QVERIFY(document->imageList()->removeRows(0, 1));
+        const int recycled = theme->recycledCount();
+        QVERIFY(!image.isNull() && !item.isNull());
+        stack->clear();
+        QVERIFY(image.isNull());
+        QVERIFY(item.isNull());
+        QCOMPARE(theme->recycledCount(), recycled - 1);
+    }
+
+    void stacking_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QList<int>>("selection");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("stepText");
+
+        // Squares of side 100 in a row along x; they overlap when their
+        // centres are less than 100 apart:
+        //
+        //     A 100   E 130   B 160   D 190            C 400
+        //
+        // A overlaps B, D, E; B overlaps A, D, E; D overlaps A, B, E; C none.
+        QTest::newRow("forward: nearest above") << "bringForward" << QList<int> { 0 } << "BACDE"
+                                                << "Bringing Forward";
+        QTest::newRow("front: highest above") << "bringToFront" << QList<int> { 0 } << "BCDEA"
+                                              << "Bringing to Front";
+        QTest::newRow("front: nothing above overlaps")
+            << "bringToFront" << QList<int> { 2 } << "ABCDE"
+            << "";
+        QTest::newRow("front: two, the upper travels along")
+            << "bringToFront" << QList<int> { 0, 1 } << "CDEBA"
+            << "Bringing to Front";
+        QTest::newRow("backward: two, the lower travels along")
+            << "sendBackward" << QList<int> { 3, 4 } << "AEDBC"
+            << "Sending Backward";
+    }
+
+    void stacking()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QList<int>, selection);
+        QFETCH(QString, expected);
+        QFETCH(QString, stepText);
+        QScopedPointer<Document> document;
+        PhotoDropTheme *theme = newTheme(document, QSizeF(1000, 1000), images(5, { { 20, 20 } }));
+        QVERIFY(theme);
+        const qreal xs[] = { 100, 160, 400, 190, 130 };
+        for (int row = 0; row < 5; ++row) {
+            PhotoDropItemProperties *item = theme->items()->at(row).data();
+            item->setObjectName(QString(QChar('A' + row)));
+            item->transform()->setPosition(QPointF(xs[row], 100));
+            item->transform()->setZoom(100);
+            item->transform()->setRotationRelative(0);
+        }
+        UndoStack *stack = document->undoStack();
+        stack->clear();
+        const QList<QSharedPointer<ImageSource>> images = document->imageList()->items();
+        auto order = [theme] {
+            QString names;
+            for (const auto &item : theme->items()->items())
+                names += item->objectName();
+            return names;
+        };
+
+        QItemSelection selected;
+        for (int row : selection)
+            selected.select(theme->items()->index(row), theme->items()->index(row));
+        QVERIFY(QMetaObject::invokeMethod(
+            theme, operation.toLatin1().constData(), Q_ARG(QItemSelection, selected)));
+        QCOMPARE(order(), expected);
+        // The theme follows the image list, which is what was moved.
+        for (int row = 0; row < 5; ++row)
+            QCOMPARE(theme->items()->at(row)->source(), document->imageList()->at(row));
+        QCOMPARE(stack->count(), stepText.isEmpty() ? 0 : 1);
+        if (stepText.isEmpty())
+            return;
+        QCOMPARE(stack->text(0), stepText);
+        stack->undo();
+        QCOMPARE(order(), QStringLiteral("ABCDE"));
+        QCOMPARE(document->imageList()->items(), images);
+    }
+
+    // The photos on the page.
 
     void drawing_data()
     {
@@ -182,7 +528,7 @@ private Q_SLOTS:
                   { QPoint(113, 107), photoCorner }, { QPoint(60, 150), QColor(40, 40, 40) } };
         for (const auto &[point, expected] : probes) {
             const QColor actual = image.pixelColor(point);
-            QVERIFY2(ThemeTestData::near(actual, expected),
+            QVERIFY2(near(actual, expected),
                 qPrintable(QStringLiteral("%1 at %2").arg(actual.name()).arg(point.x())));
         }
     }
@@ -318,16 +664,9 @@ private Q_SLOTS:
         QMenu *filterMenu = entries.at(5)->menu();
         QMenu *maskMenu = entries.at(6)->menu();
         QVERIFY(filterMenu && maskMenu);
-        auto checked = [](QMenu *m) {
-            QStringList result;
-            for (QAction *a : m->actions()) {
-                if (a->isChecked())
-                    result.append(a->text());
-            }
-            return result;
-        };
-        QCOMPARE(checked(filterMenu), QStringList({ "Sepia" }));
-        QCOMPARE(checked(maskMenu), QStringList({ "None" }));
+        // The photo's filter is checked; its unknown mask shows as none.
+        QVERIFY(filterMenu->actions().at(2)->isChecked());
+        QVERIFY(maskMenu->actions().at(0)->isChecked());
 
         // A choice is one undo step on the selected photo alone.
         filterMenu->actions().at(3)->trigger();
@@ -337,8 +676,7 @@ private Q_SLOTS:
                 page.photo(0)->filterType() };
         };
         QCOMPARE(page.stack()->count(), 2);
-        ThemeTestData::compareUndoRedo(
-            page.stack(), choices, QList<int> { 2, -3, 0 }, QList<int> { 3, 5, 0 });
+        compareUndoRedo(page.stack(), choices, QList<int> { 2, -3, 0 }, QList<int> { 3, 5, 0 });
     }
 
     void stackingActions_data()
@@ -414,10 +752,22 @@ private Q_SLOTS:
     }
 
 private:
-    QList<QUrl> writeImages(int count) { return m_photos.cycle(count, { { 200, 100 } }); }
+    // Photos of mixed proportions, or of `sizes` in turn.
+    QList<QUrl> images(int count,
+        const QList<QSize> &sizes = { { 40, 30 }, { 30, 40 }, { 64, 36 }, { 50, 50 }, { 90, 30 } })
+    {
+        return m_photos.cycle(count, sizes);
+    }
+    QList<QUrl> writeImages(int count) { return images(count, { { 200, 100 } }); }
+    PhotoDropTheme *newTheme(
+        QScopedPointer<Document> &document, const QSizeF &page, const QList<QUrl> &urls)
+    {
+        document.reset(newDocument(page, urls, BuiltInThemes::PhotoDropId));
+        return document ? qobject_cast<PhotoDropTheme *>(document->theme()) : nullptr;
+    }
 
-    ThemeTestData::PhotoFiles m_photos;
+    PhotoFiles m_photos;
 };
 
-QTEST_MAIN(TestPhotoDropItems)
-#include "tst_photodropitems.moc"
+QTEST_MAIN(TestPhotoDrop)
+#include "tst_photodrop.moc"
