@@ -480,7 +480,6 @@ private Q_SLOTS:
 
     void drawing_data()
     {
-        QTest::addColumn<QColor>("imageColor");
         QTest::addColumn<bool>("framesOn");
         QTest::addColumn<int>("filter");
         QTest::addColumn<int>("mask");
@@ -490,17 +489,15 @@ private Q_SLOTS:
 
         const QColor frame(0, 200, 0);
         const QColor background(40, 40, 40);
-        const QColor red(255, 0, 0);
-        QTest::newRow("circle mask, no frame")
-            << red << false << 0 << 1 << red << red << background;
+        const QColor grey(100, 100, 100); // the photo's colour
+        QTest::newRow("circle mask, no frame") << false << 0 << 1 << grey << grey << background;
         QTest::newRow("diamond mask and cool filter")
-            << QColor(100, 100, 100) << true << 4 << 4 << QColor(85, 105, 125) << frame << frame;
-        QTest::newRow("unknown codes draw plain") << red << true << 42 << 17 << red << frame << red;
+            << true << 4 << 4 << QColor(85, 105, 125) << frame << frame;
+        QTest::newRow("unknown codes draw plain") << true << 42 << 17 << grey << frame << grey;
     }
 
     void drawing()
     {
-        QFETCH(QColor, imageColor);
         QFETCH(bool, framesOn);
         QFETCH(int, filter);
         QFETCH(int, mask);
@@ -513,7 +510,8 @@ private Q_SLOTS:
         //  outer rectangle 190 x 100 at (105, 100). Without frames the photo
         //  covers 200 x 100 at (100, 100).
         Page page;
-        QVERIFY(page.build(QSizeF(400, 300), { m_photos.write(QSize(200, 100), imageColor) }));
+        QVERIFY(page.build(
+            QSizeF(400, 300), { m_photos.write(QSize(200, 100), QColor(100, 100, 100)) }));
         page.theme->background()->setColor(QColor(40, 40, 40));
         page.theme->frames()->setColor(QColor(0, 200, 0));
         page.theme->frames()->setSize(0.1);

@@ -216,16 +216,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("count");
         QTest::addColumn<QSizeF>("page");
         QTest::addColumn<qreal>("variation");
-        QTest::addColumn<quint64>("seed");
         QTest::addColumn<qreal>("squeeze");
-        QTest::addColumn<qreal>("minimumCoverage");
         // Thrown as the theme throws new photos.
-        QTest::newRow("20 on portrait")
-            << 20 << QSizeF(2000, 3000) << 30.0 << quint64(3) << 1.0 << 0.3;
-        QTest::newRow("40 on square, straight")
-            << 40 << QSizeF(1000, 1000) << 0.0001 << quint64(4) << 1.0 << 0.3;
+        QTest::newRow("20 on portrait") << 20 << QSizeF(2000, 3000) << 30.0 << 1.0;
+        QTest::newRow("40 on square, straight") << 40 << QSizeF(1000, 1000) << 0.0001 << 1.0;
         // Heaped in the middle: the photos first shrink out of each other's way.
-        QTest::newRow("20 heaped") << 20 << QSizeF(3000, 2000) << 20.0 << quint64(5) << 0.3 << 0.0;
+        QTest::newRow("20 heaped") << 20 << QSizeF(3000, 2000) << 20.0 << 0.3;
     }
 
     void overlapSeparation()
@@ -233,10 +229,8 @@ private Q_SLOTS:
         QFETCH(int, count);
         QFETCH(QSizeF, page);
         QFETCH(qreal, variation);
-        QFETCH(quint64, seed);
         QFETCH(qreal, squeeze);
-        QFETCH(qreal, minimumCoverage);
-        RandomGenerator::seed(seed);
+        RandomGenerator::seed(3);
         std::vector<PhotoDropArrangement::Photo> photos = throwPile(count, page, variation);
         const QPointF middle(page.width() / 2, page.height() / 2);
         for (auto &photo : photos)
@@ -259,8 +253,8 @@ private Q_SLOTS:
         QVERIFY(overlapBefore > 0);
         QVERIFY2(overlapAfter < 0.2 * overlapBefore,
             qPrintable(QStringLiteral("%1 -> %2").arg(overlapBefore).arg(overlapAfter)));
-        // The photos use the page.
-        QVERIFY(photoArea >= minimumCoverage * page.width() * page.height());
+        // Photos thrown over the page use it.
+        QVERIFY(squeeze < 1 || photoArea >= 0.3 * page.width() * page.height());
         // And they stay on it, up to the last small steps of the relaxation.
         const qreal tolerance = 0.05 * qMin(page.width(), page.height());
         const QRectF allowed

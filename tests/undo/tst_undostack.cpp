@@ -127,10 +127,6 @@ private Q_SLOTS:
             QList<double>({ 0, 0, double(turns), 2.0 * turns }));
         QCOMPARE(wrapperAt(stack, 0)->commands().size(), commands);
         QVERIFY(!stack.isReplaying());
-        // Another target starts a step of its own.
-        Knob other(&stack, leaderId);
-        other.setValue(1);
-        QCOMPARE(stack.count(), 2);
     }
 
     void nestedPushesMergeInsideTheStep()
