@@ -1,7 +1,6 @@
 #include <QtTest>
 
 #include <QApplication>
-#include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
 #include <QImageWriter>
 #include <QInputDialog>
@@ -174,41 +173,23 @@ protected:
     QPointF transformCenter() const override { return QPointF(0, 0); }
 };
 
-struct MouseDriver
+// A probe item at (100, 100) on a scene of 400 x 300, driven through a view.
+struct ProbeFixture
 {
-    QGraphicsScene *scene;
-    QPointF pressScenePos;
-    QPointF lastScenePos;
+    ProbeFixture()
+    {
+        scene.setSceneRect(0, 0, 400, 300);
+        item->setPos(100, 100);
+        scene.addItem(item);
+        mouse = std::make_unique<ViewMouse>(&scene);
+    }
 
-    void send(QEvent::Type type, const QPointF &scenePos, Qt::MouseButton button,
-        Qt::MouseButtons buttons)
-    {
-        QGraphicsSceneMouseEvent event(type);
-        event.setScenePos(scenePos);
-        event.setScreenPos(scenePos.toPoint());
-        event.setLastScenePos(lastScenePos);
-        event.setLastScreenPos(lastScenePos.toPoint());
-        event.setButton(button);
-        event.setButtons(buttons);
-        event.setButtonDownScenePos(Qt::LeftButton, pressScenePos);
-        event.setButtonDownScreenPos(Qt::LeftButton, pressScenePos.toPoint());
-        event.setAccepted(false);
-        QCoreApplication::sendEvent(scene, &event);
-        lastScenePos = scenePos;
-    }
-    void press(const QPointF &pos)
-    {
-        pressScenePos = lastScenePos = pos;
-        send(QEvent::GraphicsSceneMousePress, pos, Qt::LeftButton, Qt::LeftButton);
-    }
-    void move(const QPointF &pos)
-    {
-        send(QEvent::GraphicsSceneMouseMove, pos, Qt::NoButton, Qt::LeftButton);
-    }
-    void release(const QPointF &pos)
-    {
-        send(QEvent::GraphicsSceneMouseRelease, pos, Qt::LeftButton, Qt::NoButton);
-    }
+    QPoint at(qreal x, qreal y) const { return mouse->at(QPointF(x, y)); }
+
+    Document document { false };
+    Scene scene { &document };
+    ProbeItem *item = new ProbeItem;
+    std::unique_ptr<ViewMouse> mouse;
 };
 
 } // namespace
@@ -588,101 +569,87 @@ private Q_SLOTS:
         QFETCH(QStringList, expectedLog);
         QFETCH(QPointF, expectedShift);
 
-        Document document(false);
-        Scene scene(&document);
-        scene.setSceneRect(0, 0, 400, 300);
-        auto *item = new ProbeItem;
+        ProbeFixture f;
+        ProbeItem *item = f.item;
         item->part = part;
         item->pressTurnsInto = pressTurnsInto;
         item->dragAccepted = dragAccepted;
         // A press held past the drag time is one whose drag time is over at once.
         item->setStartDragTime(holdPastDragTime ? 0 : 100000);
-        item->setPos(100, 100);
-        scene.addItem(item);
         item->setSelected(selectedBefore);
+        QVERIFY(QTest::qWaitForWindowExposed(&f.mouse->view));
 
-        MouseDriver mouse { &scene, {}, {} };
-        const QPointF start(100, 100);
-        mouse.press(start);
+        const QPoint start = f.at(100, 100);
+        f.mouse->press(start);
         QVERIFY(item->isSelected());
         for (const QPointF &step : moves)
-            mouse.move(start + step);
-        mouse.release(start + (moves.isEmpty() ? QPointF() : moves.last()));
+            f.mouse->move(start + step.toPoint());
+        f.mouse->release(start + (moves.isEmpty() ? QPoint() : moves.last().toPoint()));
 
         QCOMPARE(item->log, expectedLog);
         QCOMPARE(item->pos(), QPointF(100, 100) + expectedShift);
         QVERIFY(item->isSelected());
         QCOMPARE(item->activePart(), 0);
-        QCOMPARE(scene.fastDrawCount(), 0);
+        QCOMPARE(f.scene.fastDrawCount(), 0);
         QVERIFY(!item->holdsFastDraw());
     }
 
     void fastDrawHold()
     {
         QApplication::setStartDragTime(100000);
-        Document document(false);
-        Scene scene(&document);
-        auto *item = new ProbeItem;
-        item->part = EditableGraphicsObject::MovePart;
-        item->setPos(100, 100);
-        scene.addItem(item);
-        QSignalSpy spy(&scene, &Scene::fastDrawChanged);
+        ProbeFixture f;
+        f.item->part = EditableGraphicsObject::MovePart;
+        QSignalSpy spy(&f.scene, &Scene::fastDrawChanged);
 
-        MouseDriver mouse { &scene, {}, {} };
-        mouse.press(QPointF(100, 100));
-        QCOMPARE(scene.fastDrawCount(), 0);
+        f.mouse->press(f.at(100, 100));
+        QCOMPARE(f.scene.fastDrawCount(), 0);
         for (int x : { 104, 108, 112 })
-            mouse.move(QPointF(x, 100));
+            f.mouse->move(f.at(x, 100));
         // One hold however long the drag.
-        QCOMPARE(item->fastDrawDuringDrag, (QList<int> { 1, 1, 1 }));
-        QCOMPARE(scene.drawFlags() & FastDraw, int(FastDraw));
-        mouse.release(QPointF(112, 100));
-        QCOMPARE(scene.fastDrawCount(), 0);
+        QCOMPARE(f.item->fastDrawDuringDrag, (QList<int> { 1, 1, 1 }));
+        QCOMPARE(f.scene.drawFlags() & FastDraw, int(FastDraw));
+        f.mouse->release(f.at(112, 100));
+        QCOMPARE(f.scene.fastDrawCount(), 0);
         QCOMPARE(spy.count(), 2);
 
         // An item deleted while dragging gives its hold back.
-        item->part = EditableGraphicsObject::RotatePart;
-        mouse.press(QPointF(112, 100));
-        mouse.move(QPointF(112, 120));
-        QCOMPARE(scene.fastDrawCount(), 1);
-        delete item;
-        QCOMPARE(scene.fastDrawCount(), 0);
+        f.item->part = EditableGraphicsObject::RotatePart;
+        f.mouse->press(f.at(112, 100));
+        f.mouse->move(f.at(112, 120));
+        QCOMPARE(f.scene.fastDrawCount(), 1);
+        delete f.item;
+        QCOMPARE(f.scene.fastDrawCount(), 0);
         QCOMPARE(spy.count(), 4);
 
         // The scene dies with the hold of a second item taken.
         auto *other = new ProbeItem;
         other->part = EditableGraphicsObject::MovePart;
-        scene.addItem(other);
-        mouse.press(QPointF(0, 0));
-        mouse.move(QPointF(20, 0));
+        f.scene.addItem(other);
+        f.mouse->press(f.at(10, 10));
+        f.mouse->move(f.at(30, 10));
         QVERIFY(other->holdsFastDraw());
     }
 
     void rightButtonNeitherSelectsNorDrags()
     {
         QApplication::setStartDragTime(100000);
-        Document document(false);
-        Scene scene(&document);
-        scene.setSceneRect(0, 0, 200, 200);
-        auto *item = new ProbeItem;
+        ProbeFixture f;
+        ProbeItem *item = f.item;
         item->part = EditableGraphicsObject::MovePart;
-        item->setPos(100, 100);
-        scene.addItem(item);
-
-        ViewMouse mouse(&scene);
-        QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
-        const QPoint at = mouse.at(QPointF(100, 100));
-        mouse.send(QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
-        mouse.send(QEvent::MouseMove, at + QPoint(30, 0), Qt::NoButton, Qt::RightButton);
-        mouse.send(QEvent::MouseButtonRelease, at + QPoint(30, 0), Qt::RightButton, Qt::NoButton);
+        QVERIFY(QTest::qWaitForWindowExposed(&f.mouse->view));
+        const QPoint at = f.at(100, 100);
+        f.mouse->send(QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+        f.mouse->send(QEvent::MouseMove, at + QPoint(30, 0), Qt::NoButton, Qt::RightButton);
+        f.mouse->send(
+            QEvent::MouseButtonRelease, at + QPoint(30, 0), Qt::RightButton, Qt::NoButton);
         QVERIFY(!item->isSelected());
         QVERIFY(item->log.isEmpty());
         QCOMPARE(item->pos(), QPointF(100, 100));
-        QCOMPARE(scene.fastDrawCount(), 0);
+        QCOMPARE(f.scene.fastDrawCount(), 0);
 
         // The left button does reach the item through the same view.
-        mouse.press(at);
-        mouse.release(at);
+        f.mouse->press(at);
+        f.mouse->release(at);
         QVERIFY(item->isSelected());
         QCOMPARE(item->log, (QStringList { "pressed 3", "click" }));
     }
