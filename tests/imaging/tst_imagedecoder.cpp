@@ -176,7 +176,6 @@ private Q_SLOTS:
         const QImage large = photoLike(QSize(1600, 1200));
         QTest::newRow("jpeg") << "big.jpg" << encode(large, "jpeg", 90);
         QTest::newRow("png") << "big.png" << encode(large, "png");
-        QTest::newRow("webp") << "big.webp" << encode(large, "webp", 80);
         if (!HeifDecoder::suffixes().isEmpty()) {
             QTest::newRow("heic") << "big.heic" << sample("large.heic");
         }

@@ -56,7 +56,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("quality");
         QTest::addColumn<int>("bandRows");
-        QTest::newRow("quality 92, bands of 16") << 92 << 16;
         QTest::newRow("quality 75, odd bands") << 75 << 37;
         QTest::newRow("quality 10, one band") << 10 << 1000;
     }
