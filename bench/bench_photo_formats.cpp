@@ -28,6 +28,7 @@
 #include "benchphotos.h"
 #include "imaging/imagecache.h"
 #include "imaging/imagedecoder.h"
+#include "imaging/testphotos.h"
 
 namespace {
 
@@ -37,19 +38,6 @@ void print(const QString &name, double value)
 {
     std::printf("%s: %.1f\n", qPrintable(name), value);
     std::fflush(stdout);
-}
-
-QByteArray encodeWithQt(
-    const QImage &image, const char *format, int quality, bool progressive = false)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setQuality(quality);
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    return bytes;
 }
 
 #ifdef TESSELO_HAVE_HEIF
@@ -113,12 +101,12 @@ int main(int argc, char *argv[])
     const QImage photo = BenchPhotos::photograph(photoSize, 17);
 
     QList<std::pair<QString, QByteArray>> files {
-        { "jpeg", encodeWithQt(photo, "jpeg", 90) },
-        { "jpeg_progressive", encodeWithQt(photo, "jpeg", 90, true) },
-        { "png", encodeWithQt(photo, "png", -1) },
-        { "png16", encodeWithQt(photo.convertToFormat(QImage::Format_RGBA64), "png", -1) },
-        { "webp", encodeWithQt(photo, "webp", 80) },
-        { "tiff", encodeWithQt(photo, "tiff", -1) },
+        { "jpeg", TestPhotos::encode(photo, "jpeg", 90) },
+        { "jpeg_progressive", TestPhotos::encode(photo, "jpeg", 90, true) },
+        { "png", TestPhotos::encode(photo, "png", -1) },
+        { "png16", TestPhotos::encode(photo.convertToFormat(QImage::Format_RGBA64), "png", -1) },
+        { "webp", TestPhotos::encode(photo, "webp", 80) },
+        { "tiff", TestPhotos::encode(photo, "tiff", -1) },
     };
 #ifdef TESSELO_HAVE_HEIF
     heif_init(nullptr);

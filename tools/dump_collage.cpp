@@ -262,6 +262,18 @@ private:
         return value;
     }
 
+    // A count and that many records, each read by `read`; false as soon as
+    // one does not fit.
+    template<typename Read> bool records(const char *name, Read read)
+    {
+        const std::optional<qint32> number = count(name, 1);
+        for (qint32 i = 0; number && i < *number; ++i) {
+            if (!read())
+                return false;
+        }
+        return bool(number);
+    }
+
     void document()
     {
         const std::optional<quint16> version = header("document", RecordTypes::Document);
@@ -281,16 +293,8 @@ private:
         }
         if (*version < 3)
             return;
-        const std::optional<qint32> overlays = count("text overlays", 1);
-        for (qint32 i = 0; overlays && i < *overlays; ++i) {
-            if (!textOverlay())
-                return;
-        }
-        const std::optional<qint32> stickers = overlays ? count("stickers", 1) : std::nullopt;
-        for (qint32 i = 0; stickers && i < *stickers; ++i) {
-            if (!sticker())
-                return;
-        }
+        if (records("text overlays", [this] { return textOverlay(); }))
+            records("stickers", [this] { return sticker(); });
     }
 
     bool pageSize()
@@ -405,12 +409,7 @@ private:
         if (!header("scattered-photo list", RecordTypes::PhotoDropItemList))
             return false;
         Nested list(*this);
-        const std::optional<qint32> photos = count("photos, last row first", 1);
-        for (qint32 i = 0; photos && i < *photos; ++i) {
-            if (!photoDropItem())
-                return false;
-        }
-        return bool(photos);
+        return records("photos, last row first", [this] { return photoDropItem(); });
     }
 
     bool photoDropItem()
@@ -446,12 +445,7 @@ private:
             return false;
         if (!(*version >= 3 ? restriction() : flag("rotation enabled")))
             return false;
-        const std::optional<qint32> cells = count("cells", 1);
-        for (qint32 i = 0; cells && i < *cells; ++i) {
-            if (!gridItem())
-                return false;
-        }
-        return bool(cells);
+        return records("cells", [this] { return gridItem(); });
     }
 
     bool gridItem()

@@ -1,4 +1,5 @@
 #include "aboutdialog.h"
+#include "ui/makenamed.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -19,8 +20,7 @@ AboutDialog::AboutDialog(QWidget *parent)
     icon->setPixmap(QIcon(QStringLiteral(":/tesselo-128.png")).pixmap(96, 96));
     icon->setAlignment(Qt::AlignTop);
 
-    auto *text = new QLabel(aboutText(), this);
-    text->setObjectName(QStringLiteral("aboutText"));
+    auto *text = makeNamed<QLabel>("aboutText", aboutText(), this);
     text->setWordWrap(true);
     text->setTextFormat(Qt::RichText);
     text->setOpenExternalLinks(true);

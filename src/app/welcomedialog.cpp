@@ -22,6 +22,7 @@
 #include "app/application.h"
 #include "app/settingskeys.h"
 #include "app/welcomelinkbutton.h"
+#include "ui/makenamed.h"
 
 namespace {
 
@@ -104,11 +105,9 @@ void WelcomeDialog::buildForm()
     m_pictureLabel = new QLabel(this);
     m_pictureLabel->setPixmap(QPixmap(QStringLiteral(":/tesselo-128.png")));
     m_pictureLabel->setAlignment(Qt::AlignCenter);
-    m_welcomeLabel = new QLabel(this);
-    m_welcomeLabel->setObjectName(QStringLiteral("welcomeLabel"));
+    m_welcomeLabel = makeNamed<QLabel>("welcomeLabel", this);
     m_welcomeLabel->setAlignment(Qt::AlignCenter);
-    m_versionLabel = new QLabel(this);
-    m_versionLabel->setObjectName(QStringLiteral("versionLabel"));
+    m_versionLabel = makeNamed<QLabel>("versionLabel", this);
     m_versionLabel->setAlignment(Qt::AlignCenter);
 
     m_newButton
@@ -118,25 +117,20 @@ void WelcomeDialog::buildForm()
     m_siteButton
         = makeLinkButton(QStringLiteral("openButton_2"), QStringLiteral(":/quorvane_45.png"), this);
 
-    m_languageLabel = new QLabel(this);
-    m_languageLabel->setObjectName(QStringLiteral("languageLabel"));
-    m_languageComboBox = new QComboBox(this);
-    m_languageComboBox->setObjectName(QStringLiteral("languageComboBox"));
+    m_languageLabel = makeNamed<QLabel>("languageLabel", this);
+    m_languageComboBox = makeNamed<QComboBox>("languageComboBox", this);
     m_languageLabel->setBuddy(m_languageComboBox);
 
-    m_recentsBox = new QGroupBox(this);
-    m_recentsBox->setObjectName(QStringLiteral("recentsBox"));
-    m_listView = new QListView(m_recentsBox);
-    m_listView->setObjectName(QStringLiteral("listView"));
+    m_recentsBox = makeNamed<QGroupBox>("recentsBox", this);
+    m_listView = makeNamed<QListView>("listView", m_recentsBox);
     m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_listView->setIconSize(QSize(16, 16));
     auto *recentsLayout = new QVBoxLayout(m_recentsBox);
     recentsLayout->addWidget(m_listView);
 
-    m_checkBox = new QCheckBox(this);
-    m_checkBox->setObjectName(QStringLiteral("checkBox"));
-    m_buttonBox = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Close, this);
-    m_buttonBox->setObjectName(QStringLiteral("buttonBox"));
+    m_checkBox = makeNamed<QCheckBox>("checkBox", this);
+    m_buttonBox = makeNamed<QDialogButtonBox>(
+        "buttonBox", QDialogButtonBox::Open | QDialogButtonBox::Close, this);
 
     auto *languageRow = new QHBoxLayout;
     languageRow->addWidget(m_languageLabel);

@@ -28,8 +28,7 @@ public:
     // Waits for decodes still running.
     ~DecodeQueue();
 
-    DecodeQueue(const DecodeQueue &) = delete;
-    DecodeQueue &operator=(const DecodeQueue &) = delete;
+    Q_DISABLE_COPY(DecodeQueue)
 
     void note(const QUrl &url, const ImageCache::LevelKey &deviceKey);
     void start();

@@ -17,8 +17,7 @@ class HeifDecoder
 public:
     HeifDecoder();
     ~HeifDecoder();
-    HeifDecoder(const HeifDecoder &) = delete;
-    HeifDecoder &operator=(const HeifDecoder &) = delete;
+    Q_DISABLE_COPY(HeifDecoder)
 
     // Whether the first bytes of a file look like a HEIF or AVIF container
     // (false in builds without libheif).

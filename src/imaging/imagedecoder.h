@@ -37,8 +37,7 @@ public:
     // A decoder of bytes held in memory, for data that never was a file.
     static std::unique_ptr<ImageDecoder> fromData(const QByteArray &data);
     ~ImageDecoder();
-    ImageDecoder(const ImageDecoder &) = delete;
-    ImageDecoder &operator=(const ImageDecoder &) = delete;
+    Q_DISABLE_COPY(ImageDecoder)
 
     // The upright full size; invalid when the file cannot be decoded (and,
     // for the rare formats that tell their size only by decoding, until

@@ -21,8 +21,7 @@ public:
     JpegWriter(QIODevice *device, const QSize &size, int quality, int dotsPerInch);
     ~JpegWriter();
 
-    JpegWriter(const JpegWriter &) = delete;
-    JpegWriter &operator=(const JpegWriter &) = delete;
+    Q_DISABLE_COPY(JpegWriter)
 
     // The next rows of the page, from the top of `band` (32-bit pixels of
     // the page's width, opaque). False after any failure.

@@ -34,8 +34,7 @@ public:
     public:
         Recycling();
         ~Recycling();
-        Recycling(const Recycling &) = delete;
-        Recycling &operator=(const Recycling &) = delete;
+        Q_DISABLE_COPY(Recycling)
     };
     static constexpr size_t recycleLimit = size_t(128) << 20;
     // Bytes kept for reuse at the moment; for tests.

@@ -17,8 +17,7 @@ class TurboJpegDecoder
 public:
     TurboJpegDecoder();
     ~TurboJpegDecoder();
-    TurboJpegDecoder(const TurboJpegDecoder &) = delete;
-    TurboJpegDecoder &operator=(const TurboJpegDecoder &) = delete;
+    Q_DISABLE_COPY(TurboJpegDecoder)
 
     // Reads the frame header; false when the data is not a JPEG TurboJPEG
     // can read.

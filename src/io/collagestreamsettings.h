@@ -40,8 +40,7 @@ public:
         m_stream.setFloatingPointPrecision(m_precision);
     }
 
-    CollageStreamSettings(const CollageStreamSettings &) = delete;
-    CollageStreamSettings &operator=(const CollageStreamSettings &) = delete;
+    Q_DISABLE_COPY(CollageStreamSettings)
 
     static void apply(QDataStream &stream)
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include "model/documentpart.h"
 
 // Cuts a document object off its document for as long as it lives. Its
@@ -26,8 +28,7 @@ public:
             m_part->setDocument(m_document);
     }
 
-    PlainAssignment(const PlainAssignment &) = delete;
-    PlainAssignment &operator=(const PlainAssignment &) = delete;
+    Q_DISABLE_COPY(PlainAssignment)
 
 private:
     DocumentPart *m_part;

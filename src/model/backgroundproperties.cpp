@@ -1,6 +1,5 @@
 #include "backgroundproperties.h"
 
-#include "model/assignchanged.h"
 #include "model/imagesource.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
@@ -22,35 +21,35 @@ void BackgroundProperties::setDocument(Document *document)
 void BackgroundProperties::setType(BackgroundProperties::Type type)
 {
     // A type change has no text of its own; it shares the gradient angle's.
-    setUndoable<&BackgroundProperties::assignType, &BackgroundProperties::type>(
+    setUndoableMember<&BackgroundProperties::m_type, &BackgroundProperties::typeChanged>(
         this, tr("Changing background gradient angle"), type, CommandId::BackgroundType);
 }
 
 void BackgroundProperties::setColor(const QColor &color)
 {
-    setUndoable<&BackgroundProperties::assignColor, &BackgroundProperties::color>(
+    setUndoableMember<&BackgroundProperties::m_color, &BackgroundProperties::colorChanged>(
         this, tr("Changing background color"), color, CommandId::BackgroundColor);
 }
 
 void BackgroundProperties::setGradientAngle(qreal gradientAngle)
 {
-    setUndoable<&BackgroundProperties::assignGradientAngle, &BackgroundProperties::gradientAngle>(
-        this, tr("Changing background gradient angle"), gradientAngle,
-        CommandId::BackgroundGradientAngle);
+    setUndoableMember<&BackgroundProperties::m_gradientAngle,
+        &BackgroundProperties::gradientAngleChanget>(this, tr("Changing background gradient angle"),
+        gradientAngle, CommandId::BackgroundGradientAngle);
 }
 
 void BackgroundProperties::setGradientStartColor(const QColor &color)
 {
-    setUndoable<&BackgroundProperties::assignGradientStartColor,
-        &BackgroundProperties::gradientStartColor>(this, tr("Changing background gradient color 1"),
-        color, CommandId::BackgroundGradientColor1);
+    setUndoableMember<&BackgroundProperties::m_gradientStartColor,
+        &BackgroundProperties::gradientStartColorChanged>(this,
+        tr("Changing background gradient color 1"), color, CommandId::BackgroundGradientColor1);
 }
 
 void BackgroundProperties::setGradientEndColor(const QColor &color)
 {
-    setUndoable<&BackgroundProperties::assignGradientEndColor,
-        &BackgroundProperties::gradientEndColor>(this, tr("Changing background gradient color 2"),
-        color, CommandId::BackgroundGradientColor2);
+    setUndoableMember<&BackgroundProperties::m_gradientEndColor,
+        &BackgroundProperties::gradientEndColorChanged>(this,
+        tr("Changing background gradient color 2"), color, CommandId::BackgroundGradientColor2);
 }
 
 void BackgroundProperties::setBackgroundUrl(const QUrl &url)
@@ -61,34 +60,4 @@ void BackgroundProperties::setBackgroundUrl(const QUrl &url)
     m_image->setSource(url);
     if (stack)
         stack->endMacro();
-}
-
-void BackgroundProperties::assignType(BackgroundProperties::Type type)
-{
-    if (assignChanged(m_type, type))
-        Q_EMIT typeChanged(m_type);
-}
-
-void BackgroundProperties::assignColor(const QColor &color)
-{
-    if (assignChanged(m_color, color))
-        Q_EMIT colorChanged(m_color);
-}
-
-void BackgroundProperties::assignGradientAngle(qreal gradientAngle)
-{
-    if (assignChanged(m_gradientAngle, gradientAngle))
-        Q_EMIT gradientAngleChanget(m_gradientAngle);
-}
-
-void BackgroundProperties::assignGradientStartColor(const QColor &color)
-{
-    if (assignChanged(m_gradientStartColor, color))
-        Q_EMIT gradientStartColorChanged(m_gradientStartColor);
-}
-
-void BackgroundProperties::assignGradientEndColor(const QColor &color)
-{
-    if (assignChanged(m_gradientEndColor, color))
-        Q_EMIT gradientEndColorChanged(m_gradientEndColor);
 }

@@ -60,12 +60,6 @@ Q_SIGNALS:
     void gradientEndColorChanged(const QColor &color);
 
 private:
-    void assignType(BackgroundProperties::Type type);
-    void assignColor(const QColor &color);
-    void assignGradientAngle(qreal gradientAngle);
-    void assignGradientStartColor(const QColor &color);
-    void assignGradientEndColor(const QColor &color);
-
     Type m_type = Color;
     QColor m_color = Qt::white;
     qreal m_gradientAngle = 180.0;

@@ -33,10 +33,6 @@ Q_SIGNALS:
     void enabledChange(bool enabled);
 
 private:
-    void assignSize(const qreal &size);
-    void assignColor(const QColor &color);
-    void assignEnabled(bool enabled);
-
     qreal m_size = 0.08;
     QColor m_color = Qt::white;
     bool m_enabled = true;

@@ -3,6 +3,7 @@
 #include <QMatrix4x4>
 
 #include "model/itemtransformundocommand.h"
+#include "model/replacesender.h"
 #include "undo/undostack.h"
 
 namespace {
@@ -32,11 +33,8 @@ qreal ItemTransform::rotation() const
 
 void ItemTransform::setRestriction(RotationRestriction *restriction)
 {
-    if (m_restriction == restriction)
+    if (!replaceSender(m_restriction, restriction, this))
         return;
-    if (m_restriction)
-        disconnect(m_restriction, nullptr, this, nullptr);
-    m_restriction = restriction;
     if (restriction) {
         connect(restriction, &RotationRestriction::updated, this, &ItemTransform::rotationChanged);
         // Falling back to the unrestricted mapping changes the angle too.

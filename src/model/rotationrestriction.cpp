@@ -53,7 +53,7 @@ qreal RotationRestriction::toRelative(qreal degrees) const
 void RotationRestriction::setZero(qreal zero)
 {
     zero = normalizedDegrees(zero);
-    setUndoable<&RotationRestriction::assignZero, &RotationRestriction::zero>(
+    setUndoableMember<&RotationRestriction::m_zero, &RotationRestriction::zeroChanged>(
         this, QStringLiteral("Changing original rotation"), zero, CommandId::RotationZero);
 }
 
@@ -61,12 +61,6 @@ void RotationRestriction::setVariation(qreal variation)
 {
     setUndoable<&RotationRestriction::assignVariation, &RotationRestriction::variation>(this,
         QStringLiteral("Changing possible rotation"), variation, CommandId::RotationVariation);
-}
-
-void RotationRestriction::assignZero(qreal zero)
-{
-    if (assignChanged(m_zero, zero))
-        Q_EMIT zeroChanged(m_zero);
 }
 
 void RotationRestriction::assignVariation(qreal variation)

@@ -49,7 +49,6 @@ Q_SIGNALS:
     void updated();
 
 private:
-    void assignZero(qreal zero);
     void assignVariation(qreal variation);
 
     qreal m_zero = 0;

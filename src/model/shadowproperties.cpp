@@ -43,19 +43,19 @@ QPointF ShadowProperties::offset() const
 void ShadowProperties::setEnabled(bool enabled)
 {
     const QString text = enabled ? tr("Enabling shadows") : tr("Disabling shadows");
-    setUndoable<&ShadowProperties::assignEnabled, &ShadowProperties::enabled>(
+    setUndoableMember<&ShadowProperties::m_enabled, &ShadowProperties::enabledChanged>(
         this, text, enabled, CommandId::ShadowEnabled);
 }
 
 void ShadowProperties::setBlurRadius(qreal blurRadius)
 {
-    setUndoable<&ShadowProperties::assignBlurRadius, &ShadowProperties::blurRadius>(
+    setUndoableMember<&ShadowProperties::m_blurRadius, &ShadowProperties::blurRadiusChanged>(
         this, tr("Changing shadow blur radius"), blurRadius, CommandId::ShadowBlurRadius);
 }
 
 void ShadowProperties::setColor(const QColor &color)
 {
-    setUndoable<&ShadowProperties::assignColor, &ShadowProperties::color>(
+    setUndoableMember<&ShadowProperties::m_color, &ShadowProperties::colorChanged>(
         this, tr("Changing shadow color"), color, CommandId::ShadowColor);
 }
 
@@ -82,26 +82,8 @@ void ShadowProperties::setDistance(qreal distance)
 
 void ShadowProperties::setGroup(bool group)
 {
-    setUndoable<&ShadowProperties::assignGroup, &ShadowProperties::group>(
+    setUndoableMember<&ShadowProperties::m_group, &ShadowProperties::groupChanged>(
         this, tr("Changing single shadow"), group, CommandId::ShadowSingle);
-}
-
-void ShadowProperties::assignEnabled(bool enabled)
-{
-    if (assignChanged(m_enabled, enabled))
-        Q_EMIT enabledChanged(m_enabled);
-}
-
-void ShadowProperties::assignBlurRadius(qreal blurRadius)
-{
-    if (assignChanged(m_blurRadius, blurRadius))
-        Q_EMIT blurRadiusChanged(m_blurRadius);
-}
-
-void ShadowProperties::assignColor(const QColor &color)
-{
-    if (assignChanged(m_color, color))
-        Q_EMIT colorChanged(m_color);
 }
 
 void ShadowProperties::assignAngle(qreal angle)
@@ -118,10 +100,4 @@ void ShadowProperties::assignDistance(qreal distance)
         return;
     Q_EMIT distanceChanged(m_distance);
     Q_EMIT offsetChanged(offset());
-}
-
-void ShadowProperties::assignGroup(bool group)
-{
-    if (assignChanged(m_group, group))
-        Q_EMIT groupChanged(m_group);
 }

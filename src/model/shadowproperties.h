@@ -51,12 +51,8 @@ Q_SIGNALS:
     void groupChanged(bool group);
 
 private:
-    void assignEnabled(bool enabled);
-    void assignBlurRadius(qreal blurRadius);
-    void assignColor(const QColor &color);
     void assignAngle(qreal angle);
     void assignDistance(qreal distance);
-    void assignGroup(bool group);
 
     bool m_enabled = false;
     qreal m_blurRadius = 0;

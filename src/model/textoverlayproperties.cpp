@@ -1,6 +1,5 @@
 #include "textoverlayproperties.h"
 
-#include "model/assignchanged.h"
 #include "model/document.h"
 #include "undo/commandids.h"
 #include "undo/propertyundocommand.h"
@@ -18,48 +17,25 @@ TextOverlayProperties::TextOverlayProperties(Document *document)
 
 void TextOverlayProperties::setText(const QString &text)
 {
-    setUndoable<&TextOverlayProperties::assignText, &TextOverlayProperties::text>(
+    setUndoableMember<&TextOverlayProperties::m_text, &TextOverlayProperties::textChanged>(
         this, tr("Change text"), text, CommandId::TextOverlayText);
 }
 
 void TextOverlayProperties::setFont(const QFont &font)
 {
-    setUndoable<&TextOverlayProperties::assignFont, &TextOverlayProperties::font>(
+    setUndoableMember<&TextOverlayProperties::m_font, &TextOverlayProperties::fontChanged>(
         this, tr("Change font"), font, CommandId::TextOverlayFont);
 }
 
 void TextOverlayProperties::setColor(const QColor &color)
 {
-    setUndoable<&TextOverlayProperties::assignColor, &TextOverlayProperties::color>(
+    setUndoableMember<&TextOverlayProperties::m_color, &TextOverlayProperties::colorChanged>(
         this, tr("Change text color"), color, CommandId::TextOverlayColor);
 }
 
 void TextOverlayProperties::setAlignment(int alignment)
 {
-    setUndoable<&TextOverlayProperties::assignAlignment, &TextOverlayProperties::alignment>(
+    setUndoableMember<&TextOverlayProperties::m_alignment,
+        &TextOverlayProperties::alignmentChanged>(
         this, tr("Change text alignment"), alignment, CommandId::TextOverlayAlignment);
-}
-
-void TextOverlayProperties::assignText(const QString &text)
-{
-    if (assignChanged(m_text, text))
-        Q_EMIT textChanged(m_text);
-}
-
-void TextOverlayProperties::assignFont(const QFont &font)
-{
-    if (assignChanged(m_font, font))
-        Q_EMIT fontChanged(m_font);
-}
-
-void TextOverlayProperties::assignColor(const QColor &color)
-{
-    if (assignChanged(m_color, color))
-        Q_EMIT colorChanged(m_color);
-}
-
-void TextOverlayProperties::assignAlignment(int alignment)
-{
-    if (assignChanged(m_alignment, alignment))
-        Q_EMIT alignmentChanged(m_alignment);
 }

@@ -43,11 +43,6 @@ Q_SIGNALS:
     void alignmentChanged(int alignment);
 
 private:
-    void assignText(const QString &text);
-    void assignFont(const QFont &font);
-    void assignColor(const QColor &color);
-    void assignAlignment(int alignment);
-
     QString m_text;
     QFont m_font;
     QColor m_color = Qt::white;

@@ -27,7 +27,8 @@ void TransformedImageSource::setSource(const QSharedPointer<ImageSource> &source
 
 void TransformedImageSource::setTransform(const QTransform &transform)
 {
-    setUndoable<&TransformedImageSource::assignTransform, &TransformedImageSource::transform>(
+    setUndoableMember<&TransformedImageSource::m_transform,
+        &TransformedImageSource::transformChanged>(
         this, QStringLiteral("Changing crop"), transform, CommandId::TransformedCrop);
 }
 
@@ -35,10 +36,4 @@ void TransformedImageSource::assignSource(const QSharedPointer<ImageSource> &sou
 {
     if (assignChanged(m_source, source))
         Q_EMIT imageChanged();
-}
-
-void TransformedImageSource::assignTransform(const QTransform &transform)
-{
-    if (assignChanged(m_transform, transform))
-        Q_EMIT transformChanged(m_transform);
 }

@@ -36,7 +36,6 @@ Q_SIGNALS:
 
 private:
     void assignSource(const QSharedPointer<ImageSource> &source);
-    void assignTransform(const QTransform &transform);
 
     QSharedPointer<ImageSource> m_source;
     QTransform m_transform;

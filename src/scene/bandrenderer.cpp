@@ -23,8 +23,7 @@ public:
     }
     ~QueueInstalled() { ImageCache::instance()->setDecodeQueue(m_outer); }
 
-    QueueInstalled(const QueueInstalled &) = delete;
-    QueueInstalled &operator=(const QueueInstalled &) = delete;
+    Q_DISABLE_COPY(QueueInstalled)
 
 private:
     DecodeQueue *m_outer;

@@ -30,8 +30,7 @@ public:
     BandRenderer(Document *document, const QSize &size);
     ~BandRenderer();
 
-    BandRenderer(const BandRenderer &) = delete;
-    BandRenderer &operator=(const BandRenderer &) = delete;
+    Q_DISABLE_COPY(BandRenderer)
 
     void setProgress(DecodeQueue::Progress progress);
     // Notes which photos each band of `bandHeight` rows draws and starts

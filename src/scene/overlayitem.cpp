@@ -4,6 +4,7 @@
 #include <QEvent>
 
 #include "model/documentpart.h"
+#include "model/replacesender.h"
 #include "scene/documentinneritem.h"
 #include "scene/overlaygestures.h"
 #include "undo/undostack.h"
@@ -75,12 +76,7 @@ void OverlayItem::followPage()
     // Size and position are fractions of the page: a new page size moves
     // (and for stickers resizes) the item with it.
     auto *page = qobject_cast<DocumentInnerItem *>(parentObject());
-    if (page == m_page)
-        return;
-    if (m_page)
-        disconnect(m_page, nullptr, this, nullptr);
-    m_page = page;
-    if (page)
+    if (replaceSender(m_page, page, this) && page)
         connect(page, &DocumentInnerItem::geometryChanged, this, &OverlayItem::onPropertyChanged);
 }
 

@@ -16,6 +16,7 @@
 #include "ui/buttongroup.h"
 #include "ui/colorbutton.h"
 #include "ui/expandedwidget.h"
+#include "ui/makenamed.h"
 
 namespace {
 
@@ -73,8 +74,7 @@ BackgroundControlWidget::BackgroundControlWidget(BackgroundProperties *backgroun
     typeRow->addStretch();
 
     m_colorButton->setObjectName(QStringLiteral("bgColorButton"));
-    auto *solid = new QWidget;
-    solid->setObjectName(QStringLiteral("solidSettings"));
+    auto *solid = makeNamed<QWidget>("solidSettings");
     auto *solidForm = new QFormLayout(solid);
     solidForm->setContentsMargins(0, 0, 0, 0);
     solidForm->addRow(tr("Color:"), m_colorButton);
@@ -82,8 +82,7 @@ BackgroundControlWidget::BackgroundControlWidget(BackgroundProperties *backgroun
     m_gradientStartButton->setObjectName(QStringLiteral("gradientStartColorButton"));
     m_gradientEndButton->setObjectName(QStringLiteral("gradientEndColorButton"));
     m_gradientDial->setObjectName(QStringLiteral("gradientDial"));
-    auto *gradient = new QWidget;
-    gradient->setObjectName(QStringLiteral("gradientSettings"));
+    auto *gradient = makeNamed<QWidget>("gradientSettings");
     auto *colors = new QHBoxLayout;
     colors->addWidget(m_gradientStartButton);
     colors->addWidget(m_gradientEndButton);
@@ -95,19 +94,15 @@ BackgroundControlWidget::BackgroundControlWidget(BackgroundProperties *backgroun
     gradientForm->itemAt(1, QFormLayout::FieldRole)->setAlignment(Qt::AlignLeft);
 
     m_browseButton->setObjectName(QStringLiteral("bgImageBrowseButton"));
-    auto *image = new QWidget;
-    image->setObjectName(QStringLiteral("imageSettings"));
+    auto *image = makeNamed<QWidget>("imageSettings");
     auto *imageLayout = new QHBoxLayout(image);
     imageLayout->setContentsMargins(0, 0, 0, 0);
     imageLayout->addWidget(m_browseButton);
     imageLayout->addStretch();
 
-    m_solidSection = new ExpandedWidget(solid, this);
-    m_solidSection->setObjectName(QStringLiteral("solidSection"));
-    m_gradientSection = new ExpandedWidget(gradient, this);
-    m_gradientSection->setObjectName(QStringLiteral("gradientSection"));
-    m_imageSection = new ExpandedWidget(image, this);
-    m_imageSection->setObjectName(QStringLiteral("imageSection"));
+    m_solidSection = makeNamed<ExpandedWidget>("solidSection", solid, this);
+    m_gradientSection = makeNamed<ExpandedWidget>("gradientSection", gradient, this);
+    m_imageSection = makeNamed<ExpandedWidget>("imageSection", image, this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(typeRow);

@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "app/settingskeys.h"
+#include "ui/makenamed.h"
 
 namespace {
 
@@ -85,14 +86,12 @@ void ExportDialog::buildWidgets()
     auto *form = new QFormLayout;
     layout->addLayout(form);
 
-    m_formatComboBox = new QComboBox(this);
-    m_formatComboBox->setObjectName(QStringLiteral("formatComboBox"));
+    m_formatComboBox = makeNamed<QComboBox>("formatComboBox", this);
     for (const QByteArray &format : PageExport::formats())
         m_formatComboBox->addItem(QString::fromLatin1(format));
     form->addRow(addLabel(QStringLiteral("label"), tr("Format:"), this), m_formatComboBox);
 
-    m_qualitySpinBox = new QSpinBox(this);
-    m_qualitySpinBox->setObjectName(QStringLiteral("qualitySpinBox"));
+    m_qualitySpinBox = makeNamed<QSpinBox>("qualitySpinBox", this);
     m_qualitySpinBox->setRange(1, 100);
     m_qualitySpinBox->setMaximumWidth(EditWidth);
     m_qualitySpinBox->setValue(qBound(1,
@@ -119,20 +118,17 @@ void ExportDialog::buildWidgets()
     m_dpiLabel = addLabel(QStringLiteral("dpiLabel"), m_physical ? tr("DPI") : tr("%"), this);
     form->addRow(m_resolutionLabel, row(m_dpiLineEdit, m_dpiLabel));
 
-    m_watermarkGroup = new QGroupBox(tr("Watermark"), this);
-    m_watermarkGroup->setObjectName(QStringLiteral("watermarkGroup"));
+    m_watermarkGroup = makeNamed<QGroupBox>("watermarkGroup", tr("Watermark"), this);
     m_watermarkGroup->setCheckable(true);
     m_watermarkGroup->setChecked(false);
     auto *watermarkForm = new QFormLayout(m_watermarkGroup);
-    m_watermarkTextEdit = new QLineEdit(m_watermarkGroup);
-    m_watermarkTextEdit->setObjectName(QStringLiteral("watermarkTextEdit"));
+    m_watermarkTextEdit = makeNamed<QLineEdit>("watermarkTextEdit", m_watermarkGroup);
     m_watermarkTextEdit->setPlaceholderText(tr("© Your Name"));
     m_watermarkTextEdit->setText(QSettings().value(SettingsKeys::WatermarkText).toString());
     watermarkForm->addRow(
         addLabel(QStringLiteral("watermarkTextLabel"), tr("Text:"), m_watermarkGroup),
         m_watermarkTextEdit);
-    m_watermarkPosCombo = new QComboBox(m_watermarkGroup);
-    m_watermarkPosCombo->setObjectName(QStringLiteral("watermarkPosCombo"));
+    m_watermarkPosCombo = makeNamed<QComboBox>("watermarkPosCombo", m_watermarkGroup);
     m_watermarkPosCombo->addItem(tr("Center"), int(WatermarkCenter));
     m_watermarkPosCombo->addItem(tr("Bottom Right"), int(WatermarkBottomRight));
     m_watermarkPosCombo->addItem(tr("Bottom Left"), int(WatermarkBottomLeft));
@@ -142,8 +138,8 @@ void ExportDialog::buildWidgets()
     watermarkForm->addRow(
         addLabel(QStringLiteral("watermarkPosLabel"), tr("Position:"), m_watermarkGroup),
         m_watermarkPosCombo);
-    m_watermarkOpacitySlider = new QSlider(Qt::Horizontal, m_watermarkGroup);
-    m_watermarkOpacitySlider->setObjectName(QStringLiteral("watermarkOpacitySlider"));
+    m_watermarkOpacitySlider
+        = makeNamed<QSlider>("watermarkOpacitySlider", Qt::Horizontal, m_watermarkGroup);
     m_watermarkOpacitySlider->setRange(MinimumOpacity, 100);
     m_watermarkOpacitySlider->setValue(InitialOpacity);
     m_watermarkOpacityValueLabel = addLabel(QStringLiteral("watermarkOpacityValueLabel"),
@@ -172,8 +168,8 @@ void ExportDialog::buildWidgets()
         }
     }
 
-    m_buttonBox = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Close, this);
-    m_buttonBox->setObjectName(QStringLiteral("buttonBox"));
+    m_buttonBox = makeNamed<QDialogButtonBox>(
+        "buttonBox", QDialogButtonBox::Save | QDialogButtonBox::Close, this);
     connect(m_buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(m_buttonBox);

@@ -8,6 +8,7 @@
 #include "model/frameproperties.h"
 #include "model/lineralfunction.h"
 #include "ui/colorbutton.h"
+#include "ui/makenamed.h"
 
 FrameControlWidget::FrameControlWidget(FrameProperties *frame, QWidget *parent)
     : SwitchedPanel(tr("Enable frames"), parent)
@@ -19,8 +20,7 @@ FrameControlWidget::FrameControlWidget(FrameProperties *frame, QWidget *parent)
     colorButton()->setObjectName(QStringLiteral("frameColorButton"));
     m_widthSlider->setObjectName(QStringLiteral("frameWidthSlider"));
 
-    auto *settings = new QWidget;
-    settings->setObjectName(QStringLiteral("frameSettings"));
+    auto *settings = makeNamed<QWidget>("frameSettings");
     QFormLayout *form = bareForm(settings);
     form->addRow(tr("Color:"), colorButton());
     form->addRow(tr("Width:"), m_widthSlider);

@@ -45,6 +45,7 @@
 #include "ui/bordershadowwidget.h"
 #include "ui/editstylesheetdialog.h"
 #include "ui/exportflow.h"
+#include "ui/makenamed.h"
 #include "ui/pagesetupdialog.h"
 #include "ui/pageslist.h"
 #include "ui/templatesdialog.h"
@@ -197,13 +198,11 @@ void MainWindow::buildWidgets()
     setAttribute(Qt::WA_DeleteOnClose);
     setStyleSheet(darkStyleSheet());
 
-    m_centralWidget = new QWidget(this);
-    m_centralWidget->setObjectName(QStringLiteral("centralWidget"));
+    m_centralWidget = makeNamed<QWidget>("centralWidget", this);
     auto *horizontalLayout
         = seamlessLayout<QHBoxLayout>(m_centralWidget, QStringLiteral("horizontalLayout"));
 
-    m_graphicsView = new QGraphicsView(m_centralWidget);
-    m_graphicsView->setObjectName(QStringLiteral("graphicsView"));
+    m_graphicsView = makeNamed<QGraphicsView>("graphicsView", m_centralWidget);
     m_graphicsView->setFrameShape(QFrame::NoFrame);
     m_graphicsView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_graphicsView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -213,19 +212,16 @@ void MainWindow::buildWidgets()
     m_graphicsView->setOptimizationFlag(QGraphicsView::DontAdjustForAntialiasing);
     horizontalLayout->addWidget(m_graphicsView, 1);
 
-    m_rightPanelTab = new QTabWidget(m_centralWidget);
-    m_rightPanelTab->setObjectName(QStringLiteral("rightPanelTab"));
+    m_rightPanelTab = makeNamed<QTabWidget>("rightPanelTab", m_centralWidget);
     m_rightPanelTab->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     m_rightPanelTab->setTabShape(QTabWidget::Rounded);
     horizontalLayout->addWidget(m_rightPanelTab);
 
-    m_listFrame = new QFrame(m_rightPanelTab);
-    m_listFrame->setObjectName(QStringLiteral("listFrame"));
+    m_listFrame = makeNamed<QFrame>("listFrame", m_rightPanelTab);
     auto *listPanelLayout
         = seamlessLayout<QVBoxLayout>(m_listFrame, QStringLiteral("listPanelLayout"));
 
-    m_imageListView = new QListView(m_listFrame);
-    m_imageListView->setObjectName(QStringLiteral("imageListView"));
+    m_imageListView = makeNamed<QListView>("imageListView", m_listFrame);
     m_imageListView->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     m_imageListView->setDragEnabled(true);
     m_imageListView->setDragDropMode(QAbstractItemView::DragDrop);
@@ -239,14 +235,12 @@ void MainWindow::buildWidgets()
     m_imageListView->setAttribute(Qt::WA_MacShowFocusRect, false);
     listPanelLayout->addWidget(m_imageListView);
 
-    m_panelPageFrame = new PagesList(m_rightPanelTab);
-    m_panelPageFrame->setObjectName(QStringLiteral("panelPageFrame"));
+    m_panelPageFrame = makeNamed<PagesList>("panelPageFrame", m_rightPanelTab);
     m_panelPageFrame->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
     setCentralWidget(m_centralWidget);
 
-    auto *menuBar = new QMenuBar(this);
-    menuBar->setObjectName(QStringLiteral("menuBar"));
+    auto *menuBar = makeNamed<QMenuBar>("menuBar", this);
     menuBar->setGeometry(0, 0, 768, 22);
     setMenuBar(menuBar);
     m_menuFile = menuBar->addMenu(QString());
@@ -258,8 +252,7 @@ void MainWindow::buildWidgets()
     m_menuHelp = menuBar->addMenu(QString());
     m_menuHelp->setObjectName(QStringLiteral("menuHelp"));
 
-    m_imageListToolBar = new QToolBar(this);
-    m_imageListToolBar->setObjectName(QStringLiteral("imageListToolBar"));
+    m_imageListToolBar = makeNamed<QToolBar>("imageListToolBar", this);
     m_imageListToolBar->setIconSize(QSize(12, 12));
     addToolBar(Qt::BottomToolBarArea, m_imageListToolBar);
 }

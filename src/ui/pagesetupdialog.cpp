@@ -16,6 +16,7 @@
 
 #include "model/binding.h"
 #include "ui/buttongroup.h"
+#include "ui/makenamed.h"
 
 namespace {
 
@@ -76,35 +77,27 @@ void PageSetupDialog::createWidgets()
     resize(284, 327);
     auto *form = new QFormLayout;
 
-    m_unitsCombo = new QComboBox(this);
-    m_unitsCombo->setObjectName(QStringLiteral("unitsCombo"));
+    m_unitsCombo = makeNamed<QComboBox>("unitsCombo", this);
     m_unitsCombo->addItems(m_unitNames);
-    m_widthEdit = new QDoubleSpinBox(this);
-    m_widthEdit->setObjectName(QStringLiteral("widthEdit"));
-    m_heightEdit = new QDoubleSpinBox(this);
-    m_heightEdit->setObjectName(QStringLiteral("heightEdit"));
+    m_widthEdit = makeNamed<QDoubleSpinBox>("widthEdit", this);
+    m_heightEdit = makeNamed<QDoubleSpinBox>("heightEdit", this);
     for (QDoubleSpinBox *edit : { m_widthEdit, m_heightEdit }) {
         edit->setRange(MinimumSide, MaximumSide);
         edit->setKeyboardTracking(false);
     }
     applyUnitFormat(m_pageSize.units());
-    m_dpiBox = new QSpinBox(this);
-    m_dpiBox->setObjectName(QStringLiteral("dpiBox"));
+    m_dpiBox = makeNamed<QSpinBox>("dpiBox", this);
     m_dpiBox->setRange(72, 600);
     m_dpiBox->setSuffix(tr(" dpi"));
 
-    m_portraitButton = new QRadioButton(tr("Portrait"), this);
-    m_portraitButton->setObjectName(QStringLiteral("portraitButton"));
-    m_landscapeButton = new QRadioButton(tr("Landscape"), this);
-    m_landscapeButton->setObjectName(QStringLiteral("landscapeButton"));
+    m_portraitButton = makeNamed<QRadioButton>("portraitButton", tr("Portrait"), this);
+    m_landscapeButton = makeNamed<QRadioButton>("landscapeButton", tr("Landscape"), this);
     m_orientationGroup = new ButtonGroup(this);
     m_orientationGroup->addButton(m_portraitButton, Portrait);
     m_orientationGroup->addButton(m_landscapeButton, Landscape);
 
-    m_saveCheckBox = new QCheckBox(tr("Save for quick access"), this);
-    m_saveCheckBox->setObjectName(QStringLiteral("saveCheckBox"));
-    m_nameEdit = new QLineEdit(this);
-    m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    m_saveCheckBox = makeNamed<QCheckBox>("saveCheckBox", tr("Save for quick access"), this);
+    m_nameEdit = makeNamed<QLineEdit>("nameEdit", this);
     m_nameEdit->setEnabled(false);
     connect(m_saveCheckBox, &QCheckBox::toggled, m_nameEdit, &QWidget::setEnabled);
     connect(m_nameEdit, &QLineEdit::textEdited, this, &PageSetupDialog::on_nameEdit_textEdited);
@@ -124,8 +117,8 @@ void PageSetupDialog::createWidgets()
     form->addRow(m_saveCheckBox);
     addRow("label_5", tr("Preset name:"), m_nameEdit);
 
-    auto *buttonBox = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttonBox->setObjectName(QStringLiteral("buttonBox"));
+    auto *buttonBox = makeNamed<QDialogButtonBox>(
+        "buttonBox", QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

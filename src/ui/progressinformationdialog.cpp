@@ -1,4 +1,5 @@
 #include "progressinformationdialog.h"
+#include "ui/makenamed.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,34 +19,28 @@ ProgressInformationDialog::ProgressInformationDialog(
     setFixedSize(383, 98);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
-    auto *outerLayout = new QVBoxLayout(this);
-    outerLayout->setObjectName(QStringLiteral("verticalLayout_2"));
+    auto *outerLayout = makeNamed<QVBoxLayout>("verticalLayout_2", this);
     QMargins margins = outerLayout->contentsMargins();
     margins.setBottom(12);
     outerLayout->setContentsMargins(margins);
 
-    auto *rowLayout = new QHBoxLayout();
-    rowLayout->setObjectName(QStringLiteral("horizontalLayout_2"));
+    auto *rowLayout = makeNamed<QHBoxLayout>("horizontalLayout_2");
     outerLayout->addLayout(rowLayout);
 
-    auto *icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("label"));
+    auto *icon = makeNamed<QLabel>("label", this);
     icon->setFixedSize(64, 64);
     icon->setPixmap(QPixmap(QStringLiteral(":/tesselo-128.png")));
     icon->setScaledContents(true);
     rowLayout->addWidget(icon);
 
-    auto *textLayout = new QVBoxLayout();
-    textLayout->setObjectName(QStringLiteral("verticalLayout"));
+    auto *textLayout = makeNamed<QVBoxLayout>("verticalLayout");
     rowLayout->addLayout(textLayout);
 
-    m_information = new QLabel(text, this);
-    m_information->setObjectName(QStringLiteral("lblInformation"));
+    m_information = makeNamed<QLabel>("lblInformation", text, this);
     m_information->setWordWrap(true);
     textLayout->addWidget(m_information);
 
-    m_progressBar = new QProgressBar(this);
-    m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_progressBar = makeNamed<QProgressBar>("progressBar", this);
     // Minimum and maximum 0: a busy indicator.
     m_progressBar->setRange(0, 0);
     m_progressBar->setValue(-1);

@@ -11,6 +11,7 @@
 #include "model/shadowproperties.h"
 #include "ui/angledial.h"
 #include "ui/colorbutton.h"
+#include "ui/makenamed.h"
 
 namespace {
 
@@ -43,8 +44,7 @@ ShadowControlWidget::ShadowControlWidget(ShadowProperties *shadow, QWidget *pare
     m_blurRadiusSlider->setObjectName(QStringLiteral("blurRadiusSlider"));
     m_singleShadowCheckBox->setObjectName(QStringLiteral("singleShadowCheckBox"));
 
-    auto *settings = new QFrame;
-    settings->setObjectName(QStringLiteral("shadowSettingsFrame"));
+    auto *settings = makeNamed<QFrame>("shadowSettingsFrame");
     QFormLayout *form = bareForm(settings);
     form->addRow(tr("Color:"), colorButton());
     // Beside the colour swatch, not floating in the middle of the column.

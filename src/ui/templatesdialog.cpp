@@ -18,6 +18,7 @@
 #include "model/imagelist.h"
 #include "model/pagesizepresets.h"
 #include "themes/template.h"
+#include "ui/makenamed.h"
 #include "ui/pagesetupdialog.h"
 #include "ui/pagesizemodel.h"
 #include "ui/templatesmodel.h"
@@ -86,24 +87,18 @@ void TemplatesDialog::createWidgets()
 {
     setWindowTitle(tr("Select theme to create collage"));
     resize(521, 429);
-    m_gridLayout = new QGridLayout(this);
-    m_gridLayout->setObjectName(QStringLiteral("gridLayout"));
+    m_gridLayout = makeNamed<QGridLayout>("gridLayout", this);
 
-    auto *pageRow = new QHBoxLayout;
-    pageRow->setObjectName(QStringLiteral("horizontalLayout"));
-    auto *pageLabel = new QLabel(tr("Page size:"), this);
-    pageLabel->setObjectName(QStringLiteral("label"));
-    m_pageSizeComboBox = new QComboBox(this);
-    m_pageSizeComboBox->setObjectName(QStringLiteral("pageSizeComboBox"));
+    auto *pageRow = makeNamed<QHBoxLayout>("horizontalLayout");
+    auto *pageLabel = makeNamed<QLabel>("label", tr("Page size:"), this);
+    m_pageSizeComboBox = makeNamed<QComboBox>("pageSizeComboBox", this);
     m_pageSizeComboBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     pageLabel->setBuddy(m_pageSizeComboBox);
-    m_albumToolButton = new QToolButton(this);
-    m_albumToolButton->setObjectName(QStringLiteral("albumToolButton"));
+    m_albumToolButton = makeNamed<QToolButton>("albumToolButton", this);
     m_albumToolButton->setIcon(QIcon(QStringLiteral(":/orientation_p.png")));
     m_albumToolButton->setToolTip(tr("Portrait"));
     m_albumToolButton->setAccessibleName(tr("Portrait"));
-    m_landscapeToolButton = new QToolButton(this);
-    m_landscapeToolButton->setObjectName(QStringLiteral("landscapeToolButton"));
+    m_landscapeToolButton = makeNamed<QToolButton>("landscapeToolButton", this);
     m_landscapeToolButton->setIcon(QIcon(QStringLiteral(":/orientation_L.png")));
     m_landscapeToolButton->setToolTip(tr("Landscape"));
     m_landscapeToolButton->setAccessibleName(tr("Landscape"));
@@ -118,21 +113,17 @@ void TemplatesDialog::createWidgets()
     pageRow->addWidget(m_albumToolButton);
     pageRow->addWidget(m_landscapeToolButton);
 
-    auto *zoomRow = new QHBoxLayout;
-    zoomRow->setObjectName(QStringLiteral("horizontalLayout_2"));
-    auto *smallLabel = new QLabel(this);
-    smallLabel->setObjectName(QStringLiteral("label_2"));
+    auto *zoomRow = makeNamed<QHBoxLayout>("horizontalLayout_2");
+    auto *smallLabel = makeNamed<QLabel>("label_2", this);
     smallLabel->setPixmap(artwork(QStringLiteral(":/zoom_small.png"), devicePixelRatioF()));
-    m_iconSizeSlider = new QSlider(Qt::Horizontal, this);
-    m_iconSizeSlider->setObjectName(QStringLiteral("iconSizeSlider"));
+    m_iconSizeSlider = makeNamed<QSlider>("iconSizeSlider", Qt::Horizontal, this);
     m_iconSizeSlider->setRange(MinimumIconSize, MaximumIconSize);
     m_iconSizeSlider->setSingleStep(32);
     m_iconSizeSlider->setPageStep(64);
     m_iconSizeSlider->setValue(MinimumIconSize);
     m_iconSizeSlider->setAccessibleName(tr("Preview size"));
     m_iconSizeSlider->setToolTip(tr("Preview size"));
-    auto *bigLabel = new QLabel(this);
-    bigLabel->setObjectName(QStringLiteral("label_3"));
+    auto *bigLabel = makeNamed<QLabel>("label_3", this);
     bigLabel->setPixmap(artwork(QStringLiteral(":/zoom_big.png"), devicePixelRatioF()));
     zoomRow->addWidget(smallLabel);
     zoomRow->addWidget(m_iconSizeSlider);
@@ -140,18 +131,16 @@ void TemplatesDialog::createWidgets()
     connect(m_iconSizeSlider, &QSlider::valueChanged, this,
         &TemplatesDialog::on_iconSizeSlider_valueChanged);
 
-    m_listView = new QListView(this);
-    m_listView->setObjectName(QStringLiteral("listView"));
+    m_listView = makeNamed<QListView>("listView", this);
     m_listView->setAccessibleName(tr("Templates"));
 
-    m_progressBar = new QProgressBar(this);
-    m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_progressBar = makeNamed<QProgressBar>("progressBar", this);
     m_progressBar->setTextVisible(true);
     m_progressBar->setFormat(tr("Generating previews\u2026 %v / %m"));
     m_progressBar->hide();
 
-    m_buttonBox = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_buttonBox->setObjectName(QStringLiteral("buttonBox"));
+    m_buttonBox = makeNamed<QDialogButtonBox>(
+        "buttonBox", QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(
         m_buttonBox, &QDialogButtonBox::accepted, this, &TemplatesDialog::on_buttonBox_accepted);
     connect(m_buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -20,8 +20,7 @@ public:
         if (m_stack)
             m_stack->endMacro();
     }
-    UndoMacroScope(const UndoMacroScope &) = delete;
-    UndoMacroScope &operator=(const UndoMacroScope &) = delete;
+    Q_DISABLE_COPY(UndoMacroScope)
 
 private:
     UndoStack *m_stack;

@@ -30,8 +30,7 @@ public:
     public:
         explicit ReplayGuard(UndoStack *stack);
         ~ReplayGuard();
-        ReplayGuard(const ReplayGuard &) = delete;
-        ReplayGuard &operator=(const ReplayGuard &) = delete;
+        Q_DISABLE_COPY(ReplayGuard)
 
     private:
         UndoStack *m_stack;

@@ -10,6 +10,7 @@
 
 #include <climits>
 
+#include "ui/makenamed.h"
 #include "update/updatechecker.h"
 
 namespace {
@@ -26,19 +27,15 @@ DownloadDialog::DownloadDialog(const QPixmap &icon, UpdateChecker *checker, QWid
     setModal(false);
     setWindowTitle(tr("Updating %1").arg(QCoreApplication::applicationName()));
 
-    auto *iconLabel = new QLabel(this);
-    iconLabel->setObjectName(QStringLiteral("icon"));
+    auto *iconLabel = makeNamed<QLabel>("icon", this);
     iconLabel->setPixmap(icon.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     iconLabel->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    m_statusLabel = new QLabel(this);
-    m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
-    m_progressBar = new QProgressBar(this);
-    m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_statusLabel = makeNamed<QLabel>("statusLabel", this);
+    m_progressBar = makeNamed<QProgressBar>("progressBar", this);
     m_progressBar->setTextVisible(false);
-    m_progressLabel = new QLabel(this);
-    m_progressLabel->setObjectName(QStringLiteral("progressLabel"));
-    m_buttonBox = new QDialogButtonBox(QDialogButtonBox::Apply | QDialogButtonBox::Cancel, this);
-    m_buttonBox->setObjectName(QStringLiteral("buttonBox"));
+    m_progressLabel = makeNamed<QLabel>("progressLabel", this);
+    m_buttonBox = makeNamed<QDialogButtonBox>(
+        "buttonBox", QDialogButtonBox::Apply | QDialogButtonBox::Cancel, this);
     m_buttonBox->button(QDialogButtonBox::Apply)->setText(tr("Exit and install"));
 
     auto *layout = new QGridLayout(this);

@@ -9,6 +9,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "ui/makenamed.h"
 #include "update/updatechecker.h"
 
 namespace {
@@ -52,8 +53,7 @@ void UpdateDialog::buildWidgets(const QPixmap &icon)
     setStyleSheet(QStringLiteral("#labelError { color: red }"));
     resize(605, 438);
 
-    auto *labelIcon = new QLabel(this);
-    labelIcon->setObjectName(QStringLiteral("labelIcon"));
+    auto *labelIcon = makeNamed<QLabel>("labelIcon", this);
     labelIcon->setPixmap(icon);
     labelIcon->setMinimumSize(48, 48);
     labelIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
@@ -72,24 +72,18 @@ void UpdateDialog::buildWidgets(const QPixmap &icon)
         m_headers[i]->setWordWrap(true);
         text->addWidget(m_headers[i]);
     }
-    auto *labelHeader5 = new QLabel(tr("Release notes:"), this);
-    labelHeader5->setObjectName(QStringLiteral("labelHeader5"));
+    auto *labelHeader5 = makeNamed<QLabel>("labelHeader5", tr("Release notes:"), this);
     text->addWidget(labelHeader5);
-    m_textBrowser = new QTextBrowser(this);
-    m_textBrowser->setObjectName(QStringLiteral("textBrowser"));
+    m_textBrowser = makeNamed<QTextBrowser>("textBrowser", this);
     m_textBrowser->setOpenLinks(false);
     text->addWidget(m_textBrowser, 1);
-    m_labelError = new QLabel(this);
-    m_labelError->setObjectName(QStringLiteral("labelError"));
+    m_labelError = makeNamed<QLabel>("labelError", this);
     m_labelError->setWordWrap(true);
     text->addWidget(m_labelError);
 
-    m_skipButton = new QPushButton(tr("Skip this version"), this);
-    m_skipButton->setObjectName(QStringLiteral("skipButton"));
-    auto *latterButton = new QPushButton(tr("Remind later"), this);
-    latterButton->setObjectName(QStringLiteral("latterButton"));
-    m_installButton = new QPushButton(tr("Install update"), this);
-    m_installButton->setObjectName(QStringLiteral("installButton"));
+    m_skipButton = makeNamed<QPushButton>("skipButton", tr("Skip this version"), this);
+    auto *latterButton = makeNamed<QPushButton>("latterButton", tr("Remind later"), this);
+    m_installButton = makeNamed<QPushButton>("installButton", tr("Install update"), this);
     m_installButton->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_skipButton);

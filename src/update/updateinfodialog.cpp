@@ -1,4 +1,5 @@
 #include "updateinfodialog.h"
+#include "ui/makenamed.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -8,8 +9,7 @@ UpdateInfoDialog::UpdateInfoDialog(QWidget *parent)
 {
     setModal(false);
     setWindowTitle(tr("Update", "noun, title of dialog about 'checking for updates'"));
-    auto *label = new QLabel(tr("Checking for update..."), this);
-    label->setObjectName(QStringLiteral("label"));
+    auto *label = makeNamed<QLabel>("label", tr("Checking for update..."), this);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
     resize(326, 40);

@@ -20,8 +20,7 @@ public:
     // pool is busy, and the calling thread then does every step alone.
     explicit PassWorkers(int threads);
     ~PassWorkers();
-    PassWorkers(const PassWorkers &) = delete;
-    PassWorkers &operator=(const PassWorkers &) = delete;
+    Q_DISABLE_COPY(PassWorkers)
 
     int helperCount() const { return m_helpers; }
 

@@ -157,8 +157,7 @@ public:
     };
 
     PhotoDropArrangement(const QSizeF &pageSize, const std::vector<Photo> &photos);
-    PhotoDropArrangement(const PhotoDropArrangement &) = delete;
-    PhotoDropArrangement &operator=(const PhotoDropArrangement &) = delete;
+    Q_DISABLE_COPY(PhotoDropArrangement)
 
     // Runs passes + 1 passes.
     void run(int passes);

@@ -10,6 +10,7 @@
 #include "model/imagesource.h"
 #include "model/itemtransform.h"
 #include "model/linkedtransform.h"
+#include "model/replacesender.h"
 #include "scene/connecteach.h"
 #include "scene/photopainting.h"
 #include "scene/scene.h"
@@ -236,12 +237,7 @@ void PhotoDropItem::recomputeGeometry()
 
 void PhotoDropItem::connectSource(ImageSource *source)
 {
-    if (m_source == source)
-        return;
-    if (m_source)
-        disconnect(m_source, nullptr, this, nullptr);
-    m_source = source;
-    if (!source)
+    if (!replaceSender(m_source, source, this) || !source)
         return;
     // The size of a picture is known once its file has been read; the later
     // notices may bring it too, so they all recompute the shape (which only

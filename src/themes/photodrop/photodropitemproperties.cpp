@@ -1,6 +1,5 @@
 #include "photodropitemproperties.h"
 
-#include "model/assignchanged.h"
 #include "model/imagesource.h"
 #include "model/itemtransform.h"
 #include "undo/commandids.h"
@@ -18,13 +17,15 @@ PhotoDropItemProperties::~PhotoDropItemProperties() = default;
 
 void PhotoDropItemProperties::setFilterType(int filterType)
 {
-    setUndoable<&PhotoDropItemProperties::assignFilterType, &PhotoDropItemProperties::filterType>(
+    setUndoableMember<&PhotoDropItemProperties::m_filterType,
+        &PhotoDropItemProperties::filterTypeChanged>(
         this, tr("Change filter"), filterType, CommandId::ItemFilter);
 }
 
 void PhotoDropItemProperties::setMaskShape(int maskShape)
 {
-    setUndoable<&PhotoDropItemProperties::assignMaskShape, &PhotoDropItemProperties::maskShape>(
+    setUndoableMember<&PhotoDropItemProperties::m_maskShape,
+        &PhotoDropItemProperties::maskShapeChanged>(
         this, tr("Change mask"), maskShape, CommandId::ItemMask);
 }
 
@@ -32,16 +33,4 @@ void PhotoDropItemProperties::setSource(QSharedPointer<ImageSource> source)
 {
     m_source = std::move(source);
     Q_EMIT sourceChanged(m_source.data());
-}
-
-void PhotoDropItemProperties::assignFilterType(int filterType)
-{
-    if (assignChanged(m_filterType, filterType))
-        Q_EMIT filterTypeChanged(m_filterType);
-}
-
-void PhotoDropItemProperties::assignMaskShape(int maskShape)
-{
-    if (assignChanged(m_maskShape, maskShape))
-        Q_EMIT maskShapeChanged(m_maskShape);
 }

@@ -44,9 +44,6 @@ Q_SIGNALS:
     void sourceChanged(ImageSource *source);
 
 private:
-    void assignFilterType(int filterType);
-    void assignMaskShape(int maskShape);
-
     ItemTransform *m_transform;
     QSharedPointer<ImageSource> m_source;
     int m_filterType = 0;

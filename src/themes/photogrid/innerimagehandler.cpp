@@ -25,8 +25,7 @@ public:
         m_flag = true;
     }
     ~FlagScope() { m_flag = m_previous; }
-    FlagScope(const FlagScope &) = delete;
-    FlagScope &operator=(const FlagScope &) = delete;
+    Q_DISABLE_COPY(FlagScope)
 
 private:
     bool &m_flag;

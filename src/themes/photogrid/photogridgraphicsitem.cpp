@@ -22,6 +22,7 @@
 #include "model/frameproperties.h"
 #include "model/imagelist.h"
 #include "model/imagesource.h"
+#include "model/replacesender.h"
 #include "model/rotationrestriction.h"
 #include "model/transformedimagesource.h"
 #include "scene/connecteach.h"
@@ -529,16 +530,11 @@ void PhotoGridGraphicsItem::updatePicture()
 void PhotoGridGraphicsItem::connectSource()
 {
     TransformedImageSource *source = m_properties ? m_properties->source().data() : nullptr;
-    if (m_source != source) {
-        if (m_source)
-            disconnect(m_source, nullptr, this, nullptr);
-        m_source = source;
-        if (source) {
-            connect(source, &TransformedImageSource::imageChanged, this,
-                &PhotoGridGraphicsItem::_sourceImageChanged);
-            connect(source, &TransformedImageSource::transformChanged, this,
-                &PhotoGridGraphicsItem::_sourceTransformChaged);
-        }
+    if (replaceSender(m_source, source, this) && source) {
+        connect(source, &TransformedImageSource::imageChanged, this,
+            &PhotoGridGraphicsItem::_sourceImageChanged);
+        connect(source, &TransformedImageSource::transformChanged, this,
+            &PhotoGridGraphicsItem::_sourceTransformChaged);
     }
     connectImage();
 }
@@ -546,15 +542,10 @@ void PhotoGridGraphicsItem::connectSource()
 void PhotoGridGraphicsItem::connectImage()
 {
     ImageSource *picture = m_source ? m_source->source().data() : nullptr;
-    if (m_image == picture)
+    if (!replaceSender(m_image, picture, this) || !picture)
         return;
-    if (m_image)
-        disconnect(m_image, nullptr, this, nullptr);
-    m_image = picture;
-    if (!picture)
-        return;
-    connect(picture, &ImageSource::sizeChanged, this, &PhotoGridGraphicsItem::_sourceSizeChanged);
-    connect(picture, &ImageSource::stateChanged, this, &PhotoGridGraphicsItem::_sourceSizeChanged);
+    connectEach(picture, this, &PhotoGridGraphicsItem::_sourceSizeChanged,
+        &ImageSource::sizeChanged, &ImageSource::stateChanged);
     connect(picture, &ImageSource::drawQualityIncrized, this, &PhotoGridGraphicsItem::_queueUpdate);
 }
 

@@ -89,13 +89,15 @@ void PhotoGridItemProperties::setSource(const QSharedPointer<TransformedImageSou
 
 void PhotoGridItemProperties::setFilterType(int filterType)
 {
-    setUndoable<&PhotoGridItemProperties::assignFilterType, &PhotoGridItemProperties::filterType>(
+    setUndoableMember<&PhotoGridItemProperties::m_filterType,
+        &PhotoGridItemProperties::filterTypeChanged>(
         this, tr("Change filter"), filterType, CommandId::ItemFilter);
 }
 
 void PhotoGridItemProperties::setMaskShape(int maskShape)
 {
-    setUndoable<&PhotoGridItemProperties::assignMaskShape, &PhotoGridItemProperties::maskShape>(
+    setUndoableMember<&PhotoGridItemProperties::m_maskShape,
+        &PhotoGridItemProperties::maskShapeChanged>(
         this, tr("Change mask"), maskShape, CommandId::ItemMask);
 }
 
@@ -121,16 +123,4 @@ void PhotoGridItemProperties::assignSource(const QSharedPointer<TransformedImage
         return;
     m_source = source;
     Q_EMIT sourceChanged();
-}
-
-void PhotoGridItemProperties::assignFilterType(const int &filterType)
-{
-    if (assignChanged(m_filterType, filterType))
-        Q_EMIT filterTypeChanged(m_filterType);
-}
-
-void PhotoGridItemProperties::assignMaskShape(const int &maskShape)
-{
-    if (assignChanged(m_maskShape, maskShape))
-        Q_EMIT maskShapeChanged(m_maskShape);
 }

@@ -63,8 +63,6 @@ private:
     void assignRect(const QRectF &rect);
     void assignAngleRelative(const qreal &angleRelative);
     void assignSource(const QSharedPointer<TransformedImageSource> &source);
-    void assignFilterType(const int &filterType);
-    void assignMaskShape(const int &maskShape);
 
     QRectF m_rect;
     qreal m_angleRelative = 0;

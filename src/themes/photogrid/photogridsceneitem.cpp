@@ -10,6 +10,7 @@
 #include "model/document.h"
 #include "model/imagelist.h"
 #include "model/imagesource.h"
+#include "model/replacesender.h"
 #include "model/transformedimagesource.h"
 #include "scene/graphicsbackgrounditem.h"
 #include "scene/shadowswatcher.h"
@@ -246,11 +247,6 @@ QVariant PhotoGridSceneItem::itemChange(GraphicsItemChange change, const QVarian
 
 void PhotoGridSceneItem::attachToScene(QGraphicsScene *scene)
 {
-    if (scene == m_scene)
-        return;
-    if (m_scene)
-        disconnect(m_scene, nullptr, m_shadows, nullptr);
-    m_scene = scene;
-    if (scene)
+    if (replaceSender(m_scene, scene, m_shadows) && scene)
         connect(scene, &QGraphicsScene::sceneRectChanged, m_shadows, &ShadowsWatcher::update);
 }

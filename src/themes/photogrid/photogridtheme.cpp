@@ -212,16 +212,8 @@ void PhotoGridTheme::setMinimumItemSize(qreal size)
     // A command that would change nothing would only add an empty step.
     if (size == m_minimumItemSize)
         return;
-    setUndoable<&PhotoGridTheme::assignMinimumItemSize, &PhotoGridTheme::minimumItemSize>(
+    setUndoableMember<&PhotoGridTheme::m_minimumItemSize, &PhotoGridTheme::minimumItemSizeChanged>(
         this, tr("Changing minimum image size"), size, CommandId::NoMerge);
-}
-
-void PhotoGridTheme::assignMinimumItemSize(const qreal &size)
-{
-    if (size == m_minimumItemSize)
-        return;
-    m_minimumItemSize = size;
-    Q_EMIT minimumItemSizeChanged(m_minimumItemSize);
 }
 
 // ---------------------------------------------------------------------------

@@ -116,7 +116,6 @@ private:
 
     void setMinimumItemSize(qreal size);
     void assignBorderRelative(const qreal &borderRelative);
-    void assignMinimumItemSize(const qreal &size);
 
     QList<PhotoGridItemPropertiesSharedPointer> m_items;
     qreal m_borderRelative = 0;
