@@ -138,45 +138,44 @@ bool readTagCount(QDataStream &stream, quint32 *count, qint64 bytesEach)
     return true;
 }
 
+// A count and that many (tag, value) pairs, read as `Written` and kept as
+// the map's values. The library writes a hash or a map, so a tag twice
+// cannot come from it; nor can a tag that is not four letters, or a value
+// `valid` refuses.
+template<typename Written, typename Stored, typename Valid>
+bool readTagged(QDataStream &stream, qint64 bytesEach, QMap<quint32, Stored> *into, Valid valid)
+{
+    quint32 count = 0;
+    if (!readTagCount(stream, &count, bytesEach))
+        return false;
+    for (quint32 i = 0; i < count; ++i) {
+        quint32 tag = 0;
+        Written value = 0;
+        stream >> tag >> value;
+        if (!StreamReading::isOk(stream))
+            return false;
+        if (!isTag(tag) || into->contains(tag) || !valid(value)) {
+            StreamReading::markCorrupt(stream);
+            return false;
+        }
+        into->insert(tag, Stored(value));
+    }
+    return true;
+}
+
 //  count (quint32) | tag (quint32), value (quint32) ...
 //  count (quint32) | tag (quint32), position (double) ...
-//
-// The library writes a hash and a map; a tag twice cannot come from either.
 bool readOpenTypeSettings(QDataStream &stream, OpenTypeSettings *settings)
 {
     OpenTypeSettings read;
-    quint32 count = 0;
-    if (!readTagCount(stream, &count, FeatureBytes))
+    // Axis positions are floats; the format's double precision writes them
+    // as doubles.
+    const auto isFloat = [](double value) {
+        return qIsFinite(value) && qAbs(value) <= double(std::numeric_limits<float>::max());
+    };
+    if (!readTagged<quint32>(stream, FeatureBytes, &read.features, [](quint32) { return true; })
+        || !readTagged<double>(stream, AxisBytes, &read.axes, isFloat))
         return false;
-    for (quint32 i = 0; i < count; ++i) {
-        quint32 tag = 0;
-        quint32 value = 0;
-        stream >> tag >> value;
-        if (!StreamReading::isOk(stream))
-            return false;
-        if (!isTag(tag) || read.features.contains(tag)) {
-            StreamReading::markCorrupt(stream);
-            return false;
-        }
-        read.features.insert(tag, value);
-    }
-    if (!readTagCount(stream, &count, AxisBytes))
-        return false;
-    for (quint32 i = 0; i < count; ++i) {
-        quint32 tag = 0;
-        double value = 0;
-        // Axis positions are floats; the format's double precision writes
-        // them as doubles.
-        stream >> tag >> value;
-        if (!StreamReading::isOk(stream))
-            return false;
-        if (!isTag(tag) || read.axes.contains(tag) || !qIsFinite(value)
-            || qAbs(value) > double(std::numeric_limits<float>::max())) {
-            StreamReading::markCorrupt(stream);
-            return false;
-        }
-        read.axes.insert(tag, float(value));
-    }
     *settings = read;
     return true;
 }

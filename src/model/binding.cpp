@@ -14,13 +14,18 @@ QMetaProperty findProperty(const QObject *object, const char *name)
 }
 
 // Writes value into property, converted to the property's type. A failed
-// conversion writes whatever it yields.
-void transfer(
-    const QMetaProperty &from, const QObject *source, const QMetaProperty &to, QObject *target)
+// conversion writes whatever it yields. `copying` is set meanwhile, so that
+// the change the write announces is not copied back the other way.
+void transfer(bool &copying, const QMetaProperty &from, const QObject *source,
+    const QMetaProperty &to, QObject *target)
 {
+    if (!source || !target)
+        return;
+    copying = true;
     QVariant value = from.read(source);
     value.convert(to.metaType());
     to.write(target, value);
+    copying = false;
 }
 
 } // namespace
@@ -53,18 +58,14 @@ Binding::Binding(QObject *documentObject, const char *documentPropertyName, QObj
 
 void Binding::documentValueChanged()
 {
-    if (m_viewToDocumentGuard || !m_documentObject || !m_viewObject)
-        return;
-    m_documentToViewGuard = true;
-    transfer(m_documentProperty, m_documentObject, m_viewProperty, m_viewObject);
-    m_documentToViewGuard = false;
+    if (!m_viewToDocumentGuard)
+        transfer(m_documentToViewGuard, m_documentProperty, m_documentObject, m_viewProperty,
+            m_viewObject);
 }
 
 void Binding::viewValueChanged()
 {
-    if (m_documentToViewGuard || !m_documentObject || !m_viewObject)
-        return;
-    m_viewToDocumentGuard = true;
-    transfer(m_viewProperty, m_viewObject, m_documentProperty, m_documentObject);
-    m_viewToDocumentGuard = false;
+    if (!m_documentToViewGuard)
+        transfer(m_viewToDocumentGuard, m_viewProperty, m_viewObject, m_documentProperty,
+            m_documentObject);
 }

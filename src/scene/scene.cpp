@@ -71,6 +71,13 @@ int Scene::drawFlags(const QGraphicsItem *item)
     return scene ? scene->drawFlags() : 0;
 }
 
+void Scene::release(QGraphicsObject *item)
+{
+    disconnect(this, nullptr, item, nullptr);
+    if (m_overlayOwner == item)
+        setOverlayItem(nullptr, nullptr);
+}
+
 void Scene::setOverlayItem(QGraphicsItem *item, QGraphicsItem *owner)
 {
     if (m_overlayItem) {

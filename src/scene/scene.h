@@ -45,6 +45,9 @@ public:
     void setOverlayItem(QGraphicsItem *item, QGraphicsItem *owner);
     QGraphicsItem *overlayItem() const { return m_overlayItem; }
     QGraphicsItem *overlayOwner() const { return m_overlayOwner; }
+    // Lets go of an item that followed this scene: drops the scene's
+    // connections to it and the overlay it owns.
+    void release(QGraphicsObject *item);
 
     // While an output is drawn band by band: the whole output in device
     // coordinates of the band being drawn (its top above the band's).

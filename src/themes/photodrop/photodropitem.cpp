@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <utility>
+
 #include "imaging/drawflags.h"
 #include "imaging/photomasks.h"
 #include "model/frameproperties.h"
@@ -261,11 +263,6 @@ void PhotoDropItem::attachToScene(Scene *scene)
 
 void PhotoDropItem::detachFromScene()
 {
-    if (!m_scene)
-        return;
-    Scene *scene = m_scene;
-    m_scene = nullptr;
-    disconnect(scene, nullptr, this, nullptr);
-    if (scene->overlayOwner() == this)
-        scene->setOverlayItem(nullptr, nullptr);
+    if (Scene *scene = std::exchange(m_scene, nullptr))
+        scene->release(this);
 }

@@ -15,6 +15,7 @@
 #include <QtMath>
 
 #include <cstring>
+#include <utility>
 
 #include "imaging/drawflags.h"
 #include "imaging/photomasks.h"
@@ -648,12 +649,9 @@ void PhotoGridGraphicsItem::attachToScene(Scene *scene)
 
 void PhotoGridGraphicsItem::detachFromScene()
 {
-    if (!m_scene)
+    Scene *scene = std::exchange(m_scene, nullptr);
+    if (!scene)
         return;
-    Scene *scene = m_scene;
-    m_scene = nullptr;
     m_imageMode = false;
-    disconnect(scene, nullptr, this, nullptr);
-    if (scene->overlayOwner() == this)
-        scene->setOverlayItem(nullptr, nullptr);
+    scene->release(this);
 }
