@@ -221,7 +221,7 @@ private:
     {
         record(0xD305, v.shadow, c.shadowEnabled, c.blurRadius, c.shadowColor, c.shadowDistance,
             c.shadowGroup);
-        record(0xD301, v.frame, Mark { "frameSize" }, c.frameSize, c.frameColor, c.frameEnabled);
+        record(0xD301, v.frame, c.frameSize, c.frameColor, c.frameEnabled);
         record(
             0xD300, v.background, Mark { "backgroundType" }, c.backgroundType, c.backgroundColor);
         if (v.background >= 3)
@@ -278,10 +278,10 @@ private:
     {
         record(0xD330, v.overlay, o.text, o.font);
         if (v.fontOpenType) {
-            write(Mark { "featureCount" }, quint32(o.features.size()));
+            write(quint32(o.features.size()));
             for (const auto &[tag, value] : o.features)
                 write(tag, value);
-            write(Mark { "axisCount" }, quint32(o.axes.size()));
+            write(quint32(o.axes.size()));
             for (const auto &[tag, value] : o.axes)
                 write(tag, value);
         }

@@ -67,12 +67,6 @@ struct FontTail
     }
 };
 
-// The fields of a font as Qt 6.4 writes them.
-QByteArray fontFields(const QFont &font)
-{
-    return encodeIn(QDataStream::Qt_6_4, font);
-}
-
 // The raw fields of a font as the stream version writes them.
 struct FontFields
 {
@@ -158,7 +152,8 @@ private Q_SLOTS:
                              const FontTail &expected = FontTail()) {
             QTest::newRow(name) << bytes + colour << accepted << decorated << expected.settings();
         };
-        const QByteArray fields = fontFields(decorated);
+        // The fields of the font as Qt 6.4 writes them.
+        const QByteArray fields = encodeIn(QDataStream::Qt_6_4, decorated);
         row("full layout, empty containers", fields + FontTail().bytes(), true);
         row("full layout, features and axes in any order", fields + tail.bytes(), true, tail);
         row("layout of earlier builds", fields, true);
@@ -174,7 +169,7 @@ private Q_SLOTS:
         spoiled("NaN axis position", [](FontTail &t) { t.axes[1].second = qQNaN(); });
         spoiled("axis position beyond a float", [](FontTail &t) { t.axes[1].second = 1e39; });
         spoiled("feature count past the end", [](FontTail &t) { t.featureCount = 4; });
-        spoiled("feature count beyond any font", [](FontTail &t) { t.featureCount = 0x10000; });
+        spoiled("axis count past the end", [](FontTail &t) { t.axisCount = 3; });
         // An invalid colour after the fields alone reads as a feature count
         // of 0x00ffff00; earlier builds never wrote one, and it is no count.
         QTest::newRow("earlier layout, then an invalid colour")
@@ -277,11 +272,7 @@ private Q_SLOTS:
 
         QTest::newRow("real: large but finite") << int(Real) << encode(1.5e300) << true;
         QTest::newRow("real: infinity") << int(Real) << encode(-qInf()) << false;
-        QTest::newRow("real: NaN") << int(Real) << encode(qQNaN()) << false;
 
-        QTest::newRow("variant: address")
-            << int(Variant) << encode(QVariant(QUrl(QStringLiteral("https://example.org/a?b#c"))))
-            << true;
         const auto refused = [](const char *name, const QByteArray &bytes) {
             QTest::newRow(name) << int(Variant) << bytes << false;
         };

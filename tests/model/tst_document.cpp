@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 #include "model/imagelist.h"
+#include "model/pagesizepresets.h"
 #include "support/testtheme.h"
 #include "themes/themeregistry.h"
 #include "undo/undostack.h"
@@ -135,6 +136,90 @@ private Q_SLOTS:
         QVERIFY(!copy->undoStack());
         copy.reset();
         QCOMPARE(document.imageList()->count(), 0); // still alive after the copy is gone
+    }
+
+    void pageSizePixelsAndDpi_data()
+    {
+        QTest::addColumn<PageSize>("page");
+        QTest::addColumn<QSizeF>("pixelsAt300");
+        QTest::addColumn<QPointF>("dpiFor1200"); // across and down
+
+        // A size in pixels ignores the resolution, and counts as inches for it.
+        QTest::newRow("pixels") << PageSize(0, QSizeF(100, 200)) << QSizeF(100, 200)
+                                << QPointF(12, 6);
+        QTest::newRow("centimeters")
+            << PageSize(2, QSizeF(10, 15)) << QSizeF(10 / 2.54 * 300, 15 / 2.54 * 300)
+            << QPointF(1200 / (10 / 2.54), 1200 / (15 / 2.54));
+    }
+
+    void pageSizePixelsAndDpi()
+    {
+        QFETCH(PageSize, page);
+        QFETCH(QSizeF, pixelsAt300);
+        QFETCH(QPointF, dpiFor1200);
+        QCOMPARE(page.pixelSize(300), pixelsAt300);
+        QCOMPARE(page.dpiForWidth(1200), dpiFor1200.x());
+        QCOMPARE(page.dpiForHeight(1200), dpiFor1200.y());
+    }
+
+    void pageSizeDescription_data()
+    {
+        QTest::addColumn<PageSize>("page");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("displayName");
+
+        QTest::newRow("square px")
+            << PageSize(0, QSizeF(100, 100)) << QStringLiteral("100px Square")
+            << QStringLiteral("100px Square");
+        QTest::newRow("inches, named")
+            << PageSize(1, QSizeF(8.5, 11), QStringLiteral("Letter"))
+            << QStringLiteral("8.5\" x 11\"") << QStringLiteral("Letter");
+        QTest::newRow("shortest format")
+            << PageSize(2, QSizeF(10, 15.25)) << QStringLiteral("10cm x 15.25cm")
+            << QStringLiteral("10cm x 15.25cm");
+    }
+
+    void pageSizeDescription()
+    {
+        QFETCH(PageSize, page);
+        QFETCH(QString, description);
+        QFETCH(QString, displayName);
+        QCOMPARE(page.description(), description);
+        QCOMPARE(page.displayName(), displayName);
+    }
+
+    void pageSizeTravelsInVariants()
+    {
+        const PageSize page(2, QSizeF(10, 15), QStringLiteral("Postcard"));
+        QCOMPARE(QVariant::fromValue(page).value<PageSize>(), page);
+        QVERIFY(page != PageSize(2, QSizeF(10, 15))); // names compare exactly
+        QVERIFY(QMetaType::fromName("PageSize").isValid());
+        QVERIFY(PageSize::formatValue(3, -1).isEmpty()); // no such unit
+    }
+
+    void pageSizePresetsAreFoundByName()
+    {
+        for (const PageSize &page : PageSizePresets::builtIn()) {
+            QVERIFY(page.size().isValid());
+            QCOMPARE(PageSizePresets::find(page.displayName()), page);
+        }
+    }
+
+    void findPageSize_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<PageSize>("expected");
+
+        QTest::newRow("any case") << "  full hd (1080P) " << PageSizePresets::builtIn().at(9);
+        QTest::newRow("unnamed by description") << "8\" x 10\"" << PageSize(1, QSizeF(8, 10));
+        QTest::newRow("unknown") << "Billboard" << PageSize();
+    }
+
+    void findPageSize()
+    {
+        QFETCH(QString, name);
+        QFETCH(PageSize, expected);
+        QCOMPARE(PageSizePresets::find(name), expected);
     }
 };
 
