@@ -559,12 +559,9 @@ private:
     {
         QList<QUrl> urls;
         for (const QSize &size : sizes) {
-            QImage image(size, QImage::Format_RGB32);
-            image.fill(Qt::darkCyan);
-            const QString path = m_dir.filePath(QStringLiteral("p%1.png").arg(m_fileCount++));
-            if (!image.save(path))
+            urls.append(QUrl::fromLocalFile(path(QStringLiteral("p%1.png").arg(m_fileCount++))));
+            if (!TestPhotos::photoLike(size).save(urls.last().toLocalFile()))
                 return nullptr;
-            urls.append(QUrl::fromLocalFile(path));
         }
         auto made = std::make_unique<Document>(false);
         made->setPageSize(PageSize(PageSize::Pixels, QSizeF(1000, 1000)));
