@@ -59,190 +59,174 @@ class TestTemplatesModel : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void previewPath_data();
-    void previewPath();
-    void placeholderUntilStarted();
-    void secondOpeningFromCache();
-    void unreadableCacheFileReplaced();
-    void pageSizeChangeRestarts();
-    void galleryFollowsRegistration();
+    void init()
+    {
+        QDir(cacheFolder()).removeRecursively();
+        m_templates.clear();
+    }
+
+    void previewPath_data()
+    {
+        QTest::addColumn<PageSize>("page");
+        QTest::addColumn<QString>("fileName");
+
+        QTest::newRow("inches") << PageSize(PageSize::Inches, QSizeF(2.5, 3.5), QStringLiteral("W"))
+                                << "abc_v1_2.50x3.50_u1_p256.png";
+        QTest::newRow("centimetres rounded") << PageSize(PageSize::Centimeters, QSizeF(21, 29.7004))
+                                             << "abc_v1_21.00x29.70_u2_p256.png";
+        QTest::newRow("no page yet") << PageSize() << QString();
+    }
+
+    void previewPath()
+    {
+        QFETCH(PageSize, page);
+        QFETCH(QString, fileName);
+
+        makeTemplates({ "abc" });
+        TemplatesModel model(m_templates);
+        model.setCurrentPageSize(page);
+        const QString expected
+            = fileName.isEmpty() ? QString() : cacheFolder() + QLatin1Char('/') + fileName;
+        QCOMPARE(model.previewPath(0), expected);
+        QCOMPARE(model.previewPath(1), QString());
+        if (!expected.isEmpty())
+            QVERIFY(QFileInfo(cacheFolder()).isDir());
+    }
+
+    void placeholderUntilStarted()
+    {
+        const QList<CountingTemplate *> looks = makeTemplates({ "a", "b" });
+        TemplatesModel model(m_templates);
+        model.setCurrentPageSize(Portrait);
+        QCoreApplication::processEvents();
+        QCOMPARE(looks[0]->created + looks[1]->created, 0);
+        QCOMPARE(model.index(1).data().toString(), QStringLiteral("b"));
+        QCOMPARE(decoration(model, 0).pixelColor(128, 128), QColor(240, 240, 240));
+    }
+
+    void secondOpeningFromCache()
+    {
+        // A template without an id is never cached: it is drawn every time.
+        const QList<QByteArray> ids { "first", "second", QByteArray() };
+        QList<CountingTemplate *> looks = makeTemplates(ids);
+        {
+            TemplatesModel model(m_templates);
+            model.setCurrentPageSize(Portrait);
+            runPreviews(model);
+            for (int row = 0; row < 3; ++row)
+                QCOMPARE(looks[row]->created, 1);
+        }
+        QCOMPARE(QDir(cacheFolder()).entryList(QDir::Files).size(), 2);
+
+        // A marked picture in the cache proves that the file, not a drawing,
+        // is what the second model shows.
+        looks = makeTemplates(ids);
+        TemplatesModel model(m_templates);
+        model.setCurrentPageSize(Portrait);
+        QImage marked(
+            TemplatesModel::PreviewSize, TemplatesModel::PreviewSize, QImage::Format_ARGB32);
+        marked.fill(Qt::red);
+        QVERIFY(marked.save(model.previewPath(1), "PNG"));
+        runPreviews(model);
+        QCOMPARE(looks[0]->created + looks[1]->created, 0);
+        QCOMPARE(looks[2]->created, 1);
+        QCOMPARE(decoration(model, 1).pixelColor(100, 100), QColor(Qt::red));
+        QVERIFY(!decoration(model, 2).isNull());
+    }
+
+    void unreadableCacheFileReplaced()
+    {
+        const QList<CountingTemplate *> looks = makeTemplates({ "broken" });
+        TemplatesModel model(m_templates);
+        model.setCurrentPageSize(Portrait);
+        const QString path = model.previewPath(0);
+        {
+            // What a crash in the middle of an old write could have left.
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+        }
+        runPreviews(model);
+        QCOMPARE(looks[0]->created, 1);
+        QCOMPARE(QImage(path, "PNG").size(),
+            QSize(TemplatesModel::PreviewSize, TemplatesModel::PreviewSize));
+        QCOMPARE(
+            QDir(cacheFolder()).entryList(QDir::Files), QStringList { QFileInfo(path).fileName() });
+    }
+
+    void pageSizeChangeRestarts()
+    {
+        const QList<CountingTemplate *> looks = makeTemplates({ "a", "b" });
+        TemplatesModel model(m_templates);
+        model.setCurrentPageSize(Portrait);
+        runPreviews(model);
+
+        QSignalSpy progress(&model, &TemplatesModel::previewProgress);
+        QSignalSpy changed(&model, &TemplatesModel::currentPageSizeChanged);
+        const PageSize rotated(PageSize::Pixels, QSizeF(1350, 1080));
+        model.setCurrentPageSize(rotated);
+        model.setCurrentPageSize(rotated);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(progress.constFirst(), (QList<QVariant> { 0, 2 }));
+        QCOMPARE(looks[0]->previewDocument()->pageSize(), rotated);
+        QTRY_COMPARE(model.previewsDone(), 2);
+        QCOMPARE(looks[0]->created, 2);
+    }
+
+    // The gallery keeps one order from run to run: the kinds as registered
+    // (a hash would shuffle them with its seed), each kind's files by name.
+    void galleryFollowsRegistration()
+    {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QList<QByteArray> kinds = { "kind.c", "kind.a", "kind.d", "kind.b" };
+        QStringList expected;
+        for (const QByteArray &kind : kinds) {
+            const QString folder = root.filePath(QString::fromLatin1(kind));
+            QVERIFY(QDir().mkpath(folder));
+            const QString name = QStringLiteral("Look %1").arg(QString::fromLatin1(kind));
+            QFile file(folder + QStringLiteral("/look.qjs"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("template.name = '" + name.toUtf8() + "';\n");
+            expected << name;
+            ThemeRegistry::registerTheme<TestTheme>(
+                kind, QIcon(), QString::fromLatin1(kind), folder);
+        }
+        TemplatesModel model(&m_document);
+        QStringList names;
+        for (int row = 0; row < model.rowCount(); ++row)
+            names << model.index(row).data().toString();
+        QCOMPARE(names, expected);
+        QCOMPARE(ThemeRegistry::themes().constFirst().id, kinds.constFirst());
+    }
 
 private:
     // Builds templates with the given ids and lets the model draw them all.
-    QList<CountingTemplate *> makeTemplates(const QList<QByteArray> &ids);
-    void runPreviews(TemplatesModel &model);
+    QList<CountingTemplate *> makeTemplates(const QList<QByteArray> &ids)
+    {
+        QList<CountingTemplate *> result;
+        m_templates.clear();
+        for (const QByteArray &id : ids) {
+            auto *look = new CountingTemplate(id, &m_document);
+            m_templates.append(QSharedPointer<Template>(look));
+            result.append(look);
+        }
+        return result;
+    }
+
+    void runPreviews(TemplatesModel &model)
+    {
+        QSignalSpy progress(&model, &TemplatesModel::previewProgress);
+        model.startPreviews();
+        const int count = model.rowCount();
+        QTRY_VERIFY(
+            !progress.isEmpty() && progress.constLast() == (QList<QVariant> { count, count }));
+        QCOMPARE(model.previewsDone(), count);
+    }
 
     Document m_document { false };
     QList<QSharedPointer<Template>> m_templates;
 };
-
-void TestTemplatesModel::init()
-{
-    QDir(cacheFolder()).removeRecursively();
-    m_templates.clear();
-}
-
-QList<CountingTemplate *> TestTemplatesModel::makeTemplates(const QList<QByteArray> &ids)
-{
-    QList<CountingTemplate *> result;
-    m_templates.clear();
-    for (const QByteArray &id : ids) {
-        auto *look = new CountingTemplate(id, &m_document);
-        m_templates.append(QSharedPointer<Template>(look));
-        result.append(look);
-    }
-    return result;
-}
-
-void TestTemplatesModel::runPreviews(TemplatesModel &model)
-{
-    QSignalSpy progress(&model, &TemplatesModel::previewProgress);
-    model.startPreviews();
-    const int count = model.rowCount();
-    QTRY_VERIFY(!progress.isEmpty() && progress.constLast() == (QList<QVariant> { count, count }));
-    QCOMPARE(model.previewsDone(), count);
-}
-
-void TestTemplatesModel::previewPath_data()
-{
-    QTest::addColumn<QByteArray>("id");
-    QTest::addColumn<PageSize>("page");
-    QTest::addColumn<QString>("fileName");
-
-    QTest::newRow("pixels") << QByteArray("abc") << Portrait
-                            << "abc_v1_1080.00x1350.00_u0_p256.png";
-    QTest::newRow("inches") << QByteArray("abc")
-                            << PageSize(PageSize::Inches, QSizeF(2.5, 3.5), QStringLiteral("W"))
-                            << "abc_v1_2.50x3.50_u1_p256.png";
-    QTest::newRow("centimetres rounded")
-        << QByteArray("0f1e") << PageSize(PageSize::Centimeters, QSizeF(21, 29.7004))
-        << "0f1e_v1_21.00x29.70_u2_p256.png";
-    QTest::newRow("empty id") << QByteArray() << Portrait << QString();
-    QTest::newRow("no page yet") << QByteArray("abc") << PageSize() << QString();
-}
-
-void TestTemplatesModel::previewPath()
-{
-    QFETCH(QByteArray, id);
-    QFETCH(PageSize, page);
-    QFETCH(QString, fileName);
-
-    makeTemplates({ id });
-    TemplatesModel model(m_templates);
-    model.setCurrentPageSize(page);
-    const QString expected
-        = fileName.isEmpty() ? QString() : cacheFolder() + QLatin1Char('/') + fileName;
-    QCOMPARE(model.previewPath(0), expected);
-    QCOMPARE(model.previewPath(1), QString());
-    if (!expected.isEmpty())
-        QVERIFY(QFileInfo(cacheFolder()).isDir());
-}
-
-void TestTemplatesModel::placeholderUntilStarted()
-{
-    const QList<CountingTemplate *> looks = makeTemplates({ "a", "b" });
-    TemplatesModel model(m_templates);
-    model.setCurrentPageSize(Portrait);
-    QCoreApplication::processEvents();
-    QCOMPARE(looks[0]->created + looks[1]->created, 0);
-    QCOMPARE(model.index(1).data().toString(), QStringLiteral("b"));
-    QCOMPARE(decoration(model, 0).pixelColor(128, 128), QColor(240, 240, 240));
-}
-
-void TestTemplatesModel::secondOpeningFromCache()
-{
-    // A template without an id is never cached: it is drawn every time.
-    const QList<QByteArray> ids { "first", "second", QByteArray() };
-    QList<CountingTemplate *> looks = makeTemplates(ids);
-    {
-        TemplatesModel model(m_templates);
-        model.setCurrentPageSize(Portrait);
-        runPreviews(model);
-        for (int row = 0; row < 3; ++row)
-            QCOMPARE(looks[row]->created, 1);
-    }
-    QCOMPARE(QDir(cacheFolder()).entryList(QDir::Files).size(), 2);
-
-    // A marked picture in the cache proves that the file, not a drawing,
-    // is what the second model shows.
-    looks = makeTemplates(ids);
-    TemplatesModel model(m_templates);
-    model.setCurrentPageSize(Portrait);
-    QImage marked(TemplatesModel::PreviewSize, TemplatesModel::PreviewSize, QImage::Format_ARGB32);
-    marked.fill(Qt::red);
-    QVERIFY(marked.save(model.previewPath(1), "PNG"));
-    runPreviews(model);
-    QCOMPARE(looks[0]->created + looks[1]->created, 0);
-    QCOMPARE(looks[2]->created, 1);
-    QCOMPARE(decoration(model, 1).pixelColor(100, 100), QColor(Qt::red));
-    QVERIFY(!decoration(model, 2).isNull());
-}
-
-void TestTemplatesModel::unreadableCacheFileReplaced()
-{
-    const QList<CountingTemplate *> looks = makeTemplates({ "broken" });
-    TemplatesModel model(m_templates);
-    model.setCurrentPageSize(Portrait);
-    const QString path = model.previewPath(0);
-    {
-        // What a crash in the middle of an old write could have left.
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
-    }
-    runPreviews(model);
-    QCOMPARE(looks[0]->created, 1);
-    QCOMPARE(QImage(path, "PNG").size(),
-        QSize(TemplatesModel::PreviewSize, TemplatesModel::PreviewSize));
-    QCOMPARE(
-        QDir(cacheFolder()).entryList(QDir::Files), QStringList { QFileInfo(path).fileName() });
-}
-
-void TestTemplatesModel::pageSizeChangeRestarts()
-{
-    const QList<CountingTemplate *> looks = makeTemplates({ "a", "b" });
-    TemplatesModel model(m_templates);
-    model.setCurrentPageSize(Portrait);
-    runPreviews(model);
-
-    QSignalSpy progress(&model, &TemplatesModel::previewProgress);
-    QSignalSpy changed(&model, &TemplatesModel::currentPageSizeChanged);
-    const PageSize rotated(PageSize::Pixels, QSizeF(1350, 1080));
-    model.setCurrentPageSize(rotated);
-    model.setCurrentPageSize(rotated);
-    QCOMPARE(changed.size(), 1);
-    QCOMPARE(progress.constFirst(), (QList<QVariant> { 0, 2 }));
-    QCOMPARE(looks[0]->previewDocument()->pageSize(), rotated);
-    QTRY_COMPARE(model.previewsDone(), 2);
-    QCOMPARE(looks[0]->created, 2);
-}
-
-// The gallery keeps one order from run to run: the kinds as registered
-// (a hash would shuffle them with its seed), each kind's files by name.
-void TestTemplatesModel::galleryFollowsRegistration()
-{
-    QTemporaryDir root;
-    QVERIFY(root.isValid());
-    const QList<QByteArray> kinds = { "kind.c", "kind.a", "kind.d", "kind.b" };
-    QStringList expected;
-    for (const QByteArray &kind : kinds) {
-        const QString folder = root.filePath(QString::fromLatin1(kind));
-        QVERIFY(QDir().mkpath(folder));
-        const QString name = QStringLiteral("Look %1").arg(QString::fromLatin1(kind));
-        QFile file(folder + QStringLiteral("/look.qjs"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("template.name = '" + name.toUtf8() + "';\n");
-        expected << name;
-        ThemeRegistry::registerTheme<TestTheme>(kind, QIcon(), QString::fromLatin1(kind), folder);
-    }
-    TemplatesModel model(&m_document);
-    QStringList names;
-    for (int row = 0; row < model.rowCount(); ++row)
-        names << model.index(row).data().toString();
-    QCOMPARE(names, expected);
-    QCOMPARE(ThemeRegistry::themes().constFirst().id, kinds.constFirst());
-}
 
 QTEST_MAIN(TestTemplatesModel)
 #include "tst_templatesmodel.moc"

@@ -1,0 +1,359 @@
+#include <QtTest>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "app/settingskeys.h"
+#include "model/document.h"
+#include "scene/scenetesttheme.h"
+#include "support/modalanswerer.h"
+#include "ui/exportdialog.h"
+#include "ui/exportflow.h"
+#include "ui/uitestdata.h"
+
+namespace {
+
+const PageSize tenByFifteenCm(PageSize::Centimeters, QSizeF(10, 15));
+const PageSize pixelPage(PageSize::Pixels, QSizeF(1200, 800));
+
+const QColor PageColor(20, 60, 200);
+
+std::unique_ptr<Document> makeDocument(const PageSize &size)
+{
+    auto document = std::make_unique<Document>(false);
+    document->setPageSize(size);
+    auto *theme = new SceneTestTheme(document.get());
+    theme->background->setColor(PageColor);
+    document->setTheme(theme);
+    return document;
+}
+
+bool isPageColor(const QColor &c)
+{
+    return qAbs(c.red() - PageColor.red()) < 24 && qAbs(c.green() - PageColor.green()) < 24
+        && qAbs(c.blue() - PageColor.blue()) < 24;
+}
+
+} // namespace
+
+// The export dialog, then the ways out of it: files, print and failures.
+class TestExport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { QSettings().clear(); }
+
+    void typing_data()
+    {
+        QTest::addColumn<PageSize>("page");
+        QTest::addColumn<QStringList>("typed"); // "edit=text", in order
+        QTest::addColumn<QString>("shown"); // "width x height at resolution", if checked
+        QTest::addColumn<bool>("canSave");
+
+        const PageSize cm = tenByFifteenCm;
+        QTest::newRow("10 x 15 cm at 300 dpi")
+            << cm << QStringList() << "1181 x 1772 at 300" << true;
+        QTest::newRow("pixels at 100 %")
+            << pixelPage << QStringList() << "1200 x 800 at 100" << true;
+        // 591 px over 10 cm is 150.114 dpi; the height of 886.5 is truncated.
+        QTest::newRow("width moves dpi and height")
+            << cm << QStringList { "widthEdit=591" } << "591 x 886 at 150.114" << true;
+        QTest::newRow("height moves width")
+            << cm << QStringList { "widthEdit=591", "heightEdit=1772" } << "1181 x 1772 at 300.059"
+            << true;
+        // 10 / 2.54 x 150 = 590.55 and 15 / 2.54 x 150 = 885.83, rounded.
+        QTest::newRow("typed dpi stays as typed")
+            << cm << QStringList { "dpiLineEdit=150.0" } << "591 x 886 at 150.0" << true;
+        QTest::newRow("scale on pixel pages")
+            << pixelPage << QStringList { "dpiLineEdit=50", "widthEdit=300" } << "300 x 200 at 25"
+            << true;
+        QTest::newRow("letters refused")
+            << cm << QStringList { "widthEdit=6x0", "dpiLineEdit=2a0" } << "79 x 118 at 20" << true;
+        QTest::newRow("zero height") << cm << QStringList { "heightEdit=0" } << "" << false;
+        QTest::newRow("height again")
+            << cm << QStringList { "heightEdit=0", "heightEdit=100" } << "" << true;
+    }
+
+    // Types into the edits as a user would: focus, select all, keys.
+    void typing()
+    {
+        QFETCH(PageSize, page);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, shown);
+        QFETCH(bool, canSave);
+
+        ExportDialog dialog(page);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        for (const QString &step : typed) {
+            QLineEdit *field = child<QLineEdit>(dialog, qPrintable(step.section('=', 0, 0)));
+            field->setFocus();
+            QVERIFY(field->hasFocus());
+            field->selectAll();
+            QTest::keyClick(field, Qt::Key_Delete);
+            QTest::keyClicks(field, step.section('=', 1));
+        }
+        const QString width = child<QLineEdit>(dialog, "widthEdit")->text();
+        const QString height = child<QLineEdit>(dialog, "heightEdit")->text();
+        if (!shown.isEmpty())
+            QCOMPARE(
+                width + " x " + height + " at " + child<QLineEdit>(dialog, "dpiLineEdit")->text(),
+                shown);
+        // Only a page with a physical size states a resolution.
+        if (canSave) {
+            QCOMPARE(dialog.imageSize(), QSize(width.toInt(), height.toInt()));
+            QCOMPARE(dialog.settings().resolution.isEmpty(), page.units() == PageSize::Pixels);
+        }
+        QCOMPARE(dialog.findChild<QDialogButtonBox *>("buttonBox")
+                     ->button(QDialogButtonBox::Save)
+                     ->isEnabled(),
+            canSave);
+    }
+
+    void formatList_data()
+    {
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QStringList>("choices");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("selectedAtLastOpen");
+        QTest::newRow("defaults, png kept")
+            << QStringList() << QStringList { "png" } << QStringList() << "png";
+        QTest::newRow("jpg twice") << QStringList() << QStringList { "jpg", "jpg" }
+                                   << QStringList { "jpg", "png" } << "jpg";
+        QTest::newRow("jpg then bmp") << QStringList() << QStringList { "jpg", "bmp" }
+                                      << QStringList { "bmp", "jpg", "png" } << "jpg";
+        QTest::newRow("unknown first entry skipped")
+            << QStringList { "nosuch", "bmp", "png" } << QStringList { "png" }
+            << QStringList { "png", "nosuch", "bmp" } << "bmp";
+    }
+
+    void formatList()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(QStringList, choices);
+        QFETCH(QStringList, expected);
+        QFETCH(QString, selectedAtLastOpen);
+        if (!stored.isEmpty())
+            QSettings().setValue(SettingsKeys::PreferredExportFormats, stored);
+        QString selected;
+        for (const QString &choice : choices) {
+            ExportDialog dialog(pixelPage);
+            selected = dialog.format();
+            auto *combo = dialog.findChild<QComboBox *>("formatComboBox");
+            const int index = combo->findText(choice);
+            QVERIFY(index >= 0);
+            combo->setCurrentIndex(index);
+            dialog.accept();
+        }
+        QCOMPARE(selected, selectedAtLastOpen);
+        // An empty expectation: the list was never written.
+        if (expected.isEmpty())
+            QVERIFY(!QSettings().contains(SettingsKeys::PreferredExportFormats));
+        else
+            QCOMPARE(
+                QSettings().value(SettingsKeys::PreferredExportFormats).toStringList(), expected);
+    }
+
+    void watermarkTextRemembered_data()
+    {
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("remembered");
+        QTest::newRow("checked") << true << "© Ana"
+                                 << "© Ana";
+        QTest::newRow("unchecked") << false << "© Ana"
+                                   << "© Old";
+        QTest::newRow("checked but empty") << true << ""
+                                           << "© Old";
+    }
+
+    void watermarkTextRemembered()
+    {
+        QFETCH(bool, checked);
+        QFETCH(QString, text);
+        QFETCH(QString, remembered);
+        QSettings().setValue(SettingsKeys::WatermarkText, QStringLiteral("© Old"));
+        // png already heads the list, so the format list is not written.
+        ExportDialog dialog(pixelPage);
+        QCOMPARE(
+            dialog.findChild<QLineEdit *>("watermarkTextEdit")->text(), QStringLiteral("© Old"));
+        dialog.findChild<QGroupBox *>("watermarkGroup")->setChecked(checked);
+        dialog.findChild<QLineEdit *>("watermarkTextEdit")->setText(text);
+        dialog.accept();
+        QCOMPARE(QSettings().value(SettingsKeys::WatermarkText).toString(), remembered);
+        QCOMPARE(dialog.settings().watermark, checked ? text : QString());
+    }
+
+    void qualityRememberedAndOnlyForLossyFormats()
+    {
+        {
+            ExportDialog dialog(pixelPage);
+            auto *quality = dialog.findChild<QSpinBox *>("qualitySpinBox");
+            QVERIFY(!quality->isEnabled()); // png
+            auto *combo = dialog.findChild<QComboBox *>("formatComboBox");
+            combo->setCurrentIndex(combo->findText(QStringLiteral("jpg")));
+            QVERIFY(quality->isEnabled());
+            quality->setValue(70);
+            dialog.accept();
+        }
+        ExportDialog again(pixelPage);
+        QCOMPARE(again.format(), QStringLiteral("jpg"));
+        QCOMPARE(again.quality(), 70);
+        QCOMPARE(again.settings().quality, 70);
+    }
+
+    void printTargetSize_data()
+    {
+        QTest::addColumn<QSizeF>("document");
+        QTest::addColumn<QSizeF>("printable");
+        QTest::addColumn<QSizeF>("target");
+        QTest::newRow("square on portrait")
+            << QSizeF(600, 600) << QSizeF(1000, 1500) << QSizeF(1000, 1000);
+        QTest::newRow("wide on portrait")
+            << QSizeF(800, 400) << QSizeF(1000, 1500) << QSizeF(1000, 500);
+        QTest::newRow("tall on landscape")
+            << QSizeF(400, 800) << QSizeF(1500, 1000) << QSizeF(500, 1000);
+        QTest::newRow("no page") << QSizeF() << QSizeF(1500, 1000) << QSizeF();
+    }
+
+    void printTargetSize()
+    {
+        QFETCH(QSizeF, document);
+        QFETCH(QSizeF, printable);
+        QFETCH(QSizeF, target);
+        QCOMPARE(ExportFlow::printTargetSize(document, printable), target);
+    }
+
+    void printSquarePageOnPortraitPaper()
+    {
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        if (pdftoppm.isEmpty())
+            QSKIP("pdftoppm (poppler-utils) is not installed.");
+        QTemporaryDir folder;
+        const auto document = makeDocument(PageSize(PageSize::Centimeters, QSizeF(10, 10)));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setResolution(150);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath(QStringLiteral("print.pdf")));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Portrait);
+        printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        QVERIFY(ExportFlow::printOn(document.get(), &printer, nullptr));
+
+        QProcess convert;
+        convert.start(pdftoppm,
+            { QStringLiteral("-r"), QStringLiteral("25.4"), QStringLiteral("-png"),
+                QStringLiteral("-singlefile"), folder.filePath(QStringLiteral("print.pdf")),
+                folder.filePath(QStringLiteral("page")) });
+        QVERIFY(convert.waitForFinished(60000));
+        QCOMPARE(convert.exitCode(), 0);
+        // At 25.4 dpi one pixel is one millimetre: A4 is 210 x 297, the
+        // printable area 190 x 277 from (10, 10), the square page 190 x 190.
+        const QImage page(folder.filePath(QStringLiteral("page.png")));
+        QVERIFY(qAbs(page.width() - 210) <= 1 && qAbs(page.height() - 297) <= 1);
+        for (const QPoint point :
+            { QPoint(12, 12), QPoint(197, 12), QPoint(12, 197), QPoint(105, 105) })
+            QVERIFY(isPageColor(page.pixelColor(point)));
+        for (const QPoint point : { QPoint(5, 5), QPoint(105, 204), QPoint(105, 280) })
+            QCOMPARE(page.pixelColor(point), QColor(Qt::white));
+    }
+
+    void exportThroughTheDialogs_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("jpg") << "jpg";
+        QTest::newRow("pdf") << "pdf";
+    }
+
+    void exportThroughTheDialogs()
+    {
+        QFETCH(QString, format);
+        if (!PageExport::formats().contains(format.toLatin1()))
+            QSKIP("The image writer lacks this format here.");
+        QTemporaryDir folder;
+        const auto document = makeDocument(PageSize(PageSize::Centimeters, QSizeF(4, 3)));
+        // The user picks the format, then names the file without its suffix.
+        bool fileAnswered = false;
+        ExportFlow::setFileChooser([&](QWidget *, const QString &chosen) {
+            fileAnswered = chosen == format;
+            return folder.filePath(QStringLiteral("collage"));
+        });
+        const auto restore = qScopeGuard([] { ExportFlow::setFileChooser({}); });
+        ModalAnswerer answerer;
+        answerer.enqueue([&](QWidget *widget) {
+            auto *dialog = qobject_cast<ExportDialog *>(widget);
+            if (!dialog) {
+                widget->close();
+                return;
+            }
+            auto *combo = child<QComboBox>(*dialog, "formatComboBox");
+            combo->setCurrentIndex(combo->findText(format));
+            dialog->accept();
+        });
+        QVERIFY(ExportFlow::exportDocument(document.get(), nullptr));
+        QVERIFY(answerer.pending() == 0 && fileAnswered);
+        const QString path = folder.filePath(QStringLiteral("collage.") + format);
+        QVERIFY2(QFileInfo(path).size() > 0, qPrintable(path));
+        if (format == QLatin1String("pdf")) {
+            QFile pdf(path);
+            QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+        } else {
+            QCOMPARE(QImage(path).size(), QSize(472, 354)); // 4 x 3 cm at 300 dpi
+        }
+        QCOMPARE(
+            QSettings().value(SettingsKeys::PreferredExportFormats).toStringList().value(0, "png"),
+            format);
+    }
+
+    void failedExportIsReportedAndKeepsOldFile()
+    {
+        QTemporaryDir folder;
+        const auto document = makeDocument(PageSize(PageSize::Pixels, QSizeF(300, 200)));
+        // A path whose folder is a file cannot be written, not even by root.
+        const QString blocker = folder.filePath(QStringLiteral("blocker"));
+        {
+            QFile file(blocker);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("old");
+        }
+        ExportSettings settings;
+        settings.size = QSize(300, 200);
+        ModalAnswerer answerer;
+        QVERIFY(!ExportFlow::writeExport(
+            document.get(), blocker + QStringLiteral("/out.png"), settings, nullptr));
+        QCOMPARE(answerer.seen().size(), 1);
+        const QString seen = answerer.seen().constFirst();
+        QVERIFY2(seen.startsWith(QStringLiteral("Export failed|"))
+                && seen.contains(QStringLiteral("out.png")),
+            qPrintable(seen));
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("old"));
+    }
+
+    void oversizedRenderIsReported()
+    {
+        const auto document = makeDocument(PageSize(PageSize::Pixels, QSizeF(300, 200)));
+        ModalAnswerer answerer;
+        QVERIFY(ExportFlow::renderImage(document.get(), QSize(2000000, 2000000),
+            QStringLiteral("Export"), QStringLiteral("..."), nullptr)
+                    .isNull());
+        QCOMPARE(answerer.seen(),
+            QStringList { QStringLiteral("Size of image is too big|Can't allocate image buffer") });
+    }
+};
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"
