@@ -8,6 +8,7 @@
 class Document;
 class DocumentItem;
 class QGraphicsItem;
+class QGraphicsObject;
 class QItemSelectionModel;
 class QPainter;
 

@@ -7,11 +7,6 @@
 
 #include <functional>
 
-#ifdef Q_OS_LINUX
-#include <csignal>
-#include <sys/resource.h>
-#endif
-
 #include "io/collagefilebuilder.h"
 #include "io/documentbytes.h"
 #include "io/documentfile.h"
@@ -30,6 +25,7 @@
 #include "model/stickerproperties.h"
 #include "model/textoverlayproperties.h"
 #include "model/transformedimagesource.h"
+#include "support/filesizelimit.h"
 #include "themes/builtinthemes.h"
 #include "themes/photodrop/photodropitemproperties.h"
 #include "themes/photodrop/photodropitempropertieslist.h"
@@ -516,15 +512,12 @@ private Q_SLOTS:
         QVERIFY(DocumentBytes::write(*failing).size() > 4 * before.size());
 
         QString error;
-        rlimit previous {};
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = previous;
-        limited.rlim_cur = rlim_t(2 * before.size());
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-        const bool written = DocumentFile::save(failing.get(), path, &error);
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
+        bool written = false;
+        {
+            const FileSizeLimit limit(2 * before.size());
+            QVERIFY(limit.isActive());
+            written = DocumentFile::save(failing.get(), path, &error);
+        }
 
         QVERIFY(!written);
         QVERIFY2(error.startsWith(QStringLiteral("Can't write %1: ").arg(path)), qPrintable(error));

@@ -8,9 +8,6 @@
 
 #include <memory>
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include "imaging/testphotos.h"
 #include "model/document.h"
 #include "model/imagelist.h"
@@ -22,6 +19,7 @@
 #include "scene/scenetestimages.h"
 #include "scene/scenetesttheme.h"
 #include "scene/watermark.h"
+#include "support/filesizelimit.h"
 #include "themes/builtinthemes.h"
 #include "themes/themeregistry.h"
 
@@ -319,16 +317,12 @@ private Q_SLOTS:
         const ExportSettings settings = settingsFor(format, QSize(400, 300));
         PageExport page(document.get(), settings);
 
-        rlimit previous {};
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = previous;
-        if (fileSizeLimitKb)
-            limited.rlim_cur = rlim_t(fileSizeLimitKb) * 1024;
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-        const PageExport::Result result = page.write(path);
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
+        PageExport::Result result = PageExport::Result::Written;
+        {
+            const FileSizeLimit limit(qint64(fileSizeLimitKb) * 1024);
+            QVERIFY(limit.isActive());
+            result = page.write(path);
+        }
 
         QCOMPARE(result, PageExport::Result::Failed);
         QVERIFY(!page.errorString().isEmpty());

@@ -13,11 +13,6 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 
-#ifdef Q_OS_LINUX
-#include <csignal>
-#include <sys/resource.h>
-#endif
-
 #include "app/application.h"
 #include "io/documentbytes.h"
 #include "model/document.h"
@@ -29,6 +24,7 @@
 #include "scene/scene.h"
 #include "scene/scenelayer.h"
 #include "scene/textoverlayitem.h"
+#include "support/filesizelimit.h"
 #include "support/modalanswerer.h"
 #include "themes/builtinthemes.h"
 #include "themes/theme.h"
@@ -239,15 +235,12 @@ private Q_SLOTS:
         // Writing past the file size limit fails like a full disk.
         ModalAnswerer answerer;
         answerer.clickButton(QMessageBox::Ok);
-        rlimit previous {};
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = previous;
-        limited.rlim_cur = rlim_t(4 * before.size());
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-        const bool written = window->saveToFile(file);
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
+        bool written = false;
+        {
+            const FileSizeLimit limit(4 * before.size());
+            QVERIFY(limit.isActive());
+            written = window->saveToFile(file);
+        }
 
         QVERIFY(!written);
         QCOMPARE(answerer.seen().size(), 1);
