@@ -585,6 +585,17 @@ static bool readByteArrayList(QDataStream &stream, QByteArrayList *list)
     return readList(stream, list, MinimumByteArrayBytes, readLengthPrefixed<QByteArray>);
 }
 
+// A value whose own reader checks it, held in a variant.
+template<typename T, typename Read>
+bool readAsVariant(QDataStream &stream, QVariant *value, Read read)
+{
+    T held;
+    if (!read(stream, &held))
+        return false;
+    *value = QVariant::fromValue(held);
+    return true;
+}
+
 //  type id (quint32) | null flag (qint8) | the value in its type's format
 static bool readVariantAt(QDataStream &stream, QVariant *value, int depth)
 {
@@ -602,27 +613,12 @@ static bool readVariantAt(QDataStream &stream, QVariant *value, int depth)
         *value = QVariant(); // the invalid variant carries no value
         return true;
     }
-    if (typeId == QMetaType::QColor) {
-        QColor color;
-        if (!readColor(stream, &color))
-            return false;
-        *value = color;
-        return true;
-    }
-    if (typeId == QMetaType::QStringList) {
-        QStringList list;
-        if (!readStringList(stream, &list))
-            return false;
-        *value = list;
-        return true;
-    }
-    if (typeId == QMetaType::QByteArrayList) {
-        QByteArrayList list;
-        if (!readByteArrayList(stream, &list))
-            return false;
-        *value = QVariant::fromValue(list);
-        return true;
-    }
+    if (typeId == QMetaType::QColor)
+        return readAsVariant<QColor>(stream, value, readColor);
+    if (typeId == QMetaType::QStringList)
+        return readAsVariant<QStringList>(stream, value, readStringList);
+    if (typeId == QMetaType::QByteArrayList)
+        return readAsVariant<QByteArrayList>(stream, value, readByteArrayList);
     if (isVariantContainerType(int(typeId)))
         return readVariantContainer(stream, int(typeId), value, depth);
     if (!isPlainVariantType(int(typeId))) {
