@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPointer>
 
 #include "imaging/imagefilters.h"
 #include "imaging/photomasks.h"
+#include "model/photolookproperties.h"
 
 QMenu *ChoiceMenu::add(QMenu *parent, const QString &title, const QString &objectName,
     const QStringList &names, int current, std::function<void(int)> choose)
@@ -21,12 +23,20 @@ QMenu *ChoiceMenu::add(QMenu *parent, const QString &title, const QString &objec
     return menu;
 }
 
-void ChoiceMenu::addFilterAndMask(QMenu *parent, int filter, int mask,
-    std::function<void(int)> setFilter, std::function<void(int)> setMask)
+void ChoiceMenu::addFilterAndMask(QMenu *parent, PhotoLookProperties *photo)
 {
+    const QPointer<PhotoLookProperties> target(photo);
+    const int filter = photo->filterType();
+    const int mask = photo->maskShape();
     // Unknown codes are drawn as none, so they show as none.
     add(parent, tr("Filter"), QStringLiteral("filterMenu"), ImageFilters::filterNames(),
-        ImageFilters::isActive(filter) ? filter : ImageFilters::None, std::move(setFilter));
+        ImageFilters::isActive(filter) ? filter : ImageFilters::None, [target](int value) {
+            if (target)
+                target->setFilterType(value);
+        });
     add(parent, tr("Mask"), QStringLiteral("maskMenu"), PhotoMasks::maskNames(),
-        PhotoMasks::isActive(mask) ? mask : PhotoMasks::None, std::move(setMask));
+        PhotoMasks::isActive(mask) ? mask : PhotoMasks::None, [target](int value) {
+            if (target)
+                target->setMaskShape(value);
+        });
 }

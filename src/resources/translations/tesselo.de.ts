@@ -1188,17 +1188,6 @@ Bitte wählen Sie eine andere Datei oder schließen Sie die geöffnete Version.<
     </message>
 </context>
 <context>
-    <name>PhotoDropItemProperties</name>
-    <message>
-        <source>Change filter</source>
-        <translation>Filter ändern</translation>
-    </message>
-    <message>
-        <source>Change mask</source>
-        <translation>Maske ändern</translation>
-    </message>
-</context>
-<context>
     <name>PhotoDropSceneItem</name>
     <message>
         <source>Bring to Front</source>
@@ -1259,17 +1248,6 @@ Bitte wählen Sie eine andere Datei oder schließen Sie die geöffnete Version.<
     </message>
 </context>
 <context>
-    <name>PhotoGridItemProperties</name>
-    <message>
-        <source>Change filter</source>
-        <translation>Filter ändern</translation>
-    </message>
-    <message>
-        <source>Change mask</source>
-        <translation>Maske ändern</translation>
-    </message>
-</context>
-<context>
     <name>PhotoGridTheme</name>
     <message>
         <source>Changing spacing</source>
@@ -1305,6 +1283,17 @@ Bitte wählen Sie eine andere Datei oder schließen Sie die geöffnete Version.<
     <message>
         <source>Spacing:</source>
         <translation>Abstand:</translation>
+    </message>
+</context>
+<context>
+    <name>PhotoLookProperties</name>
+    <message>
+        <source>Change filter</source>
+        <translation>Filter ändern</translation>
+    </message>
+    <message>
+        <source>Change mask</source>
+        <translation>Maske ändern</translation>
     </message>
 </context>
 <context>

@@ -27,8 +27,7 @@ qreal clampedRelative(qreal relative)
 
 PhotoGridItemProperties::PhotoGridItemProperties(
     Document *document, RotationRestriction *restriction, const QSharedPointer<ImageSource> &image)
-    : QObject(nullptr)
-    , DocumentPart(document)
+    : PhotoLookProperties(document)
     , m_restriction(restriction)
     , m_source(QSharedPointer<TransformedImageSource>::create(image, document))
 {
@@ -85,20 +84,6 @@ void PhotoGridItemProperties::setSource(const QSharedPointer<TransformedImageSou
         return;
     setUndoable<&PhotoGridItemProperties::assignSource, &PhotoGridItemProperties::source>(
         this, QStringLiteral("source change"), source, CommandId::NoMerge);
-}
-
-void PhotoGridItemProperties::setFilterType(int filterType)
-{
-    setUndoableMember<&PhotoGridItemProperties::m_filterType,
-        &PhotoGridItemProperties::filterTypeChanged>(
-        this, tr("Change filter"), filterType, CommandId::ItemFilter);
-}
-
-void PhotoGridItemProperties::setMaskShape(int maskShape)
-{
-    setUndoableMember<&PhotoGridItemProperties::m_maskShape,
-        &PhotoGridItemProperties::maskShapeChanged>(
-        this, tr("Change mask"), maskShape, CommandId::ItemMask);
 }
 
 void PhotoGridItemProperties::assignRect(const QRectF &rect)

@@ -1,22 +1,21 @@
 #pragma once
 
-#include <QObject>
 #include <QRectF>
 #include <QSharedPointer>
 
-#include "model/documentpart.h"
+#include "model/photolookproperties.h"
 
 class ImageSource;
 class RotationRestriction;
 class TransformedImageSource;
 
 // One cell of a photo grid: its rectangle on the page, its turn, the image
-// it shows with that image's crop, and the colour filter and mask it is
-// drawn with. The turn is kept relative to the theme's rotation
+// it shows with that image's crop, and (from the base) the colour filter
+// and mask it is drawn with. The turn is kept relative to the theme's rotation
 // restriction, so changing the restriction turns every cell. Held only by
 // shared pointers; every setter is undoable when the document has an undo
 // stack.
-class PhotoGridItemProperties : public QObject, public DocumentPart
+class PhotoGridItemProperties : public PhotoLookProperties
 {
     Q_OBJECT
     Q_PROPERTY(
@@ -36,8 +35,6 @@ public:
     QSharedPointer<TransformedImageSource> source() const { return m_source; }
     // The image the source shows; null when there is none.
     QSharedPointer<ImageSource> image() const;
-    int filterType() const { return m_filterType; }
-    int maskShape() const { return m_maskShape; }
 
 public Q_SLOTS:
     // Rect, angle and source do nothing when given the current value.
@@ -46,18 +43,12 @@ public Q_SLOTS:
     void setAngleRelative(qreal angleRelative);
     // A null source is ignored: a cell always has one.
     void setSource(const QSharedPointer<TransformedImageSource> &source);
-    // Recorded even when the value is the current one, so that picking the
-    // current entry of a menu is a step that merges with a preceding change.
-    void setFilterType(int filterType);
-    void setMaskShape(int maskShape);
 
 Q_SIGNALS:
     void rectChanged(const QRectF &rect);
     void angleRelativeChanged(qreal angleRelative);
     void angleChanged();
     void sourceChanged();
-    void filterTypeChanged(int filterType);
-    void maskShapeChanged(int maskShape);
 
 private:
     void assignRect(const QRectF &rect);
@@ -68,6 +59,4 @@ private:
     qreal m_angleRelative = 0;
     RotationRestriction *m_restriction;
     QSharedPointer<TransformedImageSource> m_source;
-    int m_filterType = 0;
-    int m_maskShape = 0;
 };
