@@ -149,12 +149,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("checked");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("remembered");
-        QTest::newRow("checked") << true << "© Ana"
-                                 << "© Ana";
-        QTest::newRow("unchecked") << false << "© Ana"
-                                   << "© Old";
-        QTest::newRow("checked but empty") << true << ""
-                                           << "© Old";
+        const QString ana = QStringLiteral("© Ana"), old = QStringLiteral("© Old");
+        QTest::newRow("checked") << true << ana << ana;
+        QTest::newRow("unchecked") << false << ana << old;
+        QTest::newRow("checked but empty") << true << QString() << old;
     }
 
     void watermarkTextRemembered()
