@@ -449,9 +449,8 @@ private Q_SLOTS:
         QTest::addColumn<ControlCase>("control");
 
         // The shadow dial's zero points down, the gradient dial's up. Shadow
-        // sliders are percent of the shorter page side (8.5 in), the frame
-        // slider percent of the photo; values beyond the end show at the end
-        // and stay in the document until the slider moves.
+        // sliders are percent of the shorter page side (8.5 in); values beyond
+        // the end show at the end and stay in the document until it moves.
         QTest::newRow("shadow angle wraps") << ControlCase { "shadows", "angleDial", "angle", 300,
             210, 315, 45, "Changing shadow angle" };
         QTest::newRow("gradient angle below 0") << ControlCase { "background", "gradientDial",
