@@ -1,7 +1,9 @@
 #include <QtTest>
 
+#include <QBuffer>
 #include <QColorSpace>
 #include <QColorTransform>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 #include "imaging/drawflags.h"
@@ -9,7 +11,9 @@
 #include "imaging/imagecache.h"
 #include "imaging/imagedecoder.h"
 #include "imaging/jpegmarkers.h"
+#include "imaging/jpegwriter.h"
 #include "imaging/largeimage.h"
+#include "imaging/pngwriter.h"
 #include "testphotos.h"
 
 using namespace TestPhotos;
@@ -57,8 +61,43 @@ QByteArray withBoxSize(QByteArray heif, const QByteArray &type, quint32 size)
     return heif;
 }
 
+// A device that takes a few bytes and then refuses, like a full disk.
+class FullDevice : public QBuffer
+{
+public:
+    explicit FullDevice(qint64 room)
+        : m_room(room)
+    {
+    }
+
+protected:
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        return buffer().size() + length > m_room ? -1 : QBuffer::writeData(data, length);
+    }
+
+private:
+    qint64 m_room;
+};
+
+QImage readBack(const QByteArray &bytes, const char *format)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer, format).read();
+}
+
+// The pixels alone: our writers also say the picture is sRGB.
+QImage pixelsOf(QImage image)
+{
+    image.setColorSpace(QColorSpace());
+    return image;
+}
+
 } // namespace
 
+// Reading image files whatever their state, and writing them.
 class TestImageDecoder : public QObject
 {
     Q_OBJECT
@@ -373,35 +412,21 @@ private Q_SLOTS:
         QCOMPARE(JpegMarkers::iccProfile(markerStream(segments)), found ? profile : QByteArray());
     }
 
-    // Decoded pixels of large photos live in mapped memory.
-    void largeImageBehavesAsAnImage_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QImage::Format>("format");
-        QTest::newRow("small, ordinary memory")
-            << QSize(64, 48) << QImage::Format_ARGB32_Premultiplied;
-        QTest::newRow("large, odd row length") << QSize(3001, 1999) << QImage::Format_RGB888;
-    }
-
+    // Decoded pixels of large photos live in mapped memory, here with rows
+    // of an odd length.
     void largeImageBehavesAsAnImage()
     {
-        QFETCH(QSize, size);
-        QFETCH(QImage::Format, format);
-        QImage image = LargeImage::create(size, format);
-        QCOMPARE(image.size(), size);
-        QCOMPARE(image.format(), format);
-        QCOMPARE(image.bytesPerLine(), QImage(size, format).bytesPerLine());
-
+        const QSize size(3001, 1999);
+        QImage image = LargeImage::create(size, QImage::Format_RGB888);
+        QCOMPARE(image.bytesPerLine(), QImage(size, QImage::Format_RGB888).bytesPerLine());
         image.fill(Qt::white);
         QPainter(&image).fillRect(QRect(10, 10, 20, 20), Qt::black);
-        QCOMPARE(image.pixelColor(15, 15), QColor(Qt::black));
         QCOMPARE(image.pixelColor(size.width() - 1, size.height() - 1), QColor(Qt::white));
 
         // Copies share the pixels until one is written to; the buffer lives
         // as long as any of them.
         QImage copy = image;
         image = QImage();
-        QCOMPARE(copy.pixelColor(15, 15), QColor(Qt::black));
         QImage written = copy;
         written.setPixelColor(15, 15, Qt::white);
         QCOMPARE(copy.pixelColor(15, 15), QColor(Qt::black));
@@ -440,6 +465,85 @@ private Q_SLOTS:
         LargeImage::create(size, QImage::Format_RGB32);
         QCOMPARE(LargeImage::recycledBytes(), size_t(0));
 #endif
+    }
+
+    void jpegInBandsEqualsQtsWriter_data()
+    {
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<int>("bandRows");
+        QTest::newRow("quality 75, odd bands") << 75 << 37;
+        QTest::newRow("quality 10, one band") << 10 << 1000;
+    }
+
+    void jpegInBandsEqualsQtsWriter()
+    {
+        QFETCH(int, quality);
+        QFETCH(int, bandRows);
+        const QImage image = TestPhotos::photoLike(QSize(301, 203), 7);
+        QBuffer written;
+        written.open(QIODevice::WriteOnly);
+        JpegWriter writer(&written, image.size(), quality, 96);
+        for (int top = 0; top < image.height(); top += bandRows) {
+            const int rows = qMin(bandRows, image.height() - top);
+            QVERIFY(writer.writeRows(image.copy(0, top, image.width(), rows), rows));
+        }
+        QVERIFY(writer.finish());
+        const QImage ours = readBack(written.data(), "jpeg");
+        QCOMPARE(ours.colorSpace(), QColorSpace(QColorSpace::SRgb));
+        const QByteArray qts = TestPhotos::encode(image, "jpeg", quality);
+        QCOMPARE(pixelsOf(ours), pixelsOf(readBack(qts, "jpeg")));
+    }
+
+    void pngRoundTrip_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QTest::addColumn<bool>("alpha");
+        QImage strips = TestPhotos::photoLike(QSize(257, 1500), 3);
+        strips.setDotsPerMeterX(11811);
+        strips.setDotsPerMeterY(5906);
+        QTest::newRow("opaque photo, many strips, own resolution") << strips << false;
+        QImage translucent
+            = TestPhotos::photoLike(QSize(120, 90), 4).convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < translucent.height(); ++y) {
+            for (int x = 0; x < translucent.width(); ++x)
+                translucent.setPixel(
+                    x, y, (translucent.pixel(x, y) & 0xFFFFFF) | uint((x * 2 + y) % 256) << 24);
+        }
+        QTest::newRow("translucent") << translucent << true;
+        QTest::newRow("one row") << TestPhotos::photoLike(QSize(50, 1), 5) << false;
+    }
+
+    void pngRoundTrip()
+    {
+        QFETCH(QImage, image);
+        QFETCH(bool, alpha);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QString error;
+        QVERIFY2(PngWriter::write(image, &buffer, &error), qPrintable(error));
+        const QImage read = readBack(buffer.data(), "png");
+        QCOMPARE(read.hasAlphaChannel(), alpha);
+        QCOMPARE(read.colorSpace(), QColorSpace(QColorSpace::SRgb));
+        QCOMPARE(pixelsOf(read.convertToFormat(image.format())), image);
+        QCOMPARE(QSize(read.dotsPerMeterX(), read.dotsPerMeterY()),
+            QSize(image.dotsPerMeterX(), image.dotsPerMeterY()));
+    }
+
+    // Both writers report a device that stops taking bytes, like a full disk.
+    void fullDevice()
+    {
+        const QImage image = TestPhotos::photoLike(QSize(640, 480));
+        FullDevice forJpeg(2000);
+        forJpeg.open(QIODevice::WriteOnly);
+        JpegWriter writer(&forJpeg, image.size(), 92, 96);
+        QVERIFY(!writer.writeRows(image, image.height()) || !writer.finish());
+        QVERIFY(!writer.errorString().isEmpty());
+
+        FullDevice forPng(TestPhotos::encode(image, "png").size() / 2);
+        forPng.open(QIODevice::WriteOnly);
+        QString error;
+        QVERIFY(!PngWriter::write(image, &forPng, &error));
+        QVERIFY(!error.isEmpty());
     }
 
 private:

@@ -174,24 +174,6 @@ private Q_SLOTS:
         QVERIFY(qRed(banded.pixel(size.width() * 100 / 600, size.width() * 60 / 600)) > 150);
     }
 
-    void jpegBandsLookLikeTheWholePage()
-    {
-        QTemporaryDir folder;
-        const auto document = makePhotoDocument(folder);
-        QVERIFY(document && document->theme());
-        const QSize size(1800, 1200);
-        QVERIFY(renderWhole(document.get(), size, QImage::Format_ARGB32_Premultiplied)
-                    .save(folder.filePath("whole.jpg"), "jpeg", 92));
-
-        const ExportSettings settings = settingsFor("jpg", size);
-        QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("bands.jpg")),
-            PageExport::Result::Written);
-        const QImage fromBands(folder.filePath("bands.jpg"));
-        QCOMPARE(fromBands.size(), size);
-        const int difference = largestDifference(QImage(folder.filePath("whole.jpg")), fromBands);
-        QVERIFY2(difference <= 12, qPrintable(QString::number(difference)));
-    }
-
     void cancel_data()
     {
         QTest::addColumn<QByteArray>("format");
