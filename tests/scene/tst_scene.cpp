@@ -1,20 +1,40 @@
 #include <QtTest>
 
+#include <QFile>
+#include <QGraphicsDropShadowEffect>
+#include <QGraphicsEllipseItem>
 #include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include <memory>
+
 #include "imaging/drawflags.h"
+#include "imaging/testphotos.h"
 #include "model/backgroundproperties.h"
 #include "model/document.h"
+#include "model/imagelist.h"
+#include "model/shadowproperties.h"
+#include "model/stickerproperties.h"
+#include "model/textoverlayproperties.h"
+#include "scene/bandrenderer.h"
+#include "scene/cacheddropshadoweffect.h"
 #include "scene/documentinneritem.h"
 #include "scene/documentitem.h"
 #include "scene/documentrenderer.h"
 #include "scene/graphicsbackgrounditem.h"
+#include "scene/pageexport.h"
 #include "scene/scene.h"
 #include "scene/scenetestimages.h"
 #include "scene/scenetesttheme.h"
+#include "scene/shadowswatcher.h"
+#include "scene/watermark.h"
+#include "support/filesizelimit.h"
+#include "themes/builtinthemes.h"
+#include "themes/themeregistry.h"
 
 using Probes = QList<QPair<QPoint, QColor>>;
 
@@ -59,13 +79,221 @@ private:
     bool *m_alive;
 };
 
+struct Setup
+{
+    QPointF offset;
+    qreal blurRadius;
+    QColor color;
+    qreal rotation;
+    qreal opacity;
+};
+
+// A filled red ellipse with a shadow, `scale` times its size on a scene of
+// 160 x 120.
+class Blob : public QGraphicsEllipseItem
+{
+public:
+    Blob(QGraphicsScene &scene, QGraphicsDropShadowEffect *effect, const Setup &setup,
+        QPointF position, qreal scale = 1)
+        : QGraphicsEllipseItem(-30, -20, 60, 40)
+    {
+        setPen(Qt::NoPen);
+        setBrush(QColor(200, 40, 40));
+        setPos(position);
+        setRotation(setup.rotation);
+        setOpacity(setup.opacity);
+        effect->setOffset(setup.offset * scale);
+        effect->setBlurRadius(setup.blurRadius * scale);
+        effect->setColor(setup.color);
+        setGraphicsEffect(effect);
+        scene.addItem(this);
+    }
+};
+
+// The scene on a light canvas, `scale` image pixels per scene unit.
+QImage render(QGraphicsScene &scene, qreal dpr, qreal scale = 1)
+{
+    QImage image(QSize(160, 120) * dpr * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(QColor(250, 250, 240));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.QGraphicsScene::render(
+        &painter, QRectF(QPointF(0, 0), QSizeF(160, 120) * scale), QRectF(0, 0, 160, 120));
+    painter.end();
+    return image;
+}
+
+// A scene with one shadowed blob, kept across renders.
+template<typename Effect> struct Stage
+{
+    explicit Stage(const Setup &setup, QPointF position = QPointF(80, 60))
+        : scene(0, 0, 160, 120)
+        , effect(new Effect)
+        , blob(new Blob(scene, effect, setup, position))
+    {
+    }
+
+    QImage render(qreal dpr = 1) { return ::render(scene, dpr); }
+
+    QGraphicsScene scene;
+    Effect *effect;
+    Blob *blob;
+};
+
+// The blob on a program scene, drawn for the screen or for output, where the
+// plain scene drawing is used: the program scene draws pages, and this one
+// has none.
+QImage renderOnScene(const Setup &setup, qreal scale, bool output)
+{
+    Document document(false);
+    Scene scene(&document);
+    scene.setSceneRect(0, 0, 160, 120);
+    new Blob(scene, new CachedDropShadowEffect, setup, QPointF(80, 60), scale);
+    scene.setRenderFlag(DirectRender, output);
+    return render(scene, 1, scale);
+}
+
+// Photos inside a group item, each watched for shadows.
+struct WatcherFixture
+{
+    explicit WatcherFixture(int count = 3)
+    {
+        properties.setEnabled(true);
+        scene.addItem(groupItem);
+        for (int i = 0; i < count; ++i)
+            items.append(new QGraphicsRectItem(i * 10, 0, 8, 8, groupItem));
+        for (QGraphicsItem *item : std::as_const(items))
+            watcher.addItem(item);
+    }
+
+    QGraphicsScene scene;
+    ShadowProperties properties;
+    QGraphicsRectItem *groupItem = new QGraphicsRectItem(0, 0, 100, 100);
+    QList<QGraphicsItem *> items;
+    ShadowsWatcher watcher { &properties, groupItem };
+};
+
+const QColor PageColor(40, 90, 160);
+
+// A 400 x 300 page with one red photo at the top left.
+std::unique_ptr<Document> makeDocument()
+{
+    auto document = std::make_unique<Document>(false);
+    document->setPageSize(PageSize(PageSize::Pixels, QSizeF(400, 300)));
+    auto *theme = new SceneTestTheme(document.get());
+    theme->background->setColor(PageColor);
+    theme->photos = { { QRectF(20, 20, 100, 80), QColor(200, 40, 40), 0 } };
+    document->setTheme(theme);
+    return document;
+}
+
+// A 600 x 400 page of turned, shadowed photos with a text and a sticker
+// across them, and at will a photo too large to be kept between bands.
+std::unique_ptr<Document> makeShadowedDocument(bool large)
+{
+    auto document = std::make_unique<Document>(false);
+    document->setPageSize(PageSize(PageSize::Pixels, QSizeF(600, 400)));
+    auto *theme = new SceneTestTheme(document.get());
+    theme->background->setColor(QColor(230, 220, 200));
+    theme->shadows->setEnabled(true);
+    theme->shadows->setBlurRadius(12);
+    theme->photos = { { QRectF(40, 30, 200, 150), QColor(200, 40, 40), 0 },
+        { QRectF(260, 120, 220, 200), QColor(40, 120, 200), 17 },
+        { QRectF(100, 220, 150, 140), QColor(60, 170, 80), -8 } };
+    if (large)
+        theme->photos.prepend({ QRectF(20, 20, 560, 360), QColor(90, 60, 30), 3 });
+    document->setTheme(theme);
+    TextOverlayProperties *text = document->addTextOverlay();
+    text->setText(QStringLiteral("Across the bands"));
+    text->setPosition(QPointF(0.5, 0.5));
+    document->addSticker(QStringLiteral(":/stickers/heart.svg"))->setPosition(QPointF(0.8, 0.3));
+    return document;
+}
+
+// A Mosaic page of real photo files, with frames and shadows as the
+// theme draws them.
+std::unique_ptr<Document> makePhotoDocument(const QTemporaryDir &folder)
+{
+    QList<QUrl> urls;
+    for (int i = 0; i < 4; ++i) {
+        const QString path = folder.filePath(QStringLiteral("photo%1.jpg").arg(i));
+        if (!TestPhotos::photoLike(QSize(640 + 32 * i, 480), quint32(i + 1)).save(path, "jpeg", 90))
+            return nullptr;
+        urls.append(QUrl::fromLocalFile(path));
+    }
+    auto document = std::make_unique<Document>(false);
+    document->setPageSize(PageSize(PageSize::Pixels, QSizeF(900, 600)));
+    if (!document->imageList()->insertUrls(0, urls, false))
+        return nullptr;
+    document->setTheme(ThemeRegistry::createTheme(BuiltInThemes::MosaicId, document.get()));
+    document->addTextOverlay()->setText(QStringLiteral("On top"));
+    return document;
+}
+
+// The whole page drawn at once, the reference for the banded paths.
+QImage renderWhole(Document *document, const QSize &size, QImage::Format format)
+{
+    QImage image(size, format);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHints(
+        QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    DocumentRenderer::render(document, &painter, QRectF(QPointF(0, 0), size));
+    return image;
+}
+
+QImage blackPage(int width = 800, int height = 600)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    return image;
+}
+
+// Bounding box of the pixels the watermark made brighter than a black page,
+// and the brightest of them.
+QRect markedArea(const QImage &image, int *brightest = nullptr)
+{
+    QRect area;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int grey = qGray(image.pixel(x, y));
+            if (brightest)
+                *brightest = qMax(*brightest, grey);
+            if (grey > 60)
+                area |= QRect(x, y, 1, 1);
+        }
+    }
+    return area;
+}
+
+ExportSettings settingsFor(const QByteArray &format, const QSize &size)
+{
+    ExportSettings settings;
+    settings.format = format;
+    settings.size = size;
+    return settings;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
+Q_DECLARE_METATYPE(Setup)
+
+// The page in the editing scene and in output: fitting, themes, backgrounds,
+// shadows, and export to image files.
 class TestScene : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { BuiltInThemes::registerAll(); }
+
     void fastDrawCounter_data()
     {
         QTest::addColumn<QString>("steps");
@@ -371,6 +599,427 @@ private Q_SLOTS:
                                .arg(point.y())
                                .arg(QColor(actual).name())));
         }
+    }
+
+    void looksLikeTheStockEffect_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<qreal>("outputScale");
+        QTest::newRow("turned, wide blur, half transparent item")
+            << Setup { { -3, 6 }, 15, QColor(20, 40, 90), 25, 0.5 } << 1.0;
+        QTest::newRow("offset only") << Setup { { 6, 6 }, 0, QColor(0, 0, 0, 160), 10, 1 } << 1.0;
+        QTest::newRow("no blur, no offset") << Setup { { 0, 0 }, 0, QColor(0, 0, 0), 0, 1 } << 1.0;
+        // A large page: the output shadow is blurred from an eighth of the pixels.
+        QTest::newRow("large page") << Setup { { 4, 6 }, 10, QColor(0, 0, 0, 200), 15, 1 } << 8.0;
+    }
+
+    // On screen the cached shadow looks like the stock effect's; drawn for
+    // output at the page's own scale it looks like the screen's.
+    void looksLikeTheStockEffect()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(qreal, outputScale);
+        Stage<CachedDropShadowEffect> cached(setup);
+        const QImage stock = Stage<QGraphicsDropShadowEffect>(setup).render();
+        QCOMPARE(cached.render(), stock);
+
+        // A shadow must have been drawn at all, unless there is none to draw.
+        Stage<CachedDropShadowEffect> plain(setup);
+        plain.effect->setEnabled(false);
+        const bool shadowless = setup.offset.isNull() && setup.blurRadius == 0;
+        QCOMPARE(stock == plain.render(), shadowless);
+        QCOMPARE(cached.effect->blurCount(), shadowless ? 0 : 1);
+
+        const QImage screen = renderOnScene(setup, outputScale, false);
+        const Setup unshaded { setup.offset, 0, Qt::transparent, setup.rotation, setup.opacity };
+        QCOMPARE(screen == renderOnScene(unshaded, outputScale, false), shadowless);
+        // The same shadow up to rounding: no channel off by more than 3 %.
+        const int difference = largestDifference(screen, renderOnScene(setup, outputScale, true));
+        QVERIFY2(difference <= 8, qPrintable(QString::number(difference)));
+    }
+
+    // The shadow is blurred again only when its look, the item's outline or
+    // the device pixel ratio changes, and always matches the stock effect.
+    void blursOnlyWhenNeeded()
+    {
+        const Setup setup { { 4, 5 }, 9, QColor(0, 0, 0, 170), 0, 1 };
+        Stage<CachedDropShadowEffect> cached(setup, QPointF(70, 60));
+        Stage<QGraphicsDropShadowEffect> stock(setup, QPointF(70, 60));
+        int expectedBlurs = 0;
+        auto step = [&](qreal dpr, bool blurs) {
+            expectedBlurs += blurs;
+            return cached.render(dpr) == stock.render(dpr)
+                && cached.effect->blurCount() == expectedBlurs;
+        };
+        auto both = [&](auto change) {
+            change(cached.blob);
+            change(stock.blob);
+        };
+        QVERIFY(step(1, true));
+        QVERIFY(step(1, false));
+
+        // Moving reuses the shadow: upright by any step, turned by whole pixels.
+        both([](Blob *blob) { blob->setPos(blob->pos() + QPointF(7.25, -3.5)); });
+        QVERIFY(step(1, false));
+        both([](Blob *blob) { blob->setRotation(30); });
+        QVERIFY(step(1, true));
+        both([](Blob *blob) { blob->setPos(blob->pos() + QPointF(9, 4)); });
+        QVERIFY(step(1, false));
+
+        // A new colour inside the same outline casts the same shadow, yet the
+        // item shows its new colour; a new outline casts a new shadow.
+        both([](Blob *blob) { blob->setBrush(QColor(30, 160, 60)); });
+        QVERIFY(step(1, false));
+        both([](Blob *blob) { blob->setRect(-40, -20, 80, 40); });
+        QVERIFY(step(1, true));
+
+        // So does every change of the shadow's look.
+        const QList<QPair<const char *, QVariant>> looks { { "color", QColor(0, 0, 120, 200) },
+            { "offset", QPointF(-5, 2) }, { "blurRadius", 3.0 } };
+        for (const auto &[property, value] : looks) {
+            QVERIFY(cached.effect->setProperty(property, value));
+            QVERIFY(stock.effect->setProperty(property, value));
+            QVERIFY2(step(1, true), property);
+        }
+
+        // Another device pixel ratio needs a shadow of its own.
+        QVERIFY(step(2, true));
+        QVERIFY(step(1, true));
+    }
+
+    void deviceValues_data()
+    {
+        QTest::addColumn<QTransform>("transform");
+        QTest::addColumn<qreal>("distance");
+        QTest::addColumn<qreal>("angle");
+        QTest::addColumn<qreal>("blurRadius");
+        QTest::addColumn<QPoint>("expectedOffset");
+        QTest::addColumn<int>("expectedBlur");
+
+        // 2.5 pixels of offset round up; 7.95 pixels of blur truncate.
+        QTest::newRow("scale 0.25: offset rounds, blur truncates")
+            << QTransform::fromScale(0.25, 0.25) << 10.0 << 0.0 << 31.8 << QPoint(3, 0) << 7;
+        // Angle 270 points down, (0, 20) at scale 2, which a quarter turn
+        // clockwise takes to (-20, 0).
+        QTest::newRow("turned page at scale 2 turns the offset")
+            << QTransform().rotate(90).scale(2, 2) << 10.0 << 270.0 << 4.0 << QPoint(-20, 0) << 8;
+    }
+
+    // The watcher gives every photo a shadow in device pixels.
+    void deviceValues()
+    {
+        QFETCH(QTransform, transform);
+        QFETCH(qreal, distance);
+        QFETCH(qreal, angle);
+        QFETCH(qreal, blurRadius);
+        QFETCH(QPoint, expectedOffset);
+        QFETCH(int, expectedBlur);
+
+        WatcherFixture f;
+        f.properties.setColor(QColor(10, 20, 30, 128));
+        f.properties.setDistance(distance);
+        f.properties.setAngle(angle);
+        f.properties.setBlurRadius(blurRadius);
+        QVERIFY(f.watcher.isDirty());
+        f.watcher.recompute(transform);
+        QVERIFY(!f.watcher.isDirty());
+        QCOMPARE(f.watcher.effectCount(), f.items.size());
+        for (QGraphicsItem *item : std::as_const(f.items)) {
+            QGraphicsDropShadowEffect *effect = f.watcher.effect(item);
+            QVERIFY(effect && effect->isEnabled());
+            QCOMPARE(effect->offset(), QPointF(expectedOffset));
+            QCOMPARE(effect->blurRadius(), qreal(expectedBlur));
+            QCOMPARE(effect->color(), QColor(10, 20, 30, 128));
+        }
+    }
+
+    void groupSwitchesEffects()
+    {
+        WatcherFixture f;
+        f.properties.setBlurRadius(5);
+        f.watcher.recompute(QTransform());
+
+        // One shadow for the whole group, or one per photo; whichever effects
+        // exist carry the current values.
+        for (bool group : { true, false }) {
+            f.properties.setGroup(group);
+            QCOMPARE(f.watcher.useGroup(), group);
+            QCOMPARE(f.watcher.effectCount(), group ? 1 : int(f.items.size()));
+            QCOMPARE(f.watcher.effect(f.groupItem) != nullptr, group);
+            const auto owners = group ? QList<QGraphicsItem *> { f.groupItem } : f.items;
+            for (QGraphicsItem *item : owners) {
+                auto *effect = qobject_cast<CachedDropShadowEffect *>(item->graphicsEffect());
+                QVERIFY(effect);
+                QCOMPARE(effect->blurRadius(), 5.0);
+            }
+            for (QGraphicsItem *item : std::as_const(f.items))
+                QCOMPARE(item->graphicsEffect() != nullptr, !group);
+        }
+    }
+
+    void itemsComeAndGo()
+    {
+        WatcherFixture f(2);
+        f.properties.setDistance(4);
+        f.properties.setBlurRadius(6);
+        QGraphicsItem *first = f.items.at(0);
+        QGraphicsEffect *firstEffect = first->graphicsEffect();
+        // Adding again changes nothing.
+        f.watcher.addItem(first);
+        QCOMPARE(first->graphicsEffect(), firstEffect);
+        f.watcher.recompute(QTransform::fromScale(2, 2));
+
+        QPointer<QGraphicsEffect> removed = f.items.at(1)->graphicsEffect();
+        f.watcher.removeItem(f.items.at(1));
+        QVERIFY(!removed);
+        f.watcher.removeItem(f.items.at(1));
+        QCOMPARE(f.watcher.effectCount(), 1);
+
+        // An item added later shows the same shadow as the others at once.
+        auto *late = new QGraphicsTextItem(QStringLiteral("photo"), f.groupItem);
+        f.watcher.addItem(late);
+        QCOMPARE(f.watcher.effect(late)->offset(), QPointF(8, 0));
+        QCOMPARE(f.watcher.effect(late)->blurRadius(), 12.0);
+
+        // A deleted item is forgotten; group switches touch neither it nor the
+        // removed one.
+        delete late;
+        QCOMPARE(f.watcher.effectCount(), 1);
+        f.properties.setGroup(true);
+        f.properties.setGroup(false);
+        QVERIFY(!f.items.at(1)->graphicsEffect());
+        QCOMPARE(f.watcher.effectCount(), 1);
+        f.watcher.recompute(QTransform::fromScale(3, 3));
+    }
+
+    void bandsMakeTheWholePage_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("large");
+        QTest::newRow("bands of 37 rows") << QSize(1200, 800) << 37 << false;
+        QTest::newRow("large item, bands of 500") << QSize(4500, 3000) << 500 << true;
+    }
+
+    void bandsMakeTheWholePage()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, rows);
+        QFETCH(bool, large);
+        const auto document = makeShadowedDocument(large);
+        const QImage whole = renderWhole(document.get(), size, QImage::Format_RGB32);
+
+        QImage banded(size, QImage::Format_RGB32);
+        BandRenderer renderer(document.get(), size);
+        renderer.plan(rows);
+        for (int top = 0; top < size.height(); top += rows) {
+            QImage band(size.width(), rows, QImage::Format_RGB32);
+            band.fill(Qt::white);
+            QVERIFY(renderer.drawBand(&band, top));
+            QPainter(&banded).drawImage(0, top, band);
+        }
+        // Shadows and edges may round apart by a few levels; nothing more.
+        const int difference = largestDifference(whole, banded);
+        QVERIFY2(difference <= (large ? 24 : 6), qPrintable(QString::number(difference)));
+        // And the page is really there: the red photo and the shadows.
+        QVERIFY(qRed(banded.pixel(size.width() * 100 / 600, size.width() * 60 / 600)) > 150);
+    }
+
+    void cancel_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<bool>("photos");
+        QTest::newRow("photos, png drawn whole") << QByteArray("png") << true;
+        QTest::newRow("photos, jpg drawn in bands") << QByteArray("jpg") << true;
+        QTest::newRow("sticker only, png") << QByteArray("png") << false;
+    }
+
+    // Cancelling at the first progress step writes nothing and leaves the file
+    // that was there before.
+    void cancel()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(bool, photos);
+        QTemporaryDir folder;
+        const auto document = photos ? makePhotoDocument(folder) : makeDocument();
+        QVERIFY(document && document->theme());
+        if (!photos)
+            document->addSticker(QStringLiteral(":/stickers/heart.svg"));
+        const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
+        QVERIFY(TestPhotos::writeFile(path, "older picture"));
+        const ExportSettings settings = settingsFor(format, QSize(900, 600));
+        PageExport page(document.get(), settings);
+        QList<std::pair<int, int>> steps;
+        page.setProgress([&steps](int done, int total) {
+            steps.append({ done, total });
+            return false;
+        });
+        QCOMPARE(page.write(path), PageExport::Result::Cancelled);
+        QCOMPARE(steps.size(), 1);
+        QVERIFY(steps.first().first <= steps.first().second);
+        // With photos: asked after the first one, with the photos and the
+        // writing still to come.
+        if (photos)
+            QVERIFY(steps.first().first == 1 && steps.first().second >= 5);
+        QCOMPARE(readFile(path), QByteArray("older picture"));
+        QCOMPARE(
+            QDir(folder.path()).entryList({ QStringLiteral("page*") }, QDir::Files | QDir::Hidden),
+            QStringList { QFileInfo(path).fileName() });
+    }
+
+    void formats_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QSize>("size");
+        for (const QByteArray &format : { QByteArray("png"), QByteArray("jpg"), QByteArray("bmp") })
+            QTest::newRow(format.constData()) << format << QSize(200, 150);
+        // Forced to another aspect, the page leaves a transparent margin below.
+        QTest::newRow("png, margin below") << QByteArray("png") << QSize(200, 200);
+    }
+
+    void formats()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(QSize, size);
+        if (!QImageWriter::supportedImageFormats().contains(format))
+            QSKIP("The image writer lacks this format here.");
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("page.") + QString::fromLatin1(format));
+        const auto document = makeDocument();
+        const ExportSettings settings = settingsFor(format, size);
+        QCOMPARE(PageExport(document.get(), settings).write(path), PageExport::Result::Written);
+
+        const QImage image = QImageReader(path).read();
+        QCOMPARE(image.size(), size);
+        // The page colour in the lower right corner, the photo at the top left.
+        const QRgb corner = image.pixel(180, 130);
+        QVERIFY2(near(corner, PageColor, 7), qPrintable(QColor(corner).name()));
+        QVERIFY(qRed(image.pixel(30, 25)) > 150);
+        // Opaque pages lose their alpha channel; a margin stays transparent.
+        const bool margin = size.height() > 150;
+        QCOMPARE(image.hasAlphaChannel(), margin);
+        if (margin)
+            QVERIFY(qAlpha(image.pixel(100, size.height() - 5)) == 0
+                && qAlpha(image.pixel(100, 2)) == 255);
+    }
+
+    void overlaysAreExported()
+    {
+        QTemporaryDir folder;
+        const auto document = makeDocument();
+        TextOverlayProperties *text = document->addTextOverlay();
+        text->setText(QStringLiteral("HELLO"));
+        text->setColor(Qt::yellow);
+        text->setPosition(QPointF(0.5, 0.75));
+        document->addSticker(QStringLiteral(":/stickers/heart.svg"))
+            ->setPosition(QPointF(0.75, 0.25));
+
+        const ExportSettings settings = settingsFor("png", QSize(800, 600));
+        QCOMPARE(PageExport(document.get(), settings).write(folder.filePath("overlays.png")),
+            PageExport::Result::Written);
+        const QImage image(folder.filePath("overlays.png"));
+        auto yellow = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 80; };
+        QVERIFY(countPixels(image, QRect(200, 350, 400, 200), yellow) > 50);
+        // The sticker covers the flat page colour around its position.
+        auto notPage = [](QRgb c) { return !near(c, PageColor, 20); };
+        QVERIFY(countPixels(image, QRect(520, 80, 160, 140), notPage) > 200);
+    }
+
+    void failedWriteLeavesOldFile_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<int>("fileSizeLimitKb"); // 0: none
+        QTest::newRow("unknown format") << QByteArray("nosuchformat") << 0;
+        // 360 KB of BMP, beyond a limit that fails the write like a full disk.
+        QTest::newRow("disk full") << QByteArray("bmp") << 64;
+    }
+
+    // A failed write says why and leaves the file that was there before.
+    void failedWriteLeavesOldFile()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(int, fileSizeLimitKb);
+        QTemporaryDir folder;
+        const QString name = QStringLiteral("page.") + QString::fromLatin1(format);
+        const QString path = folder.filePath(name);
+        const QByteArray before(1000, 'o');
+        QVERIFY(TestPhotos::writeFile(path, before));
+        const auto document = makeDocument();
+        const ExportSettings settings = settingsFor(format, QSize(400, 300));
+        PageExport page(document.get(), settings);
+
+        PageExport::Result result = PageExport::Result::Written;
+        {
+            const FileSizeLimit limit(qint64(fileSizeLimitKb) * 1024);
+            QVERIFY(limit.isActive());
+            result = page.write(path);
+        }
+
+        QCOMPARE(result, PageExport::Result::Failed);
+        QVERIFY(!page.errorString().isEmpty());
+        QVERIFY(fileSizeLimitKb || page.errorString().contains(QString::fromLatin1(format)));
+        QCOMPARE(readFile(path), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { name });
+    }
+
+    void watermark_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("opacity");
+        QTest::addColumn<QRect>("region"); // where the text must lie, within an 800 x 600 page
+        QTest::newRow("center") << int(WatermarkCenter) << 100 << QRect(200, 250, 400, 100);
+        QTest::newRow("bottom right, faint")
+            << int(WatermarkBottomRight) << 30 << QRect(400, 500, 400, 100);
+    }
+
+    void watermark()
+    {
+        QFETCH(int, position);
+        QFETCH(int, opacity);
+        QFETCH(QRect, region);
+
+        QImage image = blackPage();
+        drawWatermark(&image, QStringLiteral("Tesselo ||||"), position, opacity);
+        int brightest = 0;
+        const QRect area = markedArea(image, &brightest);
+        QVERIFY(!area.isEmpty());
+        QVERIFY(region.contains(area));
+        // White over black at the given alpha.
+        QVERIFY2(qAbs(brightest - int(opacity / 100.0 * 255)) <= 3,
+            qPrintable(QString::number(brightest)));
+    }
+
+    void watermarkWithNothingToDraw()
+    {
+        QImage image = blackPage(100, 100);
+        const QImage before = image;
+        drawWatermark(&image, QString(), WatermarkCenter, 100);
+        QCOMPARE(image, before);
+        drawWatermark(nullptr, QStringLiteral("x"), WatermarkCenter, 100);
+        QImage null;
+        drawWatermark(&null, QStringLiteral("x"), WatermarkCenter, 100);
+        QVERIFY(null.isNull());
+    }
+
+    // A page written band by band carries the same mark as one drawn whole.
+    void watermarkBands()
+    {
+        const int position = WatermarkBottomRight;
+        QImage whole = blackPage();
+        drawWatermark(&whole, QStringLiteral("Tesselo ||||"), position, 60);
+        QImage banded = blackPage();
+        const int rows = 37;
+        for (int top = 0; top < banded.height(); top += rows) {
+            QImage band = banded.copy(0, top, 800, rows);
+            {
+                QPainter painter(&band);
+                painter.translate(0, -top);
+                drawWatermark(
+                    &painter, banded.size(), QStringLiteral("Tesselo ||||"), position, 60);
+            }
+            QPainter(&banded).drawImage(0, top, band);
+        }
+        QCOMPARE(banded, whole);
     }
 
 private:
