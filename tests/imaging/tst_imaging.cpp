@@ -3,20 +3,34 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QColorTransform>
+#include <QImage>
 #include <QImageReader>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
+#include <cmath>
+
+#include "imaging/decodequeue.h"
 #include "imaging/drawflags.h"
 #include "imaging/heifdecoder.h"
 #include "imaging/imagecache.h"
 #include "imaging/imagedecoder.h"
+#include "imaging/imagefilters.h"
 #include "imaging/jpegmarkers.h"
 #include "imaging/jpegwriter.h"
 #include "imaging/largeimage.h"
+#include "imaging/photomasks.h"
 #include "imaging/pngwriter.h"
-#include "testphotos.h"
+#include "imaging/testphotos.h"
 
+using Key = ImageCache::LevelKey;
+using namespace ImageFilters;
 using namespace TestPhotos;
+using PhotoMasks::maskOutline;
 
 namespace {
 
@@ -95,15 +109,52 @@ QImage pixelsOf(QImage image)
     return image;
 }
 
+QByteArray jpeg(const QImage &image)
+{
+    return encode(image, "jpeg", 90);
+}
+
+QImage filled(QImage::Format format, const QColor &colour)
+{
+    QImage image(5, 3, format);
+    image.fill(colour);
+    return image;
+}
+
+// A wide rectangle: centre (110, 70), half sides rx = 100, ry = 50.
+const QRectF wide(10, 20, 200, 100);
+
+// The rect through two corners given as centre offsets of the wide one.
+QRectF aroundCentre(qreal left, qreal top, qreal right, qreal bottom)
+{
+    return QRectF(QPointF(110 + left, 70 + top), QPointF(110 + right, 70 + bottom));
+}
+
 } // namespace
 
-// Reading image files whatever their state, and writing them.
-class TestImageDecoder : public QObject
+// Photos from file to pixels and back: decoding whatever the file's state,
+// the cache of decoded levels, filters and masks, and the image writers.
+class TestImaging : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void init()
+    {
+        ImageCache *cache = ImageCache::instance();
+        cache->clear();
+        cache->setByteLimit(ImageCache::defaultByteLimit);
+        m_fakeNow = 1000000;
+        cache->setClock([this] { return m_fakeNow; });
+    }
+
+    void cleanup()
+    {
+        ImageCache::instance()->setClock({});
+        ImageCache::instance()->clear();
+    }
 
     void formats_data()
     {
@@ -141,7 +192,7 @@ private Q_SLOTS:
         QFETCH(int, tolerance);
         QVERIFY(!bytes.isEmpty());
 
-        ImageDecoder decoder(write(name, bytes));
+        ImageDecoder decoder(write(name, bytes).toLocalFile());
         QVERIFY2(decoder.canRead(), qPrintable(decoder.errorString()));
         QCOMPARE(decoder.size(), expected.size());
         const QImage image = decoder.read();
@@ -213,7 +264,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
 
-        const QUrl url = QUrl::fromLocalFile(write(name, bytes));
+        const QUrl url = write(name, bytes);
         ImageCache *cache = ImageCache::instance();
         QVERIFY(ImageCache::cacheImage(url));
         const auto entry = cache->entry(url);
@@ -221,7 +272,6 @@ private Q_SLOTS:
         QCOMPARE(entry->fullSize, QSize(1600, 1200));
         for (const ImageCache::CachedLevel &level : entry->levels)
             QVERIFY(qint64(level.image.width()) * level.image.height() <= cache->pixelLimit());
-        cache->clear();
     }
 
     void damaged_data()
@@ -546,15 +596,450 @@ private Q_SLOTS:
         QVERIFY(!error.isEmpty());
     }
 
+    void cacheImageStoresOnce()
+    {
+        const QUrl url = write(QStringLiteral("twice.jpg"), jpeg(photoLike(QSize(1600, 1200))));
+        QFuture<QUrl> future = ImageCache::cacheImages({ url, url, url, url });
+        future.waitForFinished();
+        QCOMPARE(future.results(), (QList<QUrl> { url, url, url, url }));
+        ImageCache *cache = ImageCache::instance();
+        QCOMPARE(cache->cachedUrls(), QList<QUrl> { url });
+        QCOMPARE(cache->totalBytes(), cache->entry(url)->sizeInBytes());
+    }
+
+    void eviction_data()
+    {
+        QTest::addColumn<QList<qint64>>("accessTimes"); // of entries a, b, c, d
+        QTest::addColumn<int>("budgetInEntries");
+        QTest::addColumn<qint64>("now");
+        QTest::addColumn<QString>("survivors");
+
+        // Entry e is added last at `now`; eviction runs with it kept.
+        QTest::newRow("recent entries stay above budget") << QList<qint64> { 0, 1000, 12000,
+            13000 } << 1 << qint64(20000) << QStringLiteral("cde");
+        QTest::newRow("exactly ten seconds is old") << QList<qint64> { 10000, 15000, 15000, 15000 }
+                                                    << 4 << qint64(20000) << QStringLiteral("bcde");
+        QTest::newRow("equal times in address order") << QList<qint64> { 5000, 5000, 5000,
+            5000 } << 3 << qint64(20000) << QStringLiteral("cde");
+    }
+
+    void eviction()
+    {
+        QFETCH(QList<qint64>, accessTimes);
+        QFETCH(int, budgetInEntries);
+        QFETCH(qint64, now);
+        QFETCH(QString, survivors);
+
+        ImageCache *cache = ImageCache::instance();
+        QMap<QChar, QUrl> urls;
+        qint64 entryBytes = 0;
+        for (int i = 0; i < 5; ++i) {
+            const QChar name = QChar('a' + i);
+            urls[name] = write(QStringLiteral("evict-%1.png").arg(name),
+                encode(photoLike(QSize(300, 300), i), "png"));
+        }
+        for (int i = 0; i < 4; ++i) {
+            m_fakeNow = accessTimes.at(i);
+            QVERIFY(ImageCache::cacheImage(urls[QChar('a' + i)]));
+            entryBytes = cache->entry(urls[QChar('a' + i)])->sizeInBytes();
+        }
+        cache->setByteLimit(entryBytes * budgetInEntries);
+        m_fakeNow = now;
+        QVERIFY(ImageCache::cacheImage(urls[QChar('e')]));
+
+        QString present;
+        for (auto it = urls.cbegin(); it != urls.cend(); ++it) {
+            if (cache->contains(it.value()))
+                present.append(it.key());
+        }
+        QCOMPARE(present, survivors);
+        QCOMPARE(cache->totalBytes(), entryBytes * qint64(survivors.size()));
+        QCOMPARE(cache->totalBytes(), sumOfEntries());
+    }
+
+    void orientation()
+    {
+        // A photo stored sideways with an orientation tag of 6 (turn 90
+        // degrees): the cached level and output rendering both see it upright.
+        const QByteArray sideways
+            = withExifOrientation(encode(quadrants(QSize(160, 80)), "jpeg", 95), 6);
+        const QUrl url = write(QStringLiteral("orientation.jpg"), sideways);
+        ImageCache *cache = ImageCache::instance();
+        QVERIFY(ImageCache::cacheImage(url));
+        QCOMPARE(cache->imageSize(url), QSize(80, 160));
+        QImage direct;
+        QTransform transform;
+        QVERIFY(cache->findImage(
+            url, QTransform::fromScale(0.5, 0.5), DirectRender, direct, transform));
+        for (const QImage &image : { cache->entry(url)->levels.last().image, direct }) {
+            const int w = image.width();
+            const int h = image.height();
+            QCOMPARE(h, 2 * w);
+            QVERIFY(near(image.pixel(w / 4, h / 4), Qt::blue));
+            QVERIFY(near(image.pixel(3 * w / 4, h / 4), Qt::red));
+        }
+    }
+
+    void directRender()
+    {
+        const QUrl url = write(QStringLiteral("direct.jpg"), jpeg(quadrants(QSize(1200, 900))));
+        ImageCache *cache = ImageCache::instance();
+        QImage image;
+        QTransform transform;
+
+        // Above the picture's own size: the whole picture, enlarged by the
+        // painter, and not limited by the cache's pixel limit.
+        QVERIFY(
+            cache->findImage(url, QTransform::fromScale(1.5, 1.5), DirectRender, image, transform));
+        QCOMPARE(image.size(), QSize(1200, 900));
+        QCOMPARE(transform, QTransform());
+        QVERIFY(!cache->contains(url)); // nothing is cached by output rendering
+
+        // Below it: the smallest reduced decode that still covers the device
+        // scale (3/8 for 0.3), with the transform that lays it over the picture.
+        QVERIFY(
+            cache->findImage(url, QTransform::fromScale(0.3, 0.3), DirectRender, image, transform));
+        QCOMPARE(image.size(), QSize(450, 338));
+        QCOMPARE(transform.map(QPointF(1200, 900)), QPointF(450, 338));
+
+        // A picture decoded far above the device scale (a PNG is never
+        // reduced while decoding) is rendered at the exact scale and turn.
+        const QUrl png
+            = write(QStringLiteral("direct.png"), encode(quadrants(QSize(1200, 900)), "png"));
+        const QTransform rotated = QTransform().rotate(20).scale(0.2, 0.2);
+        QVERIFY(cache->findImage(png, rotated, DirectRender, image, transform));
+        const Key key = ImageLevels::decompose(rotated);
+        QCOMPARE(transform, ImageLevels::levelTransform(key));
+        QCOMPARE(
+            image.width(), qCeil(1200 * key.cos * key.scale) + qCeil(900 * key.sin * key.scale));
+    }
+
+    void sizesOnly()
+    {
+        const QUrl url = write(QStringLiteral("sizes.jpg"), jpeg(photoLike(QSize(1600, 1200))));
+        const QUrl broken = write(QStringLiteral("sizes-broken.jpg"),
+            encode(photoLike(QSize(640, 480)), "jpeg", 90).left(900));
+        ImageCache *cache = ImageCache::instance();
+        cache->setSizesOnly(true);
+        const auto restore = qScopeGuard([cache] { cache->setSizesOnly(false); });
+
+        // Loading checks the file and keeps its size, without pixels.
+        QVERIFY(ImageCache::cacheImage(url));
+        QVERIFY(!ImageCache::cacheImage(broken));
+        QCOMPARE(cache->imageSize(url), QSize(1600, 1200));
+        QVERIFY(cache->entry(url)->hasSizeOnly());
+        QCOMPARE(cache->totalBytes(), 0);
+
+        // Drawing on screen still finds a level, made when first asked for.
+        QSignalSpy loaded(cache, &ImageCache::imageLoaded);
+        QImage image;
+        QTransform transform;
+        QVERIFY(cache->findImage(url, QTransform::fromScale(0.25, 0.25), 0, image, transform));
+        QCOMPARE(loaded.count(), 1);
+        QVERIFY(!cache->entry(url)->hasSizeOnly());
+        QVERIFY(image.width() >= 400);
+        QCOMPARE(cache->totalBytes(), sumOfEntries());
+    }
+
+    void decodeQueue()
+    {
+        QList<QUrl> urls;
+        for (int i = 0; i < 6; ++i)
+            urls.append(write(
+                QStringLiteral("queued%1.jpg").arg(i), jpeg(photoLike(QSize(800 + 16 * i, 600)))));
+        Key half;
+        half.scale = 0.5;
+        Key turned = ImageLevels::decompose(QTransform().rotate(30).scale(0.3, 0.3));
+
+        DecodeQueue queue;
+        for (const QUrl &url : std::as_const(urls))
+            queue.note(url, half);
+        queue.note(urls.first(), half); // the same photo drawn alike again: one decode
+        queue.note(urls.first(), turned);
+        QCOMPARE(queue.count(), 7);
+        queue.start();
+        // A few at a time, however long the queue.
+        QVERIFY(queue.inFlight() <= ImageCache::loadingPool()->maxThreadCount() + 1);
+
+        // What is taken is what a decode of its own would give; keys reached
+        // through another chain of transforms still match.
+        Key nearlyHalf = half;
+        nearlyHalf.scale = 0.5 * (1 + 1e-13);
+        const ImageCache::OutputDecode first = queue.take(urls.first(), nearlyHalf);
+        QCOMPARE(first.image, ImageCache::decodeForOutput(urls.first(), half).image);
+        QCOMPARE(first.fullSize, QSize(800, 600));
+        QCOMPARE(first.image.size(), QSize(400, 300));
+        QCOMPARE(queue.take(urls.first(), turned).image.size(), QSize(300, 225));
+        // The second draw alike is served by the same decode.
+        QCOMPARE(queue.take(urls.first(), half).image, first.image);
+        for (int i = 1; i < 6; ++i) {
+            QVERIFY(queue.inFlight() <= ImageCache::loadingPool()->maxThreadCount() + 1);
+            QCOMPARE(queue.take(urls.at(i), half).fullSize, QSize(800 + 16 * i, 600));
+        }
+        QCOMPARE(queue.count(), 0);
+        // Not noted (or taken already): the caller decodes itself.
+        QVERIFY(queue.take(urls.first(), half).image.isNull());
+
+        // Through the cache: a noting lookup draws nothing and queues the
+        // photo; the drawing lookup takes it.
+        ImageCache *cache = ImageCache::instance();
+        cache->setDecodeQueue(&queue);
+        const auto unset = qScopeGuard([cache] { cache->setDecodeQueue(nullptr); });
+        QImage image;
+        QTransform transform;
+        const QTransform device = QTransform::fromScale(0.5, 0.5);
+        QVERIFY(
+            cache->findImage(urls.first(), device, DirectRender | CollectImages, image, transform));
+        QVERIFY(image.isNull());
+        QCOMPARE(queue.count(), 1);
+        queue.start();
+        QVERIFY(cache->findImage(urls.first(), device, DirectRender, image, transform));
+        QCOMPARE(queue.count(), 0);
+        QCOMPARE(image.size(), QSize(400, 300));
+    }
+
+    void knownValues_data()
+    {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QColor>("input");
+        QTest::addColumn<QColor>("expected");
+
+        // Worked out by hand.
+        QTest::newRow("unknown code 6") << 6 << QColor(12, 34, 56) << QColor(12, 34, 56);
+        QTest::newRow("grayscale mixed") << 1 << QColor(10, 200, 30) << QColor(123, 123, 123);
+        QTest::newRow("sepia light grey") << 2 << QColor(240, 240, 240) << QColor(255, 250, 220);
+        QTest::newRow("warm") << 3 << QColor(100, 200, 250) << QColor(120, 210, 235);
+        QTest::newRow("cool clamps") << 4 << QColor(10, 252, 240) << QColor(0, 255, 255);
+        QTest::newRow("contrast truncates") << 5 << QColor(127, 44, 43) << QColor(126, 2, 0);
+    }
+
+    void knownValues()
+    {
+        QFETCH(int, filter);
+        QFETCH(QColor, input);
+        QFETCH(QColor, expected);
+        QCOMPARE(QColor(filterPixel(input.rgba(), filter)), expected);
+        QCOMPARE(isActive(filter), filter >= 1 && filter < filterCount);
+    }
+
+    void wholeImages_data()
+    {
+        QTest::addColumn<int>("filter");
+        for (int filter = 0; filter < filterCount; ++filter)
+            QTest::addRow("filter %d", filter) << filter;
+    }
+
+    void wholeImages()
+    {
+        QFETCH(int, filter);
+
+        // The whole-image path gives what the pixel function does, for every
+        // red and green value meeting every blue value at least once.
+        QImage image(256, 256, QImage::Format_RGB32);
+        for (int y = 0; y < 256; ++y) {
+            for (int x = 0; x < 256; ++x)
+                image.setPixel(x, y, qRgb(x, y, (x * 7 + y * 13) & 255));
+        }
+        const QImage copy = image;
+        const QImage result = applyFilter(image, filter);
+        QCOMPARE(result.format(), QImage::Format_RGB32);
+        QCOMPARE(image, copy); // source untouched
+        for (int y = 0; y < 256; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                if (result.pixel(x, y) != filterPixel(image.pixel(x, y), filter))
+                    QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) differs").arg(x).arg(y)));
+            }
+        }
+
+        // Premultiplied: stored pixels stay valid premultiplied values with
+        // the same alpha, and their straight colour is the filtered one up to
+        // the rounding that premultiplying at this alpha brings.
+        for (const QColor &input : { QColor(250, 245, 240, 100), QColor(5, 20, 12, 250) }) {
+            const QImage result
+                = applyFilter(filled(QImage::Format_ARGB32_Premultiplied, input), filter);
+            QCOMPARE(result.format(), QImage::Format_ARGB32_Premultiplied);
+            const QRgb raw = result.pixel(3, 1);
+            QCOMPARE(qAlpha(raw), input.alpha());
+            QVERIFY(qMax(qRed(raw), qMax(qGreen(raw), qBlue(raw))) <= qAlpha(raw));
+            const QRgb expected = filterPixel(input.rgba(), filter);
+            QVERIFY2(channelDistance(qUnpremultiply(raw), expected)
+                    <= int(std::ceil(255.0 / input.alpha())) + 1,
+                qPrintable(QStringLiteral("%1 vs %2").arg(raw, 8, 16).arg(expected, 8, 16)));
+        }
+
+        // A transparent buffer with an opaque spot in it, as an offscreen
+        // rendering of a masked photo looks: the clear parts stay clear.
+        QImage masked = filled(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+        masked.setPixel(4, 2, qRgb(0, 0, 0));
+        const QImage spot = applyFilter(masked, filter);
+        QCOMPARE(spot.pixel(0, 0), QRgb(0));
+        QCOMPARE(spot.pixel(4, 2), filterPixel(qRgb(0, 0, 0), filter));
+        QVERIFY(applyFilter(QImage(), filter).isNull());
+
+        // Other formats are converted (no filter leaves them as they are).
+        QCOMPARE(
+            applyFilter(filled(QImage::Format_Grayscale8, QColor(90, 90, 90)), filter).pixel(1, 1),
+            filterPixel(qRgb(90, 90, 90), filter));
+    }
+
+    void paintFilteredOnTransformedPainter()
+    {
+        QImage target = filled(QImage::Format_RGB32, Qt::white).scaled(100, 100);
+        QPainterPath circle;
+        circle.addEllipse(QRectF(-10, -10, 20, 20));
+        {
+            QPainter painter(&target);
+            painter.translate(50, 50);
+            painter.rotate(30);
+            painter.scale(2, 2);
+            paintFiltered(&painter, QRectF(-10, -10, 20, 20), Grayscale, circle,
+                [](QPainter *p) { p->fillRect(QRectF(-50, -50, 100, 100), Qt::red); });
+        }
+        QCOMPARE(target.pixel(50, 50), qRgb(76, 76, 76));
+        QCOMPARE(target.pixel(43, 25), qRgb(255, 255, 255)); // inside the rect, outside the circle
+        // Nothing red reaches the page, not even at the antialiased edges.
+        QCOMPARE(
+            target.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_RGB32),
+            target);
+    }
+
+    void paintFilteredNothingToDraw()
+    {
+        // A collapsed painter, an empty rect and a rect off the device.
+        QImage target = filled(QImage::Format_RGB32, Qt::white);
+        bool called = false;
+        const auto content = [&](QPainter *) { called = true; };
+        {
+            QPainter painter(&target);
+            painter.scale(0, 0);
+            paintFiltered(&painter, QRectF(0, 0, 10, 10), Sepia, QPainterPath(), content);
+            painter.resetTransform();
+            paintFiltered(&painter, QRectF(), Sepia, QPainterPath(), content);
+            paintFiltered(&painter, QRectF(30, 30, 10, 10), Sepia, QPainterPath(), content);
+        }
+        QVERIFY(!called);
+    }
+
+    void paintFilteredBuffer()
+    {
+        // A device of 200 x 200 pixels at ratio 2 is 100 x 100 units; the
+        // filtered buffer must cover exactly the device pixels of the rect.
+        QImage target = filled(QImage::Format_ARGB32_Premultiplied, Qt::white).scaled(200, 200);
+        target.setDevicePixelRatio(2);
+        QSize bufferSize;
+        const auto content = [&](QPainter *p) {
+            bufferSize = QSize(p->device()->width(), p->device()->height());
+            p->fillRect(QRectF(-100, -100, 200, 200), QColor(100, 150, 200));
+        };
+        {
+            QPainter painter(&target);
+            paintFiltered(&painter, QRectF(10, 10, 30, 30), Grayscale, QPainterPath(), content);
+        }
+        QCOMPARE(bufferSize, QSize(60, 60));
+        QCOMPARE(target.pixel(79, 79), qRgb(140, 140, 140));
+        QCOMPARE(target.pixel(80, 80), qRgb(255, 255, 255));
+
+        // A rect far larger than the device only needs a device-sized buffer.
+        QImage small(64, 48, QImage::Format_RGB32);
+        {
+            QPainter painter(&small);
+            painter.scale(1e4, 1e4);
+            paintFiltered(&painter, QRectF(-100, -100, 200, 200), Cool, QPainterPath(), content);
+        }
+        QVERIFY(bufferSize.width() <= 64 && bufferSize.height() <= 48);
+        QCOMPARE(small.pixel(63, 47), qRgb(85, 155, 225));
+    }
+
+    void boundingRect_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<QRectF>("expected");
+
+        const qreal root3 = std::sqrt(3.0);
+        // Curve extremes: x reaches 0.68314 rx either side, the lobes rise to
+        // 0.54758 ry above the centre, the tip sits on the bottom edge.
+        QTest::newRow("Heart") << 2 << aroundCentre(-68.314, -27.379, 68.314, 50);
+        // R = 50, pointed at top and bottom, flat sides at +-R cos 30.
+        QTest::newRow("Hexagon") << 5 << aroundCentre(-25 * root3, -50, 25 * root3, 50);
+    }
+
+    void boundingRect()
+    {
+        QFETCH(int, mask);
+        QFETCH(QRectF, expected);
+        const QRectF bounds = maskOutline(mask, wide).boundingRect();
+        const qreal off = (bounds.topLeft() - expected.topLeft()).manhattanLength()
+            + (bounds.bottomRight() - expected.bottomRight()).manhattanLength();
+        QVERIFY2(off < 0.01, qPrintable(QStringLiteral("off by %1").arg(off)));
+    }
+
+    void containment_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<QRectF>("rect");
+        QTest::addColumn<QPointF>("point");
+        QTest::addColumn<bool>("inside");
+
+        const auto polar = [](qreal radius, qreal angle) {
+            return QPointF(110 + radius * std::cos(angle), 70 + radius * std::sin(angle));
+        };
+        // On a tall photo the radius is the half width, so the hexagon leaves
+        // the top and bottom of the photo uncovered.
+        const QRectF tall(0, 0, 100, 300);
+        QTest::newRow("None corner") << 0 << wide << QPointF(11, 21) << true;
+        QTest::newRow("Circle corner") << 1 << wide << QPointF(12, 22) << false;
+        QTest::newRow("Heart above dip") << 2 << wide << QPointF(110, 58) << false;
+        QTest::newRow("Star notch at -54 deg") << 3 << wide << polar(30, -0.3 * M_PI) << false;
+        QTest::newRow("Diamond outside") << 4 << wide << QPointF(55, 40) << false;
+        QTest::newRow("Hexagon inside side") << 5 << wide << QPointF(67.5, 70) << true;
+        QTest::newRow("Hexagon, tall, above") << 5 << tall << QPointF(50, 50) << false;
+    }
+
+    void containment()
+    {
+        QFETCH(int, mask);
+        QFETCH(QRectF, rect);
+        QFETCH(QPointF, point);
+        QFETCH(bool, inside);
+        QCOMPARE(maskOutline(mask, rect).contains(point), inside);
+    }
+
+    void emptyRect_data()
+    {
+        QTest::addColumn<int>("mask");
+        for (int mask = 0; mask <= PhotoMasks::maskCount; ++mask) // one unknown code
+            QTest::addRow("mask %d", mask) << mask;
+    }
+
+    void emptyRect()
+    {
+        QFETCH(int, mask);
+        // A photo whose image is not read yet may have no size at all.
+        const QPainterPath path = maskOutline(mask, QRectF(5, 5, 0, 0));
+        QCOMPARE(path.boundingRect().size(), QSizeF(0, 0));
+        QVERIFY(!path.contains(QPointF(6, 6)));
+        QCOMPARE(PhotoMasks::isActive(mask), mask > 0 && mask < PhotoMasks::maskCount);
+    }
+
 private:
-    QString write(const QString &name, const QByteArray &bytes)
+    QUrl write(const QString &name, const QByteArray &bytes)
     {
         const QString path = m_dir.filePath(name);
-        return writeFile(path, bytes) ? path : QString();
+        return writeFile(path, bytes) ? QUrl::fromLocalFile(path) : QUrl();
+    }
+
+    qint64 sumOfEntries() const
+    {
+        qint64 sum = 0;
+        ImageCache *cache = ImageCache::instance();
+        for (const QUrl &url : cache->cachedUrls())
+            sum += cache->entry(url)->sizeInBytes();
+        return sum;
     }
 
     QTemporaryDir m_dir;
+    qint64 m_fakeNow = 0;
 };
 
-QTEST_MAIN(TestImageDecoder)
-#include "tst_imagedecoder.moc"
+QTEST_MAIN(TestImaging)
+#include "tst_imaging.moc"
