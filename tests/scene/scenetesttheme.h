@@ -62,15 +62,13 @@ public:
         const QList<SceneTestPhoto> &photos, QGraphicsItem *parent)
         : SceneLayer(document, parent)
     {
-        backgroundItem = new GraphicsBackgroundItem(background, this);
-        group = new SceneLayer(document, this);
+        new GraphicsBackgroundItem(background, this);
+        auto *group = new SceneLayer(document, this);
         group->setFlag(ItemHasNoContents);
         watcher = new ShadowsWatcher(shadows, group, this);
         QObject::connect(watcher, &ShadowsWatcher::needUpdate, this, [this] { update(); });
         for (const SceneTestPhoto &photo : photos) {
-            auto *item = new SceneTestPhotoItem(photo, group);
-            items.append(item);
-            watcher->addItem(item);
+            watcher->addItem(new SceneTestPhotoItem(photo, group));
         }
     }
 
@@ -79,10 +77,7 @@ public:
         watcher->recompute(painter->transform());
     }
 
-    GraphicsBackgroundItem *backgroundItem = nullptr;
-    SceneLayer *group = nullptr;
     ShadowsWatcher *watcher = nullptr;
-    QList<SceneTestPhotoItem *> items;
 };
 
 class SceneTestTheme : public Theme
