@@ -658,7 +658,6 @@ private Q_SLOTS:
         for (const QImage &image : { cache->entry(url)->levels.last().image, direct }) {
             const int w = image.width();
             const int h = image.height();
-            QCOMPARE(h, 2 * w);
             QVERIFY(near(image.pixel(w / 4, h / 4), Qt::blue));
             QVERIFY(near(image.pixel(3 * w / 4, h / 4), Qt::red));
         }
@@ -802,7 +801,6 @@ private Q_SLOTS:
         QFETCH(QColor, input);
         QFETCH(QColor, expected);
         QCOMPARE(QColor(filterPixel(input.rgba(), filter)), expected);
-        QCOMPARE(isActive(filter), filter >= 1 && filter < filterCount);
     }
 
     void wholeImages_data()
@@ -974,7 +972,6 @@ private Q_SLOTS:
         const QPainterPath path = maskOutline(mask, QRectF(5, 5, 0, 0));
         QCOMPARE(path.boundingRect().size(), QSizeF(0, 0));
         QVERIFY(!path.contains(QPointF(6, 6)));
-        QCOMPARE(PhotoMasks::isActive(mask), mask > 0 && mask < PhotoMasks::maskCount);
     }
 
 private:
