@@ -6,7 +6,6 @@
 
 #include <QColor>
 #include <QDataStream>
-#include <QGraphicsRectItem>
 #include <QList>
 #include <QPainter>
 #include <QPointer>
