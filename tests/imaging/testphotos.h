@@ -128,13 +128,6 @@ inline QByteArray withExifOrientation(const QByteArray &jpeg, int orientation)
     return withSegments(jpeg, segment(0xE1, exifPayload(false, quint16(orientation))));
 }
 
-// The profile as cameras and phones store it, in chunks of at most `chunkSize`.
-inline QByteArray withIccProfile(
-    const QByteArray &jpeg, const QByteArray &profile, int chunkSize = 65000)
-{
-    return withSegments(jpeg, iccChunks(profile, chunkSize));
-}
-
 inline quint32 crc32(const QByteArray &data)
 {
     quint32 crc = 0xFFFFFFFFu;

@@ -6,7 +6,6 @@
 
 #include <QColor>
 #include <QDataStream>
-#include <QGraphicsRectItem>
 #include <QList>
 #include <QPainter>
 #include <QPointer>
@@ -62,15 +61,13 @@ public:
         const QList<SceneTestPhoto> &photos, QGraphicsItem *parent)
         : SceneLayer(document, parent)
     {
-        backgroundItem = new GraphicsBackgroundItem(background, this);
-        group = new SceneLayer(document, this);
+        new GraphicsBackgroundItem(background, this);
+        auto *group = new SceneLayer(document, this);
         group->setFlag(ItemHasNoContents);
         watcher = new ShadowsWatcher(shadows, group, this);
         QObject::connect(watcher, &ShadowsWatcher::needUpdate, this, [this] { update(); });
         for (const SceneTestPhoto &photo : photos) {
-            auto *item = new SceneTestPhotoItem(photo, group);
-            items.append(item);
-            watcher->addItem(item);
+            watcher->addItem(new SceneTestPhotoItem(photo, group));
         }
     }
 
@@ -79,10 +76,7 @@ public:
         watcher->recompute(painter->transform());
     }
 
-    GraphicsBackgroundItem *backgroundItem = nullptr;
-    SceneLayer *group = nullptr;
     ShadowsWatcher *watcher = nullptr;
-    QList<SceneTestPhotoItem *> items;
 };
 
 class SceneTestTheme : public Theme
