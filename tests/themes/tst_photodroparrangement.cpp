@@ -145,20 +145,17 @@ private Q_SLOTS:
         // Against Qt's general polygon clipping: the centre lies inside the
         // overlap Qt finds, for rotated rectangles in every relation.
         QRandomGenerator random(1234);
+        const auto thrown = [&random](const QRectF &rect) {
+            return QTransform()
+                .translate(random.bounded(100.0), random.bounded(100.0))
+                .scale(30 + random.bounded(30.0), 30 + random.bounded(30.0))
+                .rotate(random.bounded(360.0))
+                .map(QPolygonF(rect));
+        };
         int overlapping = 0;
         for (int k = 0; k < 500; ++k) {
-            const QRectF rectA(-0.5, -0.4, 1.0, 0.8);
-            const QRectF rectB(-0.3, -0.5, 0.6, 1.0);
-            const QPolygonF a = QTransform()
-                                    .translate(random.bounded(100.0), random.bounded(100.0))
-                                    .scale(40, 40)
-                                    .rotate(random.bounded(360.0))
-                                    .map(QPolygonF(rectA));
-            const QPolygonF b = QTransform()
-                                    .translate(random.bounded(100.0), random.bounded(100.0))
-                                    .scale(30 + random.bounded(30.0), 30 + random.bounded(30.0))
-                                    .rotate(random.bounded(360.0))
-                                    .map(QPolygonF(rectB));
+            const QPolygonF a = thrown(QRectF(-0.5, -0.4, 1.0, 0.8));
+            const QPolygonF b = thrown(QRectF(-0.3, -0.5, 0.6, 1.0));
             const QPolygonF qtOverlap = a.intersected(b);
             QPointF center;
             const bool found = PhotoDropArrangement::intersectionCenter(a, b, &center);
@@ -219,7 +216,6 @@ private Q_SLOTS:
         QTest::addColumn<qreal>("squeeze");
         // Thrown as the theme throws new photos.
         QTest::newRow("20 on portrait") << 20 << QSizeF(2000, 3000) << 30.0 << 1.0;
-        QTest::newRow("40 on square, straight") << 40 << QSizeF(1000, 1000) << 0.0001 << 1.0;
         // Heaped in the middle: the photos first shrink out of each other's way.
         QTest::newRow("20 heaped") << 20 << QSizeF(3000, 2000) << 20.0 << 0.3;
     }
@@ -271,7 +267,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("threads");
-        QTest::newRow("30 photos") << 30 << QThread::idealThreadCount();
         QTest::newRow("30 photos, three threads") << 30 << 3;
         QTest::newRow("a large pile") << PhotoDropArrangement::parallelPhotoCount << 2;
     }
@@ -287,26 +282,21 @@ private Q_SLOTS:
         RandomGenerator::seed(11);
         const QSizeF page(3000, 2000);
         const std::vector<PhotoDropArrangement::Photo> photos = throwPile(count, page, 20);
-        const int passes = count > 100 ? 40 : 500;
-        PhotoDropArrangement pooled(page, photos);
-        pooled.setThreading(PhotoDropArrangement::Threading::Pool);
-        pooled.run(passes);
-        PhotoDropArrangement inlined(page, photos);
-        inlined.setThreading(PhotoDropArrangement::Threading::Inline);
-        inlined.run(passes);
-        PhotoDropArrangement automatic(page, photos);
-        automatic.run(passes);
-        // Compared bit for bit: QCOMPARE would forgive small differences.
-        const auto same = [](const PhotoDropPlacement &a, const PhotoDropPlacement &b) {
-            return a.position.x() == b.position.x() && a.position.y() == b.position.y()
-                && a.zoom == b.zoom;
+        const auto run = [&](PhotoDropArrangement::Threading threading) {
+            PhotoDropArrangement arrangement(page, photos);
+            arrangement.setThreading(threading);
+            arrangement.run(count > 100 ? 40 : 500);
+            std::vector<double> result;
+            for (int k = 0; k < count; ++k) {
+                const PhotoDropPlacement p = arrangement.placement(k);
+                result.insert(result.end(), { p.position.x(), p.position.y(), p.zoom });
+            }
+            return result;
         };
-        for (int k = 0; k < count; ++k) {
-            QVERIFY2(
-                same(inlined.placement(k), pooled.placement(k)), qPrintable(QString::number(k)));
-            QVERIFY2(
-                same(automatic.placement(k), pooled.placement(k)), qPrintable(QString::number(k)));
-        }
+        // Compared bit for bit: QCOMPARE would forgive small differences.
+        const std::vector<double> pooled = run(PhotoDropArrangement::Threading::Pool);
+        QVERIFY(run(PhotoDropArrangement::Threading::Inline) == pooled);
+        QVERIFY(run(PhotoDropArrangement::Threading::Automatic) == pooled);
     }
 
     void workersCoverEveryIndexOnce()
