@@ -115,14 +115,6 @@ private Q_SLOTS:
             { ProgId + "\\shell\\Open\\ddeexec\\topic", "", "system", 1 },
         };
         QCOMPARE(values, expected);
-
-        // All three verbs without DDE: one command key each, in bit order.
-        const QList<RegistryValue> plain = DocumentWindow::fileTypeLayout(
-            ProgId, "d", "/usr/bin/tesselo", 2, false, 7, "tesselo", "system");
-        QCOMPARE(plain.size(), 5);
-        QCOMPARE(plain.at(3).key, ProgId + "\\shell\\New\\command");
-        QCOMPARE(plain.at(3).data, QStringLiteral("\"/usr/bin/tesselo\" -new %1"));
-        QCOMPARE(plain.at(4).data, QStringLiteral("\"/usr/bin/tesselo\" -print %1"));
     }
 
     void registration_data()

@@ -329,9 +329,10 @@ private Q_SLOTS:
         // The conversions template scripts rely on: colour names, an offset
         // given as a point, the page size read back in page units, and the
         // absolute spacing written through the relative one.
-        QScopedPointer<Document> document(ThemeTestData::sampleDocument());
-        document->setThemeId(BuiltInThemes::MosaicId);
-        QVERIFY(document->theme());
+        ThemeTestData::PhotoFiles photos;
+        QScopedPointer<Document> document(ThemeTestData::newDocument(
+            QSizeF(3000, 2000), photos.cycle(4), BuiltInThemes::MosaicId));
+        QVERIFY(document && document->theme());
         QJSEngine engine;
         engine.globalObject().setProperty(
             QStringLiteral("theme"), engine.newQObject(document->theme()));
