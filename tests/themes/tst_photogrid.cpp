@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <functional>
 
 #include "io/documentfile.h"
@@ -401,90 +400,49 @@ private Q_SLOTS:
         compareUndoRedo(stack, cellsNow(theme), before, after);
     }
 
-    void exchange_data()
+    void exchangeAndPlace_data()
     {
-        // Cells 0, 1 and 2 show images 0, 1 and 1; cell 3 is another theme's,
-        // "cell" 4 is none.
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("second");
-        QTest::addColumn<bool>("shareSource"); // cell 2 takes cell 1's source object
-        QTest::addColumn<bool>("result");
-        QTest::newRow("two images") << 0 << 1 << false << true;
-        QTest::newRow("one source object") << 2 << 1 << true << false;
-        QTest::newRow("a foreign cell") << 0 << 3 << false << false;
-        QTest::newRow("no cell") << 0 << 4 << false << false;
-    }
-
-    void exchange()
-    {
-        QFETCH(int, first);
-        QFETCH(int, second);
-        QFETCH(bool, shareSource);
-        QFETCH(bool, result);
-        QScopedPointer<Document> document(newDocument(QSizeF(1000, 1000), 3));
-        QVERIFY(document);
-        PhotoGridTheme *theme = handMadeGrid(document.data(),
-            { QRectF(0, 0, 500, 1000), QRectF(500, 0, 500, 500), QRectF(500, 500, 500, 500) },
-            { 0, 1, 1 });
-        const auto &items = theme->items();
-        items.at(0)->source()->setTransform(QTransform::fromScale(2, 2));
-        items.at(1)->source()->setTransform(QTransform::fromTranslate(5, 0));
-        if (shareSource)
-            items.at(2)->setSource(items.at(1)->source());
-        PhotoGridTheme foreignTheme(document.data());
-        const auto foreign = foreignTheme.createItem(document->imageList()->at(2));
-        UndoStack *stack = document->undoStack();
-        stack->clear();
-        const QList<PhotoGridItemProperties *> cells { items.at(0).data(), items.at(1).data(),
-            items.at(2).data(), foreign.data(), nullptr };
-        PhotoGridItemProperties *a = cells.at(first);
-        PhotoGridItemProperties *b = cells.at(second);
-        const QList<Cell> before = cellsOf(theme);
-
-        QCOMPARE(theme->exchangeImages(a, b), result);
-        checkOutcome(theme, result, before, QStringLiteral("Exchanging images"));
-        if (!result || QTest::currentTestFailed())
-            return;
-        // The source objects travel whole, each with its crop; the cells stay.
-        QList<Cell> expected = before;
-        for (const auto &[to, from] : { std::pair(first, second), std::pair(second, first) }) {
-            expected[to].source = before[from].source;
-            expected[to].image = before[from].image;
-            expected[to].crop = before[from].crop;
-        }
-        compareUndoRedo(stack, cellsNow(theme), before, expected);
-    }
-
-    void placement_data()
-    {
-        // Cells show images by index; -1 marks the crop "none" (identity).
+        // Cells show images by index, each with a crop of its own; cell 3 is
+        // another theme's, "cell" 4 is none. An exchange trades the images of
+        // cells `target` and `other`; a placement drops image `other` on cell
+        // `target`.
         QTest::addColumn<QList<int>>("shown");
+        QTest::addColumn<bool>("exchange");
         QTest::addColumn<int>("target");
-        QTest::addColumn<int>("dropped");
+        QTest::addColumn<int>("other");
         QTest::addColumn<bool>("result");
         QTest::addColumn<QList<int>>("expected");
         // Which cell's former crop each cell ends with (-1: identity).
         QTest::addColumn<QList<int>>("crops");
-
-        QTest::newRow("the image it shows already")
-            << QList<int> { 0, 1, 2 } << 1 << 1 << false << QList<int> { 0, 1, 2 }
-            << QList<int> { 0, 1, 2 };
-        QTest::newRow("former image kept elsewhere, dropped image unused") << QList<int> { 0, 0,
-            1 } << 0 << 3 << true << QList<int> { 3, 0, 1 } << QList<int> { -1, 1, 2 };
-        QTest::newRow("former image kept elsewhere, dropped image shown once") << QList<int> { 0, 0,
-            1 } << 1 << 1 << true << QList<int> { 0, 1, 1 } << QList<int> { 0, 2, 2 };
-        QTest::newRow("former image would vanish: swap with the only other cell") << QList<int> { 0,
-            1, 2 } << 0 << 2 << true << QList<int> { 2, 1, 0 } << QList<int> { 2, 1, 0 };
+        const QList<int> three { 0, 1, 2 };
+        const QList<int> twice { 0, 0, 1 };
+        QTest::newRow("exchange two images")
+            << twice << true << 1 << 2 << true << QList<int> { 0, 1, 0 } << QList<int> { 0, 2, 1 };
+        QTest::newRow("exchange with a foreign cell")
+            << three << true << 0 << 3 << false << three << three;
+        QTest::newRow("exchange with no cell")
+            << three << true << 0 << 4 << false << three << three;
+        QTest::newRow("place the image it shows already")
+            << three << false << 1 << 1 << false << three << three;
+        QTest::newRow("place on no cell") << three << false << 4 << 1 << false << three << three;
+        QTest::newRow("former image kept elsewhere, dropped image unused")
+            << twice << false << 0 << 3 << true << QList<int> { 3, 0, 1 }
+            << QList<int> { -1, 1, 2 };
+        QTest::newRow("former image kept elsewhere, dropped image shown once")
+            << twice << false << 1 << 1 << true << QList<int> { 0, 1, 1 } << QList<int> { 0, 2, 2 };
+        QTest::newRow("former image would vanish: swap with the only other cell")
+            << three << false << 0 << 2 << true << QList<int> { 2, 1, 0 } << QList<int> { 2, 1, 0 };
         QTest::newRow("former image would vanish, dropped image unused: it is lost")
-            << QList<int> { 0, 1, 2 } << 2 << 3 << true << QList<int> { 0, 1, 3 }
+            << three << false << 2 << 3 << true << QList<int> { 0, 1, 3 }
             << QList<int> { 0, 1, -1 };
     }
 
-    void placement()
+    void exchangeAndPlace()
     {
         QFETCH(QList<int>, shown);
+        QFETCH(bool, exchange);
         QFETCH(int, target);
-        QFETCH(int, dropped);
+        QFETCH(int, other);
         QFETCH(bool, result);
         QFETCH(QList<int>, expected);
         QFETCH(QList<int>, crops);
@@ -495,32 +453,44 @@ private Q_SLOTS:
         for (int i = 0; i < shown.size(); ++i)
             rects.append(QRectF(300 * i, 0, 300, 300));
         PhotoGridTheme *theme = handMadeGrid(document.data(), rects, shown);
-        UndoStack *stack = document->undoStack();
+        PhotoGridTheme foreignTheme(document.data());
+        const auto foreign = foreignTheme.createItem(document->imageList()->at(2));
+        QList<PhotoGridItemProperties *> cells;
         QList<QTransform> cropOf;
-        for (int i = 0; i < shown.size(); ++i) {
-            cropOf.append(QTransform::fromTranslate(10 * (i + 1), 0));
-            theme->items().at(i)->source()->setTransform(cropOf.last());
+        for (const auto &item : theme->items()) {
+            cells.append(item.data());
+            cropOf.append(QTransform::fromTranslate(10 * cells.size(), 0));
+            item->source()->setTransform(cropOf.last());
         }
+        cells << foreign.data() << nullptr;
+        UndoStack *stack = document->undoStack();
         stack->clear();
         const QList<Cell> before = cellsOf(theme);
         ImageList *images = document->imageList();
 
-        QCOMPARE(theme->placeImage(theme->items().at(target).data(), images->at(dropped)), result);
-        checkOutcome(theme, result, before, QStringLiteral("Placing image"));
+        QCOMPARE(exchange ? theme->exchangeImages(cells.at(target), cells.at(other))
+                          : theme->placeImage(cells.at(target), images->at(other)),
+            result);
+        checkOutcome(theme, result, before,
+            exchange ? QStringLiteral("Exchanging images") : QStringLiteral("Placing image"));
+        QVERIFY(!theme->placeImage(cells.first(), {}));
         if (!result || QTest::currentTestFailed())
             return;
-        // Each cell keeps its own source object and rectangle.
+        // A placement keeps each cell's source object and rectangle; an
+        // exchange trades the source objects whole, each with its crop.
         QList<Cell> after = before;
         for (int i = 0; i < shown.size(); ++i) {
             after[i].image = images->at(expected.at(i)).data();
             after[i].crop = crops.at(i) < 0 ? QTransform() : cropOf.at(crops.at(i));
+            if (exchange)
+                after[i].source = before[crops.at(i)].source;
         }
         QCOMPARE(cellsOf(theme), after);
         compareUndoRedo(stack, cellsNow(theme), before, after);
 
-        // Invalid targets and images are refused.
-        QVERIFY(!theme->placeImage(nullptr, images->at(1)));
-        QVERIFY(!theme->placeImage(theme->items().first().data(), QSharedPointer<ImageSource>()));
+        // Two cells of one source object have nothing to trade.
+        cells.at(2)->setSource(cells.at(1)->source());
+        QVERIFY(!theme->exchangeImages(cells.at(2), cells.at(1)));
     }
 
     // The cells themselves.
@@ -986,16 +956,13 @@ private Q_SLOTS:
         QVERIFY(p.build(QSizeF(600, 400), { { 300, 200 }, { 200, 300 } }));
         Page other;
         QVERIFY(other.build(QSizeF(600, 400), { { 300, 200 } }));
-        const auto address = [](quint64 value) {
-            QByteArray bytes(8, '\0');
-            std::memcpy(bytes.data(), &value, 8);
-            return bytes;
+        const auto address = [](const void *object) {
+            return PhotoGridGraphicsItem::encodeAddress(
+                static_cast<const PhotoGridItemProperties *>(object));
         };
-        const QByteArray own = PhotoGridGraphicsItem::encodeAddress(p.cell(0));
         const QSharedPointer<PhotoGridItemProperties> removed = p.theme->items().at(1);
-        const QList<QByteArray> payloads { address(0),
-            PhotoGridGraphicsItem::encodeAddress(other.cell(0)), own.left(4),
-            PhotoGridGraphicsItem::encodeAddress(removed.data()), address(quintptr(p.theme)) };
+        const QList<QByteArray> payloads { address(nullptr), address(other.cell(0)),
+            address(p.cell(0)).left(4), address(removed.data()), address(p.theme) };
         if (kind == 3) {
             p.theme->removeItem(removed);
             p.stack()->clear();
