@@ -226,7 +226,7 @@ qreal bruteForceBestFit(const Aspects &aspects, const QSizeF &page, qreal border
 } // namespace
 
 using Item = PhotoGridItemProperties;
-using Change = std::function<void(Item &, Document *)>;
+using Change = std::function<void(Item &, Document *, int)>;
 Q_DECLARE_METATYPE(Change)
 
 // The grid themes: the cells and their undo steps, the Mosaic and Rows
@@ -497,48 +497,57 @@ private Q_SLOTS:
 
     void setters_data()
     {
-        QTest::addColumn<Change>("change");
+        QTest::addColumn<Change>("change"); // to a value told by the number given
         QTest::addColumn<QString>("text"); // of the undo step; none: nothing changes
+        QTest::addColumn<bool>("merges"); // a second change of the cell joins the step
         // The cell starts at rect (1, 2, 3, 4) and the relative angle 1; the
         // restriction is zero 10, variation 20.
-        const auto row = [](const char *name, const char *text, Change change) {
-            QTest::newRow(name) << change << QString::fromLatin1(text);
+        const auto row = [](const char *name, const char *text, bool merges, Change change) {
+            QTest::newRow(name) << change << QString::fromLatin1(text) << merges;
         };
-        row("rect", "rect change",
-            [](Item &i, Document *) { i.setRect(QRectF(10, 20, 300, 400)); });
-        row("angle", "angle change", [](Item &i, Document *) { i.setAngle(25); });
-        row("source", "source change", [](Item &i, Document *d) {
-            i.setSource(QSharedPointer<TransformedImageSource>::create(d->imageList()->at(1), d));
+        // A difference far below any fuzzy comparison is still a change.
+        row("rect", "rect change", false,
+            [](Item &i, Document *, int k) { i.setRect(QRectF(1, 2, 3, k == 1 ? 5 : 5 + 1e-12)); });
+        row("angle", "angle change", true, [](Item &i, Document *, int k) { i.setAngle(20 + k); });
+        row("source", "source change", false, [](Item &i, Document *d, int k) {
+            i.setSource(
+                QSharedPointer<TransformedImageSource>::create(d->imageList()->at(k % 2), d));
         });
         // Values the cell has already record nothing.
-        row("angle beyond the clamp", "", [](Item &i, Document *) { i.setAngleRelative(7); });
-        row("angle not a number", "", [](Item &i, Document *) { i.setAngleRelative(qQNaN()); });
-        row("null source", "", [](Item &i, Document *) { i.setSource({}); });
+        row("angle beyond the clamp", "", false,
+            [](Item &i, Document *, int) { i.setAngleRelative(7); });
+        row("angle not a number", "", false,
+            [](Item &i, Document *, int) { i.setAngleRelative(qQNaN()); });
+        row("null source", "", false, [](Item &i, Document *, int) { i.setSource({}); });
     }
 
     void setters()
     {
         QFETCH(Change, change);
         QFETCH(QString, text);
+        QFETCH(bool, merges);
         // Without an undo stack the setters change the value directly.
         Document unstacked(false);
         QVERIFY(unstacked.imageList()->insertUrls(0, m_urls, false));
         for (Document *document : { m_document, &unstacked }) {
             Item item(document, m_restriction, document->imageList()->at(0));
-            item.setRect(QRectF(1, 2, 3, 4));
-            item.setAngleRelative(1);
+            Item neighbour(document, m_restriction, document->imageList()->at(0));
+            for (Item *cell : { &item, &neighbour }) {
+                cell->setRect(QRectF(1, 2, 3, 4));
+                cell->setAngleRelative(1);
+            }
             UndoStack *stack = document->undoStack();
             if (stack)
                 stack->clear();
-            const auto snapshot = [&item] {
+            const auto snapshot = [&] {
                 return QVariantList { item.rect(), item.angleRelative(),
-                    quintptr(item.source().data()) };
+                    quintptr(item.source().data()), neighbour.rect(), neighbour.angleRelative(),
+                    quintptr(neighbour.source().data()) };
             };
 
             const QVariantList before = snapshot();
-            change(item, document);
-            const QVariantList after = snapshot();
-            QCOMPARE(after != before, !text.isEmpty());
+            change(item, document, 1);
+            QCOMPARE(snapshot() != before, !text.isEmpty());
             QVERIFY(item.source());
             if (!stack)
                 continue;
@@ -546,46 +555,13 @@ private Q_SLOTS:
             if (text.isEmpty())
                 continue;
             QCOMPARE(stack->text(0), text);
-            ThemeTestData::compareUndoRedo(stack, snapshot, before, after);
+            // Further changes of the cell merge into its step or not; a change
+            // of another cell never does.
+            change(item, document, 2);
+            change(neighbour, document, 1);
+            QCOMPARE(stack->count(), merges ? 2 : 3);
+            ThemeTestData::compareUndoRedo(stack, snapshot, before, snapshot());
         }
-    }
-
-    void merging_data()
-    {
-        QTest::addColumn<bool>("rect");
-        QTest::addColumn<int>("steps"); // after three changes of one cell
-        QTest::newRow("angle") << false << 1;
-        // Rectangles never merge; a difference far below any fuzzy comparison
-        // is still a change.
-        QTest::newRow("rect") << true << 3;
-    }
-
-    void merging()
-    {
-        QFETCH(bool, rect);
-        QFETCH(int, steps);
-        Item item(m_document, m_restriction, m_document->imageList()->at(0));
-        Item neighbour(m_document, m_restriction, m_document->imageList()->at(1));
-        UndoStack *stack = m_document->undoStack();
-        const auto set = [rect](Item &target, int value) {
-            if (rect)
-                target.setRect(QRectF(0, 0, 100, 5 + value * 1e-12));
-            else
-                target.setAngleRelative(value / 10.0);
-        };
-        const auto values = [&] {
-            return rect ? std::pair(item.rect().height(), neighbour.rect().height())
-                        : std::pair(item.angleRelative(), neighbour.angleRelative());
-        };
-        const auto before = values();
-        // Changes of one cell merge into one step; a change of another cell
-        // does not.
-        for (int value : { 1, 2, 5 })
-            set(item, value);
-        QCOMPARE(stack->count(), steps);
-        set(neighbour, 1);
-        QCOMPARE(stack->count(), steps + 1);
-        compareUndoRedo(stack, values, before, values());
     }
 
     void angles()
