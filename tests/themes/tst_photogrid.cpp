@@ -723,7 +723,6 @@ private Q_SLOTS:
         } else {
             // Another order of the same photos.
             theme->rearrange();
-            QCOMPARE(stack->text(0), QStringLiteral("Rearrange"));
             const auto order = rowsState(theme)().first;
             QVERIFY(order != before.first);
             QCOMPARE(
@@ -868,7 +867,6 @@ private Q_SLOTS:
         const auto source1 = p.cell(1)->source();
         QVERIFY(p.dropAt(&self, p.centre(1)));
         QCOMPARE(p.cell(0)->source(), source1);
-        QCOMPARE(p.stack()->count(), 1);
         p.stack()->undo();
         QCOMPARE(cellsOf(p.theme), original);
 
@@ -876,8 +874,6 @@ private Q_SLOTS:
         ImageList *list = p.document->imageList();
         const auto image0 = p.cell(0)->image();
         QScopedPointer<QMimeData> strip(list->mimeData({ list->indexOf(image0) }));
-        QVERIFY(!p.dropAt(strip.data(), p.centre(0))); // already shown there
-        QCOMPARE(p.stack()->index(), 0);
         QVERIFY(p.dropAt(strip.data(), p.centre(2)));
         QCOMPARE(p.cell(2)->image(), image0);
         p.stack()->undo();
