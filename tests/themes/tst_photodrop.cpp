@@ -348,8 +348,6 @@ private Q_SLOTS:
         QVERIFY(item.setProperty("maskShape", 1));
         QVERIFY(item.setProperty("filterType", 99)); // kept as it is, for newer files
         QCOMPARE(stack->count(), 4);
-        QCOMPARE(stack->text(0), QStringLiteral("Change filter"));
-        QCOMPARE(stack->text(2), QStringLiteral("Change mask"));
         compareUndoRedo(
             stack,
             [&] {

@@ -229,10 +229,9 @@ private Q_SLOTS:
         // The template object is gone while tuning: the last line throws and
         // the name stays.
         JSTemplate look(script(QStringLiteral("Look"),
-                            QStringLiteral("var m = Math.min(theme.document.pageSize.size.width,"
-                                           " theme.document.pageSize.size.height);\n"
-                                           "theme.label = typeof template;\n"
-                                           "theme.spacing = m * 0.05;\n"
+                            QStringLiteral("theme.label = typeof template;\n"
+                                           "theme.spacing = theme.document.pageSize.size.height"
+                                           " * 0.05;\n"
                                            "theme.randomize();\n"
                                            "template.name = 'Renamed';")),
             ScriptableTheme::Id, &document);
