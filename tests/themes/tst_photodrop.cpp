@@ -533,21 +533,19 @@ private Q_SLOTS:
 
         //  The outer rectangle is 192 x 100 around (200, 150); its middle 70 %
         //  moves, the band around it turns and scales about the centre. As y
-        //  grows downward, a growing angle turns clockwise on screen.
+        //  grows downward, the turn through (285, 172.8) to 30 degrees goes
+        //  clockwise on screen.
         const QPointF centre(200, 150);
-        const auto rim = [centre](qreal degrees, qreal radius = 88) {
-            const qreal angle = qDegreesToRadians(degrees);
-            return centre + QPointF(std::cos(angle), std::sin(angle)) * radius;
-        };
+        const QPointF rim(288, 150);
         // Whole-pixel pointer positions do not keep the radius exactly, so a
         // turn may scale by a hair as well.
         QTest::newRow("move") << QList<QPointF> { centre, centre + QPointF(20, 12),
             centre + QPointF(40, 24) }
                               << QPointF(240, 174) << 200.0 << 0.0;
-        QTest::newRow("turn") << QList<QPointF> { rim(0), rim(15), rim(30) } << centre << 200.0
-                              << 30.0;
-        QTest::newRow("scale") << QList<QPointF> { rim(0), rim(0, 110), rim(0, 132) } << centre
-                               << 300.0 << 0.0;
+        QTest::newRow("turn") << QList<QPointF> { rim, QPointF(285, 172.8), QPointF(276.2, 194) }
+                              << centre << 200.0 << 30.0;
+        QTest::newRow("scale") << QList<QPointF> { rim, QPointF(310, 150), QPointF(332, 150) }
+                               << centre << 300.0 << 0.0;
     }
 
     void dragging()
