@@ -299,33 +299,6 @@ private Q_SLOTS:
         QCOMPARE(document.undoStack()->count(), steps + 1);
     }
 
-    void paths()
-    {
-        // The conversions template scripts rely on: colour names, an offset
-        // given as a point, the page size read back in page units, and the
-        // absolute spacing written through the relative one.
-        ThemeTestData::PhotoFiles photos;
-        QScopedPointer<Document> document(ThemeTestData::newDocument(
-            QSizeF(3000, 2000), photos.cycle(4), BuiltInThemes::MosaicId));
-        QVERIFY(document && document->theme());
-        QJSEngine engine;
-        engine.globalObject().setProperty(
-            QStringLiteral("theme"), engine.newQObject(document->theme()));
-        const QJSValue result = engine.evaluate(
-            "theme.shadows.color = 'white'; theme.shadows.offset = {x: 0, y: -5};"
-            " theme.background.gradientEndColor = 'navy';"
-            " theme.border = theme.minimumItemSize * 0.5 * 0.25;"
-            " theme.document.pageSize.size.width === 3000"
-            " && theme.document.pageSize.size.height === 2000"
-            " && theme.shadows.color.toString() === '#ffffff'"
-            " && Math.abs(theme.shadows.offset.y + 5) < 1e-9"
-            " && Math.abs(theme.shadows.distance - 5) < 1e-9"
-            " && theme.background.gradientEndColor.toString() === '#000080'"
-            " && Math.abs(theme.borderRelative - 0.25) < 1e-9 && theme.minimumItemSize > 0"
-            " && theme.minimumItemSize <= 2000");
-        QVERIFY2(!result.isError() && result.toBool(), qPrintable(result.toString()));
-    }
-
     void shippedScript_data()
     {
         QTest::addColumn<QByteArray>("themeId");
