@@ -21,7 +21,7 @@
 #include "themes/jstemplate.h"
 #include "themes/theme.h"
 #include "themes/themeregistry.h"
-#include "themes/themetestdata.h"
+#include "undo/undostack.h"
 
 namespace {
 
