@@ -295,26 +295,6 @@ private Q_SLOTS:
             std::pair(QPointF(0, 0), QPointF(0, 0)), std::pair(QPointF(2, 2), QPointF(3, 3)));
     }
 
-    void photoTransformAndSource()
-    {
-        Document document(true);
-        auto *item = new PhotoDropItemProperties(&document, nullptr);
-        QPointer<ItemTransform> transform = item->transform();
-
-        // The photo shares its image and does not own it.
-        auto image = QSharedPointer<ImageSource>::create();
-        QWeakPointer<ImageSource> weak = image;
-        item->setSource(image);
-        image.reset();
-        QVERIFY(!weak.isNull());
-        item->setSource({});
-        QVERIFY(weak.isNull());
-
-        // The transform is the photo's own and goes with it.
-        delete item;
-        QVERIFY(transform.isNull());
-    }
-
     void photoUndoSteps()
     {
         Document document(true);
@@ -340,8 +320,26 @@ private Q_SLOTS:
             QList<int> { 0, 0, 0 }, QList<int> { 99, 1, 2 });
     }
 
-    void photoList()
+    void photosAndTheirList()
     {
+        Document document(true);
+        auto *item = new PhotoDropItemProperties(&document, nullptr);
+        QPointer<ItemTransform> transform = item->transform();
+
+        // The photo shares its image and does not own it.
+        auto image = QSharedPointer<ImageSource>::create();
+        QWeakPointer<ImageSource> weak = image;
+        item->setSource(image);
+        image.reset();
+        QVERIFY(!weak.isNull());
+        item->setSource({});
+        QVERIFY(weak.isNull());
+
+        // The transform is the photo's own and goes with it.
+        delete item;
+        QVERIFY(transform.isNull());
+
+        // The list holds the photos by row.
         PhotoDropItemPropertiesList list;
         QAbstractItemModelTester tester(
             &list, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -362,11 +360,11 @@ private Q_SLOTS:
         QVERIFY(!list.removeItems(1, 2) && !list.removeItems(0, 0));
 
         // Once nothing else holds the photos, clearing the list drops them.
-        QWeakPointer<PhotoDropItemProperties> weak = items[0];
+        QWeakPointer<PhotoDropItemProperties> held = items[0];
         items.clear();
         list.clear();
         QCOMPARE(list.count(), 0);
-        QVERIFY(weak.isNull());
+        QVERIFY(held.isNull());
     }
 
     void recycling()
@@ -382,18 +380,17 @@ private Q_SLOTS:
 
         // Removed photos come back, where they were, with an undo.
         QVERIFY(document->imageList()->removeRows(1, 2));
-        QCOMPARE(theme->items()->count(), 2);
-        QCOMPARE(theme->recycledCount(), 4);
+        QCOMPARE(std::pair(theme->items()->count(), theme->recycledCount()), std::pair(2, 4));
         stack->undo();
         stack->redo();
         stack->undo();
-        QCOMPARE(theme->items()->items(), items);
-        QCOMPARE(placements(theme), before);
+        const auto photos
+            = [theme] { return std::pair(theme->items()->items(), placements(theme)); };
+        QCOMPARE(photos(), std::pair(items, before));
 
         // A page-size change sends every image out and back to its old photo.
         document->setPageSize(PageSize(PageSize::Pixels, QSizeF(2000, 3000)));
-        QCOMPARE(theme->items()->items(), items);
-        QCOMPARE(placements(theme), before);
+        QCOMPARE(photos(), std::pair(items, before));
 
         // Once no step holds a removed image, its photo is dropped with it.
         QWeakPointer<PhotoDropItemProperties> item = items.at(0);
@@ -578,7 +575,6 @@ private Q_SLOTS:
         Page page;
         QVERIFY(page.build(QSizeF(800, 600), writeImages(4)));
         ImageList *images = page.document->imageList();
-        QCOMPARE(page.stackedPhotos(), page.rowPhotos());
 
         // Photos inserted in the middle are thrown onto the page within the
         // insertion step and stacked at their rows.
