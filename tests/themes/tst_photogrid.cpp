@@ -128,8 +128,7 @@ struct Page
     bool build(const QSizeF &pageSize, const QList<QSize> &sizes)
     {
         RandomGenerator::seed(7);
-        document.reset(
-            ThemeTestData::newDocument(pageSize, photos.write(sizes), BuiltInThemes::MosaicId));
+        document.reset(newDocument(pageSize, photos.write(sizes), BuiltInThemes::MosaicId));
         theme = document ? qobject_cast<MosaicTheme *>(document->theme()) : nullptr;
         if (!theme)
             return false;
@@ -220,11 +219,6 @@ class TestPhotoGrid : public QObject
     Q_OBJECT
 
 private:
-    Document *newDocument(const QSizeF &page, int imageCount)
-    {
-        return ThemeTestData::newDocument(
-            page, m_photos.cycle(imageCount, { { 40, 30 }, { 30, 40 }, { 50, 50 } }), {}, this);
-    }
     auto cellsNow(const PhotoGridTheme *theme) const
     {
         return [theme] { return cellsOf(theme); };
@@ -233,7 +227,7 @@ private:
     template<typename T>
     T *laidOut(const QByteArray &id, const QSizeF &page, const QList<QUrl> &urls)
     {
-        m_laidOut.reset(ThemeTestData::newDocument(page, urls, id));
+        m_laidOut.reset(newDocument(page, urls, id));
         return m_laidOut ? qobject_cast<T *>(m_laidOut->theme()) : nullptr;
     }
     MosaicTheme *mosaic(const QSizeF &page, const QList<QUrl> &urls)
@@ -267,7 +261,7 @@ private Q_SLOTS:
 
     void init()
     {
-        m_document = ThemeTestData::newDocument(QSizeF(300, 200), m_urls, {}, this);
+        m_document = newDocument(QSizeF(300, 200), m_urls, {}, this);
         QVERIFY(m_document);
         m_restriction = new RotationRestriction(nullptr, m_document);
         m_restriction->setZero(10);
@@ -285,7 +279,7 @@ private Q_SLOTS:
 
     void spacing()
     {
-        QScopedPointer<Document> document(newDocument(QSizeF(900, 1600), 0));
+        QScopedPointer<Document> document(newDocument(QSizeF(900, 1600), {}));
         PhotoGridTheme theme(document.data());
         UndoStack *stack = document->undoStack();
         // The relative spacing is clamped to [0, 1]; a value that is no number
@@ -407,7 +401,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, expected);
         QFETCH(QList<int>, crops);
 
-        QScopedPointer<Document> document(newDocument(QSizeF(900, 300), 4));
+        QScopedPointer<Document> document(newDocument(QSizeF(900, 300), m_photos.cycle(4)));
         QVERIFY(document);
         // A plain grid of hand-made cells.
         auto *theme = new PhotoGridTheme(document.data());
