@@ -486,7 +486,6 @@ private Q_SLOTS:
         page.theme->background()->setColor(background);
         page.theme->frames()->setColor(frame);
         page.theme->frames()->setSize(0.1);
-        page.theme->frames()->setEnabled(true);
         page.place(0, QPointF(200, 150), 200);
         page.photo(0)->setFilterType(4);
         page.photo(0)->setMaskShape(4);

@@ -627,7 +627,6 @@ private Q_SLOTS:
 
         if (action == QLatin1String("remove all")) {
             QVERIFY(images->removeRows(0, images->count()));
-            QCOMPARE(theme->items().size(), 0);
         } else if (action == QLatin1String("rotate")) {
             images->at(1)->rotate90(1);
         } else {
@@ -676,9 +675,6 @@ private Q_SLOTS:
         stack->clear();
         ImageList *images = m_laidOut->imageList();
         const auto before = rowsState(theme)();
-        QString why;
-        QVERIFY2(coversPage(theme, &why), qPrintable(why));
-
         if (edit == QLatin1String("insert")) {
             QVERIFY(images->insertUrls(2, m_photos.write({ { 80, 20 } }), false));
         } else if (edit == QLatin1String("remove")) {
@@ -700,6 +696,7 @@ private Q_SLOTS:
         QCOMPARE(stack->count(), 1);
         const auto after = rowsState(theme)();
         QVERIFY(after != before);
+        QString why;
         QVERIFY2(coversPage(theme, &why), qPrintable(why));
         // The panorama stood on end takes a tall cell.
         if (edit == QLatin1String("rotate"))
