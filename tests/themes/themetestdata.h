@@ -74,18 +74,6 @@ inline Document *newDocument(const QSizeF &page, const QList<QUrl> &urls,
     return document;
 }
 
-// A 3000 x 2000 page of four bundled sample photos, without an undo stack.
-inline Document *sampleDocument()
-{
-    auto *document = new Document(false);
-    document->setPageSize(PageSize(PageSize::Pixels, QSizeF(3000, 2000)));
-    QList<QUrl> photos;
-    for (int i = 1; i <= 4; ++i)
-        photos.append(QUrl::fromLocalFile(QStringLiteral(":/samples/sample%1.jpg").arg(i)));
-    document->imageList()->insertUrls(0, photos, false);
-    return document;
-}
-
 inline qreal area(const QRectF &r)
 {
     return r.width() * r.height();

@@ -42,6 +42,15 @@ private:
     double m_value = 0;
 };
 
+// A target whose assignment runs `assigned`.
+struct Probe
+{
+    std::function<void()> assigned;
+    double value() const { return 0; }
+    void assign(double) { assigned(); }
+};
+using ProbeCommand = PropertyUndoCommand<Probe, double, &Probe::assign, &Probe::value>;
+
 const UndoCommandWrapper *wrapperAt(const UndoStack &stack, int index)
 {
     return dynamic_cast<const UndoCommandWrapper *>(stack.command(index));
@@ -135,18 +144,11 @@ private Q_SLOTS:
         // recorded merge inside it.
         UndoStack stack;
         Knob target(&stack, CommandId::FrameSize);
-        struct Pusher
-        {
-            Knob *target = nullptr;
-            double value() const { return 0; }
-            void assign(double)
-            {
-                target->setValue(1);
-                target->setValue(2);
-            }
-        } pusher { &target };
-        using Command = PropertyUndoCommand<Pusher, double, &Pusher::assign, &Pusher::value>;
-        stack.push(new Command(QStringLiteral("Pushing"), &pusher, 1));
+        Probe pusher { [&target] {
+            target.setValue(1);
+            target.setValue(2);
+        } };
+        stack.push(new ProbeCommand(QStringLiteral("Pushing"), &pusher, 1));
         QCOMPARE(wrapperAt(stack, 0)->commands().size(), 2);
         QCOMPARE(undoAndRedoAll(stack, { &target }), QList<double>({ 0, 2 }));
     }
@@ -156,18 +158,12 @@ private Q_SLOTS:
         // An assignment asks the stack whether its step is being recorded or
         // replayed, as the grid theme does before laying out anew.
         UndoStack stack;
-        struct Watcher
-        {
-            UndoStack *stack;
-            QList<bool> replays;
-            double value() const { return 0; }
-            void assign(double) { replays.append(stack->isReplayingRecordedStep()); }
-        } watcher { &stack, {} };
-        using Command = PropertyUndoCommand<Watcher, double, &Watcher::assign, &Watcher::value>;
-        stack.push(new Command(QStringLiteral("Watching"), &watcher, 1));
+        QList<bool> replays;
+        Probe watcher { [&] { replays.append(stack.isReplayingRecordedStep()); } };
+        stack.push(new ProbeCommand(QStringLiteral("Watching"), &watcher, 1));
         stack.undo();
         stack.redo();
-        QCOMPARE(watcher.replays, QList<bool>({ false, true, true }));
+        QCOMPARE(replays, QList<bool>({ false, true, true }));
     }
 
     void macrosGroupWrappers()
