@@ -175,7 +175,7 @@ public:
         write(Mark { "start" });
         record(0xD306, v.document);
         record(0xD302, v.pageSize, c.pageName, c.pageSize, c.units);
-        record(0xD307, v.imageList, Mark { "urlCount" }, c.urls);
+        record(0xD307, v.imageList, c.urls);
         if (v.imageList >= 2)
             write(Mark { "rotationCount" }, c.rotations);
         write(Mark { "themeId" }, c.themeId);
