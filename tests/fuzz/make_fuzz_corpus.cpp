@@ -26,29 +26,6 @@ QByteArray rewritten(const QByteArray &bytes)
     return document ? DocumentBytes::write(*document) : QByteArray();
 }
 
-// A page of the theme without its photos, texts and stickers.
-Content bare(Content c)
-{
-    c.urls.clear();
-    c.rotations.clear();
-    c.photos.clear();
-    c.cells.clear();
-    c.overlays.clear();
-    c.stickers.clear();
-    return c;
-}
-
-Content minimalPhotoDrop()
-{
-    Content c = bare(photoDropContent());
-    c.urls = photoUrls(1);
-    c.rotations = { 1 };
-    c.photos = { { QPointF(5, 5), 0.8, -0.5, 0, 2, 1 } };
-    c.properties.clear();
-    c.backgroundType = 2;
-    return c;
-}
-
 Content decoratedPage()
 {
     Content c = photoDropContent();
@@ -115,11 +92,6 @@ int main(int argc, char **argv)
     const QList<std::pair<QString, QByteArray>> files = {
         { QStringLiteral("photodrop.tsq"), rewritten(Builder().build(photoDropContent()).bytes) },
         { QStringLiteral("mosaic.tsq"), rewritten(Builder().build(mosaicContent()).bytes) },
-        { QStringLiteral("photodrop-minimal.tsq"),
-            rewritten(Builder().build(minimalPhotoDrop()).bytes) },
-        { QStringLiteral("mosaic-empty.tsq"),
-            rewritten(Builder().build(bare(mosaicContent())).bytes) },
-        { QStringLiteral("decorated-page.tsq"), rewritten(Builder().build(decoratedPage()).bytes) },
         { QStringLiteral("later-program.tsq"), Builder().build(laterProgram()).bytes },
         { QStringLiteral("earlier-fonts.tsq"), Builder(earlierFonts).build(decoratedPage()).bytes },
         { QStringLiteral("photodrop-oldest.tsq"), Builder(oldest).build(photoDropContent()).bytes },

@@ -20,51 +20,39 @@ private Q_SLOTS:
 
     void init() { ImageCache::instance()->clear(); }
 
-    void address()
+    // Without a document a change is assigned at once; with one, a run of
+    // changes of one source is one step, and another source starts its own.
+    void undoSteps()
     {
         const QUrl a = writeQuadrants(QStringLiteral("a.jpg"), QSize(40, 20));
         const QUrl b = writeQuadrants(QStringLiteral("b.jpg"), QSize(40, 20));
         ImageSource source;
-        source.setSource(a); // no document yet: assigned directly
+        source.setSource(a);
         QCOMPARE(source.state(), ImageSource::Ready);
+        source.setRotation(-1); // turns count modulo four
+        QCOMPARE(source.rotation(), 3);
 
-        // With a document, a run of changes of one source is one step.
         Document document(true);
         UndoStack *stack = document.undoStack();
         source.setDocument(&document);
         source.setSource(b);
         source.setSource(QUrl());
         source.setSource(b);
-        QCOMPARE(stack->count(), 1);
+        source.rotate90(1);
+        source.rotate90(-3);
+        QCOMPARE(source.rotation(), 1);
+        source.setRotation(6);
+        QCOMPARE(stack->count(), 2);
+        stack->undo();
+        QCOMPARE(source.rotation(), 3);
         stack->undo();
         QCOMPARE(source.source(), a);
         stack->redo();
+        stack->redo();
+        QCOMPARE(source.rotation(), 2);
         ImageSource other(&document);
         other.setSource(a);
-        QCOMPARE(stack->count(), 2);
-    }
-
-    void rotation()
-    {
-        // Turns count modulo four.
-        ImageSource source;
-        source.setRotation(-1);
-        QCOMPARE(source.rotation(), 3);
-
-        // With a document, a run of turns is one step.
-        Document document(true);
-        UndoStack *stack = document.undoStack();
-        source.setDocument(&document);
-        source.rotate90(1);
-        source.rotate90(1);
-        source.rotate90(-3);
-        QCOMPARE(source.rotation(), 2);
-        source.setRotation(5);
-        QCOMPARE(stack->count(), 1);
-        stack->undo();
-        QCOMPARE(source.rotation(), 3);
-        stack->redo();
-        QCOMPARE(source.rotation(), 1);
+        QCOMPARE(stack->count(), 3);
     }
 
     void imageTransform()
@@ -141,13 +129,12 @@ private Q_SLOTS:
         QVERIFY(source.size().isEmpty());
         QImage canvas(50, 50, QImage::Format_ARGB32_Premultiplied);
         canvas.fill(Qt::transparent);
+        const QImage empty = canvas;
         {
             QPainter painter(&canvas);
             source.draw(&painter, 0);
             source.drawInRect(&painter, 0, QRectF(0, 0, 50, 50), Qt::KeepAspectRatio);
         }
-        QImage empty(50, 50, QImage::Format_ARGB32_Premultiplied);
-        empty.fill(Qt::transparent);
         QCOMPARE(canvas, empty);
     }
 
