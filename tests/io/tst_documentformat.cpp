@@ -133,73 +133,52 @@ private Q_SLOTS:
                    e.overlays[0].features = { { tag("cv02"), 3 }, { tag("liga"), 0 } };
                    e.overlays[0].axes = { { tag("slnt"), -7.5 }, { tag("wght"), 720 } };
                });
-        // Values the format and the setters allow, however unusual.
+        // Values the format and the setters allow, however unusual. A relative
+        // turn whose degrees would overflow, wrapped by steps of 2, is 0.
         QTest::newRow("frame wider than the photo, large finite values")
             << false << OldFile([](Versions &, Content &s, Content &e) {
                    s.frameSize = e.frameSize = 1.5;
                    s.photos[1].zoom = e.photos[1].zoom = 1e250;
                    s.stickers[0].position = e.stickers[0].position = QPointF(2e18, -1e18);
-               });
-        // Its degrees would overflow; wrapped by steps of 2 it is a turn of 0.
-        QTest::newRow("relative rotation beyond any angle")
-            << false << OldFile([](Versions &, Content &s, Content &e) {
                    s.photos[2].rotation = 1e308;
                    e.photos[2].rotation = 0;
                });
-        QTest::newRow("document 1: no properties, overlays or stickers")
-            << false << OldFile([](Versions &v, Content &, Content &e) {
-                   v.document = 1;
+        // An early Photo Drop file: no properties, overlays or stickers, no
+        // turns, a gradient direction and a picture without its turn, photos
+        // without filter or mask turning freely in degrees.
+        QTest::newRow("early photo drop")
+            << false << OldFile([](Versions &v, Content &s, Content &e) {
+                   v.document = v.background = v.photoDropItem = 1;
+                   v.photoDropTheme = v.itemTransform = 1;
+                   v.imageList = 0;
                    e.properties.clear();
                    e.overlays.clear();
                    e.stickers.clear();
-               });
-        // These records have kept their layout since version 0.
-        const OldFile unchanged = [](Versions &v, Content &, Content &) {
-            v.pageSize = v.imageSource = v.photoDropItemList = v.transformedSource = 0;
-            v.shadow = v.frame = v.restriction = v.overlay = v.sticker = 0;
-        };
-        QTest::newRow("unchanged records at 0") << true << unchanged;
-        QTest::newRow("image list 0: no turns")
-            << false << OldFile([](Versions &v, Content &, Content &e) {
-                   v.imageList = 0;
                    e.rotations = { 0, 0, 0 };
-               });
-        QTest::newRow("photo drop item 1: no filter or mask")
-            << false << OldFile([](Versions &v, Content &, Content &e) {
-                   v.photoDropItem = 1;
-                   for (Photo &photo : e.photos)
-                       photo.filter = photo.mask = 0;
-               });
-        // Cells once kept degrees and no filter or mask; an angle out of reach
-        // is clamped. Photos fold an angle out of range back by steps of 2.
-        QTest::newRow("grid item 1: degrees, no filter or mask")
-            << true << OldFile([](Versions &v, Content &s, Content &e) {
-                   v.gridItem = 1;
-                   for (int i = 0; i < 3; ++i) {
-                       s.cells[i].angle = QList<double> { -100, -20, 10 }.at(i);
-                       e.cells[i].angle = QList<double> { -1, -1, 0 }.at(i);
-                       e.cells[i].filter = e.cells[i].mask = 0;
-                   }
-               });
-        // Without a restriction record photos turned freely, in degrees.
-        QTest::newRow("photo drop theme 1: turning freely")
-            << false << OldFile([](Versions &v, Content &s, Content &e) {
-                   v.photoDropTheme = v.itemTransform = 1;
+                   s.gradientDirection = 7;
+                   e.gradientAngle = 180;
+                   e.pictureRotation = 0;
                    e.zero = 0;
                    e.variation = 180;
                    for (int i = 0; i < 3; ++i) {
                        s.photos[i].rotation = 90 - 67.5 * i;
                        e.photos[i].rotation = s.photos[i].rotation / 180;
+                       e.photos[i].filter = e.photos[i].mask = 0;
                    }
                });
-        // Directions before version 3, the picture without its turn in 1.
-        QTest::newRow("background 1: picture address only")
-            << true << OldFile([](Versions &v, Content &s, Content &e) {
-                   v.background = 1;
-                   s.gradientDirection = 7;
-                   e.gradientAngle = 180;
-                   e.pictureRotation = 0;
-               });
+        // An early Mosaic: the records that kept their layout at version 0,
+        // cells in degrees (an angle out of reach is clamped) without filter
+        // or mask.
+        QTest::newRow("early mosaic") << true << OldFile([](Versions &v, Content &s, Content &e) {
+            v.pageSize = v.imageSource = v.photoDropItemList = v.transformedSource = 0;
+            v.shadow = v.frame = v.restriction = v.overlay = v.sticker = 0;
+            v.gridItem = 1;
+            for (int i = 0; i < 3; ++i) {
+                s.cells[i].angle = QList<double> { -100, -20, 10 }.at(i);
+                e.cells[i].angle = QList<double> { -1, -1, 0 }.at(i);
+                e.cells[i].filter = e.cells[i].mask = 0;
+            }
+        });
     }
 
     void oldFilesConvert()
