@@ -66,23 +66,19 @@ struct FontTail
 // The raw fields of a font as the stream version writes them.
 struct FontFields
 {
-    QString family = QStringLiteral("DejaVu Sans");
     double pointSize = 12;
     qint32 pixelSize = -1;
-    quint8 capitalization = 0;
-    QStringList families { QStringLiteral("DejaVu Sans") };
     quint32 familyCount = 1;
 
     QByteArray bytes() const
     {
-        // Style name, style hint and strategy, bits, stretch, extended bits,
-        // letter and word spacing and hinting preference keep their defaults.
-        QByteArray result = encode(family, QString(), pointSize, pixelSize, quint8(QFont::AnyStyle),
+        // The family, style name, style hint and strategy, weight, bits,
+        // stretch, extended bits, spacings, hinting preference and
+        // capitalization keep their defaults; one family follows the count.
+        const QString family = QStringLiteral("DejaVu Sans");
+        return encode(family, QString(), pointSize, pixelSize, quint8(QFont::AnyStyle),
             quint16(QFont::PreferDefault), quint16(QFont::Normal), quint8(0), quint16(0), quint8(0),
-            qint32(0), qint32(0), quint8(0), capitalization, familyCount);
-        for (const QString &name : families)
-            result += encode(name);
-        return result;
+            qint32(0), qint32(0), quint8(0), quint8(0), familyCount, family);
     }
 };
 
