@@ -186,7 +186,7 @@ public:
         else
             photoDropTheme(c);
         if (v.document >= 3) {
-            write(Mark { "overlayCount" }, qint32(c.overlays.size()));
+            write(qint32(c.overlays.size()));
             for (const Overlay &overlay : c.overlays)
                 textOverlay(overlay);
             write(qint32(c.stickers.size()));
@@ -247,8 +247,8 @@ private:
         for (qsizetype i = c.photos.size() - 1; i >= 0; --i) {
             const Photo &p = c.photos.at(i);
             record(0xD311, v.photoDropItem);
-            record(0xD312, v.itemTransform, p.position, Mark { "zoom" }, p.zoom, p.rotation,
-                Mark { "photoRow" }, p.row);
+            record(0xD312, v.itemTransform, p.position, p.zoom, p.rotation, Mark { "photoRow" },
+                p.row);
             if (v.photoDropItem >= 2)
                 write(p.filter, p.mask);
         }

@@ -212,10 +212,8 @@ private Q_SLOTS:
         field("photo count above the theme's", false, "photoCount", 4, 4);
         field("fewer turns than images", false, "rotationCount", 2, 4);
         field("negative cell count", true, "cellCount", -5, 4);
-        field("absurd overlay count", false, "overlayCount", 0x7fffffff, 4);
         field("unknown background type", false, "backgroundType", 7, 4);
         field("unknown theme", false, "themeId", 3, 4);
-        field("NaN zoom", false, "zoom", 0x7ff8000000000000, 8);
     }
 
     void damagedFilesAreRefused()

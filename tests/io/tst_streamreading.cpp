@@ -156,7 +156,6 @@ private Q_SLOTS:
             [](FontTail &t) { t.features[1].first = 0x63760a31; });
         spoiled("feature twice", [](FontTail &t) { t.features.append({ tag("liga"), 1 }); });
         spoiled("NaN axis position", [](FontTail &t) { t.axes[1].second = qQNaN(); });
-        spoiled("axis position beyond a float", [](FontTail &t) { t.axes[1].second = 1e39; });
         spoiled("feature count past the end", [](FontTail &t) { t.featureCount = 4; });
         // An invalid colour after the fields alone reads as a feature count
         // of 0x00ffff00; earlier builds never wrote one, and it is no count.
@@ -234,7 +233,6 @@ private Q_SLOTS:
         colour("colour: unknown model", 6, 0xffff, 0);
         colour("colour: extended NaN red", QColor::ExtendedRgb, 0x3c00, 0x7e00);
 
-        QTest::newRow("real: large but finite") << int(Real) << encode(1.5e300) << true;
         QTest::newRow("real: infinity") << int(Real) << encode(-qInf()) << false;
 
         const auto refused = [](const char *name, const QByteArray &bytes) {

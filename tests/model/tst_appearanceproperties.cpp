@@ -300,9 +300,6 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("expected");
 
         // Offsets given as points are pinned with the real themes' scripts.
-        QTest::newRow("colour with alpha")
-            << "theme.shadows.color = \"#80102030\""
-            << "shadows" << QByteArray("color") << QVariant(QColor(0x10, 0x20, 0x30, 0x80));
         QTest::newRow("colour read back as string")
             << "theme.frames.color = '#123456'; theme.background.color = theme.frames.color"
             << "background" << QByteArray("color") << QVariant(QColor(0x12, 0x34, 0x56));
