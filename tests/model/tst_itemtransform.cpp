@@ -160,12 +160,10 @@ private Q_SLOTS:
         QGraphicsRectItem item(0, 0, 10, 10);
         auto *linked = new LinkedTransform(transform);
         item.setTransformations({ linked }); // the item owns and deletes it
-        QCOMPARE(item.sceneTransform().map(QPointF(1, 1)), QPointF(12, 22));
 
         // The item follows every change. Rotations are clockwise on the
         // y-down page: (1, 0) turns to (0, 1).
         transform->setRotationRelative(0.5);
-        QVERIFY(fuzzyEqual(transform->transform().map(QPointF(1, 0)), QPointF(10, 22)));
         QVERIFY(fuzzyEqual(item.sceneTransform().map(QPointF(1, 0)), QPointF(10, 22)));
 
         // A transform that goes leaves the identity, not a dangling pointer.
@@ -182,16 +180,14 @@ private Q_SLOTS:
     void seeding()
     {
         // A seed reproduces its sequence; another seed or a reseed does not.
-        RandomGenerator::seed(42);
-        QList<quint64> first;
-        for (int i = 0; i < 20; ++i)
-            first.append(RandomGenerator::draw64());
-        RandomGenerator::seed(42);
-        for (int i = 0; i < 20; ++i)
-            QCOMPARE(RandomGenerator::draw64(), first.at(i));
+        const auto draws = [](quint64 seed) {
+            RandomGenerator::seed(seed);
+            return QList<quint64> { RandomGenerator::draw64(), RandomGenerator::draw64() };
+        };
+        const QList<quint64> first = draws(42);
+        QCOMPARE(draws(42), first);
         QCOMPARE(RandomGenerator::fixedSeed().value_or(0), quint64(42));
-        RandomGenerator::seed(43);
-        QVERIFY(RandomGenerator::draw64() != first.first());
+        QVERIFY(draws(43) != first);
         RandomGenerator::reseed();
         QVERIFY(!RandomGenerator::fixedSeed());
         QVERIFY(RandomGenerator::draw64() != first.first());
