@@ -132,52 +132,38 @@ private Q_SLOTS:
         QCOMPARE(document.imageList()->count(), 0); // still alive after the copy is gone
     }
 
-    void pageSizePixelsAndDpi_data()
+    void pageSizeValues_data()
     {
         QTest::addColumn<PageSize>("page");
         QTest::addColumn<QSizeF>("pixelsAt300");
         QTest::addColumn<QPointF>("dpiFor1200"); // across and down
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("displayName");
 
         // A size in pixels ignores the resolution, and counts as inches for it.
-        QTest::newRow("pixels") << PageSize(0, QSizeF(100, 200)) << QSizeF(100, 200)
-                                << QPointF(12, 6);
-        QTest::newRow("centimeters")
-            << PageSize(2, QSizeF(10, 15)) << QSizeF(10 / 2.54 * 300, 15 / 2.54 * 300)
-            << QPointF(1200 / (10 / 2.54), 1200 / (15 / 2.54));
+        QTest::newRow("square px")
+            << PageSize(0, QSizeF(100, 100)) << QSizeF(100, 100) << QPointF(12, 12)
+            << QStringLiteral("100px Square") << QStringLiteral("100px Square");
+        QTest::newRow("inches, named")
+            << PageSize(1, QSizeF(8.5, 11), QStringLiteral("Letter")) << QSizeF(2550, 3300)
+            << QPointF(1200 / 8.5, 1200 / 11.0) << QStringLiteral("8.5\" x 11\"")
+            << QStringLiteral("Letter");
+        QTest::newRow("centimeters, shortest format")
+            << PageSize(2, QSizeF(10, 15.25)) << QSizeF(10 / 2.54 * 300, 15.25 / 2.54 * 300)
+            << QPointF(1200 / (10 / 2.54), 1200 / (15.25 / 2.54))
+            << QStringLiteral("10cm x 15.25cm") << QStringLiteral("10cm x 15.25cm");
     }
 
-    void pageSizePixelsAndDpi()
+    void pageSizeValues()
     {
         QFETCH(PageSize, page);
         QFETCH(QSizeF, pixelsAt300);
         QFETCH(QPointF, dpiFor1200);
+        QFETCH(QString, description);
+        QFETCH(QString, displayName);
         QCOMPARE(page.pixelSize(300), pixelsAt300);
         QCOMPARE(page.dpiForWidth(1200), dpiFor1200.x());
         QCOMPARE(page.dpiForHeight(1200), dpiFor1200.y());
-    }
-
-    void pageSizeDescription_data()
-    {
-        QTest::addColumn<PageSize>("page");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("displayName");
-
-        QTest::newRow("square px")
-            << PageSize(0, QSizeF(100, 100)) << QStringLiteral("100px Square")
-            << QStringLiteral("100px Square");
-        QTest::newRow("inches, named")
-            << PageSize(1, QSizeF(8.5, 11), QStringLiteral("Letter"))
-            << QStringLiteral("8.5\" x 11\"") << QStringLiteral("Letter");
-        QTest::newRow("shortest format")
-            << PageSize(2, QSizeF(10, 15.25)) << QStringLiteral("10cm x 15.25cm")
-            << QStringLiteral("10cm x 15.25cm");
-    }
-
-    void pageSizeDescription()
-    {
-        QFETCH(PageSize, page);
-        QFETCH(QString, description);
-        QFETCH(QString, displayName);
         QCOMPARE(page.description(), description);
         QCOMPARE(page.displayName(), displayName);
     }
