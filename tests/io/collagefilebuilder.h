@@ -293,28 +293,12 @@ private:
     QDataStream m_out;
 };
 
-inline QList<QUrl> photoUrls(int count)
-{
-    QList<QUrl> urls;
-    for (int i = 0; i < count; ++i)
-        urls.append(QUrl::fromLocalFile(QStringLiteral("/photos/photo%1.jpg").arg(i)));
-    return urls;
-}
-
-inline QFont overlayFont()
-{
-    QFont font(QStringLiteral("DejaVu Sans"), 30);
-    font.setBold(true);
-    font.setItalic(true);
-    return font;
-}
-
 // A Photo Drop collage of three photos with a text block and two stickers.
 inline Content photoDropContent()
 {
     Content c;
-    c.themeId = PhotoDropId;
-    c.urls = photoUrls(3);
+    for (int i = 0; i < 3; ++i)
+        c.urls.append(QUrl::fromLocalFile(QStringLiteral("/photos/photo%1.jpg").arg(i)));
     c.rotations = { 0, 1, 3 };
     c.properties.insert("windowGeometry", QByteArray("geometry bytes"));
     c.photos = {
@@ -322,7 +306,10 @@ inline Content photoDropContent()
         { QPointF(30, 40), 0.75, -0.25, 1, 2, 3 },
         { QPointF(50, 60), 1.25, 1.0, 2, 5, 5 },
     };
-    c.overlays = { { QStringLiteral("Hello\nWorld"), overlayFont(), QColor(200, 10, 10, 180),
+    QFont font(QStringLiteral("DejaVu Sans"), 30);
+    font.setBold(true);
+    font.setItalic(true);
+    c.overlays = { { QStringLiteral("Hello\nWorld"), font, QColor(200, 10, 10, 180),
         QPointF(0.25, 0.75), 15, 1.5, 0.8, qint32(Qt::AlignLeft | Qt::AlignTop), {}, {} } };
     c.stickers = {
         { QStringLiteral(":/stickers/heart.svg"), QPointF(0.1, 0.2), -30, 0.5, 0.9 },
