@@ -108,11 +108,6 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return a == b;
 }
 
-bool fuzzyEqual(const QPointF &a, const QPointF &b)
-{
-    return qAbs(a.x() - b.x()) < 1e-4 && qAbs(a.y() - b.y()) < 1e-4;
-}
-
 } // namespace
 
 class TestAppearanceProperties : public QObject
@@ -281,7 +276,6 @@ private Q_SLOTS:
         BackgroundProperties background;
         background.setBackgroundUrl(url); // no document: assigned at once
         background.setDocument(&document);
-        QCOMPARE(background.image()->document(), &document);
         background.setBackgroundUrl(QUrl());
         document.undoStack()->undo();
         QCOMPARE(background.image()->source(), url);
@@ -404,7 +398,6 @@ private Q_SLOTS:
         FrameProperties frames;
         QLineEdit edit;
         Binding binding(&frames, "color", &edit, "text");
-        QCOMPARE(edit.text(), QStringLiteral("#ffffff"));
         edit.setText(QStringLiteral("#ff0000"));
         QCOMPARE(frames.color(), QColor(Qt::red));
         frames.setColor(Qt::blue);
@@ -468,10 +461,8 @@ private Q_SLOTS:
         const bool restricted = variation > 0;
         ItemTransform transform(nullptr, restricted ? &restriction : nullptr);
         transform.setRotation(degrees);
-        QVERIFY2(qFuzzyCompare(transform.rotationRelative(), expectedRelative),
-            qPrintable(QString::number(transform.rotationRelative())));
-        QVERIFY2(qFuzzyCompare(transform.rotation(), expectedRotation),
-            qPrintable(QString::number(transform.rotation())));
+        QCOMPARE(transform.rotationRelative(), expectedRelative);
+        QCOMPARE(transform.rotation(), expectedRotation);
         // A full turn more is the same direction.
         if (restricted)
             QVERIFY(qFuzzyCompare(
@@ -578,7 +569,7 @@ private Q_SLOTS:
         // The item follows every change. Rotations are clockwise on the
         // y-down page: (1, 0) turns to (0, 1).
         transform->setRotationRelative(0.5);
-        QVERIFY(fuzzyEqual(item.sceneTransform().map(QPointF(1, 0)), QPointF(10, 22)));
+        QCOMPARE(item.sceneTransform().map(QPointF(1, 0)), QPointF(10, 22));
 
         // A transform that goes leaves the identity, not a dangling pointer.
         delete transform;
