@@ -175,7 +175,7 @@ public:
         write(Mark { "start" });
         record(0xD306, v.document);
         record(0xD302, v.pageSize, c.pageName, c.pageSize, c.units);
-        record(0xD307, v.imageList, Mark { "urlCount" }, c.urls);
+        record(0xD307, v.imageList, c.urls);
         if (v.imageList >= 2)
             write(Mark { "rotationCount" }, c.rotations);
         write(Mark { "themeId" }, c.themeId);
@@ -186,7 +186,7 @@ public:
         else
             photoDropTheme(c);
         if (v.document >= 3) {
-            write(Mark { "overlayCount" }, qint32(c.overlays.size()));
+            write(qint32(c.overlays.size()));
             for (const Overlay &overlay : c.overlays)
                 textOverlay(overlay);
             write(qint32(c.stickers.size()));
@@ -247,8 +247,8 @@ private:
         for (qsizetype i = c.photos.size() - 1; i >= 0; --i) {
             const Photo &p = c.photos.at(i);
             record(0xD311, v.photoDropItem);
-            record(0xD312, v.itemTransform, p.position, Mark { "zoom" }, p.zoom, p.rotation,
-                Mark { "photoRow" }, p.row);
+            record(0xD312, v.itemTransform, p.position, p.zoom, p.rotation, Mark { "photoRow" },
+                p.row);
             if (v.photoDropItem >= 2)
                 write(p.filter, p.mask);
         }
@@ -293,28 +293,12 @@ private:
     QDataStream m_out;
 };
 
-inline QList<QUrl> photoUrls(int count)
-{
-    QList<QUrl> urls;
-    for (int i = 0; i < count; ++i)
-        urls.append(QUrl::fromLocalFile(QStringLiteral("/photos/photo%1.jpg").arg(i)));
-    return urls;
-}
-
-inline QFont overlayFont()
-{
-    QFont font(QStringLiteral("DejaVu Sans"), 30);
-    font.setBold(true);
-    font.setItalic(true);
-    return font;
-}
-
 // A Photo Drop collage of three photos with a text block and two stickers.
 inline Content photoDropContent()
 {
     Content c;
-    c.themeId = PhotoDropId;
-    c.urls = photoUrls(3);
+    for (int i = 0; i < 3; ++i)
+        c.urls.append(QUrl::fromLocalFile(QStringLiteral("/photos/photo%1.jpg").arg(i)));
     c.rotations = { 0, 1, 3 };
     c.properties.insert("windowGeometry", QByteArray("geometry bytes"));
     c.photos = {
@@ -322,7 +306,10 @@ inline Content photoDropContent()
         { QPointF(30, 40), 0.75, -0.25, 1, 2, 3 },
         { QPointF(50, 60), 1.25, 1.0, 2, 5, 5 },
     };
-    c.overlays = { { QStringLiteral("Hello\nWorld"), overlayFont(), QColor(200, 10, 10, 180),
+    QFont font(QStringLiteral("DejaVu Sans"), 30);
+    font.setBold(true);
+    font.setItalic(true);
+    c.overlays = { { QStringLiteral("Hello\nWorld"), font, QColor(200, 10, 10, 180),
         QPointF(0.25, 0.75), 15, 1.5, 0.8, qint32(Qt::AlignLeft | Qt::AlignTop), {}, {} } };
     c.stickers = {
         { QStringLiteral(":/stickers/heart.svg"), QPointF(0.1, 0.2), -30, 0.5, 0.9 },
